@@ -1,0 +1,117 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace brev {
+
+// Random-access source of bytes: a file or a block of memory. The RIFF reader works only
+// through this, so files and clipboard data take one code path.
+class ByteReader {
+public:
+    virtual ~ByteReader() = default;
+    // Reads up to count bytes at the current position; fewer arrive only at the end or on error.
+    virtual std::size_t read(void* destination, std::size_t count) = 0;
+    // Absolute position; false (position unchanged) when it lies beyond the end.
+    virtual bool seek(std::uint64_t position) = 0;
+    virtual std::uint64_t position() const = 0;
+    virtual std::uint64_t size() const = 0;
+};
+
+// Seekable sink of bytes. Seeking back lets the RIFF writer fix chunk sizes up afterwards.
+class ByteWriter {
+public:
+    virtual ~ByteWriter() = default;
+    virtual bool write(const void* source, std::size_t count) = 0;
+    // Absolute position, at most the current end.
+    virtual bool seek(std::uint64_t position) = 0;
+    virtual std::uint64_t position() const = 0;
+    // Pushes out anything still held back; false if that fails.
+    virtual bool flush() { return true; }
+};
+
+class MemoryReader final : public ByteReader {
+public:
+    explicit MemoryReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+    std::size_t read(void* destination, std::size_t count) override;
+    bool seek(std::uint64_t position) override;
+    std::uint64_t position() const override { return position_; }
+    std::uint64_t size() const override { return bytes_.size(); }
+
+private:
+    std::span<const std::uint8_t> bytes_;
+    std::uint64_t position_ = 0;
+};
+
+// Grows as written; overwrites when positioned before the end.
+class MemoryWriter final : public ByteWriter {
+public:
+    MemoryWriter() = default;
+    // Reserves room for the expected size up front (throws std::bad_alloc).
+    explicit MemoryWriter(std::size_t expectedSize) { bytes_.reserve(expectedSize); }
+    bool write(const void* source, std::size_t count) override;
+    bool seek(std::uint64_t position) override;
+    std::uint64_t position() const override { return position_; }
+
+    const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+    std::vector<std::uint8_t> takeBytes() { return std::move(bytes_); }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+    std::uint64_t position_ = 0;
+};
+
+// A regular file opened for reading. open() returns 0 or the errno of the failure.
+class FileReader final : public ByteReader {
+public:
+    FileReader() = default;
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+    ~FileReader() override;
+
+    int open(const std::string& path);
+    void close();
+
+    std::size_t read(void* destination, std::size_t count) override;
+    bool seek(std::uint64_t position) override;
+    std::uint64_t position() const override { return position_; }
+    std::uint64_t size() const override { return size_; }
+
+private:
+    int fd_ = -1;
+    std::uint64_t position_ = 0;
+    std::uint64_t size_ = 0;
+};
+
+// A file created for writing (it must not exist yet). open() returns 0 or the errno of the
+// failure; close() returns 0 or the errno of a late write error.
+class FileWriter final : public ByteWriter {
+public:
+    FileWriter() = default;
+    FileWriter(const FileWriter&) = delete;
+    FileWriter& operator=(const FileWriter&) = delete;
+    ~FileWriter() override;
+
+    int create(const std::string& path, unsigned mode = 0666);
+    int close();
+    int fd() const { return fd_; }
+
+    bool write(const void* source, std::size_t count) override;
+    bool seek(std::uint64_t position) override;
+    std::uint64_t position() const override { return position_; }
+    bool flush() override;
+
+private:
+    bool writeOut(const void* source, std::size_t count);
+
+    int fd_ = -1;
+    std::uint64_t position_ = 0;
+    std::uint64_t end_ = 0;
+    std::vector<std::uint8_t> pending_; // small writes are gathered here
+    int error_ = 0;
+};
+
+} // namespace brev

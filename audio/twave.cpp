@@ -1,0 +1,164 @@
+#include "audio/twave.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <utility>
+
+namespace BrevWave {
+
+using brev::Error;
+
+namespace {
+
+std::unique_ptr<std::uint8_t[]> allocateBlock(std::int64_t bytes, const char* message) {
+    if (bytes <= 0 || bytes > std::numeric_limits<std::int32_t>::max())
+        throw Error(message);
+    // Not value-initialised: every caller fills the block at once.
+    std::unique_ptr<std::uint8_t[]> block(new (std::nothrow)
+                                              std::uint8_t[static_cast<std::size_t>(bytes)]);
+    if (!block)
+        throw Error(message);
+    return block;
+}
+
+} // namespace
+
+std::array<std::uint8_t, 18> WaveFormat::encode() const {
+    std::array<std::uint8_t, 18> out{};
+    auto put = [&out](std::size_t at, std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    };
+    put(0, formatTag, 2);
+    put(2, channels, 2);
+    put(4, samplesPerSec, 4);
+    put(8, avgBytesPerSec, 4);
+    put(12, blockAlign, 2);
+    put(14, bitsPerSample, 2);
+    put(16, extraSize, 2);
+    return out;
+}
+
+TWave::TWave() = default;
+
+TWave::TWave(const void* bytes, std::int32_t count) {
+    if (count > 0) {
+        FPcmData = allocateBlock(count, "Error allocating memory for FPcmData");
+        std::memcpy(FPcmData.get(), bytes, static_cast<std::size_t>(count));
+        FLength = count;
+    }
+}
+
+TWave::TWave(const TWave& other)
+    : FSwing(other.FSwing), FEvenUnitSize(other.FEvenUnitSize), FOddUnitSize(other.FOddUnitSize),
+      FDivisions(other.FDivisions) {
+    if (other.FLength > 0) {
+        FPcmData = allocateBlock(other.FLength, "Operator = - Error allocating memory");
+        std::memcpy(FPcmData.get(), other.FPcmData.get(), static_cast<std::size_t>(other.FLength));
+        FLength = other.FLength;
+    }
+}
+
+TWave::TWave(TWave&& other) noexcept
+    : FPcmData(std::move(other.FPcmData)), FLength(std::exchange(other.FLength, 0)),
+      FSwing(std::exchange(other.FSwing, 0)), FEvenUnitSize(std::exchange(other.FEvenUnitSize, 0)),
+      FOddUnitSize(std::exchange(other.FOddUnitSize, 0)), FDivisions(std::move(other.FDivisions)) {
+    other.FDivisions.clear();
+}
+
+TWave::~TWave() = default;
+
+void TWave::clear() noexcept {
+    FPcmData.reset();
+    FLength = 0;
+}
+
+TWave& TWave::operator=(const TWave& source) {
+    if (&source == this)
+        return *this;
+    clear();
+    FSwing = source.FSwing;
+    FEvenUnitSize = source.FEvenUnitSize;
+    FOddUnitSize = source.FOddUnitSize;
+    if (source.FLength > 0) {
+        FPcmData = allocateBlock(source.FLength, "Operator = - Error allocating memory");
+        std::memcpy(FPcmData.get(), source.FPcmData.get(),
+                    static_cast<std::size_t>(source.FLength));
+        FLength = source.FLength;
+    }
+    return *this;
+}
+
+TWave& TWave::operator=(TWave&& source) noexcept {
+    if (&source == this)
+        return *this;
+    FPcmData = std::move(source.FPcmData);
+    FLength = std::exchange(source.FLength, 0);
+    FSwing = std::exchange(source.FSwing, 0);
+    FEvenUnitSize = std::exchange(source.FEvenUnitSize, 0);
+    FOddUnitSize = std::exchange(source.FOddUnitSize, 0);
+    FDivisions = std::move(source.FDivisions);
+    source.FDivisions.clear();
+    return *this;
+}
+
+TWave& TWave::operator+=(const TWave& other) {
+    const std::int64_t total = std::int64_t{FLength} + other.FLength;
+    if (total == 0)
+        return *this;
+    // Both old blocks stay alive until the copy is done, so appending to itself doubles.
+    auto block = allocateBlock(total, "Operator += - Error allocating memory");
+    if (FLength > 0)
+        std::memcpy(block.get(), FPcmData.get(), static_cast<std::size_t>(FLength));
+    if (other.FLength > 0)
+        std::memcpy(block.get() + FLength, other.FPcmData.get(),
+                    static_cast<std::size_t>(other.FLength));
+    FPcmData = std::move(block);
+    FLength = static_cast<std::int32_t>(total);
+    return *this;
+}
+
+TWave TWave::operator+(const TWave& other) const {
+    TWave result;
+    const std::int64_t total = std::int64_t{FLength} + other.FLength;
+    if (total == 0)
+        return result;
+    result.FPcmData = allocateBlock(total, "Operator + - Error allocating memory");
+    if (FLength > 0)
+        std::memcpy(result.FPcmData.get(), FPcmData.get(), static_cast<std::size_t>(FLength));
+    if (other.FLength > 0)
+        std::memcpy(result.FPcmData.get() + FLength, other.FPcmData.get(),
+                    static_cast<std::size_t>(other.FLength));
+    result.FLength = static_cast<std::int32_t>(total);
+    return result;
+}
+
+void TWave::SetLength(std::int32_t frames) {
+    const std::int64_t bytes = frames > 0 ? std::int64_t{frames} * kFrameBytes : 0;
+    if (bytes == 0) {
+        clear();
+        return;
+    }
+    auto block = allocateBlock(bytes, "SetLength - Error allocating memory (2)");
+    const std::int64_t kept = std::min<std::int64_t>(bytes, FLength);
+    if (kept > 0)
+        std::memcpy(block.get(), FPcmData.get(), static_cast<std::size_t>(kept));
+    if (bytes > kept)
+        std::memset(block.get() + kept, 0, static_cast<std::size_t>(bytes - kept));
+    FPcmData = std::move(block);
+    FLength = static_cast<std::int32_t>(bytes);
+}
+
+void TWave::GetWaveFormat(WaveFormat& format) const {
+    format.formatTag = 1;
+    format.channels = kChannels;
+    format.samplesPerSec = kSampleRate;
+    format.avgBytesPerSec = kBytesPerSecond;
+    format.blockAlign = kFrameBytes;
+    format.bitsPerSample = kBitsPerSample;
+    format.extraSize = 0;
+}
+
+} // namespace BrevWave

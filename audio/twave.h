@@ -1,0 +1,116 @@
+#pragma once
+
+#include "audio/error.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace brev {
+class ByteReader;
+class ByteWriter;
+class ClipboardPort;
+} // namespace brev
+
+namespace BrevWave {
+
+// The one sample format: PCM, 2 channels, 44100 Hz, signed 16-bit little-endian.
+constexpr int kChannels = 2;
+constexpr int kSampleRate = 44100;
+constexpr int kBitsPerSample = 16;
+constexpr int kFrameBytes = 4;
+constexpr int kBytesPerSecond = kSampleRate * kFrameBytes;
+
+// The 18-byte wave format record (little-endian on the wire) written into every WAV.
+struct WaveFormat {
+    std::uint16_t formatTag = 0;
+    std::uint16_t channels = 0;
+    std::uint32_t samplesPerSec = 0;
+    std::uint32_t avgBytesPerSec = 0;
+    std::uint16_t blockAlign = 0;
+    std::uint16_t bitsPerSample = 0;
+    std::uint16_t extraSize = 0;
+
+    std::array<std::uint8_t, 18> encode() const;
+};
+
+// A block of interleaved stereo 16-bit PCM frames (left sample first) plus the swing division
+// data of its last SetSwing. Lengths are in frames except byteLength(). Failures raise
+// brev::Error with one message text.
+class TWave {
+public:
+    TWave();
+    // Copies count bytes; count 0 gives an empty wave.
+    TWave(const void* bytes, std::int32_t count);
+    // Constructing copies everything, divisions included (containers move and copy waves).
+    TWave(const TWave& other);
+    TWave(TWave&& other) noexcept;
+    virtual ~TWave();
+
+    // Deep copy of the bytes and the swing fields; this wave's divisions stay as they were.
+    TWave& operator=(const TWave& source);
+    // Takes everything from source, divisions included; source is left empty.
+    TWave& operator=(TWave&& source) noexcept;
+    // Appends other's bytes (other may be this wave); swing fields and divisions stay.
+    TWave& operator+=(const TWave& other);
+    TWave operator+(const TWave& other) const;
+
+    // Exactly frames frames: cut at the end or extended with silence.
+    void SetLength(std::int32_t frames);
+
+    std::uint8_t* GetData() { return FPcmData.get(); }
+    const std::uint8_t* GetData() const { return FPcmData.get(); }
+    std::int32_t GetSamples() const { return FLength / kFrameBytes; }
+    std::int32_t GetEvenUnitSize() const { return FEvenUnitSize; }
+    std::int32_t GetOddUnitSize() const { return FOddUnitSize; }
+    void GetDivisions(std::vector<std::int32_t>& divisions) const { divisions = FDivisions; }
+    void GetWaveFormat(WaveFormat& format) const;
+
+    std::int32_t byteLength() const { return FLength; }
+    std::int32_t swing() const { return FSwing; }
+
+    // WAV exchange.
+    void LoadFromFile(const std::string& fileName);
+    // Writes a temporary file beside the target and renames it over the target when complete.
+    void SaveToFile(const std::string& fileName) const;
+    void LoadFromClipboard(brev::ClipboardPort& clipboard);
+    // Leaves the clipboard untouched when the wave could not be built.
+    void SaveToClipboard(brev::ClipboardPort& clipboard) const;
+    // Parses a RIFF WAVE stream from the reader's current position; null gives "Invalid handle".
+    void MMIOLoad(brev::ByteReader* handle);
+    // Writes the RIFF WAVE stream to an empty writer.
+    void MMIOSave(brev::ByteWriter* handle) const;
+
+    // Segmenting and swing.
+    void SetSwing(int percentage, int count);
+    void GetSegmentSwing(TWave& output, int index) const;
+    void GetSegment(TWave& output, int first, int count, int whole) const;
+
+    // Effects; all keep the length. Computed samples saturate at the 16-bit limits.
+    void ApplyFadeIn(int length, int offset, bool linear);
+    void ApplyFadeOut(int length, int offset, bool linear);
+    void Deckstop(int step);
+    void ApplyRepeats(int count, int innerFade);
+    void ApplyVolume(int attenuation);
+    void ApplyStaccato(int divider, int fade);
+    void Reverse();
+    void Silence();
+    void SilenceLeft();
+    void SilenceRight();
+    void SwapChannels();
+    void InvertPhase();
+
+private:
+    void clear() noexcept;
+
+    std::unique_ptr<std::uint8_t[]> FPcmData;
+    std::int32_t FLength = 0;
+    std::int32_t FSwing = 0;
+    std::int32_t FEvenUnitSize = 0;
+    std::int32_t FOddUnitSize = 0;
+    std::vector<std::int32_t> FDivisions;
+};
+
+} // namespace BrevWave
