@@ -1,0 +1,182 @@
+#include "editor/core/pattern_controls.h"
+
+#include <cctype>
+#include <unordered_map>
+#include <vector>
+
+namespace brev {
+
+namespace {
+
+struct SlotNumberRow {
+    std::string_view pattern;
+    int minimum;
+    int maximum;
+    int defaultValue; // -1: the slot's own index
+    std::string_view handler;
+    std::string_view gangName;
+    int gangDefault;
+    std::string_view gangHandler;
+};
+
+// Tags 0 … 67: each slot row followed by its gang number.
+constexpr SlotNumberRow kSlotNumberRows[] = {
+    {kSegmentNumber, 0, 15, -1, "ValueChanged", kGangSegmentNumber, 0, "GangSegmentNumberChanged"},
+    {kRepeatsNumber, 1, 99, 1, "ValueChanged", kGangRepeatsNumber, 1, "GangRepeatsNumberChanged"},
+    {kVolumeNumber, -99, 99, 0, "ValueChanged", kGangVolumeNumber, 0, "GangVolumeNumberChanged"},
+    {kDividerNumber, 2, 99, 2, "", kGangStaccatoDividerNumber, 2,
+     "GangStaccatoDividerNumberChanged"},
+};
+
+struct GlobalNumber {
+    std::string_view name;
+    int minimum;
+    int maximum;
+    int defaultValue;
+    std::string_view handler;
+};
+
+// Tags 68 … 72.
+constexpr GlobalNumber kGlobalNumbers[] = {
+    {kGangStaccatoRandomInputNumber, 1, 99, 1, ""},
+    {kFadeSamplesNumber, 0, 999, 100, ""},
+    {kSwingNumber, 0, 100, 0, "SwingNumberChanged"},
+    {kCuttingAngleNumber, -89, 89, 0, "CuttingAngleNumberChanged"},
+    // The ramp shares the angle's handler: both refresh the angle-offset panel.
+    {kDeckstopRampNumber, 1, 100, 50, "CuttingAngleNumberChanged"},
+};
+
+struct FlagRow {
+    std::string_view pattern;
+    std::string_view handler;
+};
+
+// Top to bottom as the grid shows them.
+constexpr FlagRow kFlagRows[] = {
+    {kStaccatoCheckText, "CheckChanged"},
+    {kDeckstopCheckText, "CheckChanged"},
+    {kReverseCheckText, "CheckChanged"},
+    {kMuteCheckText, "CheckChanged"},
+    {kMuteLeftCheckText, "CheckChanged"},
+    {kMuteRightCheckText, "CheckChanged"},
+    {kFlipCheckText, "CheckChanged"},
+    {kPhaseCheckText, "CheckChanged"},
+    {kLockCheckText, ""},
+    {kExcludeCheckText, ""},
+    {kFadeInCheckText, ""},
+    {kFadeOutCheckText, ""},
+};
+
+// The toggles a pattern operation or a render reads; all default down (the settings' defaults).
+constexpr std::string_view kToggles[] = {kInnerFadesButton, kLogFadesButton, kSmartFadesButton,
+                                         kLoopButton};
+
+std::vector<ControlInfo> buildTable() {
+    std::vector<ControlInfo> table;
+    int tag = 0;
+    for (const auto& row : kSlotNumberRows) {
+        for (int slot = 0; slot < kSlotCount; ++slot) {
+            int value = row.defaultValue < 0 ? slot : row.defaultValue;
+            table.push_back({slotControlName(row.pattern, slot), ControlKind::Number, row.minimum,
+                             row.maximum, value, std::string(row.handler), slot, tag++});
+        }
+        table.push_back({std::string(row.gangName), ControlKind::Number, row.minimum, row.maximum,
+                         row.gangDefault, std::string(row.gangHandler), -1, tag++});
+    }
+    for (const auto& number : kGlobalNumbers) {
+        table.push_back({std::string(number.name), ControlKind::Number, number.minimum,
+                         number.maximum, number.defaultValue, std::string(number.handler), -1,
+                         tag++});
+    }
+    for (const auto& row : kFlagRows) {
+        for (int slot = 0; slot < kSlotCount; ++slot) {
+            table.push_back({slotControlName(row.pattern, slot), ControlKind::Check, 0, 1, 0,
+                             std::string(row.handler), slot, -1});
+        }
+    }
+    for (auto name : kToggles) {
+        table.push_back({std::string(name), ControlKind::Toggle, 0, 1, 1, "", -1, -1});
+    }
+    return table;
+}
+
+const std::vector<ControlInfo>& table() {
+    static const std::vector<ControlInfo> controls = buildTable();
+    return controls;
+}
+
+char lower(char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
+
+struct NoCaseHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const {
+        size_t hash = 14695981039346656037ull;
+        for (char c : text) {
+            hash = (hash ^ static_cast<unsigned char>(lower(c))) * 1099511628211ull;
+        }
+        return hash;
+    }
+};
+
+struct NoCaseEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const {
+        if (a.size() != b.size()) {
+            return false;
+        }
+        for (size_t i = 0; i < a.size(); ++i) {
+            if (lower(a[i]) != lower(b[i])) {
+                return false;
+            }
+        }
+        return true;
+    }
+};
+
+using NameIndex = std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual>;
+
+const NameIndex& nameIndex() {
+    static const NameIndex index = [] {
+        NameIndex result;
+        const auto& controls = table();
+        for (size_t i = 0; i < controls.size(); ++i) {
+            result.emplace(controls[i].name, static_cast<int>(i));
+        }
+        return result;
+    }();
+    return index;
+}
+
+} // namespace
+
+std::string slotControlName(std::string_view pattern, int slot) {
+    std::string name(pattern);
+    auto at = name.find("%d");
+    if (at != std::string::npos) {
+        name.replace(at, 2, std::to_string(slot));
+    }
+    return name;
+}
+
+std::span<const ControlInfo> patternControls() {
+    return table();
+}
+
+std::span<const ControlInfo> numberControlsByArrowTag() {
+    return std::span<const ControlInfo>(table()).first(kNumberControlCount);
+}
+
+int controlIndex(std::string_view name) {
+    const auto& index = nameIndex();
+    auto found = index.find(name);
+    return found == index.end() ? -1 : found->second;
+}
+
+const ControlInfo* findControl(std::string_view name) {
+    int index = controlIndex(name);
+    return index < 0 ? nullptr : &table()[static_cast<size_t>(index)];
+}
+
+} // namespace brev

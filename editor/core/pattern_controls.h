@@ -1,0 +1,79 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace brev {
+
+enum class ControlKind {
+    Number, // TBrevNumber: an integer clamped to its range
+    Check,  // TBrevCheckText: an on/off flag
+    Toggle, // a toolbar toggle button: down or up
+};
+
+// One control that a pattern holds, as the window lays it out.
+struct ControlInfo {
+    std::string name; // exact control name
+    ControlKind kind;
+    int minimum;
+    int maximum;
+    int defaultValue;    // flags and toggles: 0 off/up, 1 on/down
+    std::string handler; // change handler name; empty when the control fires none
+    int slot;            // slot index (the control's Tag) for per-slot controls, else -1
+    int arrowTag;        // tag of the arrow buttons that step this number, else -1
+};
+
+inline constexpr int kSlotCount = 16;
+inline constexpr int kNumberControlCount = 73;
+
+// Per-slot name patterns; "%d" stands for the slot index.
+inline constexpr std::string_view kSegmentNumber = "Segment%dNumber";
+inline constexpr std::string_view kRepeatsNumber = "Repeats%dNumber";
+inline constexpr std::string_view kVolumeNumber = "Volume%dNumber";
+inline constexpr std::string_view kDividerNumber = "Divider%dNumber";
+inline constexpr std::string_view kStaccatoCheckText = "Staccato%dCheckText";
+inline constexpr std::string_view kDeckstopCheckText = "Deckstop%dCheckText";
+inline constexpr std::string_view kReverseCheckText = "Reverse%dCheckText";
+inline constexpr std::string_view kMuteCheckText = "Mute%dCheckText";
+inline constexpr std::string_view kMuteLeftCheckText = "MuteLeft%dCheckText";
+inline constexpr std::string_view kMuteRightCheckText = "MuteRight%dCheckText";
+inline constexpr std::string_view kFlipCheckText = "Flip%dCheckText";
+inline constexpr std::string_view kPhaseCheckText = "Phase%dCheckText";
+inline constexpr std::string_view kLockCheckText = "Lock%dCheckText";
+inline constexpr std::string_view kExcludeCheckText = "Exclude%dCheckText";
+inline constexpr std::string_view kFadeInCheckText = "FadeIn%dCheckText";
+inline constexpr std::string_view kFadeOutCheckText = "FadeOut%dCheckText";
+
+// Global numbers and toggles.
+inline constexpr std::string_view kGangSegmentNumber = "GangSegmentNumber";
+inline constexpr std::string_view kGangRepeatsNumber = "GangRepeatsNumber";
+inline constexpr std::string_view kGangVolumeNumber = "GangVolumeNumber";
+inline constexpr std::string_view kGangStaccatoDividerNumber = "GangStaccatoDividerNumber";
+inline constexpr std::string_view kGangStaccatoRandomInputNumber = "GangStaccatoRandomInputNumber";
+inline constexpr std::string_view kFadeSamplesNumber = "FadeSamplesNumber";
+inline constexpr std::string_view kSwingNumber = "SwingNumber";
+inline constexpr std::string_view kCuttingAngleNumber = "CuttingAngleNumber";
+inline constexpr std::string_view kDeckstopRampNumber = "DeckstopRampNumber";
+inline constexpr std::string_view kInnerFadesButton = "InnerFadesButton";
+inline constexpr std::string_view kLogFadesButton = "LogFadesButton";
+inline constexpr std::string_view kSmartFadesButton = "SmartFadesButton";
+inline constexpr std::string_view kLoopButton = "LoopButton";
+
+// The per-slot name: the pattern with "%d" replaced by the slot index in decimal.
+std::string slotControlName(std::string_view pattern, int slot);
+
+// Every control a pattern holds: first the 73 numbers in arrow-tag order (tag = position),
+// then the slot flags row by row (slots 0 … 15 each), then the four toggles.
+std::span<const ControlInfo> patternControls();
+
+// The 73 number controls; element k is the control that arrow buttons of tag k step.
+std::span<const ControlInfo> numberControlsByArrowTag();
+
+// Position in patternControls() of the control of that name, ignoring case; -1 when there is none.
+int controlIndex(std::string_view name);
+
+// The control of that name, ignoring case; null when there is none.
+const ControlInfo* findControl(std::string_view name);
+
+} // namespace brev

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "editor/core/pattern_access.h"
+
+#include <functional>
+#include <string_view>
+#include <vector>
+
+namespace brev {
+
+// The window's pattern without a window: every control of patternControls() with its
+// value, starting at the defaults of a new window (toggles down, as the settings' defaults).
+class PatternModel : public PatternAccess {
+public:
+    // Runs after a changed write with the control and its new value (flags: 0 or 1).
+    using ChangeHandler = std::function<void(const ControlInfo& control, int value)>;
+
+    PatternModel();
+
+    int NumberValue(std::string_view name) const override;
+    void SetNumberValue(std::string_view name, int value) override;
+    bool CheckValue(std::string_view name) const override;
+    void SetCheckValue(std::string_view name, bool value) override;
+    bool toggleDown(std::string_view name) const override;
+    void setToggleDown(std::string_view name, bool down) override;
+
+    // Attaches a handler to one control, replacing any it had; an empty function removes it.
+    // Unknown names are ignored.
+    void setControlHandler(std::string_view controlName, ChangeHandler handler);
+
+    // Attaches a handler to every control whose table handler is handlerName, e.g.
+    // "ValueChanged", "CheckChanged" or "GangSegmentNumberChanged".
+    void setHandler(std::string_view handlerName, const ChangeHandler& handler);
+
+    // Every value back to its default, without running handlers.
+    void resetToDefaults();
+
+private:
+    int valueIndex(std::string_view name, ControlKind kind) const;
+    void store(int index, int value);
+
+    std::vector<int> values_;
+    std::vector<ChangeHandler> handlers_;
+};
+
+} // namespace brev
