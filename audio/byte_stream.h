@@ -102,15 +102,13 @@ public:
     bool write(const void* source, std::size_t count) override;
     bool seek(std::uint64_t position) override;
     std::uint64_t position() const override { return position_; }
-    bool flush() override;
+    // errno of the first failed write, 0 if none.
+    int error() const { return error_; }
 
 private:
-    bool writeOut(const void* source, std::size_t count);
-
     int fd_ = -1;
     std::uint64_t position_ = 0;
     std::uint64_t end_ = 0;
-    std::vector<std::uint8_t> pending_; // small writes are gathered here
     int error_ = 0;
 };
 

@@ -104,6 +104,8 @@ public:
 
 private:
     void clear() noexcept;
+    static void adoptFresh(TWave& output, TWave&& fresh) noexcept;
+    void applyFade(int length, int offset, bool linear, bool fadeIn);
 
     std::unique_ptr<std::uint8_t[]> FPcmData;
     std::int32_t FLength = 0;

@@ -1,0 +1,161 @@
+#include "audio/byte_stream.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace brev {
+
+std::size_t MemoryReader::read(void* destination, std::size_t count) {
+    const std::uint64_t left = bytes_.size() - position_;
+    const std::size_t n = count < left ? count : static_cast<std::size_t>(left);
+    if (n > 0)
+        std::memcpy(destination, bytes_.data() + position_, n);
+    position_ += n;
+    return n;
+}
+
+bool MemoryReader::seek(std::uint64_t position) {
+    if (position > bytes_.size())
+        return false;
+    position_ = position;
+    return true;
+}
+
+bool MemoryWriter::write(const void* source, std::size_t count) {
+    if (count == 0)
+        return true;
+    try {
+        const std::uint64_t end = position_ + count;
+        if (end > bytes_.size())
+            bytes_.resize(static_cast<std::size_t>(end));
+    } catch (const std::exception&) {
+        return false;
+    }
+    std::memcpy(bytes_.data() + position_, source, count);
+    position_ += count;
+    return true;
+}
+
+bool MemoryWriter::seek(std::uint64_t position) {
+    if (position > bytes_.size())
+        return false;
+    position_ = position;
+    return true;
+}
+
+FileReader::~FileReader() {
+    close();
+}
+
+int FileReader::open(const std::string& path) {
+    close();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return error;
+    }
+    // A directory opens fine on Linux but cannot be read.
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    }
+    fd_ = fd;
+    position_ = 0;
+    size_ = static_cast<std::uint64_t>(info.st_size);
+    return 0;
+}
+
+void FileReader::close() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    position_ = 0;
+    size_ = 0;
+}
+
+std::size_t FileReader::read(void* destination, std::size_t count) {
+    if (fd_ < 0)
+        return 0;
+    auto* out = static_cast<std::uint8_t*>(destination);
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n =
+            ::pread(fd_, out + done, count - done, static_cast<off_t>(position_ + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    position_ += done;
+    return done;
+}
+
+bool FileReader::seek(std::uint64_t position) {
+    if (fd_ < 0 || position > size_)
+        return false;
+    position_ = position;
+    return true;
+}
+
+FileWriter::~FileWriter() {
+    close();
+}
+
+int FileWriter::create(const std::string& path, unsigned mode) {
+    close();
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0)
+        return errno;
+    fd_ = fd;
+    position_ = 0;
+    end_ = 0;
+    error_ = 0;
+    return 0;
+}
+
+int FileWriter::close() {
+    int result = error_;
+    if (fd_ >= 0 && ::close(fd_) != 0 && result == 0)
+        result = errno;
+    fd_ = -1;
+    return result;
+}
+
+bool FileWriter::write(const void* source, std::size_t count) {
+    if (fd_ < 0 || error_ != 0)
+        return false;
+    const auto* in = static_cast<const std::uint8_t*>(source);
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n =
+            ::pwrite(fd_, in + done, count - done, static_cast<off_t>(position_ + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error_ = n < 0 ? errno : EIO;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    position_ += done;
+    if (position_ > end_)
+        end_ = position_;
+    return true;
+}
+
+bool FileWriter::seek(std::uint64_t position) {
+    if (fd_ < 0 || position > end_)
+        return false;
+    position_ = position;
+    return true;
+}
+
+} // namespace brev

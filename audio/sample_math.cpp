@@ -1,0 +1,113 @@
+#include "audio/sample_math.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+
+namespace brev {
+
+namespace {
+
+constexpr int kMaxMagnitude = 32768;
+
+// Bit for bit the values sampleLevel's formula gives, computed once.
+const std::array<double, kMaxMagnitude + 1>& levelTable() {
+    static const auto table = [] {
+        std::array<double, kMaxMagnitude + 1> levels{};
+        for (int m = 1; m <= kMaxMagnitude; ++m)
+            levels[m] = 20.0 * std::log10(static_cast<double>(m));
+        return levels;
+    }();
+    return table;
+}
+
+// Truncated magnitude after the level change; saturation happens with the sign.
+std::int32_t changedMagnitude(int magnitude, double attenuation) {
+    double level = levelTable()[magnitude] - attenuation;
+    if (level < 0)
+        level = 0;
+    if (level == 0)
+        return 1;
+    const double value = std::pow(10.0, 0.05 * level);
+    return value >= kMaxMagnitude ? kMaxMagnitude : static_cast<std::int32_t>(value);
+}
+
+std::int16_t withSign(int sample, std::int32_t magnitude) {
+    if (sample < 0)
+        return static_cast<std::int16_t>(-std::min(magnitude, kMaxMagnitude));
+    return static_cast<std::int16_t>(std::min(magnitude, kMaxMagnitude - 1));
+}
+
+} // namespace
+
+std::int16_t toSample(double value) {
+    if (value >= 32767.0)
+        return 32767;
+    if (value <= -32768.0)
+        return -32768;
+    return static_cast<std::int16_t>(static_cast<int>(value));
+}
+
+double sampleLevel(int sample) {
+    return sample != 0 ? 20.0 * std::log10(std::abs(static_cast<double>(sample))) : 0.0;
+}
+
+std::int16_t changeLevelReference(int sample, double attenuation) {
+    double level = sampleLevel(sample) - attenuation;
+    if (level < 0)
+        level = 0;
+    double value = std::pow(10.0, 0.05 * level);
+    if (sample < 0)
+        value = -value;
+    return toSample(value);
+}
+
+std::int16_t changeLevel(int sample, double attenuation) {
+    return withSign(sample, changedMagnitude(std::abs(sample), attenuation));
+}
+
+LevelTable::LevelTable(double attenuation)
+    : attenuation_(attenuation), magnitudes_(kMaxMagnitude + 1, -1) {}
+
+std::int16_t LevelTable::operator()(int sample) {
+    const int magnitude = std::abs(sample);
+    std::int32_t& known = magnitudes_[magnitude];
+    if (known < 0)
+        known = changedMagnitude(magnitude, attenuation_);
+    return withSign(sample, known);
+}
+
+std::int16_t linearFade(int sample, int position, int length) {
+    return toSample(sample * (position * (1.0 / length)));
+}
+
+double logFadeAttenuation(int position, int length) {
+    return (96.0 / length) * (length - position);
+}
+
+int deckstopStretch(const std::int16_t* input, std::int16_t* output, int frames, int step) {
+    int out = 0;
+    int in = 0;
+    int stage = 0;
+    int stretch = 0;
+    while (out < frames) {
+        if (++stage == step) {
+            ++stretch;
+            stage = 0;
+        }
+        const std::int16_t* a = input + 2 * in;
+        // The frame behind the last one is never weighed in (only j = 0 is written there).
+        const std::int16_t* b = input + 2 * (in + 1 < frames ? in + 1 : in);
+        ++in;
+        const double leftStep = static_cast<double>(b[0] - a[0]) / (stretch + 1);
+        const double rightStep = static_cast<double>(b[1] - a[1]) / (stretch + 1);
+        for (int j = 0; j <= stretch && out < frames; ++j, ++out) {
+            output[2 * out] = toSample(a[0] + leftStep * j);
+            output[2 * out + 1] = toSample(a[1] + rightStep * j);
+        }
+    }
+    return in;
+}
+
+} // namespace brev

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// Per-sample arithmetic of the effects, kept apart so the fast paths can be checked against
+// the plain formulas.
+namespace brev {
+
+// Truncates toward zero and saturates at -32768 ... 32767.
+std::int16_t toSample(double value);
+
+// 20 log10 |s|, and 0 for a silent sample.
+double sampleLevel(int sample);
+
+// The level form, straight from the formula: lower the level by attenuation dB (negative
+// raises it), floor the level at 0 dB, restore the sign.
+std::int16_t changeLevelReference(int sample, double attenuation);
+
+// The same result from a table of levels; the power is skipped when the level floors at 0.
+std::int16_t changeLevel(int sample, double attenuation);
+
+// One attenuation applied to many samples: each magnitude is computed once, on first use.
+class LevelTable {
+public:
+    explicit LevelTable(double attenuation);
+    std::int16_t operator()(int sample);
+
+private:
+    double attenuation_;
+    std::vector<std::int32_t> magnitudes_; // truncated magnitude by |sample|; -1 not yet known
+};
+
+// Factor s * (i * (1 / n)).
+std::int16_t linearFade(int sample, int position, int length);
+// Attenuation (96 / n) * (n - i) dB of a logarithmic fade.
+double logFadeAttenuation(int position, int length);
+
+// The slow-down of a stopping deck: input frame k is spread over floor((k + 1) / step) + 1
+// output frames with linear steps. Fills all `frames` output frames (interleaved stereo) from
+// the input of the same length and returns how many input frames were used.
+int deckstopStretch(const std::int16_t* input, std::int16_t* output, int frames, int step);
+
+} // namespace brev

@@ -1,0 +1,365 @@
+// RIFF WAVE reading and writing over byte streams, and the file and clipboard front ends.
+#include "audio/byte_stream.h"
+#include "audio/clipboard_port.h"
+#include "audio/twave.h"
+
+#include <algorithm>
+#include <atomic>
+#include <bit>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace BrevWave {
+
+using brev::ByteReader;
+using brev::ByteWriter;
+using brev::Error;
+
+namespace {
+
+constexpr std::uint64_t kHeaderSize = 8;
+
+std::uint32_t le32(const std::uint8_t* p) {
+    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
+           std::uint32_t{p[3]} << 24;
+}
+
+std::uint16_t le16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
+
+void putLe32(std::uint8_t* p, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+bool isId(const std::uint8_t* p, const char* id) {
+    return std::memcmp(p, id, 4) == 0;
+}
+
+bool looksLikeId(const std::uint8_t* p) {
+    for (int i = 0; i < 4; ++i)
+        if (p[i] < 0x20 || p[i] > 0x7e)
+            return false;
+    return true;
+}
+
+struct Chunk {
+    std::uint32_t size = 0;
+    std::uint64_t dataOffset = 0; // first byte behind the chunk header
+};
+
+// Searches the sub-chunks from `from` up to `end` for `id`; on success the reader stands at
+// the chunk's data.
+std::optional<Chunk> findChunk(ByteReader& reader, const char* id, std::uint64_t from,
+                               std::uint64_t end) {
+    std::uint64_t at = from;
+    std::uint8_t header[kHeaderSize];
+    while (at + kHeaderSize <= end) {
+        if (!reader.seek(at) || reader.read(header, kHeaderSize) != kHeaderSize)
+            return std::nullopt;
+        const std::uint32_t size = le32(header + 4);
+        if (isId(header, id))
+            return Chunk{size, at + kHeaderSize};
+        std::uint64_t next = at + kHeaderSize + size;
+        if (size & 1) {
+            // Some writers leave out the pad byte; follow the header that makes sense.
+            std::uint8_t padded[4];
+            std::uint8_t unpadded[4];
+            const bool paddedOk =
+                reader.seek(next + 1) && reader.read(padded, 4) == 4 && looksLikeId(padded);
+            const bool unpaddedOk = !paddedOk && reader.seek(next) &&
+                                    reader.read(unpadded, 4) == 4 && looksLikeId(unpadded);
+            if (!unpaddedOk)
+                next += 1;
+        }
+        at = next;
+    }
+    return std::nullopt;
+}
+
+std::string openErrorText(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return "The directory specification is incorrect.";
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return "The file is protected and cannot be opened";
+    case ETXTBSY:
+    case EBUSY:
+    case EWOULDBLOCK:
+        return "The file is being used by another application and is unavailable.";
+    case ENETDOWN:
+    case ENETUNREACH:
+    case ENETRESET:
+    case EHOSTUNREACH:
+    case ETIMEDOUT:
+    case ESTALE:
+    case ECONNREFUSED:
+        return "The network is not responding to the request to open a remote file.";
+    case EMFILE:
+    case ENFILE:
+        return "The number of files simultaneously open is at a maximum level. The system has "
+               "run out of available file handles.";
+    case EISDIR:
+    case EINVAL:
+    case ENAMETOOLONG:
+    case ELOOP:
+    case EEXIST:
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+    case EIO:
+    case ENXIO:
+    case ENODEV:
+    case EOVERFLOW:
+        return "Another failure condition occurred.";
+    default:
+        return "Unknown error";
+    }
+}
+
+// Writes chunks with provisional sizes and fixes each size up when the chunk is left.
+class RiffWriter {
+public:
+    explicit RiffWriter(ByteWriter& writer) : writer_(writer) {}
+
+    bool createChunk(const char* id, std::uint32_t declaredSize, const char* formType = nullptr) {
+        std::uint8_t header[12];
+        std::memcpy(header, id, 4);
+        putLe32(header + 4, declaredSize);
+        std::size_t count = 8;
+        if (formType) {
+            std::memcpy(header + 8, formType, 4);
+            count = 12;
+        }
+        const std::uint64_t start = writer_.position();
+        if (!writer_.write(header, count))
+            return false;
+        open_[depth_++] = start;
+        return true;
+    }
+
+    // Writes the pad byte of an odd-sized chunk and the chunk's real size.
+    bool ascend() {
+        if (depth_ == 0)
+            return false;
+        const std::uint64_t start = open_[--depth_];
+        std::uint64_t end = writer_.position();
+        const std::uint64_t size = end - start - kHeaderSize;
+        if (size > UINT32_MAX)
+            return false;
+        if (size & 1) {
+            const std::uint8_t pad = 0;
+            if (!writer_.write(&pad, 1))
+                return false;
+            ++end;
+        }
+        std::uint8_t field[4];
+        putLe32(field, static_cast<std::uint32_t>(size));
+        return writer_.seek(start + 4) && writer_.write(field, 4) && writer_.seek(end);
+    }
+
+private:
+    ByteWriter& writer_;
+    std::uint64_t open_[2] = {};
+    int depth_ = 0;
+};
+
+std::atomic<unsigned> temporaryCounter{0};
+
+} // namespace
+
+void TWave::MMIOLoad(ByteReader* handle) {
+    if (!handle)
+        throw Error("Invalid handle");
+    // Whatever happens below, the old block goes: a failed load leaves the buffer empty.
+    clear();
+    ByteReader& reader = *handle;
+
+    const std::uint64_t riffStart = reader.position();
+    std::uint8_t riff[12];
+    if (reader.read(riff, sizeof riff) != sizeof riff)
+        throw Error("Cannot descend into RIFF header");
+    if (!isId(riff, "RIFF") || !isId(riff + 8, "WAVE"))
+        throw Error("MMIOLoad - Not a RIFF WAVE file");
+
+    // Streaming writers leave the RIFF size 0 or too large; then the stream's end bounds it.
+    const std::uint64_t streamEnd = reader.size();
+    const std::uint32_t riffSize = le32(riff + 4);
+    std::uint64_t riffEnd = riffStart + kHeaderSize + riffSize;
+    if (riffSize < 4 || riffEnd > streamEnd)
+        riffEnd = streamEnd;
+    const std::uint64_t firstSubChunk = riffStart + sizeof riff;
+
+    const auto fmt = findChunk(reader, "fmt ", firstSubChunk, riffEnd);
+    if (!fmt)
+        throw Error("MMIOLoad - fmt chunk not found");
+    if (fmt->size < 16)
+        throw Error("MMIOLoad - Not a PCM file");
+    std::uint8_t record[16];
+    if (reader.read(record, sizeof record) != sizeof record)
+        throw Error("Could not read fmt chunk into PCMWAVEFORMAT");
+    if (le16(record) != 1)
+        throw Error("Not a WAVE_FORMAT_PCM file");
+    if (le16(record + 2) != kChannels || le32(record + 4) != kSampleRate ||
+        le16(record + 14) != kBitsPerSample)
+        throw Error("Wrong format wave file");
+    const std::uint64_t fmtEnd =
+        std::min<std::uint64_t>(fmt->dataOffset + fmt->size + (fmt->size & 1), streamEnd);
+    if (!reader.seek(fmtEnd))
+        throw Error("MMIOLoad - Cannot ascend out of fmt chunk");
+
+    if (!reader.seek(firstSubChunk))
+        throw Error("PCM data not found");
+    const auto data = findChunk(reader, "data", firstSubChunk, riffEnd);
+    if (!data)
+        throw Error("MMIOLoad - data chunk not found");
+
+    // A size the stream cannot deliver or the buffer cannot hold is refused before allocating.
+    if (data->size > static_cast<std::uint32_t>(INT32_MAX) ||
+        data->dataOffset + data->size > streamEnd)
+        throw Error("Error reading data");
+    if (data->size == 0)
+        return;
+    std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[data->size]);
+    if (!block)
+        throw Error("MMIOLoad - Error allocating memory for FPcmData");
+    if (reader.read(block.get(), data->size) != data->size)
+        throw Error("Error reading data");
+    FPcmData = std::move(block);
+    FLength = static_cast<std::int32_t>(data->size);
+}
+
+void TWave::MMIOSave(ByteWriter* handle) const {
+    if (!handle)
+        throw Error("MMIOSave - Cannot create RIFF WAVE chunk");
+    ByteWriter& writer = *handle;
+    RiffWriter riff(writer);
+    if (!riff.createChunk("RIFF", 0, "WAVE"))
+        throw Error("MMIOSave - Cannot create RIFF WAVE chunk");
+    if (!riff.createChunk("fmt ", 16))
+        throw Error("Cannot create fmt chunk");
+    WaveFormat format;
+    GetWaveFormat(format);
+    const auto record = format.encode();
+    if (!writer.write(record.data(), record.size()))
+        throw Error("mmioWrite could not write WAVEFORMATEX struct");
+    if (!riff.ascend())
+        throw Error("Error ascending out of fmt chunk");
+    if (!riff.createChunk("data", 0))
+        throw Error("Error creating data chunk");
+    if (FLength > 0 && !writer.write(FPcmData.get(), static_cast<std::size_t>(FLength)))
+        throw Error("MMIOSave - Error writing data");
+    if (!riff.ascend())
+        throw Error("Error writing size of data chunk");
+    if (!riff.ascend())
+        throw Error("Error ascending");
+    if (!writer.seek(0))
+        throw Error("Seek error");
+    if (!writer.flush())
+        throw Error("MMIOSave - Error writing RIFF chunk size");
+}
+
+void TWave::LoadFromFile(const std::string& fileName) {
+    struct stat info {};
+    if (::stat(fileName.c_str(), &info) != 0)
+        throw Error("LoadFromFile - File not found: " + fileName);
+    clear();
+    brev::FileReader reader;
+    if (const int error = reader.open(fileName))
+        throw Error("LoadFromFile - Error opening file " + fileName + "\n" + openErrorText(error));
+    try {
+        MMIOLoad(&reader);
+    } catch (const Error& error) {
+        throw brev::wrapError("LoadFromFile - Error loading " + fileName, error);
+    }
+}
+
+void TWave::SaveToFile(const std::string& fileName) const {
+    // The old file is replaced only by a complete new one: write beside it, then rename.
+    std::string target = fileName;
+    struct stat link {};
+    if (::lstat(fileName.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (char* resolved = ::realpath(fileName.c_str(), nullptr)) {
+            target = resolved;
+            std::free(resolved);
+        }
+    }
+    const auto slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+
+    brev::FileWriter writer;
+    std::string temporary;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+        temporary = folder + "." + base + ".tmp" + std::to_string(::getpid()) + "-" +
+                    std::to_string(temporaryCounter.fetch_add(1));
+        error = writer.create(temporary);
+    }
+    if (error)
+        throw Error("SaveToFile - Error creating file " + fileName + "\n" + openErrorText(error));
+
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+        (void)::fchmod(writer.fd(), old.st_mode & 07777);
+
+    try {
+        MMIOSave(&writer);
+    } catch (const Error& failure) {
+        writer.close();
+        ::unlink(temporary.c_str());
+        throw brev::wrapError("SaveToFile - Error saving to " + fileName, failure);
+    }
+    if (writer.close() != 0) {
+        ::unlink(temporary.c_str());
+        throw Error("SaveToFile - Error saving to " + fileName + "\nMMIOSave - Error writing data");
+    }
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        const int renameError = errno;
+        ::unlink(temporary.c_str());
+        throw Error("SaveToFile - Error creating file " + fileName + "\n" +
+                    openErrorText(renameError));
+    }
+}
+
+void TWave::LoadFromClipboard(brev::ClipboardPort& clipboard) {
+    if (!clipboard.hasWave())
+        throw Error("Clipboard does not hold a WAVE file");
+    clear();
+    const std::vector<std::uint8_t> bytes = clipboard.waveBytes();
+    if (bytes.empty())
+        throw Error("LoadFromClipboard - Clipboard holds no data");
+    brev::MemoryReader reader(bytes);
+    try {
+        MMIOLoad(&reader);
+    } catch (const Error& error) {
+        throw brev::wrapError("Error loading data from clipboard", error);
+    }
+}
+
+void TWave::SaveToClipboard(brev::ClipboardPort& clipboard) const {
+    std::optional<brev::MemoryWriter> writer;
+    try {
+        writer.emplace(static_cast<std::size_t>(FLength) + 46 + 1);
+    } catch (const std::bad_alloc&) {
+        throw Error("GlobalAlloc failed");
+    }
+    try {
+        MMIOSave(&*writer);
+    } catch (const Error& error) {
+        throw brev::wrapError("Error saving data to clipboard", error);
+    }
+    clipboard.setWaveBytes(writer->takeBytes());
+}
+
+} // namespace BrevWave
