@@ -1,0 +1,31 @@
+#pragma once
+
+#include "editor/core/pattern_access.h"
+
+#include <string>
+#include <string_view>
+
+namespace brev {
+
+inline constexpr std::string_view kPatternSection = "Saved Pattern";
+inline constexpr std::string_view kPatternExtension = "brev";
+
+// Sets the controls from a pattern in INI form, globals first, then slot by slot; a missing or
+// odd value takes its key's default and the controls clamp the rest. Smart fades are held up
+// while the values arrive, so the fade flags stay as the file has them. Returns the
+// hand-written "Comment" (empty when there is none).
+std::string readPatternText(PatternAccess& pattern, std::string_view text);
+
+// The same from a file. A missing file reads as an empty one (every key at its default); a
+// file that exists but cannot be read raises an Error and changes nothing.
+std::string readPatternFile(PatternAccess& pattern, const std::string& fileName);
+
+// The pattern's keys written into existing INI text: the other keys, sections and comments
+// are kept, and keys that exist keep their place and spelling.
+std::string writePatternText(const PatternAccess& pattern, std::string_view existing);
+
+// Writes the pattern into fileName. The file is replaced as a whole only when the new one is
+// complete: on failure the previous file is untouched and an Error says why.
+void writePatternFile(const PatternAccess& pattern, const std::string& fileName);
+
+} // namespace brev
