@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QLabel>
+
+namespace brev {
+
+// A one-letter on/off box. The left button switches it on, the right button off, also when a
+// press that began elsewhere sweeps over it.
+class TBrevCheckText : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit TBrevCheckText(QWidget* parent = nullptr);
+
+    bool Value() const { return value_; }
+    // Nothing happens when the value is unchanged: no repaint, no event.
+    void SetValue(bool value);
+
+    // Applies a sweep's button state to the check text under a global pointer position in
+    // window's widget tree. Qt delivers the moves of a press to the widget that was pressed, so
+    // whoever receives them (a check text, or the window when the sweep began on its
+    // background) hands them on through here.
+    static void sweepAt(QWidget* window, const QPoint& globalPos, Qt::MouseButtons buttons);
+
+signals:
+    void OnChanged(brev::TBrevCheckText* sender, bool value);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool value_ = false;
+};
+
+} // namespace brev

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QLabel>
+
+namespace brev {
+
+// A boxed integer changed by dragging the mouse up or down over it; a right click jumps to the
+// default, or with Ctrl to the minimum, or with Shift to the maximum.
+class TBrevNumber : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit TBrevNumber(QWidget* parent = nullptr);
+
+    int Value() const { return value_; }
+    int Default() const { return default_; }
+    int Min() const { return min_; }
+    int Max() const { return max_; }
+
+    // Clamps into Min … Max; OnChanged runs before the caption shows the new value.
+    void SetValue(int value);
+    // Kept within Max, then the value is clamped again (which may fire OnChanged).
+    void SetMin(int value);
+    // Kept within Min, then the value is clamped again (which may fire OnChanged).
+    void SetMax(int value);
+    // Clamped into the bounds in force; no event.
+    void SetDefault(int value);
+
+signals:
+    void OnChanged(brev::TBrevNumber* sender, int value);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int value_ = 0;
+    int default_ = 0;
+    int min_ = 0;
+    int max_ = 100;
+    bool dragging_ = false;
+    bool fine_ = false;
+    int anchor_ = 0;
+};
+
+} // namespace brev
