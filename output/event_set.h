@@ -1,0 +1,37 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace brev {
+
+// Result of waitForAny when nothing was signalled in time, or when the wait itself failed.
+constexpr int kWaitTimeout = -1;
+constexpr int kWaitFailed = -2;
+
+// The 16 slot-start events: eventfds, auto-reset by the read that reports them.
+// A signal that arrives while its event is still signalled merges with it.
+class EventSet {
+public:
+    static constexpr unsigned kCount = 16;
+
+    EventSet();
+    ~EventSet();
+    EventSet(const EventSet&) = delete;
+    EventSet& operator=(const EventSet&) = delete;
+
+    // Safe from the audio thread: one non-blocking write, no allocation.
+    void signal(unsigned index) const noexcept;
+
+    const int* handles() const noexcept { return fds_.data(); }
+
+private:
+    std::array<int, kCount> fds_;
+};
+
+// Waits until one of the handles is signalled, at most timeoutMs milliseconds, and returns the
+// lowest signalled index after resetting that one event; the others stay signalled.
+// Negative handles are never signalled.
+int waitForAny(const int* handles, unsigned count, int timeoutMs) noexcept;
+
+} // namespace brev

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "output/event_set.h"
+
+namespace brev {
+
+constexpr unsigned kDeviceRate = 44100;
+constexpr unsigned kSlotCount = 16;
+
+// The whole-loop output buffer as the audio thread reads it. A frame is stored as one 32-bit
+// word holding its 4 bytes (left sample, right sample, little-endian) so that a slot written
+// while another plays never tears a frame and never races in the memory model.
+struct LoopBuffer {
+    explicit LoopBuffer(std::uint32_t frameCount);
+
+    std::uint32_t frameCount;
+    std::unique_ptr<std::atomic<std::uint32_t>[]> frames;
+    std::array<std::uint32_t, kSlotCount> regionStarts{};
+    EventSet events;
+
+    // Copies whole frames from PCM bytes; frames past the buffer's end are not touched.
+    void write(std::uint32_t firstFrame, const unsigned char* bytes, std::uint32_t frames) noexcept;
+    std::uint32_t frame(std::uint32_t index) const noexcept {
+        return frames[index].load(std::memory_order_relaxed);
+    }
+};
+
+// Plays a LoopBuffer into a device's periods. The GUI thread sets the buffer and sends commands;
+// the audio thread calls render(). Everything between them is atomics: render() never allocates,
+// locks or waits, and signals event k each time its read position passes region k's start.
+class LoopPlayer {
+public:
+    LoopPlayer() = default;
+    LoopPlayer(const LoopPlayer&) = delete;
+    LoopPlayer& operator=(const LoopPlayer&) = delete;
+
+    // GUI thread. Publishes the buffer (or none), stops playback, resets the rate to the device
+    // rate, and returns only when the audio thread can no longer be reading the previous buffer.
+    void setLoop(const LoopBuffer* loop) noexcept;
+    // Starts at frame 0. passes = 0 plays until stopped; otherwise playback ends by itself after
+    // that many passes through the buffer.
+    void play(std::uint32_t passes) noexcept;
+    void stop() noexcept;
+    bool isPlaying() const noexcept;
+    // Clamped to 100 ... 200000 Hz; the buffer is stepped through at hz / 44100 frames per
+    // device frame.
+    void setRate(std::uint32_t hz) noexcept;
+    std::uint32_t rate() const noexcept { return rate_.load(std::memory_order_relaxed); }
+
+    // Audio thread. Fills frames stereo frames (interleaved 16-bit) and returns how many of them
+    // were played from the buffer; those come first, silence follows.
+    unsigned render(std::int16_t* out, unsigned frames) noexcept;
+
+private:
+    enum Mode : std::uint64_t { Stopped = 0, Playing = 1 };
+    void send(Mode mode, std::uint32_t passes) noexcept;
+    void applyCommand(std::uint64_t command) noexcept;
+
+    // GUI -> audio. seq_cst on loop_ and busy_: setLoop's store-then-check and render's
+    // mark-then-load must not be reordered, or setLoop could miss a render still reading.
+    std::atomic<const LoopBuffer*> loop_{nullptr};
+    std::atomic<bool> busy_{false};
+    // serial (32 bits) | mode (8 bits) | passes (24 bits); release by the GUI, acquire by render.
+    std::atomic<std::uint64_t> command_{0};
+    std::atomic<std::uint32_t> rate_{kDeviceRate};
+    // audio -> GUI: serial of the command whose playback ended by itself (release/acquire).
+    std::atomic<std::uint32_t> finishedSerial_{0};
+
+    // GUI thread only.
+    std::uint64_t lastCommand_ = 0;
+
+    // Audio thread only.
+    std::uint32_t appliedSerial_ = 0;
+    bool playing_ = false;
+    std::uint32_t passLimit_ = 0;
+    std::uint32_t passesDone_ = 0;
+    std::uint64_t position_ = 0; // frames, 32.32 fixed point
+    unsigned nextRegion_ = 0;
+};
+
+} // namespace brev

@@ -1,0 +1,84 @@
+#include "output/notify_thread.h"
+
+#include <chrono>
+#include <exception>
+
+#include "output/event_set.h"
+
+namespace brev {
+
+namespace {
+
+std::string describe(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "Unknown error";
+    }
+}
+
+} // namespace
+
+TNotifyThread::TNotifyThread(const int* handles, std::uint32_t count, NotifyHandler handler,
+                             Executor editor, ErrorHandler onError)
+    : FHandles(handles), FCount(count), FOnNotify(std::move(handler)), editor_(std::move(editor)),
+      onError_(std::move(onError)), thread_([this] { Execute(); }) {}
+
+TNotifyThread::~TNotifyThread() {
+    Terminate();
+    WaitFor();
+}
+
+void TNotifyThread::Terminate() { terminated_.store(true, std::memory_order_relaxed); }
+
+void TNotifyThread::WaitFor() {
+    std::call_once(joined_, [this] { thread_.join(); });
+}
+
+std::string TNotifyThread::FailureMessage() const {
+    return Finished() ? failure_ : std::string();
+}
+
+void TNotifyThread::DoNotify() {
+    if (FOnNotify)
+        FOnNotify(static_cast<std::int32_t>(FIndex));
+}
+
+void TNotifyThread::Execute() {
+    while (!Terminated()) {
+        int result = waitForAny(FHandles, FCount, kWaitMs);
+        if (result == kWaitFailed) {
+            // Not reported; the short pause keeps a wait that keeps failing from eating a core.
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            continue;
+        }
+        if (result == kWaitTimeout)
+            continue;
+        FIndex = static_cast<std::uint32_t>(result);
+        std::exception_ptr error;
+        try {
+            // The executor's own synchronisation orders FIndex before DoNotify on the GUI
+            // thread and the handler's effects before our return.
+            editor_([&] {
+                try {
+                    DoNotify();
+                } catch (...) {
+                    error = std::current_exception();
+                    if (onError_)
+                        onError_(describe(error));
+                }
+            });
+        } catch (...) {
+            error = std::current_exception();
+        }
+        if (error) {
+            failure_ = describe(error);
+            break;
+        }
+    }
+    finished_.store(true, std::memory_order_release);
+}
+
+} // namespace brev

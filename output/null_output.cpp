@@ -1,0 +1,97 @@
+#include "output/null_output.h"
+
+#include <chrono>
+#include <cstring>
+
+#include "audio/error.h"
+
+namespace brev {
+
+namespace {
+
+void putLe32(unsigned char* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+void putLe16(unsigned char* p, std::uint16_t v) {
+    p[0] = static_cast<unsigned char>(v);
+    p[1] = static_cast<unsigned char>(v >> 8);
+}
+
+// 44-byte RIFF WAVE header for dataBytes of 16-bit stereo 44.1 kHz PCM.
+void waveHeader(unsigned char* h, std::uint32_t dataBytes) {
+    std::memcpy(h, "RIFF", 4);
+    putLe32(h + 4, 36 + dataBytes);
+    std::memcpy(h + 8, "WAVEfmt ", 8);
+    putLe32(h + 16, 16);
+    putLe16(h + 20, 1);
+    putLe16(h + 22, 2);
+    putLe32(h + 24, kDeviceRate);
+    putLe32(h + 28, kDeviceRate * 4);
+    putLe16(h + 32, 4);
+    putLe16(h + 34, 16);
+    std::memcpy(h + 36, "data", 4);
+    putLe32(h + 40, dataBytes);
+}
+
+// Largest whole-frame data size a RIFF header can describe.
+constexpr std::uint64_t kMaxCaptureFrames = (0xFFFFFFFFull - 36) / 4;
+
+} // namespace
+
+NullOutput::NullOutput(LoopPlayer& player, const std::string& capturePath) : player_(player) {
+    if (!capturePath.empty()) {
+        capture_ = std::fopen(capturePath.c_str(), "wb");
+        unsigned char header[44];
+        waveHeader(header, 0);
+        if (capture_ == nullptr || std::fwrite(header, 1, sizeof header, capture_) != sizeof header) {
+            if (capture_ != nullptr)
+                std::fclose(capture_);
+            throw Error("Unable to write the capture file " + capturePath);
+        }
+    }
+    thread_ = std::thread([this] { run(); });
+}
+
+NullOutput::~NullOutput() {
+    quit_.store(true, std::memory_order_relaxed);
+    thread_.join();
+    finishCapture();
+}
+
+void NullOutput::run() {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    std::uint64_t periods = 0;
+    while (!quit_.load(std::memory_order_relaxed)) {
+        unsigned played = player_.render(period_, kPeriodFrames);
+        if (capture_ != nullptr && played > 0 && capturedFrames_ + played <= kMaxCaptureFrames) {
+            std::fwrite(period_, 4, played, capture_);
+            capturedFrames_ += played;
+        }
+        ++periods;
+        // Deadlines from the start, not from the last wake-up, so lateness never accumulates.
+        std::this_thread::sleep_until(
+            start + std::chrono::nanoseconds(periods * kPeriodFrames * 1000000000ull / kDeviceRate));
+    }
+}
+
+void NullOutput::finishCapture() {
+    if (capture_ == nullptr)
+        return;
+    unsigned char header[44];
+    waveHeader(header, static_cast<std::uint32_t>(capturedFrames_ * 4));
+    std::fseek(capture_, 0, SEEK_SET);
+    std::fwrite(header, 1, sizeof header, capture_);
+    std::fclose(capture_);
+    capture_ = nullptr;
+}
+
+DeviceCaps NullOutput::capabilities() const {
+    DeviceCaps caps;
+    caps.flags = DeviceCaps::kEmulated | DeviceCaps::kSecondary16Bit | DeviceCaps::kSecondaryStereo;
+    return caps;
+}
+
+} // namespace brev

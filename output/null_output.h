@@ -1,0 +1,38 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "output/loop_player.h"
+#include "output/output_backend.h"
+
+namespace brev {
+
+// A silent output paced in real time: a thread renders one period every 256 / 44100 s against
+// a steady clock. With a capture path it also writes every frame it plays, in order, to a
+// 16-bit stereo 44.1 kHz WAV file whose header is completed when the output is destroyed.
+class NullOutput : public OutputBackend {
+public:
+    static constexpr unsigned kPeriodFrames = 256;
+
+    NullOutput(LoopPlayer& player, const std::string& capturePath);
+    ~NullOutput() override;
+
+    DeviceCaps capabilities() const override;
+
+private:
+    void run();
+    void finishCapture();
+
+    LoopPlayer& player_;
+    std::FILE* capture_ = nullptr;
+    std::uint64_t capturedFrames_ = 0;
+    std::int16_t period_[2 * kPeriodFrames];
+    std::atomic<bool> quit_{false};
+    std::thread thread_;
+};
+
+} // namespace brev

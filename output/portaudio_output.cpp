@@ -1,0 +1,116 @@
+#include "output/portaudio_output.h"
+
+#include <algorithm>
+#include <alsa/error.h>
+#include <jack/jack.h>
+#include <portaudio.h>
+
+#include "audio/error.h"
+
+namespace brev {
+
+namespace {
+
+void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
+void quietJack(const char*) {}
+
+int streamCallback(const void*, void* output, unsigned long frames,
+                   const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags, void* player) {
+    static_cast<LoopPlayer*>(player)->render(static_cast<std::int16_t*>(output),
+                                             static_cast<unsigned>(frames));
+    return paContinue;
+}
+
+// Latency asked of the device: its own low figure, but not below this, which keeps a loaded
+// machine from dropping periods through a sound server.
+constexpr double kMinLatencySeconds = 0.03;
+
+PaDeviceIndex findDevice(const TDriverEntry& entry) {
+    if (entry.isDefault())
+        return Pa_GetDefaultOutputDevice();
+    for (PaDeviceIndex i = 0, n = Pa_GetDeviceCount(); i < n; ++i) {
+        const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
+        const PaHostApiInfo* api = info ? Pa_GetHostApiInfo(info->hostApi) : nullptr;
+        if (api && info->maxOutputChannels > 0 && entry.HostApi == api->name &&
+            entry.DeviceName == info->name)
+            return i;
+    }
+    return paNoDevice;
+}
+
+} // namespace
+
+PortAudioSession::PortAudioSession() {
+    snd_lib_error_set_handler(quietAlsa);
+    jack_set_error_function(quietJack);
+    jack_set_info_function(quietJack);
+    PaError result = Pa_Initialize();
+    ok_ = result == paNoError;
+    if (!ok_)
+        error_ = Pa_GetErrorText(result);
+}
+
+PortAudioSession::~PortAudioSession() {
+    if (ok_)
+        Pa_Terminate();
+}
+
+std::vector<TDriverEntry> portAudioDevices() {
+    std::vector<TDriverEntry> devices;
+    for (PaDeviceIndex i = 0, n = Pa_GetDeviceCount(); i < n; ++i) {
+        const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
+        const PaHostApiInfo* api = info ? Pa_GetHostApiInfo(info->hostApi) : nullptr;
+        if (!api || info->maxOutputChannels <= 0)
+            continue;
+        TDriverEntry entry;
+        entry.HostApi = api->name;
+        entry.DeviceName = info->name;
+        entry.Description = entry.DeviceName + " (" + entry.HostApi + ")";
+        entry.GUID = deviceGuid(entry.HostApi, entry.DeviceName);
+        devices.push_back(std::move(entry));
+    }
+    return devices;
+}
+
+PortAudioOutput::PortAudioOutput(LoopPlayer& player, const TDriverEntry& device) {
+    if (!session_.ok())
+        throw Error(session_.error());
+    PaDeviceIndex index = findDevice(device);
+    if (index == paNoDevice)
+        throw Error(device.isDefault() ? "No default output device"
+                                       : "Device not found: " + device.Description);
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
+    deviceName_ = info->name;
+
+    PaStreamParameters parameters{};
+    parameters.device = index;
+    parameters.channelCount = 2;
+    parameters.sampleFormat = paInt16;
+    parameters.suggestedLatency = std::max(info->defaultLowOutputLatency, kMinLatencySeconds);
+    PaStream* stream = nullptr;
+    PaError result = Pa_OpenStream(&stream, nullptr, &parameters, kDeviceRate,
+                                   paFramesPerBufferUnspecified, paNoFlag, streamCallback, &player);
+    if (result != paNoError)
+        throw Error(Pa_GetErrorText(result));
+    result = Pa_StartStream(stream);
+    if (result != paNoError) {
+        Pa_CloseStream(stream);
+        throw Error(Pa_GetErrorText(result));
+    }
+    stream_ = stream;
+    if (const PaStreamInfo* streamInfo = Pa_GetStreamInfo(stream))
+        latency_ = streamInfo->outputLatency;
+    // The stream is 16-bit stereo by construction; nothing PortAudio reports maps onto the
+    // hardware mixing and memory figures, so those stay zero.
+    caps_.flags = DeviceCaps::kSecondary16Bit | DeviceCaps::kSecondaryStereo;
+}
+
+PortAudioOutput::~PortAudioOutput() {
+    if (stream_ != nullptr) {
+        // Stop, not abort: what is already queued still reaches the listener.
+        Pa_StopStream(stream_);
+        Pa_CloseStream(stream_);
+    }
+}
+
+} // namespace brev

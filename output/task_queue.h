@@ -1,0 +1,43 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <mutex>
+
+#include "output/notify_thread.h"
+
+namespace brev {
+
+// A synchronous executor for hosts without a GUI event loop (brev-render, tests): worker threads
+// hand calls to the thread that owns the queue and wait until each has run there.
+class TaskQueue {
+public:
+    // Worker side: queues the call, waits until the owner has run it, rethrows what it threw.
+    void run(const std::function<void()>& call);
+    Executor executor() {
+        return [this](const std::function<void()>& call) { run(call); };
+    }
+
+    // Owner side: runs every queued call, waiting up to timeout for the first. Returns how many
+    // ran.
+    int serve(std::chrono::milliseconds timeout);
+    // Serves until done() holds, checking it at least every poll.
+    void serveUntil(const std::function<bool()>& done,
+                    std::chrono::milliseconds poll = std::chrono::milliseconds(5));
+
+private:
+    struct Task {
+        const std::function<void()>* call;
+        bool done = false;
+        std::exception_ptr error;
+    };
+    std::mutex mutex_;
+    std::condition_variable queued_;
+    std::condition_variable finished_;
+    std::deque<Task*> tasks_;
+};
+
+} // namespace brev
