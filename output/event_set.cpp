@@ -1,13 +1,13 @@
 #include "output/event_set.h"
 
+#include "audio/error.h"
+
 #include <cerrno>
 #include <cstring>
 #include <poll.h>
 #include <string>
 #include <sys/eventfd.h>
 #include <unistd.h>
-
-#include "audio/error.h"
 
 namespace brev {
 

@@ -10,12 +10,22 @@ namespace {
 constexpr std::uint32_t kMinRate = 100;
 constexpr std::uint32_t kMaxRate = 200000;
 
-std::uint32_t serialOf(std::uint64_t command) { return static_cast<std::uint32_t>(command >> 32); }
-std::uint32_t modeOf(std::uint64_t command) { return (command >> 24) & 0xFF; }
-std::uint32_t passesOf(std::uint64_t command) { return command & 0xFFFFFF; }
+std::uint32_t serialOf(std::uint64_t command) {
+    return static_cast<std::uint32_t>(command >> 32);
+}
+std::uint32_t modeOf(std::uint64_t command) {
+    return (command >> 24) & 0xFF;
+}
+std::uint32_t passesOf(std::uint64_t command) {
+    return command & 0xFFFFFF;
+}
 
-std::int16_t leftOf(std::uint32_t frame) { return static_cast<std::int16_t>(frame & 0xFFFF); }
-std::int16_t rightOf(std::uint32_t frame) { return static_cast<std::int16_t>(frame >> 16); }
+std::int16_t leftOf(std::uint32_t frame) {
+    return static_cast<std::int16_t>(frame & 0xFFFF);
+}
+std::int16_t rightOf(std::uint32_t frame) {
+    return static_cast<std::int16_t>(frame >> 16);
+}
 
 std::int16_t blend(std::int16_t a, std::int16_t b, std::uint32_t fraction) {
     std::int64_t delta = static_cast<std::int64_t>(b) - a;
@@ -38,8 +48,8 @@ void LoopBuffer::write(std::uint32_t firstFrame, const unsigned char* bytes,
         count = frameCount - firstFrame;
     std::atomic<std::uint32_t>* target = frames.get() + firstFrame;
     for (std::uint32_t i = 0; i < count; ++i, bytes += 4) {
-        std::uint32_t frame = bytes[0] | bytes[1] << 8 | bytes[2] << 16 |
-                              static_cast<std::uint32_t>(bytes[3]) << 24;
+        std::uint32_t frame =
+            bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
         target[i].store(frame, std::memory_order_relaxed);
     }
 }
@@ -67,9 +77,13 @@ void LoopPlayer::setRate(std::uint32_t hz) noexcept {
     rate_.store(hz, std::memory_order_relaxed);
 }
 
-void LoopPlayer::play(std::uint32_t passes) noexcept { send(Playing, passes); }
+void LoopPlayer::play(std::uint32_t passes) noexcept {
+    send(Playing, passes);
+}
 
-void LoopPlayer::stop() noexcept { send(Stopped, 0); }
+void LoopPlayer::stop() noexcept {
+    send(Stopped, 0);
+}
 
 bool LoopPlayer::isPlaying() const noexcept {
     return modeOf(lastCommand_) == Playing &&
@@ -94,8 +108,8 @@ unsigned LoopPlayer::render(std::int16_t* out, unsigned frames) noexcept {
 
     unsigned played = 0;
     if (playing_ && loop != nullptr && loop->frameCount > 0) {
-        const std::uint64_t step = (std::uint64_t{rate_.load(std::memory_order_relaxed)} << 32) /
-                                   kDeviceRate;
+        const std::uint64_t step =
+            (std::uint64_t{rate_.load(std::memory_order_relaxed)} << 32) / kDeviceRate;
         const std::uint32_t count = loop->frameCount;
         const bool looping = passLimit_ != 1;
         while (played < frames) {

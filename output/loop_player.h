@@ -1,11 +1,11 @@
 #pragma once
 
+#include "output/event_set.h"
+
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
-
-#include "output/event_set.h"
 
 namespace brev {
 

@@ -1,9 +1,9 @@
 #include "output/notify_thread.h"
 
+#include "output/event_set.h"
+
 #include <chrono>
 #include <exception>
-
-#include "output/event_set.h"
 
 namespace brev {
 
@@ -31,7 +31,9 @@ TNotifyThread::~TNotifyThread() {
     WaitFor();
 }
 
-void TNotifyThread::Terminate() { terminated_.store(true, std::memory_order_relaxed); }
+void TNotifyThread::Terminate() {
+    terminated_.store(true, std::memory_order_relaxed);
+}
 
 void TNotifyThread::WaitFor() {
     std::call_once(joined_, [this] { thread_.join(); });

@@ -1,9 +1,9 @@
 #include "output/null_output.h"
 
+#include "audio/error.h"
+
 #include <chrono>
 #include <cstring>
-
-#include "audio/error.h"
 
 namespace brev {
 
@@ -45,7 +45,8 @@ NullOutput::NullOutput(LoopPlayer& player, const std::string& capturePath) : pla
         capture_ = std::fopen(capturePath.c_str(), "wb");
         unsigned char header[44];
         waveHeader(header, 0);
-        if (capture_ == nullptr || std::fwrite(header, 1, sizeof header, capture_) != sizeof header) {
+        if (capture_ == nullptr ||
+            std::fwrite(header, 1, sizeof header, capture_) != sizeof header) {
             if (capture_ != nullptr)
                 std::fclose(capture_);
             throw Error("Unable to write the capture file " + capturePath);
@@ -73,7 +74,8 @@ void NullOutput::run() {
         ++periods;
         // Deadlines from the start, not from the last wake-up, so lateness never accumulates.
         std::this_thread::sleep_until(
-            start + std::chrono::nanoseconds(periods * kPeriodFrames * 1000000000ull / kDeviceRate));
+            start +
+            std::chrono::nanoseconds(periods * kPeriodFrames * 1000000000ull / kDeviceRate));
     }
 }
 

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "output/loop_player.h"
+#include "output/output_backend.h"
+
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <thread>
-
-#include "output/loop_player.h"
-#include "output/output_backend.h"
 
 namespace brev {
 

@@ -1,11 +1,11 @@
 #include "output/portaudio_output.h"
 
+#include "audio/error.h"
+
 #include <algorithm>
 #include <alsa/error.h>
 #include <jack/jack.h>
 #include <portaudio.h>
-
-#include "audio/error.h"
 
 namespace brev {
 
@@ -14,8 +14,8 @@ namespace {
 void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
 void quietJack(const char*) {}
 
-int streamCallback(const void*, void* output, unsigned long frames,
-                   const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags, void* player) {
+int streamCallback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
+                   PaStreamCallbackFlags, void* player) {
     static_cast<LoopPlayer*>(player)->render(static_cast<std::int16_t*>(output),
                                              static_cast<unsigned>(frames));
     return paContinue;

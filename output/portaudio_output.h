@@ -1,10 +1,10 @@
 #pragma once
 
-#include <string>
-#include <vector>
-
 #include "output/loop_player.h"
 #include "output/output_backend.h"
+
+#include <string>
+#include <vector>
 
 namespace brev {
 

@@ -3,7 +3,7 @@
 namespace brev {
 
 void TaskQueue::run(const std::function<void()>& call) {
-    Task task{&call};
+    Task task{&call, false, nullptr};
     std::unique_lock lock(mutex_);
     tasks_.push_back(&task);
     queued_.notify_one();

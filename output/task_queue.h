@@ -1,13 +1,13 @@
 #pragma once
 
+#include "output/notify_thread.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <exception>
 #include <functional>
 #include <mutex>
-
-#include "output/notify_thread.h"
 
 namespace brev {
 

@@ -1,0 +1,231 @@
+#include "output/tds.h"
+
+#include "audio/clipboard_port.h"
+#include "audio/error.h"
+#include "output/null_output.h"
+#include "output/portaudio_output.h"
+
+#include <cstdlib>
+
+namespace brev {
+
+namespace {
+
+const std::array<int, kSlotCount> kNoEvents = [] {
+    std::array<int, kSlotCount> handles;
+    handles.fill(-1);
+    return handles;
+}();
+
+TDriverEntry defaultEntry() {
+    TDriverEntry entry;
+    entry.Description = "System default output";
+    return entry;
+}
+
+} // namespace
+
+OutputOptions OutputOptions::fromEnvironment() {
+    OutputOptions options;
+    const char* audio = std::getenv("BREV_AUDIO");
+    options.nullOutput = audio != nullptr && std::string(audio) == "null";
+    if (const char* capture = std::getenv("BREV_AUDIO_CAPTURE"))
+        options.capturePath = capture;
+    return options;
+}
+
+TDS::TDS(int driverIndex, const OutputOptions& options) : nullOutput_(options.nullOutput) {
+    std::string enumerationError;
+    try {
+        EnumerateDrivers();
+    } catch (const Error& e) {
+        if (driverIndex != 0)
+            throw;
+        enumerationError = e.what();
+    }
+    FDriverIndex = driverIndex >= 0 && driverIndex < DriverCount() ? driverIndex : 0;
+    if (!enumerationError.empty()) {
+        notice_ = "No sound device could be opened, so playback is silent.\n" + enumerationError;
+        nullOutput_ = true;
+    }
+    openOutput(options);
+}
+
+TDS::~TDS() {
+    // The device goes first, so nothing reads the buffer or signals the events any more.
+    output_.reset();
+}
+
+void TDS::openOutput(const OutputOptions& options) {
+    if (nullOutput_) {
+        output_ = std::make_unique<NullOutput>(player_, options.capturePath);
+        return;
+    }
+    try {
+        output_ = std::make_unique<PortAudioOutput>(player_, FDrivers.at(FDriverIndex));
+    } catch (const Error& e) {
+        if (FDriverIndex != 0) {
+            FDriverIndex = 0;
+            throw wrapError("DirectSoundCreate8() failed", e);
+        }
+        notice_ = std::string("No sound device could be opened, so playback is silent.\n") +
+                  wrapError("DirectSoundCreate8() failed", e).what();
+        nullOutput_ = true;
+        session_.reset();
+        output_ = std::make_unique<NullOutput>(player_, options.capturePath);
+    }
+}
+
+void TDS::EnumerateDrivers() {
+    if (FDrivers.empty())
+        FDrivers.push_back(defaultEntry());
+    if (nullOutput_)
+        return;
+    if (!session_)
+        session_ = std::make_unique<PortAudioSession>();
+    if (!session_->ok()) {
+        std::string reason = session_->error();
+        session_.reset();
+        throw Error("TDS::EnumerateDrivers() failed.\n" + reason);
+    }
+    for (TDriverEntry& entry : portAudioDevices())
+        FDrivers.push_back(std::move(entry));
+}
+
+std::string TDS::DriverName(int index) const {
+    return Driver(index).Description;
+}
+
+const TDriverEntry& TDS::Driver(int index) const {
+    if (index < 0 || index >= DriverCount())
+        throw Error("TDS::DriverName() index out of bounds.");
+    return FDrivers[static_cast<size_t>(index)];
+}
+
+std::string TDS::ShowCapabilities() const {
+    return formatCapabilities(output_->capabilities());
+}
+
+double TDS::OutputLatency() const {
+    return output_->latencySeconds();
+}
+
+void TDS::LoadSourceFile(const std::string& fileName, int swing) {
+    BrevWave::TWave wave;
+    wave.LoadFromFile(fileName);
+    load(wave, swing);
+}
+
+void TDS::LoadSourceClipboard(ClipboardPort& clipboard, int swing) {
+    BrevWave::TWave wave;
+    wave.LoadFromClipboard(clipboard);
+    load(wave, swing);
+}
+
+void TDS::load(const BrevWave::TWave& wave, int swing) {
+    // The store refuses a bad swing or a too short loop before anything changes.
+    FStore.load(wave, swing);
+    CreateOutputBuffer();
+}
+
+void TDS::CreateOutputBuffer() {
+    // From here on the engine holds no output buffer until the new one is complete.
+    player_.setLoop(nullptr);
+    FOutputBuffer.reset();
+    FBufferBytes = 0;
+
+    const std::int32_t frames = FStore.outputFrames();
+    auto buffer = std::make_unique<LoopBuffer>(static_cast<std::uint32_t>(frames));
+    buffer->write(0, FStore.source().GetData(), static_cast<std::uint32_t>(frames));
+    for (unsigned i = 0; i < kSlotCount; ++i)
+        buffer->regionStarts[i] =
+            static_cast<std::uint32_t>(FStore.regionStart(static_cast<int>(i)));
+    FOutputBuffer = std::move(buffer);
+    FBufferBytes = 4 * frames;
+    player_.setLoop(FOutputBuffer.get());
+}
+
+void TDS::GetSegment(int segment, int slot, BrevWave::TWave& out) {
+    FStore.GetSegment(segment, slot, out);
+}
+
+void TDS::StoreSlot(int slot, const BrevWave::TWave& wave) {
+    FStore.StoreSlot(slot, wave);
+}
+
+std::int32_t TDS::NaturalLength(int slot) const {
+    return FStore.NaturalLength(slot);
+}
+
+void TDS::WriteSlot(int slot) {
+    if (!FOutputBuffer || slot < 0 || slot >= static_cast<int>(kSlotCount))
+        return;
+    const BrevWave::TWave& wave = FStore.slot(slot);
+    // A slot shorter than its region (callers keep it at least as long) writes what it has.
+    std::int32_t frames = std::min(FStore.regionFrames(slot), wave.GetSamples());
+    if (frames <= 0)
+        return;
+    FOutputBuffer->write(FOutputBuffer->regionStarts[static_cast<size_t>(slot)], wave.GetData(),
+                         static_cast<std::uint32_t>(frames));
+}
+
+void TDS::Play(bool loop) {
+    PlayPasses(loop ? 0 : 1);
+}
+
+void TDS::PlayPasses(std::uint32_t passes) {
+    if (FOutputBuffer)
+        player_.play(passes);
+}
+
+void TDS::Stop() {
+    if (FOutputBuffer)
+        player_.stop();
+}
+
+bool TDS::IsPlaying() const {
+    return IsLoaded() && FOutputBuffer && player_.isPlaying();
+}
+
+void TDS::SetPlaybackRate(std::uint32_t hz) {
+    if (FOutputBuffer)
+        player_.setRate(hz);
+}
+
+std::uint32_t TDS::GetPlaybackRate() const {
+    return FOutputBuffer ? player_.rate() : 0;
+}
+
+std::uint32_t TDS::GetOffset(int slot) const {
+    if (slot < 0 || slot >= static_cast<int>(kSlotCount))
+        throw Error("TDS::GetOffset - Index out of bounds");
+    return FOutputBuffer ? 4 * FOutputBuffer->regionStarts[static_cast<size_t>(slot)] : 0;
+}
+
+const int* TDS::GetEvents(std::uint32_t& count) const {
+    count = kSlotCount;
+    return FOutputBuffer ? FOutputBuffer->events.handles() : kNoEvents.data();
+}
+
+std::vector<std::uint8_t> TDS::outputBytes() const {
+    std::vector<std::uint8_t> bytes;
+    if (!FOutputBuffer)
+        return bytes;
+    bytes.reserve(static_cast<size_t>(FBufferBytes));
+    for (std::uint32_t i = 0; i < FOutputBuffer->frameCount; ++i) {
+        std::uint32_t frame = FOutputBuffer->frame(i);
+        for (int b = 0; b < 4; ++b)
+            bytes.push_back(static_cast<std::uint8_t>(frame >> (8 * b)));
+    }
+    return bytes;
+}
+
+void TDS::SavePatternFile(const std::string& fileName) const {
+    FStore.joinSlots().SaveToFile(fileName);
+}
+
+void TDS::CopyPatternToClipboard(ClipboardPort& clipboard) const {
+    FStore.joinSlots().SaveToClipboard(clipboard);
+}
+
+} // namespace brev

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "audio/segment_store.h"
+#include "audio/twave.h"
+#include "output/loop_player.h"
+#include "output/output_backend.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace brev {
+
+class ClipboardPort;
+class PortAudioSession;
+
+// Which output the engine plays through. By default from the environment: BREV_AUDIO=null
+// selects the silent real-time output, BREV_AUDIO_CAPTURE=FILE.wav makes it record what it plays.
+struct OutputOptions {
+    bool nullOutput = false;
+    std::string capturePath;
+
+    static OutputOptions fromEnvironment();
+};
+
+// The playback engine: the loaded loop with its segment and slot stores, one output buffer
+// holding the whole loop, the 16 slot-start events and the output device. Every operation runs
+// on the GUI thread; the device reads the buffer on its own.
+class TDS {
+public:
+    // Opens the device at driverIndex in the device list (the default device, index 0, when the
+    // index is out of range). A named device that fails to open raises "DirectSoundCreate8()
+    // failed" and leaves nothing behind, so the caller can keep its old engine. When the default
+    // device cannot be opened the engine plays through the null output instead and says why in
+    // OutputNotice().
+    explicit TDS(int driverIndex, const OutputOptions& options = OutputOptions::fromEnvironment());
+    ~TDS();
+    TDS(const TDS&) = delete;
+    TDS& operator=(const TDS&) = delete;
+
+    // Device list.
+    int DriverIndex() const { return FDriverIndex; }
+    void EnumerateDrivers();
+    int DriverCount() const { return static_cast<int>(FDrivers.size()); }
+    std::string DriverName(int index) const;
+    const TDriverEntry& Driver(int index) const;
+    // The 7-line capability report of the open device, for the editor's message box.
+    std::string ShowCapabilities() const;
+    // Non-empty when the engine fell back to the null output; the editor shows it once.
+    const std::string& OutputNotice() const { return notice_; }
+    // Seconds of sound still on their way to the listener after a frame is played.
+    double OutputLatency() const;
+
+    // Loading replaces source, stores, output buffer and events. The caller stops playback and
+    // ends the notification thread first.
+    void LoadSourceFile(const std::string& fileName, int swing);
+    void LoadSourceClipboard(ClipboardPort& clipboard, int swing);
+
+    // Rendering support.
+    void GetSegment(int segment, int slot, BrevWave::TWave& out);
+    void StoreSlot(int slot, const BrevWave::TWave& wave);
+    std::int32_t NaturalLength(int slot) const;
+    // One copy of the slot into its region, no allocation.
+    void WriteSlot(int slot);
+    SegmentStore& Store() { return FStore; }
+    const SegmentStore& Store() const { return FStore; }
+
+    // Playback control.
+    void Play(bool loop);
+    // Plays looping and ends by itself after passes passes of the loop (0: until stopped).
+    void PlayPasses(std::uint32_t passes);
+    void Stop();
+    bool IsPlaying() const;
+    void SetPlaybackRate(std::uint32_t hz);
+    std::uint32_t GetPlaybackRate() const;
+
+    // Queries.
+    bool IsLoaded() const { return FStore.IsLoaded(); }
+    std::int32_t SourceSamples() const { return FStore.SourceSamples(); }
+    std::int32_t UnitSamples() const { return FStore.UnitSamples(); }
+    std::int32_t BufferBytes() const { return FBufferBytes; }
+    std::uint32_t GetOffset(int slot) const;
+    // The 16 event handles (eventfds; -1 before the first load), borrowed by the notification
+    // thread.
+    const int* GetEvents(std::uint32_t& count) const;
+    // A copy of the output buffer's bytes.
+    std::vector<std::uint8_t> outputBytes() const;
+
+    // The rendered loop: the 16 slots joined and fitted to the source's length.
+    void SavePatternFile(const std::string& fileName) const;
+    void CopyPatternToClipboard(ClipboardPort& clipboard) const;
+
+private:
+    void load(const BrevWave::TWave& wave, int swing);
+    void CreateOutputBuffer();
+    void openOutput(const OutputOptions& options);
+
+    SegmentStore FStore;
+    std::vector<TDriverEntry> FDrivers;
+    int FDriverIndex = 0;
+    std::int32_t FBufferBytes = 0;
+    std::string notice_;
+    bool nullOutput_ = false;
+
+    // Declared so that the output goes first: it stops the device before the player, the
+    // buffer and the events it reads from are released.
+    LoopPlayer player_;
+    std::unique_ptr<LoopBuffer> FOutputBuffer;
+    std::unique_ptr<PortAudioSession> session_;
+    std::unique_ptr<OutputBackend> output_;
+};
+
+} // namespace brev
