@@ -1,0 +1,166 @@
+#include "audio/segment_store.h"
+#include "audio/twave.h"
+#include "editor/core/pattern_file.h"
+#include "editor/core/pattern_model.h"
+#include "editor/core/render.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace brev {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int status;
+    std::string err;
+};
+
+class BrevRenderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("brev_render_test_" + std::to_string(::getpid()) + "_" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    std::string path(const std::string& name) const { return (folder_ / name).string(); }
+
+    Result run(const std::vector<std::string>& args) const {
+        std::string command = BREV_RENDER_PATH;
+        for (const auto& arg : args) {
+            command += " '" + arg + "'";
+        }
+        std::string errFile = path("stderr.txt");
+        command += " 2>'" + errFile + "' >/dev/null";
+        int raw = std::system(command.c_str());
+        std::ifstream in(errFile);
+        std::ostringstream err;
+        err << in.rdbuf();
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, err.str()};
+    }
+
+    // A loop whose every frame differs, so a misplaced frame shows.
+    std::string writeLoop(const std::string& name, int frames) const {
+        std::vector<std::int16_t> samples;
+        for (int i = 0; i < frames; ++i) {
+            samples.push_back(static_cast<std::int16_t>((i * 7) % 32000 - 16000));
+            samples.push_back(static_cast<std::int16_t>((i * 13) % 30000 - 15000));
+        }
+        BrevWave::TWave wave(samples.data(), static_cast<std::int32_t>(samples.size() * 2));
+        wave.SaveToFile(path(name));
+        return path(name);
+    }
+
+    static BrevWave::TWave load(const std::string& file) {
+        BrevWave::TWave wave;
+        wave.LoadFromFile(file);
+        return wave;
+    }
+
+    static bool sameBytes(const BrevWave::TWave& a, const BrevWave::TWave& b) {
+        return a.byteLength() == b.byteLength() &&
+               std::memcmp(a.GetData(), b.GetData(), static_cast<size_t>(a.byteLength())) == 0;
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(BrevRenderTest, DefaultPatternWritesTheInputBack) {
+    for (int frames : {16 * 2205, 16003}) {
+        std::string input = writeLoop("in.wav", frames);
+        Result result = run({input, path("out.wav")});
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.err, "");
+        auto out = load(path("out.wav"));
+        EXPECT_EQ(out.GetSamples(), frames);
+        EXPECT_TRUE(sameBytes(out, load(input))) << frames;
+    }
+}
+
+TEST_F(BrevRenderTest, PatternFileAndOptionsRenderAsTheEditorDoes) {
+    std::string input = writeLoop("in.wav", 16 * 1500 + 7);
+    std::string pattern = path("p.brev");
+    std::ofstream(pattern) << "[Saved Pattern]\r\n"
+                              "Segment 0=3\r\nReverse 0=1\r\nFade in 0=1\r\n"
+                              "Volume 2=6\r\nRepeats 2=3\r\nDeckstop 5=1\r\n"
+                              "Staccato 9=1\r\nDivider 9=4\r\nMute left 12=1\r\n"
+                              "Segment 15=0\r\nFade out 15=1\r\n"
+                              "Fade samples=200\r\nSwing=40\r\nCutting angle=30\r\n";
+
+    // The reference: the same library in process, with the same pattern and option values.
+    auto expected = [&](int swing, int fade, bool logFades) {
+        PatternModel model;
+        readPatternFile(model, pattern);
+        model.SetNumberValue(kSwingNumber, swing);
+        model.SetNumberValue(kFadeSamplesNumber, fade);
+        model.setToggleDown(kLogFadesButton, logFades);
+        SegmentStore store;
+        store.load(load(input), model.NumberValue(kSwingNumber));
+        renderAll(model, store);
+        return store.joinSlots();
+    };
+
+    Result result = run({"--pattern", pattern, input, path("a.wav")});
+    ASSERT_EQ(result.status, 0) << result.err;
+    auto a = load(path("a.wav"));
+    EXPECT_EQ(a.GetSamples(), 16 * 1500 + 7);
+    EXPECT_TRUE(sameBytes(a, expected(40, 200, true)));
+    EXPECT_FALSE(sameBytes(a, load(input)));
+
+    result = run({"--swing", "75", "--fade-samples", "20", "--log-fades", "off", "--pattern",
+                  pattern, input, path("b.wav")});
+    ASSERT_EQ(result.status, 0) << result.err;
+    auto b = load(path("b.wav"));
+    EXPECT_EQ(b.GetSamples(), 16 * 1500 + 7);
+    EXPECT_TRUE(sameBytes(b, expected(75, 20, false)));
+}
+
+TEST_F(BrevRenderTest, ErrorsGoToStderrWithANonZeroExit) {
+    std::string input = writeLoop("in.wav", 1600);
+    std::string out = path("out.wav");
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{path("missing.wav"), out}, "LoadFromFile"},
+        {{input}, "Give INPUT.wav and OUTPUT.wav"},
+        {{"--swing", "101", input, out}, "--swing needs a whole number from 0 to 100"},
+        {{"--fade-samples", "ten", input, out}, "--fade-samples needs a whole number"},
+        {{"--inner-fades", "maybe", input, out}, "--inner-fades needs on or off"},
+        {{"--bogus", input, out}, "Unknown option --bogus"},
+        {{"--pattern", path("none.brev"), input, out}, "Pattern file not found"},
+        {{"--table", path("t.html"), input, out}, "--table"},
+        {{"--play", input}, "--play"},
+        {{input, path("no/such/dir/out.wav")}, ""},
+    };
+    for (const auto& c : cases) {
+        Result result = run(c.args);
+        EXPECT_NE(result.status, 0) << c.message;
+        EXPECT_FALSE(result.err.empty()) << c.message;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+        EXPECT_FALSE(fs::exists(out)) << c.message;
+    }
+
+    // Fewer frames than slots: the cutting error is reported and nothing is written.
+    Result result = run({writeLoop("tiny.wav", 15), out});
+    EXPECT_NE(result.status, 0);
+    EXPECT_NE(result.err.find("TWave::SetSwing() - UnitSize 0"), std::string::npos) << result.err;
+    EXPECT_FALSE(fs::exists(out));
+}
+
+} // namespace
+} // namespace brev

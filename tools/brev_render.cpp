@@ -1,0 +1,241 @@
+// brev-render: applies a pattern to a loop and writes the rendered loop, as the editor's save
+// command does, without a window.
+
+#include "audio/segment_store.h"
+#include "audio/twave.h"
+#include "editor/core/pattern_file.h"
+#include "editor/core/pattern_model.h"
+#include "editor/core/render.h"
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using brev::Error;
+
+constexpr const char* kUsage =
+    "Usage:\n"
+    "  brev-render [--pattern FILE.brev] [--swing N] [--fade-samples N] [--cutting-angle N]\n"
+    "              [--deckstop-ramp N] [--inner-fades on|off] [--log-fades on|off]\n"
+    "              [--table OUT.html] INPUT.wav OUTPUT.wav\n"
+    "  brev-render [same pattern options] --play [--passes N] INPUT.wav\n"
+    "\n"
+    "Cuts INPUT into 16 segments, applies the pattern (without --pattern: the pattern of a new\n"
+    "window) and writes the rendered loop, fitted to INPUT's length, as OUTPUT.\n";
+
+struct Options {
+    std::optional<std::string> pattern;
+    std::optional<int> swing;
+    std::optional<int> fadeSamples;
+    std::optional<int> cuttingAngle;
+    std::optional<int> deckstopRamp;
+    std::optional<bool> innerFades;
+    std::optional<bool> logFades;
+    std::optional<std::string> table;
+    bool play = false;
+    std::optional<int> passes;
+    std::vector<std::string> files;
+    bool help = false;
+};
+
+// A usage mistake: reported with a pointer to --help.
+class UsageError : public Error {
+public:
+    using Error::Error;
+};
+
+int parseNumber(std::string_view option, const std::string& text, int minimum, int maximum) {
+    size_t used = 0;
+    long value = 0;
+    try {
+        value = std::stol(text, &used, 10);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used == 0 || used != text.size() || value < minimum || value > maximum) {
+        throw UsageError(std::string(option) + " needs a whole number from " +
+                         std::to_string(minimum) + " to " + std::to_string(maximum) + ", not \"" +
+                         text + "\"");
+    }
+    return static_cast<int>(value);
+}
+
+bool parseSwitch(std::string_view option, const std::string& text) {
+    if (text == "on") {
+        return true;
+    }
+    if (text == "off") {
+        return false;
+    }
+    throw UsageError(std::string(option) + " needs on or off, not \"" + text + "\"");
+}
+
+// The range of a control, so an option accepts exactly what the editor's control holds.
+std::pair<int, int> rangeOf(std::string_view control) {
+    const brev::ControlInfo* info = brev::findControl(control);
+    return {info->minimum, info->maximum};
+}
+
+Options parseArguments(int argc, char** argv) {
+    Options options;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    bool filesOnly = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (filesOnly || arg.size() < 2 || arg[0] != '-') {
+            options.files.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            filesOnly = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (arg == "--play") {
+            options.play = true;
+            continue;
+        }
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size()) {
+                throw UsageError(arg + " needs a value");
+            }
+            return args[++i];
+        };
+        auto number = [&](std::string_view control) {
+            auto [minimum, maximum] = rangeOf(control);
+            return parseNumber(arg, value(), minimum, maximum);
+        };
+        if (arg == "--pattern") {
+            options.pattern = value();
+        } else if (arg == "--swing") {
+            options.swing = number(brev::kSwingNumber);
+        } else if (arg == "--fade-samples") {
+            options.fadeSamples = number(brev::kFadeSamplesNumber);
+        } else if (arg == "--cutting-angle") {
+            options.cuttingAngle = number(brev::kCuttingAngleNumber);
+        } else if (arg == "--deckstop-ramp") {
+            options.deckstopRamp = number(brev::kDeckstopRampNumber);
+        } else if (arg == "--inner-fades") {
+            options.innerFades = parseSwitch(arg, value());
+        } else if (arg == "--log-fades") {
+            options.logFades = parseSwitch(arg, value());
+        } else if (arg == "--table") {
+            options.table = value();
+        } else if (arg == "--passes") {
+            options.passes = parseNumber(arg, value(), 1, 1000000);
+        } else {
+            throw UsageError("Unknown option " + arg);
+        }
+    }
+    if (options.help) {
+        return options;
+    }
+    if (options.play) {
+        if (options.files.size() != 1) {
+            throw UsageError("--play takes one file: INPUT.wav");
+        }
+    } else {
+        if (options.passes) {
+            throw UsageError("--passes works only with --play");
+        }
+        if (options.files.size() != 2) {
+            throw UsageError("Give INPUT.wav and OUTPUT.wav");
+        }
+    }
+    return options;
+}
+
+// The pattern of a new window, then the file's values, then the options on top.
+void buildPattern(const Options& options, brev::PatternModel& pattern) {
+    pattern.setToggleDown(brev::kInnerFadesButton, true);
+    pattern.setToggleDown(brev::kLogFadesButton, true);
+    if (options.pattern) {
+        // The editor reads a missing file as an empty pattern; here a mistyped name would
+        // silently render the default pattern, so it is refused.
+        std::error_code ec;
+        if (!std::filesystem::exists(*options.pattern, ec)) {
+            throw Error("Pattern file not found: " + *options.pattern);
+        }
+        brev::readPatternFile(pattern, *options.pattern);
+    }
+    if (options.swing) {
+        pattern.SetNumberValue(brev::kSwingNumber, *options.swing);
+    }
+    if (options.fadeSamples) {
+        pattern.SetNumberValue(brev::kFadeSamplesNumber, *options.fadeSamples);
+    }
+    if (options.cuttingAngle) {
+        pattern.SetNumberValue(brev::kCuttingAngleNumber, *options.cuttingAngle);
+    }
+    if (options.deckstopRamp) {
+        pattern.SetNumberValue(brev::kDeckstopRampNumber, *options.deckstopRamp);
+    }
+    if (options.innerFades) {
+        pattern.setToggleDown(brev::kInnerFadesButton, *options.innerFades);
+    }
+    if (options.logFades) {
+        pattern.setToggleDown(brev::kLogFadesButton, *options.logFades);
+    }
+}
+
+// Loads INPUT as the editor does and cuts it with the pattern's swing.
+void loadSource(const std::string& input, const brev::PatternAccess& pattern,
+                brev::SegmentStore& store) {
+    BrevWave::TWave source;
+    source.LoadFromFile(input);
+    store.load(source, pattern.NumberValue(brev::kSwingNumber));
+}
+
+void renderToFile(const Options& options) {
+    brev::PatternModel pattern;
+    buildPattern(options, pattern);
+    brev::SegmentStore store;
+    loadSource(options.files[0], pattern, store);
+    brev::renderAll(pattern, store);
+    store.joinSlots().SaveToFile(options.files[1]);
+}
+
+void playThroughOutput(const Options&) {
+    throw Error("Playback (--play) is not available in this version of brev-render");
+}
+
+int run(const Options& options) {
+    if (options.table) {
+        throw Error("The tempo table (--table) is not available in this version of brev-render");
+    }
+    if (options.play) {
+        playThroughOutput(options);
+    } else {
+        renderToFile(options);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        Options options = parseArguments(argc, argv);
+        if (options.help) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        return run(options);
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "%s\nRun brev-render --help for the usage.\n", e.what());
+        return 2;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+}
