@@ -1,0 +1,255 @@
+#include "audio/clipboard_port.h"
+#include "audio/error.h"
+#include "engine_fixture.h"
+#include "output/tds.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace brev {
+namespace {
+
+using testing::countingWave;
+using testing::TempDir;
+using testing::writeWav;
+
+OutputOptions silent() {
+    OutputOptions options;
+    options.nullOutput = true;
+    return options;
+}
+
+std::string errorOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const Error& e) {
+        return e.what();
+    }
+    return "";
+}
+
+TEST(TDS, EmptyEngineDoesNothing) {
+    TDS engine(0, silent());
+    EXPECT_FALSE(engine.IsLoaded());
+    engine.Play(true);
+    engine.WriteSlot(3);
+    engine.SetPlaybackRate(88200);
+    EXPECT_FALSE(engine.IsPlaying());
+    engine.Stop();
+    EXPECT_EQ(engine.GetPlaybackRate(), 0u);
+    EXPECT_EQ(engine.GetOffset(7), 0u);
+    EXPECT_EQ(engine.BufferBytes(), 0);
+    EXPECT_EQ(engine.SourceSamples(), 0);
+    EXPECT_EQ(engine.UnitSamples(), 0);
+    std::uint32_t count = 0;
+    const int* events = engine.GetEvents(count);
+    EXPECT_EQ(count, 16u);
+    EXPECT_EQ(events[15], -1);
+    EXPECT_EQ(errorOf([&] { engine.GetOffset(16); }), "TDS::GetOffset - Index out of bounds");
+    EXPECT_EQ(errorOf([&] { engine.GetOffset(-1); }), "TDS::GetOffset - Index out of bounds");
+}
+
+TEST(TDS, LayoutOf16003FramesWithoutAndWithSwing) {
+    TempDir dir;
+    std::string path = writeWav(dir, "loop.wav", countingWave(16003));
+    TDS engine(0, silent());
+
+    engine.LoadSourceFile(path, 0);
+    EXPECT_TRUE(engine.IsLoaded());
+    EXPECT_EQ(engine.SourceSamples(), 16003);
+    EXPECT_EQ(engine.UnitSamples(), 1000);
+    EXPECT_EQ(engine.BufferBytes(), 64000);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(engine.GetOffset(i), 4000u * i);
+    EXPECT_EQ(engine.NaturalLength(14), 1000);
+    EXPECT_EQ(engine.NaturalLength(15), 1003);
+    // Right after a load the buffer holds the raw loop truncated to 16000 frames.
+    std::vector<std::uint8_t> bytes = engine.outputBytes();
+    ASSERT_EQ(bytes.size(), 64000u);
+    const std::uint8_t* source = engine.Store().source().GetData();
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), source));
+    // The saved pattern keeps the source's length, tail included.
+    engine.SavePatternFile(dir.file("pattern.wav"));
+    BrevWave::TWave saved;
+    saved.LoadFromFile(dir.file("pattern.wav"));
+    EXPECT_EQ(saved.GetSamples(), 16003);
+
+    engine.LoadSourceFile(path, 33);
+    EXPECT_EQ(engine.BufferBytes(), 64000);
+    EXPECT_EQ(engine.GetOffset(1), 4660u);
+    EXPECT_EQ(engine.GetOffset(2), 8000u);
+    EXPECT_EQ(engine.GetOffset(15), 60660u);
+    EXPECT_EQ(engine.NaturalLength(0), 1165);
+    EXPECT_EQ(engine.NaturalLength(1), 835);
+
+    // WriteSlot(15) writes 3340 bytes ending exactly at the buffer's end, and nothing else.
+    std::vector<std::uint8_t> before = engine.outputBytes();
+    std::vector<std::uint8_t> marked(4 * 1003, 0x55);
+    engine.StoreSlot(15, BrevWave::TWave(marked.data(), static_cast<std::int32_t>(marked.size())));
+    engine.WriteSlot(15);
+    std::vector<std::uint8_t> after = engine.outputBytes();
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t i = 0; i < after.size(); ++i)
+        ASSERT_EQ(after[i], i >= 60660 ? 0x55 : before[i]) << "byte " << i;
+}
+
+TEST(TDS, FullSwingWithAnEvenUnit) {
+    TempDir dir;
+    TDS engine(0, silent());
+    engine.LoadSourceFile(writeWav(dir, "loop.wav", countingWave(16 * 400)), 100);
+    EXPECT_EQ(engine.NaturalLength(0), 600);
+    EXPECT_EQ(engine.NaturalLength(1), 200);
+    EXPECT_EQ(engine.GetOffset(2), 4u * 800);
+    EXPECT_EQ(engine.GetOffset(15), 4u * (7 * 800 + 600));
+}
+
+TEST(TDS, GetSegmentCopiesWholeSegmentsAndRefusesBadIndexes) {
+    TempDir dir;
+    TDS engine(0, silent());
+    engine.LoadSourceFile(writeWav(dir, "loop.wav", countingWave(16003)), 33);
+    BrevWave::TWave out;
+    engine.GetSegment(3, 5, out);
+    EXPECT_EQ(out.GetSamples(), 835) << "odd segment 3";
+    engine.GetSegment(2, 5, out);
+    EXPECT_EQ(out.GetSamples(), 1165) << "an even segment in an odd slot is not fitted here";
+    EXPECT_EQ(engine.Store().slot(5).GetSamples(), 1165);
+
+    for (auto [segment, slot] : {std::pair{-1, 0}, {0, 16}, {16, 0}, {0, -1}}) {
+        BrevWave::TWave untouched = countingWave(3);
+        EXPECT_EQ(errorOf([&] { engine.GetSegment(segment, slot, untouched); }),
+                  "TDS::GetSegment(), Index out of bounds");
+        EXPECT_EQ(untouched.GetSamples(), 3);
+    }
+    EXPECT_EQ(engine.Store().slot(0).GetSamples(), 1165);
+    EXPECT_EQ(engine.Store().slot(5).GetSamples(), 1165);
+}
+
+TEST(TDS, FailedLoadKeepsThePreviousLoopAndEvents) {
+    TempDir dir;
+    TDS engine(0, silent());
+    engine.LoadSourceFile(writeWav(dir, "loop.wav", countingWave(1600)), 20);
+    engine.SetPlaybackRate(88200);
+    EXPECT_EQ(engine.GetPlaybackRate(), 88200u);
+    std::uint32_t count;
+    const int* events = engine.GetEvents(count);
+    std::vector<int> handles(events, events + count);
+    std::vector<std::uint8_t> bytes = engine.outputBytes();
+
+    std::string shortPath = writeWav(dir, "short.wav", countingWave(15));
+    EXPECT_EQ(errorOf([&] { engine.LoadSourceFile(shortPath, 0); }),
+              "TWave::SetSwing() - UnitSize 0");
+    EXPECT_FALSE(errorOf([&] { engine.LoadSourceFile(dir.file("missing.wav"), 0); }).empty());
+    EXPECT_EQ(engine.SourceSamples(), 1600);
+    EXPECT_EQ(engine.outputBytes(), bytes);
+    EXPECT_EQ(std::vector<int>(engine.GetEvents(count), engine.GetEvents(count) + 16), handles);
+    EXPECT_EQ(engine.GetPlaybackRate(), 88200u);
+
+    // A successful load starts again at the format's rate.
+    engine.LoadSourceFile(writeWav(dir, "other.wav", countingWave(3200)), 0);
+    EXPECT_EQ(engine.GetPlaybackRate(), 44100u);
+    EXPECT_EQ(engine.BufferBytes(), 4 * 3200);
+}
+
+TEST(TDS, ClipboardRoundTripOfTheRenderedLoop) {
+    TempDir dir;
+    TDS engine(0, silent());
+    engine.LoadSourceFile(writeWav(dir, "loop.wav", countingWave(1603, 9)), 0);
+    // Slot 2 plays segment 7: the copy is the joined slots, fitted to the source.
+    BrevWave::TWave ignored;
+    engine.GetSegment(7, 2, ignored);
+    MemoryClipboard clipboard;
+    engine.CopyPatternToClipboard(clipboard);
+    ASSERT_TRUE(clipboard.hasWave());
+
+    TDS other(0, silent());
+    other.LoadSourceClipboard(clipboard, 0);
+    EXPECT_EQ(other.SourceSamples(), 1603);
+    std::vector<std::int16_t> copied = testing::samplesOf(other.Store().source());
+    EXPECT_EQ(copied[2 * 200], 701) << "slot 2 starts with segment 7's first frame";
+    EXPECT_EQ(copied[2 * 199], 200);
+    EXPECT_EQ(copied[2 * 1602], 1603) << "the tail past the 16 regions survives";
+
+    MemoryClipboard empty;
+    EXPECT_FALSE(errorOf([&] { other.LoadSourceClipboard(empty, 0); }).empty());
+    EXPECT_EQ(other.SourceSamples(), 1603);
+}
+
+TEST(TDS, DeviceListAndCapabilityReport) {
+    TDS engine(5, silent());
+    EXPECT_EQ(engine.DriverIndex(), 0) << "a wanted index out of range opens the default";
+    ASSERT_EQ(engine.DriverCount(), 1);
+    EXPECT_TRUE(engine.Driver(0).isDefault());
+    EXPECT_FALSE(engine.DriverName(0).empty());
+    EXPECT_EQ(errorOf([&] { engine.DriverName(1); }), "TDS::DriverName() index out of bounds.");
+    EXPECT_EQ(errorOf([&] { engine.DriverName(-1); }), "TDS::DriverName() index out of bounds.");
+    EXPECT_EQ(engine.OutputNotice(), "");
+    EXPECT_EQ(engine.ShowCapabilities(), "Driver NOT certified\r\n"
+                                         "Emulated driver\r\n"
+                                         "16 bit hardware secondary buffer\r\n"
+                                         "Stereo hardware secondary buffer\r\n"
+                                         "0 max hardware mix all buffer\r\n"
+                                         "0 bytes (0 KB) total hardware memory\r\n"
+                                         "0 bytes (0 KB) free hardware memory\r\n");
+
+    DeviceCaps caps;
+    caps.flags = DeviceCaps::kCertified;
+    caps.maxHwMixingAllBuffers = -1;
+    caps.totalHwMemBytes = 1572864;
+    caps.freeHwMemBytes = 1023;
+    EXPECT_EQ(formatCapabilities(caps), "Certified driver\r\n"
+                                        "True DirectSound driver\r\n"
+                                        "No secondary hardware 16 bit buffer\r\n"
+                                        "No secondary hardware stereo buffer\r\n"
+                                        "-1 max hardware mix all buffer\r\n"
+                                        "1572864 bytes (1536 KB) total hardware memory\r\n"
+                                        "1023 bytes (0 KB) free hardware memory\r\n");
+
+    EXPECT_NE(deviceGuid("ALSA", "pulse"), deviceGuid("ALSA", "default"));
+    EXPECT_NE(deviceGuid("ALSA", "pulse"), deviceGuid("JACK", "pulse"));
+    TDriverEntry named;
+    named.GUID = deviceGuid("", "");
+    EXPECT_FALSE(named.isDefault());
+}
+
+// On any machine, with or without sound: the real output either opens or the engine falls back
+// to the null output and says why. It never throws for the default device and never hangs.
+TEST(TDS, RealOutputOpensOrFallsBackToSilence) {
+    OutputOptions real;
+    TDS engine(0, real);
+    EXPECT_GE(engine.DriverCount(), 1);
+    EXPECT_TRUE(engine.Driver(0).isDefault());
+    if (!engine.OutputNotice().empty()) {
+        EXPECT_NE(engine.OutputNotice().find("DirectSoundCreate8() failed"), std::string::npos)
+            << engine.OutputNotice();
+        EXPECT_NE(engine.ShowCapabilities().find("Emulated driver"), std::string::npos);
+    }
+    for (int i = 0; i < engine.DriverCount(); ++i)
+        EXPECT_FALSE(engine.DriverName(i).empty());
+}
+
+// A named device that cannot be opened raises and says so; the caller keeps its old engine.
+TEST(TDS, NamedDeviceThatFailsToOpenRaises) {
+    const char* savedServer = std::getenv("PULSE_SERVER");
+    std::string saved = savedServer ? savedServer : "";
+    setenv("PULSE_SERVER", "unix:/nonexistent/brev-no-server", 1);
+    int pulse = -1;
+    {
+        TDS probe(0, OutputOptions{});
+        for (int i = 1; i < probe.DriverCount(); ++i)
+            if (probe.Driver(i).DeviceName == "pulse")
+                pulse = i;
+    }
+    std::string error;
+    if (pulse > 0)
+        error = errorOf([&] { TDS engine(pulse, OutputOptions{}); });
+    if (savedServer)
+        setenv("PULSE_SERVER", saved.c_str(), 1);
+    else
+        unsetenv("PULSE_SERVER");
+    if (pulse < 0)
+        GTEST_SKIP() << "PortAudio lists no ALSA pulse device here";
+    EXPECT_EQ(error.rfind("DirectSoundCreate8() failed\n", 0), 0u) << error;
+}
+
+} // namespace
+} // namespace brev
