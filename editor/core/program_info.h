@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace brev {
+
+// A text of the program's version strings ("FileDescription", "FileVersion"); raises
+// brev::Error "Error querying " + key for a key the program does not carry.
+std::string GetVersionInfo(const std::string& key);
+
+// The window caption: the file description, one space, the file version.
+std::string versionCaption();
+
+// The help file lives beside the program file.
+std::string helpFilePath(const std::string& programDirectory);
+std::string helpMissingMessage(const std::string& helpPath);
+
+} // namespace brev

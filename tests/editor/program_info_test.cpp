@@ -1,0 +1,33 @@
+#include "editor/core/program_info.h"
+
+#include "audio/error.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ProgramInfo, VersionStringsMakeTheCaption) {
+    EXPECT_EQ(brev::GetVersionInfo("FileDescription"), "BREV Editor");
+    EXPECT_EQ(brev::GetVersionInfo("FileVersion"), "1.0.0.18");
+    EXPECT_EQ(brev::versionCaption(), "BREV Editor 1.0.0.18");
+}
+
+TEST(ProgramInfo, MissingKeyIsNamedInTheError) {
+    for (const char* key : {"CompanyName", "", "FileDescription "}) {
+        try {
+            brev::GetVersionInfo(key);
+            ADD_FAILURE() << "no error for '" << key << "'";
+        } catch (const brev::Error& error) {
+            EXPECT_EQ(std::string(error.what()), std::string("Error querying ") + key);
+        }
+    }
+}
+
+TEST(ProgramInfo, HelpFileSitsBesideTheProgram) {
+    EXPECT_EQ(brev::helpFilePath("/usr/lib/brev-editor"), "/usr/lib/brev-editor/brevedit.chm");
+    EXPECT_EQ(brev::helpFilePath("/opt/brev/"), "/opt/brev/brevedit.chm");
+    EXPECT_EQ(brev::helpMissingMessage("/opt/brev/brevedit.chm"),
+              "/opt/brev/brevedit.chm seems to be missing");
+}
+
+} // namespace
