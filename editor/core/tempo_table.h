@@ -8,11 +8,11 @@ namespace brev {
 
 // What the tempo table is made of, read when the table is asked for.
 struct TempoTableInput {
-    std::int64_t loopFrames = 0;             // frame count of the loaded loop
-    std::array<std::int64_t, 16> offsets{};  // start frame of each slot region
-    int swing = 0;                           // the current swing setting, 0 ... 100
-    std::string fileName;                    // empty: the loop did not come from a file
-    std::string decimalSeparator = ".";      // the user's locale
+    std::int64_t loopFrames = 0;            // frame count of the loaded loop
+    std::array<std::int64_t, 16> offsets{}; // start frame of each slot region
+    int swing = 0;                          // the current swing setting, 0 ... 100
+    std::string fileName;                   // empty: the loop did not come from a file
+    std::string decimalSeparator = ".";     // the user's locale
 };
 
 // Slot region starts of a loop cut at the given swing, as the playback engine places them.

@@ -1,6 +1,5 @@
-#include "editor/core/program_info.h"
-
 #include "audio/error.h"
+#include "editor/core/program_info.h"
 
 #include <gtest/gtest.h>
 

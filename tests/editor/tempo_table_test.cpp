@@ -1,6 +1,5 @@
-#include "editor/core/tempo_table.h"
-
 #include "audio/error.h"
+#include "editor/core/tempo_table.h"
 
 #include <filesystem>
 #include <fstream>
@@ -168,21 +167,22 @@ TEST(TempoTable, SwungLoopFromFileHasNameSixParticleRowsAndTwoEchoRows) {
                         "<h1>Tempo</h1>\r\n<ul>\r\n<li>120.01 BPM</li>\r\n<li>50% swing</li>"),
               std::string::npos);
     // Long sixteenths of 6890 frames, short ones of 4134.
-    EXPECT_NE(page.find("<tr><td bgcolor=\"ffffff\">Part</td><td bgcolor=\"ffffff\">Samples</td>"
-                        "</tr>\r\n"
-                        "<tr><td bgcolor=\"dddddd\">1/2 (long)</td><td bgcolor=\"dddddd\">3445</td>"
-                        "</tr>\r\n"
-                        "<tr><td bgcolor=\"dddddd\">1/2 (short)</td><td bgcolor=\"dddddd\">2067</td>"
-                        "</tr>\r\n"
-                        "<tr><td bgcolor=\"dddddd\">1/4 (long)</td><td bgcolor=\"dddddd\">1722</td>"
-                        "</tr>\r\n"
-                        "<tr><td bgcolor=\"dddddd\">1/4 (short)</td><td bgcolor=\"dddddd\">1033</td>"
-                        "</tr>\r\n"
-                        "<tr><td bgcolor=\"dddddd\">1/8 (long)</td><td bgcolor=\"dddddd\">861</td>"
-                        "</tr>\r\n"
-                        "<tr><td bgcolor=\"dddddd\">1/8 (short)</td><td bgcolor=\"dddddd\">516</td>"
-                        "</tr>\r\n</table>\r\n"),
-              std::string::npos);
+    EXPECT_NE(
+        page.find("<tr><td bgcolor=\"ffffff\">Part</td><td bgcolor=\"ffffff\">Samples</td>"
+                  "</tr>\r\n"
+                  "<tr><td bgcolor=\"dddddd\">1/2 (long)</td><td bgcolor=\"dddddd\">3445</td>"
+                  "</tr>\r\n"
+                  "<tr><td bgcolor=\"dddddd\">1/2 (short)</td><td bgcolor=\"dddddd\">2067</td>"
+                  "</tr>\r\n"
+                  "<tr><td bgcolor=\"dddddd\">1/4 (long)</td><td bgcolor=\"dddddd\">1722</td>"
+                  "</tr>\r\n"
+                  "<tr><td bgcolor=\"dddddd\">1/4 (short)</td><td bgcolor=\"dddddd\">1033</td>"
+                  "</tr>\r\n"
+                  "<tr><td bgcolor=\"dddddd\">1/8 (long)</td><td bgcolor=\"dddddd\">861</td>"
+                  "</tr>\r\n"
+                  "<tr><td bgcolor=\"dddddd\">1/8 (short)</td><td bgcolor=\"dddddd\">516</td>"
+                  "</tr>\r\n</table>\r\n"),
+        std::string::npos);
     // Odd sixteenths move later; even ones stay where they are without swing.
     EXPECT_NE(page.find("<td bgcolor=\"dddddd\">.</td><td bgcolor=\"dddddd\">6890</td>\r\n"
                         "<td bgcolor=\"eeeeee\">.</td><td bgcolor=\"eeeeee\">28938</td>\r\n"
@@ -191,12 +191,13 @@ TEST(TempoTable, SwungLoopFromFileHasNameSixParticleRowsAndTwoEchoRows) {
               std::string::npos);
     EXPECT_NE(page.find("<td bgcolor=\"eeeeee\">.</td><td bgcolor=\"eeeeee\">77168</td>\r\n"),
               std::string::npos);
-    EXPECT_NE(page.find("<h1>Echo table (seconds)</h1>\r\n"
-                        "<table cellspacing=\"4\" cellpadding=\"2\">\r\n"
-                        "<tr><td bgcolor=\"dddddd\">2</td><td bgcolor=\"dddddd\">0.250</td></tr>\r\n"
-                        "<tr><td bgcolor=\"dddddd\">4</td><td bgcolor=\"dddddd\">0.500</td></tr>\r\n"
-                        "</table>\r\n<p>"),
-              std::string::npos);
+    EXPECT_NE(
+        page.find("<h1>Echo table (seconds)</h1>\r\n"
+                  "<table cellspacing=\"4\" cellpadding=\"2\">\r\n"
+                  "<tr><td bgcolor=\"dddddd\">2</td><td bgcolor=\"dddddd\">0.250</td></tr>\r\n"
+                  "<tr><td bgcolor=\"dddddd\">4</td><td bgcolor=\"dddddd\">0.500</td></tr>\r\n"
+                  "</table>\r\n<p>"),
+        std::string::npos);
     EXPECT_EQ(page.find("\n", page.find("</html>")), page.size() - 1);
 }
 

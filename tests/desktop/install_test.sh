@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Installs the build into a staging prefix and checks what a desktop needs from it: the program
+# with its help file beside it, the command in bin/, the desktop entry and the icon.
+# Usage: install_test.sh BUILD_DIR STAGE_DIR WITH_PROGRAM(0|1)
+set -euo pipefail
+build=$1
+stage=$2
+with_program=$3
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+rm -rf "$stage"
+cmake --install "$build" --prefix "$stage" >/dev/null
+
+help="$stage/lib/brev-editor/brevedit.chm"
+entry="$stage/share/applications/brev-editor.desktop"
+icon="$stage/share/icons/hicolor/scalable/apps/brev-editor.svg"
+
+[ -s "$help" ] || fail "no help file at $help"
+[ "$(head -c 4 "$help")" = ITSF ] || fail "$help is not a compiled help file"
+
+[ -f "$entry" ] || fail "no desktop entry at $entry"
+desktop-file-validate "$entry" || fail "desktop-file-validate rejects $entry"
+grep -qx 'Exec=brevedit' "$entry" || fail "the entry does not start brevedit without arguments"
+grep -qx 'Icon=brev-editor' "$entry" || fail "the entry does not name the icon brev-editor"
+
+[ -s "$icon" ] || fail "no icon at $icon"
+grep -q '<svg' "$icon" || fail "$icon is not an SVG image"
+
+if [ "$with_program" = 1 ]; then
+  program="$stage/lib/brev-editor/brevedit"
+  [ -x "$program" ] || fail "no program at $program"
+  [ -L "$stage/bin/brevedit" ] || fail "no command link $stage/bin/brevedit"
+  [ "$(readlink -f "$stage/bin/brevedit")" = "$(readlink -f "$program")" ] ||
+    fail "$stage/bin/brevedit does not lead to $program"
+
+  # Started as the menu starts it: by name from PATH, no arguments. It must stay up until closed.
+  home=$(mktemp -d)
+  trap 'rm -rf "$home"' EXIT
+  mkdir -m 700 "$home/run"
+  status=0
+  env -i PATH="$stage/bin:/usr/bin:/bin" HOME="$home" XDG_CONFIG_HOME="$home/config" \
+    XDG_RUNTIME_DIR="$home/run" QT_QPA_PLATFORM=offscreen BREV_AUDIO=null \
+    timeout 3 brevedit >"$home/out" 2>&1 || status=$?
+  if [ "$status" -ne 124 ]; then
+    cat "$home/out" >&2
+    fail "brevedit ended by itself with status $status"
+  fi
+fi
+echo "installed layout complete in $stage"
