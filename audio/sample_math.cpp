@@ -11,11 +11,13 @@ namespace {
 
 constexpr int kMaxMagnitude = 32768;
 
-// Bit for bit the values sampleLevel's formula gives, computed once.
+// Bit for bit the values sampleLevel's formula gives, computed once. The bound is read at run
+// time so the compiler cannot fold the table with its own, differently rounded logarithm.
 const std::array<double, kMaxMagnitude + 1>& levelTable() {
     static const auto table = [] {
         std::array<double, kMaxMagnitude + 1> levels{};
-        for (int m = 1; m <= kMaxMagnitude; ++m)
+        volatile int top = kMaxMagnitude;
+        for (int m = 1; m <= top; ++m)
             levels[m] = 20.0 * std::log10(static_cast<double>(m));
         return levels;
     }();

@@ -43,10 +43,14 @@ bool isId(const std::uint8_t* p, const char* id) {
     return std::memcmp(p, id, 4) == 0;
 }
 
+// Chunk identifiers in the wild are letters, digits and trailing spaces.
 bool looksLikeId(const std::uint8_t* p) {
-    for (int i = 0; i < 4; ++i)
-        if (p[i] < 0x20 || p[i] > 0x7e)
+    for (int i = 0; i < 4; ++i) {
+        const bool letterOrDigit = (p[i] >= 'a' && p[i] <= 'z') || (p[i] >= 'A' && p[i] <= 'Z') ||
+                                   (p[i] >= '0' && p[i] <= '9');
+        if (!letterOrDigit && !(p[i] == ' ' && i > 0))
             return false;
+    }
     return true;
 }
 
