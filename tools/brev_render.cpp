@@ -6,11 +6,13 @@
 #include "editor/core/pattern_file.h"
 #include "editor/core/pattern_model.h"
 #include "editor/core/render.h"
+#include "editor/core/tempo_table.h"
 
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <locale>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -196,11 +198,32 @@ void loadSource(const std::string& input, const brev::PatternAccess& pattern,
     store.load(source, pattern.NumberValue(brev::kSwingNumber));
 }
 
+// The decimal separator of the user's locale, as the editor writes it; "." when the
+// environment names no usable locale.
+std::string userDecimalSeparator() {
+    try {
+        return std::string(1, std::use_facet<std::numpunct<char>>(std::locale("")).decimal_point());
+    } catch (const std::exception&) {
+        return ".";
+    }
+}
+
+// The tempo table of the loaded loop, with INPUT as given as its file name.
+void writeTableIfAsked(const Options& options, const brev::PatternAccess& pattern,
+                       const brev::SegmentStore& store) {
+    if (options.table) {
+        brev::writeTempoTable(*options.table,
+                              brev::tempoTableInput(store, pattern.NumberValue(brev::kSwingNumber),
+                                                    options.files[0], userDecimalSeparator()));
+    }
+}
+
 void renderToFile(const Options& options) {
     brev::PatternModel pattern;
     buildPattern(options, pattern);
     brev::SegmentStore store;
     loadSource(options.files[0], pattern, store);
+    writeTableIfAsked(options, pattern, store);
     brev::renderAll(pattern, store);
     store.joinSlots().SaveToFile(options.files[1]);
 }
@@ -210,9 +233,6 @@ void playThroughOutput(const Options&) {
 }
 
 int run(const Options& options) {
-    if (options.table) {
-        throw Error("The tempo table (--table) is not available in this version of brev-render");
-    }
     if (options.play) {
         playThroughOutput(options);
     } else {

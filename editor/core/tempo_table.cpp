@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace brev {
 
@@ -101,14 +102,17 @@ std::string withCrLf(const std::string& text) {
 
 } // namespace
 
-std::array<std::int64_t, 16> swungOffsets(std::int64_t loopFrames, int swing) {
-    const std::int64_t unit = loopFrames / 16;
-    const std::int64_t shift = unit * swing / 200;
-    std::array<std::int64_t, 16> offsets{};
-    for (int k = 1; k < 16; ++k) {
-        offsets[k] = offsets[k - 1] + (k % 2 == 1 ? unit + shift : unit - shift);
+TempoTableInput tempoTableInput(const SegmentStore& store, int swing, std::string fileName,
+                                std::string decimalSeparator) {
+    TempoTableInput input;
+    input.loopFrames = store.SourceSamples();
+    for (int k = 0; k < SegmentStore::kCount; ++k) {
+        input.offsets[k] = store.regionStart(k);
     }
-    return offsets;
+    input.swing = swing;
+    input.fileName = std::move(fileName);
+    input.decimalSeparator = std::move(decimalSeparator);
+    return input;
 }
 
 std::string tempoTablePage(const TempoTableInput& input) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audio/segment_store.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -15,8 +17,10 @@ struct TempoTableInput {
     std::string decimalSeparator = ".";     // the user's locale
 };
 
-// Slot region starts of a loop cut at the given swing, as the playback engine places them.
-std::array<std::int64_t, 16> swungOffsets(std::int64_t loopFrames, int swing);
+// The inputs as the loaded loop gives them; swing is the current swing setting, which may differ
+// from the swing the loop was cut with.
+TempoTableInput tempoTableInput(const SegmentStore& store, int swing, std::string fileName = {},
+                                std::string decimalSeparator = ".");
 
 // The whole HTML page, with CR LF line ends.
 std::string tempoTablePage(const TempoTableInput& input);

@@ -28,12 +28,13 @@ std::string readFile(const std::filesystem::path& path) {
     return text.str();
 }
 
+// A silent two-second loop, cut as the engine cuts it on loading.
 TempoTableInput twoSecondLoop(int swing) {
-    TempoTableInput input;
-    input.loopFrames = 88200;
-    input.offsets = brev::swungOffsets(88200, swing);
-    input.swing = swing;
-    return input;
+    BrevWave::TWave loop;
+    loop.SetLength(88200);
+    brev::SegmentStore store;
+    store.load(loop, swing);
+    return brev::tempoTableInput(store, swing);
 }
 
 // The page of a 2-second loop without swing, loaded from the clipboard, in a locale with a
@@ -203,9 +204,11 @@ TEST(TempoTable, SwungLoopFromFileHasNameSixParticleRowsAndTwoEchoRows) {
 
 TEST(TempoTable, RowsFollowTheSwingSettingWhileOffsetsFollowTheLoadedCut) {
     // Swing changed to 30 after loading without swing: swung rows over unswung offsets.
-    TempoTableInput input = twoSecondLoop(0);
-    input.swing = 30;
-    const std::string page = brev::tempoTablePage(input);
+    BrevWave::TWave loop;
+    loop.SetLength(88200);
+    brev::SegmentStore store;
+    store.load(loop, 0);
+    const std::string page = brev::tempoTablePage(brev::tempoTableInput(store, 30));
     EXPECT_NE(page.find("<li>30% swing</li>"), std::string::npos);
     EXPECT_NE(page.find("1/2 (long)</td><td bgcolor=\"dddddd\">2756</td>"), std::string::npos);
     EXPECT_NE(page.find("1/2 (short)</td><td bgcolor=\"dddddd\">2756</td>"), std::string::npos);

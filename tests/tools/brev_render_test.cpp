@@ -3,6 +3,7 @@
 #include "editor/core/pattern_file.h"
 #include "editor/core/pattern_model.h"
 #include "editor/core/render.h"
+#include "editor/core/tempo_table.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -143,7 +144,7 @@ TEST_F(BrevRenderTest, ErrorsGoToStderrWithANonZeroExit) {
         {{"--inner-fades", "maybe", input, out}, "--inner-fades needs on or off"},
         {{"--bogus", input, out}, "Unknown option --bogus"},
         {{"--pattern", path("none.brev"), input, out}, "Pattern file not found"},
-        {{"--table", path("t.html"), input, out}, "--table"},
+        {{"--table", path("no/such/dir/t.html"), input, out}, "Unable to write the tempo table"},
         {{"--play", input}, "--play"},
         {{input, path("no/such/dir/out.wav")}, ""},
     };
@@ -160,6 +161,22 @@ TEST_F(BrevRenderTest, ErrorsGoToStderrWithANonZeroExit) {
     EXPECT_NE(result.status, 0);
     EXPECT_NE(result.err.find("TWave::SetSwing() - UnitSize 0"), std::string::npos) << result.err;
     EXPECT_FALSE(fs::exists(out));
+}
+
+TEST_F(BrevRenderTest, TableIsTheEditorsPageWithInputAsTheFileName) {
+    ::setenv("LC_ALL", "C", 1);
+    std::string input = writeLoop("in.wav", 88200);
+    Result result = run({"--swing", "50", "--table", path("t.html"), input, path("out.wav")});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(fs::exists(path("out.wav")));
+
+    SegmentStore store;
+    store.load(load(input), 50);
+    std::ifstream in(path("t.html"), std::ios::binary);
+    std::ostringstream page;
+    page << in.rdbuf();
+    EXPECT_EQ(page.str(), tempoTablePage(tempoTableInput(store, 50, input)));
+    EXPECT_NE(page.str().find("<h1>Filename</h1>\r\n" + input + "\r\n"), std::string::npos);
 }
 
 } // namespace
