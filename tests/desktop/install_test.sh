@@ -21,6 +21,9 @@ icon="$stage/share/icons/hicolor/scalable/apps/brev-editor.svg"
 
 [ -s "$help" ] || fail "no help file at $help"
 [ "$(head -c 4 "$help")" = ITSF ] || fail "$help is not a compiled help file"
+if command -v chmls >/dev/null; then
+  chmls "$help" | grep -q ' /index.html$' || fail "$help has no start page"
+fi
 
 [ -f "$entry" ] || fail "no desktop entry at $entry"
 desktop-file-validate "$entry" || fail "desktop-file-validate rejects $entry"
