@@ -1,0 +1,32 @@
+#include "editor/ui/arrow_button.h"
+
+#include <QPainter>
+#include <QPolygon>
+
+namespace brev {
+
+ArrowButton::ArrowButton(Direction direction, QWidget* parent)
+    : QAbstractButton(parent), direction_(direction) {
+    setFocusPolicy(Qt::NoFocus);
+    setText(direction == Direction::Up ? QStringLiteral("t") : QStringLiteral("u"));
+    connect(this, &QAbstractButton::clicked, this, [this] { emit OnClick(this); });
+}
+
+void ArrowButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (isDown())
+        painter.fillRect(rect(), QColor(0x60, 0x60, 0x60));
+    // A solid triangle five pixels wide, centred.
+    const int left = (width() - 5) / 2;
+    const int top = (height() - 3) / 2;
+    QPolygon triangle;
+    if (direction_ == Direction::Up)
+        triangle << QPoint(left + 2, top) << QPoint(left + 4, top + 2) << QPoint(left, top + 2);
+    else
+        triangle << QPoint(left, top) << QPoint(left + 4, top) << QPoint(left + 2, top + 2);
+    painter.setPen(Qt::black);
+    painter.setBrush(Qt::black);
+    painter.drawPolygon(triangle);
+}
+
+} // namespace brev

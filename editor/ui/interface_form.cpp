@@ -1,0 +1,263 @@
+#include "editor/ui/interface_form.h"
+
+#include "controls/brev_check_text.h"
+#include "controls/brev_led.h"
+#include "controls/brev_number.h"
+#include "controls/brev_pulse_button.h"
+#include "editor/ui/arrow_button.h"
+#include "editor/ui/interface_layout.h"
+
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMetaMethod>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QSvgRenderer>
+#include <QToolButton>
+
+// The icons live in a static library: their resource must be registered by hand.
+static void registerIcons() {
+    Q_INIT_RESOURCE(icons);
+}
+
+namespace brev {
+
+namespace {
+
+const QColor kGrey(0x80, 0x80, 0x80);
+const QColor kSilver(0xc0, 0xc0, 0xc0);
+
+QIcon svgIcon(const QString& path) {
+    QSvgRenderer renderer(path);
+    QIcon icon;
+    for (int size : {16, 32}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        renderer.render(&painter);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+void setColours(QWidget* widget, const QColor& background, const QColor& text) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::Base, background);
+    palette.setColor(QPalette::Button, background);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::ButtonText, text);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+// The signal through which each kind of control fires its handler.
+QMetaMethod eventSignal(QWidget* widget, WidgetKind kind) {
+    switch (kind) {
+    case WidgetKind::Number:
+        return QMetaMethod::fromSignal(&TBrevNumber::OnChanged);
+    case WidgetKind::CheckText:
+        return QMetaMethod::fromSignal(&TBrevCheckText::OnChanged);
+    case WidgetKind::PulseButton:
+        return QMetaMethod::fromSignal(&TBrevPulseButton::OnPulsed);
+    case WidgetKind::ToolButton:
+    case WidgetKind::ToolToggle:
+        return QMetaMethod::fromSignal(&QToolButton::clicked);
+    case WidgetKind::ComboBox:
+        // Only a choice made by the user, as a list box's change event.
+        return QMetaMethod::fromSignal(&QComboBox::activated);
+    case WidgetKind::UpArrow:
+    case WidgetKind::DownArrow:
+        return QMetaMethod::fromSignal(&ArrowButton::OnClick);
+    default:
+        Q_UNUSED(widget);
+        return {};
+    }
+}
+
+} // namespace
+
+TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
+    registerIcons();
+    setObjectName(QStringLiteral("InterfaceForm"));
+    setWindowTitle(QStringLiteral("BREV Edit"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(kClientWidth, kClientHeight);
+    QFont small = font();
+    small.setPixelSize(11);
+    setFont(small);
+    setColours(this, kGrey, Qt::black);
+
+    buildControls();
+    buildStatusBar();
+    buildDialogs();
+    for (QWidget* child : findChildren<QWidget*>()) {
+        if (!child->objectName().isEmpty())
+            components_.insert(child->objectName().toLower(), child);
+    }
+    bindHandlers(this);
+
+    if (QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TInterfaceForm::buildControls() {
+    auto* toolbar = new QWidget(this);
+    toolbar->setObjectName(QStringLiteral("ButtonPanel"));
+    toolbar->setGeometry(0, 0, kClientWidth, kToolbarHeight);
+    setColours(toolbar, kSilver, Qt::black);
+
+    for (const WidgetSpec& spec : interfaceLayout()) {
+        QWidget* host = spec.inToolbar ? toolbar : this;
+        QWidget* widget = nullptr;
+        switch (spec.kind) {
+        case WidgetKind::Label: {
+            auto* label = new QLabel(spec.caption, host);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            // The captions were fitted to a narrower bitmap font than today's desktop fonts.
+            QFont condensed = label->font();
+            condensed.setStretch(QFont::SemiCondensed);
+            label->setFont(condensed);
+            setColours(label, kSilver, Qt::black);
+            widget = label;
+            break;
+        }
+        case WidgetKind::Separator: {
+            auto* line = new QFrame(host);
+            line->setFrameShape(QFrame::VLine);
+            line->setFrameShadow(QFrame::Sunken);
+            widget = line;
+            break;
+        }
+        case WidgetKind::Number: {
+            auto* number = new TBrevNumber(host);
+            // Value before the bounds, as a stored description applies them.
+            number->SetMin(spec.minimum);
+            number->SetMax(spec.maximum);
+            number->SetValue(spec.defaultValue);
+            number->SetDefault(spec.defaultValue);
+            widget = number;
+            break;
+        }
+        case WidgetKind::CheckText: {
+            auto* check = new TBrevCheckText(host);
+            check->setText(spec.caption);
+            widget = check;
+            break;
+        }
+        case WidgetKind::PulseButton: {
+            auto* pulse = new TBrevPulseButton(host);
+            pulse->setText(spec.caption);
+            widget = pulse;
+            break;
+        }
+        case WidgetKind::LED:
+            widget = new TBrevLED(host);
+            break;
+        case WidgetKind::ToolButton:
+        case WidgetKind::ToolToggle: {
+            auto* button = new QToolButton(host);
+            button->setAutoRaise(true);
+            button->setFocusPolicy(Qt::NoFocus);
+            button->setIconSize(QSize(16, 16));
+            button->setIcon(svgIcon(spec.icon));
+            button->setCheckable(spec.kind == WidgetKind::ToolToggle);
+            widget = button;
+            break;
+        }
+        case WidgetKind::ComboBox: {
+            drivers_ = new QComboBox(host);
+            drivers_->setEditable(false);
+            drivers_->setFocusPolicy(Qt::ClickFocus);
+            setColours(drivers_, Qt::black, Qt::white);
+            widget = drivers_;
+            break;
+        }
+        case WidgetKind::UpArrow:
+        case WidgetKind::DownArrow:
+            widget =
+                new ArrowButton(spec.kind == WidgetKind::UpArrow ? ArrowButton::Direction::Up
+                                                                 : ArrowButton::Direction::Down,
+                                host);
+            break;
+        }
+        widget->setObjectName(spec.name);
+        widget->setGeometry(spec.geometry);
+        widget->setProperty("Tag", spec.tag);
+        if (!spec.hint.isEmpty())
+            widget->setToolTip(spec.hint);
+    }
+}
+
+void TInterfaceForm::buildStatusBar() {
+    auto* bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setGeometry(0, kClientHeight - kStatusBarHeight, kClientWidth, kStatusBarHeight);
+    setColours(bar, kSilver, Qt::black);
+    int x = 0;
+    for (const StatusPanelSpec& spec : kStatusPanels) {
+        auto* panel = new QLabel(QString::fromLatin1(spec.text), bar);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setIndent(2);
+        // The last panel reaches to the bar's right end, as status bar panels do.
+        const bool last = &spec == &kStatusPanels[std::size(kStatusPanels) - 1];
+        panel->setGeometry(x, 1, (last ? kClientWidth - x : spec.width) - 2, kStatusBarHeight - 1);
+        x += spec.width;
+        statusPanels_ << panel;
+    }
+}
+
+void TInterfaceForm::buildDialogs() {
+    colorDialog_ = new QColorDialog(this);
+    colorDialog_->setObjectName(QStringLiteral("ColorDialog1"));
+    openDialog_ = new QFileDialog(this);
+    openDialog_->setObjectName(QStringLiteral("OpenDialog1"));
+    openDialog_->setAcceptMode(QFileDialog::AcceptOpen);
+    openDialog_->setFileMode(QFileDialog::ExistingFile);
+    saveDialog_ = new QFileDialog(this);
+    saveDialog_->setObjectName(QStringLiteral("SaveDialog1"));
+    // Asks before overwriting (the default) and can be resized; it has no read-only box.
+    saveDialog_->setAcceptMode(QFileDialog::AcceptSave);
+    saveDialog_->setSizeGripEnabled(true);
+}
+
+QWidget* TInterfaceForm::findComponent(QStringView name) const {
+    return components_.value(name.toString().toLower());
+}
+
+QStringList TInterfaceForm::bindHandlers(QObject* receiver) {
+    QStringList bound;
+    const QMetaObject* meta = receiver->metaObject();
+    for (const WidgetSpec& spec : interfaceLayout()) {
+        if (spec.handler.isEmpty())
+            continue;
+        QWidget* widget = findComponent(spec.name);
+        const QMetaMethod signal = eventSignal(widget, spec.kind);
+        if (!widget || !signal.isValid())
+            continue;
+        for (int i = 0; i < meta->methodCount(); ++i) {
+            const QMetaMethod method = meta->method(i);
+            if (method.name() != spec.handler.toLatin1() ||
+                !QMetaObject::checkConnectArgs(signal, method))
+                continue;
+            connect(widget, signal, receiver, method);
+            if (!bound.contains(spec.handler))
+                bound << spec.handler;
+            break;
+        }
+    }
+    return bound;
+}
+
+void TInterfaceForm::mouseMoveEvent(QMouseEvent* event) {
+    TBrevCheckText::sweepAt(this, event->globalPosition().toPoint(), event->buttons());
+}
+
+} // namespace brev

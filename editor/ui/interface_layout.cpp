@@ -1,0 +1,330 @@
+#include "editor/ui/interface_layout.h"
+
+#include "editor/core/pattern_controls.h"
+
+#include <QHash>
+#include <string>
+
+namespace brev {
+
+namespace {
+
+struct ToolbarButton {
+    const char* name;
+    const char* hint;
+    bool toggle;
+    const char* handler;
+    const char* icon;
+};
+
+constexpr ToolbarButton kToolbar[] = {
+    {"PasteFromClipBoardButton", "Paste wave from clipboard", false,
+     "PasteFromClipBoardButtonClick", "paste"},
+    {"CopyToClipBoardButton", "Copy wave to clipboard", false, "CopyToClipBoardButtonClick",
+     "copy"},
+    {"LoadFromFileButton", "Load wave from file", false, "LoadFromFileButtonClick", "load_wave"},
+    {"SaveToFileButton", "Save wave to file", false, "SaveToFileButtonClick", "save_wave"},
+    {"RevertButton", "Revert", false, "RevertButtonClick", "revert"},
+    {"PlayButton", "Playback", false, "PlayButtonClick", "play"},
+    {"StopButton", "Stop playback", false, "StopButtonClick", "stop"},
+    {"LoopButton", "Enable loop playback", true, "LoopButtonClick", "loop"},
+    {"TableButton", "Generate table", false, "TableButtonClick", "table"},
+    {"InfoButton", "Info", false, "InfoButtonClick", "info"},
+    {"SmartFadesButton", "Enable SmartFades", true, "SmartFadesButtonClick", "smart_fades"},
+    {"RandomPingPongButton", "Pingpong randomize", false, "RandomPingPongButtonClick",
+     "random_pingpong"},
+    {"CenterAllButton", "Center all", false, "CenterAllButtonClick", "center_all"},
+    {"F22KButton", "22050 Hz playback rate", false, "F22KButtonClick", "rate_22k"},
+    {"F44KButton", "44100 Hz playback rate", false, "F44KButtonClick", "rate_44k"},
+    {"F88KButton", "88200 Hz playback rate", false, "F88KButtonClick", "rate_88k"},
+    {"HelpButton", "Display help", false, "HelpButtonClick", "help"},
+    {"HintsButton", "Enable hints", true, "HintsButtonClick", "hints"},
+    {"InnerFadesButton", "Enable inner fades", true, "InnerFadesButtonClick", "inner_fades"},
+    {"BackgroundColorButton", "Set background color", false, "BackgroundColorButtonClick",
+     "background_color"},
+    {"LoadPatternButton", "Load pattern", false, "LoadPatternButtonClick", "load_pattern"},
+    {"SavePatternButton", "Save pattern", false, "SavePatternButtonClick", "save_pattern"},
+    // Read when a slot is rendered; clicking it runs nothing.
+    {"LogFadesButton", "Logarithmic fades", true, "", "log_fades"},
+};
+
+constexpr int kColumnX[kSlotCount] = {96,  128, 160, 192, 232, 264, 296, 328,
+                                      368, 400, 432, 464, 504, 536, 568, 600};
+constexpr int kSeparatorX[] = {224, 360, 496};
+
+// A caption of "%d" stands for the slot index.
+struct SlotRow {
+    int y;
+    const char* labelName; // empty: the row has no label
+    const char* labelCaption;
+    std::string_view pattern;
+    WidgetKind kind;
+    const char* caption;
+    const char* handler; // pulse buttons only: numbers and flags take theirs from the core table
+};
+
+constexpr char kPhaseCaption[] = "\u00f8";
+
+constexpr SlotRow kSlotRows[] = {
+    {32, "SegmentStaticText", " Segment", kSegmentNumber, WidgetKind::Number, "", ""},
+    {56, "RepeatsStaticText", " Repeats", kRepeatsNumber, WidgetKind::Number, "", ""},
+    {80, "VolumeStaticText", " Volume (dB)", kVolumeNumber, WidgetKind::Number, "", ""},
+    {104, "StaccatoStaticText", " Staccato", kStaccatoCheckText, WidgetKind::CheckText, "S", ""},
+    {128, "DividerStaticText", " Divider (1/X)", kDividerNumber, WidgetKind::Number, "", ""},
+    {152, "StaticText1", " Deckstop", kDeckstopCheckText, WidgetKind::CheckText, "D", ""},
+    {176, "ReverseStaticText", " Reverse", kReverseCheckText, WidgetKind::CheckText, "R", ""},
+    {200, "MuteStaticText", " Mute", kMuteCheckText, WidgetKind::CheckText, "M", ""},
+    {224, "MuteLeftStaticText", " Mute left", kMuteLeftCheckText, WidgetKind::CheckText, "1", ""},
+    {248, "MuteRightStaticText", " Mute right", kMuteRightCheckText, WidgetKind::CheckText, "2",
+     ""},
+    {272, "FlipStaticText", " Flip channels", kFlipCheckText, WidgetKind::CheckText, "F", ""},
+    {296, "PhaseInvertStaticText", " Phase invert", kPhaseCheckText, WidgetKind::CheckText,
+     kPhaseCaption, ""},
+    {320, "LockStaticText", " Lock segment", kLockCheckText, WidgetKind::CheckText, "L", ""},
+    {344, "PoolExcludeStaticText", " Pool exclude", kExcludeCheckText, WidgetKind::CheckText, "%d",
+     ""},
+    {368, "FadeInStaticText", " Fade in", kFadeInCheckText, WidgetKind::CheckText, "<", ""},
+    {392, "FadeOutStaticText", " Fade out", kFadeOutCheckText, WidgetKind::CheckText, ">", ""},
+    {416, "CloneNextStaticText", " Clone next", "CloneNext%dButton", WidgetKind::PulseButton, "->",
+     "CloneNextButtonPulsed"},
+    {440, "ClonePreviousStaticText", " Clone previous", "ClonePrevious%dButton",
+     WidgetKind::PulseButton, "<-", "ClonePreviousButtonPulsed"},
+    {472, "", "", "LED%d", WidgetKind::LED, "", ""},
+};
+
+// The gang column's extra controls; the four-button rows are listed separately below.
+struct GangControl {
+    int y;
+    int x;
+    const char* name;
+    WidgetKind kind;
+    const char* caption;
+    const char* hint;
+};
+
+constexpr GangControl kGangControls[] = {
+    {32, 640, "GangSegmentNumber", WidgetKind::Number, "", "Change all segments"},
+    {32, 672, "GangRandomSegmentButton", WidgetKind::PulseButton, "R", "Randomize segments"},
+    {32, 704, "GangDefaultSegmentButton", WidgetKind::PulseButton, "D", "Default segments"},
+    {56, 640, "GangRepeatsNumber", WidgetKind::Number, "", "Change all repeats"},
+    {56, 672, "GangRepeatsNoneButton", WidgetKind::PulseButton, "N", "Repeats none"},
+    {80, 640, "GangVolumeNumber", WidgetKind::Number, "", "Change all volumes"},
+    {80, 672, "GangVolumeNoneButton", WidgetKind::PulseButton, "N", "All volume 0 dB"},
+    {128, 640, "GangStaccatoDividerNumber", WidgetKind::Number, "", "Change all dividers"},
+    {128, 672, "GangStaccatoRandomDividerButton", WidgetKind::PulseButton, "R",
+     "Randomize dividers"},
+    {128, 704, "GangStaccatoRandomInputNumber", WidgetKind::Number, "", "Maximum random add value"},
+};
+
+// "Gang<stem>AllButton" "A", "…NoneButton" "N", "…InverseButton" "I", "…RandomButton" "R".
+struct GangRow {
+    int y;
+    const char* stem;
+    const char* hints[4]; // null: no button of that kind
+};
+
+constexpr GangRow kGangRows[] = {
+    {104, "Staccato", {"Staccato all", "Staccato none", "Invert staccato", "Randomize staccato"}},
+    {152, "Deckstop", {"Deckstop all", "Deckstop none", "Invert deckstops", "Randomize deckstops"}},
+    {176, "Reverse", {"Reverse all", "Reverse none", "Invert reverse", "Randomize reverse"}},
+    {200, "Mute", {"Mute al", "Mute none", "Invert mutes", "Randomize mutes"}},
+    {224,
+     "MuteLeft",
+     {"Mute left all", "Mute left none", "Invert mute left", "Randomize mute left"}},
+    {248,
+     "MuteRight",
+     {"Mute right all", "Mute right none", "Invert mute right", "Randomize mute right"}},
+    {272, "Flip", {"Flip all", "Flip none", "Invert flip", "Randomize flip"}},
+    {296,
+     "Invert",
+     {"Phase invert all", "Phase invert none", "Invert phase invert", "Randomize phase invert"}},
+    {320, "Lock", {"Lock all segments", "Lock no segments", "Invert lock segments", nullptr}},
+    {344, "Exclude", {"Pool exclude all", "Pool exclude none", "Invert pool excludes", nullptr}},
+    {368, "FadeIn", {"Fade in all", "Fade in none", "Invert fade in", nullptr}},
+    {392, "FadeOut", {"Fade out all", "Fade out none", "Invert fade out", nullptr}},
+};
+
+constexpr const char* kGangButtonKinds[4][2] = {
+    {"AllButton", "A"}, {"NoneButton", "N"}, {"InverseButton", "I"}, {"RandomButton", "R"}};
+constexpr int kGangButtonX[4] = {640, 672, 704, 736};
+
+struct GlobalNumber {
+    int y;
+    const char* labelName;
+    const char* labelCaption;
+    std::string_view name;
+    const char* hint;
+};
+
+constexpr GlobalNumber kGlobalNumbers[] = {
+    {416, "FadeSamplesStaticText", " Fade samples", kFadeSamplesNumber,
+     "Amount of samples in a fade"},
+    {440, "SwingStaticText", " Swing %", kSwingNumber, "Swing percentage"},
+    {464, "CuttingAngleStaticText", " Cutting angle", kCuttingAngleNumber,
+     "Cutting angle (in degrees)"},
+    {488, "DeckstopRampStaticText", " Deckstop ramp", kDeckstopRampNumber, "Deckstop steepness"},
+};
+
+WidgetSpec makeSpec(const QString& name, WidgetKind kind, const QRect& geometry) {
+    WidgetSpec spec;
+    spec.name = name;
+    spec.kind = kind;
+    spec.geometry = geometry;
+    return spec;
+}
+
+QString text(std::string_view view) {
+    return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
+}
+
+// Range, default and handler come from the pattern's own table of controls.
+WidgetSpec patternControl(const std::string& name, WidgetKind kind, QRect geometry) {
+    const ControlInfo* info = findControl(name);
+    Q_ASSERT(info);
+    WidgetSpec spec = makeSpec(text(name), kind, geometry);
+    spec.handler = text(info->handler);
+    spec.minimum = info->minimum;
+    spec.maximum = info->maximum;
+    spec.defaultValue = info->defaultValue;
+    spec.tag = info->slot < 0 ? 0 : info->slot;
+    return spec;
+}
+
+WidgetSpec label(const char* name, const char* caption, int x, int y) {
+    WidgetSpec spec = makeSpec(QString::fromLatin1(name), WidgetKind::Label, QRect(x, y, 81, 16));
+    spec.caption = QString::fromUtf8(caption);
+    return spec;
+}
+
+WidgetSpec pulseButton(const QString& name, int x, int y, const char* caption) {
+    WidgetSpec spec = makeSpec(name, WidgetKind::PulseButton, QRect(x, y, 25, 16));
+    spec.caption = QString::fromUtf8(caption);
+    return spec;
+}
+
+QList<WidgetSpec> buildLayout() {
+    QList<WidgetSpec> layout;
+
+    for (int k = 0; k < int(std::size(kToolbar)); ++k) {
+        const ToolbarButton& button = kToolbar[k];
+        WidgetSpec spec = makeSpec(QString::fromLatin1(button.name),
+                                   button.toggle ? WidgetKind::ToolToggle : WidgetKind::ToolButton,
+                                   QRect(2 + 24 * k, 2, 23, 22));
+        spec.hint = QString::fromLatin1(button.hint);
+        spec.handler = QString::fromLatin1(button.handler);
+        spec.icon = QStringLiteral(":/icons/%1.svg").arg(QLatin1String(button.icon));
+        spec.inToolbar = true;
+        layout << spec;
+    }
+    WidgetSpec drivers =
+        makeSpec(QStringLiteral("DriversComboBox"), WidgetKind::ComboBox, QRect(554, 2, 209, 21));
+    drivers.hint = QStringLiteral("Choose DirectX driver");
+    drivers.handler = QStringLiteral("DriversComboBoxChange");
+    drivers.inToolbar = true;
+    layout << drivers;
+
+    for (const SlotRow& row : kSlotRows) {
+        if (*row.labelName)
+            layout << label(row.labelName, row.labelCaption, 8, row.y);
+    }
+    for (int i = 0; i < int(std::size(kSeparatorX)); ++i) {
+        layout << makeSpec(QStringLiteral("Separator%1").arg(i + 1), WidgetKind::Separator,
+                           QRect(kSeparatorX[i], 27, 2, 455));
+    }
+
+    for (const SlotRow& row : kSlotRows) {
+        for (int slot = 0; slot < kSlotCount; ++slot) {
+            const std::string name = slotControlName(row.pattern, slot);
+            const int x = kColumnX[slot];
+            WidgetSpec spec;
+            switch (row.kind) {
+            case WidgetKind::Number:
+                spec = patternControl(name, row.kind, QRect(x, row.y, 17, 16));
+                break;
+            case WidgetKind::CheckText:
+                spec = patternControl(name, row.kind, QRect(x, row.y, 25, 16));
+                break;
+            case WidgetKind::PulseButton:
+                spec = pulseButton(text(name), x, row.y, row.caption);
+                spec.handler = QString::fromLatin1(row.handler);
+                break;
+            default:
+                spec = makeSpec(text(name), row.kind, QRect(x, row.y, 25, 8));
+                break;
+            }
+            if (row.kind != WidgetKind::Number) {
+                spec.caption = qstrcmp(row.caption, "%d") == 0 ? QString::number(slot)
+                                                               : QString::fromUtf8(row.caption);
+            }
+            spec.tag = slot;
+            layout << spec;
+        }
+    }
+
+    for (const GangControl& control : kGangControls) {
+        WidgetSpec spec =
+            control.kind == WidgetKind::Number
+                ? patternControl(control.name, control.kind, QRect(control.x, control.y, 17, 16))
+                : pulseButton(QString::fromLatin1(control.name), control.x, control.y,
+                              control.caption);
+        if (control.kind == WidgetKind::PulseButton)
+            spec.handler = spec.name + QStringLiteral("Pulsed");
+        spec.hint = QString::fromUtf8(control.hint);
+        layout << spec;
+    }
+    for (const GangRow& row : kGangRows) {
+        for (int b = 0; b < 4; ++b) {
+            if (!row.hints[b])
+                continue;
+            const QString name =
+                QStringLiteral("Gang%1%2")
+                    .arg(QLatin1String(row.stem), QLatin1String(kGangButtonKinds[b][0]));
+            WidgetSpec spec = pulseButton(name, kGangButtonX[b], row.y, kGangButtonKinds[b][1]);
+            spec.hint = QString::fromUtf8(row.hints[b]);
+            spec.handler = name + QStringLiteral("Pulsed");
+            layout << spec;
+        }
+    }
+
+    for (const GlobalNumber& number : kGlobalNumbers) {
+        layout << label(number.labelName, number.labelCaption, 640, number.y);
+        WidgetSpec spec = patternControl(std::string(number.name), WidgetKind::Number,
+                                         QRect(728, number.y, 25, 16));
+        spec.hint = QString::fromUtf8(number.hint);
+        layout << spec;
+    }
+
+    // Each number gets an up and a down arrow just right of it; the tag is the number's place in
+    // the arrow order, which the arrow handlers map back to the number.
+    QHash<QString, QRect> numberPlaces;
+    for (const WidgetSpec& spec : layout) {
+        if (spec.kind == WidgetKind::Number)
+            numberPlaces.insert(spec.name, spec.geometry);
+    }
+    const auto numbers = numberControlsByArrowTag();
+    for (int tag = 0; tag < int(numbers.size()); ++tag) {
+        const QRect place = numberPlaces.value(text(numbers[tag].name));
+        Q_ASSERT(place.isValid());
+        WidgetSpec up = makeSpec(QStringLiteral("UpArrow%1").arg(tag), WidgetKind::UpArrow,
+                                 QRect(place.right() + 1, place.top(), 10, 8));
+        up.caption = QStringLiteral("t");
+        up.handler = QStringLiteral("UpArrowClick");
+        up.tag = tag;
+        WidgetSpec down = makeSpec(QStringLiteral("DownArrow%1").arg(tag), WidgetKind::DownArrow,
+                                   QRect(place.right() + 1, place.top() + 9, 10, 8));
+        down.caption = QStringLiteral("u");
+        down.handler = QStringLiteral("DownArrowClick");
+        down.tag = tag;
+        layout << up << down;
+    }
+    return layout;
+}
+
+} // namespace
+
+const QList<WidgetSpec>& interfaceLayout() {
+    static const QList<WidgetSpec> layout = buildLayout();
+    return layout;
+}
+
+} // namespace brev

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QList>
+#include <QRect>
+#include <QString>
+
+namespace brev {
+
+enum class WidgetKind {
+    Label,       // QLabel: a row caption
+    Separator,   // QFrame: a vertical line between slot groups
+    Number,      // TBrevNumber
+    CheckText,   // TBrevCheckText
+    PulseButton, // TBrevPulseButton
+    LED,         // TBrevLED
+    ToolButton,  // a flat toolbar push button with an icon
+    ToolToggle,  // a flat toolbar button that stays down
+    ComboBox,    // the output-device list
+    UpArrow,     // ArrowButton stepping a number up
+    DownArrow,   // ArrowButton stepping a number down
+};
+
+// One control of the main window as its layout describes it.
+struct WidgetSpec {
+    QString name;
+    WidgetKind kind = WidgetKind::Label;
+    QRect geometry; // in the window's client area (the toolbar panel sits at its origin)
+    QString caption;
+    QString hint;
+    QString handler; // the handler its event fires; empty for none
+    int tag = 0;     // slot index of per-slot controls, number index of arrow buttons
+    int minimum = 0; // numbers only
+    int maximum = 0;
+    int defaultValue = 0; // numbers: also the value at creation
+    QString icon;         // toolbar buttons: resource path of the glyph
+    bool inToolbar = false;
+};
+
+inline constexpr int kClientWidth = 774;
+inline constexpr int kClientHeight = 535;
+inline constexpr int kToolbarHeight = 26;
+inline constexpr int kStatusBarHeight = 19;
+inline constexpr int kArrowCount = 146;
+
+// Every control of the window in creation order: toolbar, row labels and separators, the slot
+// grid row by row, the gang column, the global numbers, then the arrow buttons by tag.
+const QList<WidgetSpec>& interfaceLayout();
+
+// The widths and first texts of the status bar's panels.
+struct StatusPanelSpec {
+    int width;
+    const char* text;
+};
+inline constexpr StatusPanelSpec kStatusPanels[] = {
+    {400, "Filename"}, {120, "Samplerate"}, {120, "Filesize"}, {50, "Angle offset"}};
+
+} // namespace brev

@@ -1,0 +1,372 @@
+#include "controls/brev_check_text.h"
+#include "controls/brev_led.h"
+#include "controls/brev_number.h"
+#include "controls/brev_pulse_button.h"
+#include "editor/core/pattern_controls.h"
+#include "editor/ui/arrow_button.h"
+#include "editor/ui/interface_form.h"
+#include "editor/ui/interface_layout.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+using namespace brev;
+
+namespace {
+
+bool hasKind(QWidget* widget, WidgetKind kind) {
+    switch (kind) {
+    case WidgetKind::Label:
+        return qobject_cast<QLabel*>(widget) && widget->metaObject() == &QLabel::staticMetaObject;
+    case WidgetKind::Separator:
+        return widget->metaObject() == &QFrame::staticMetaObject;
+    case WidgetKind::Number:
+        return qobject_cast<TBrevNumber*>(widget);
+    case WidgetKind::CheckText:
+        return qobject_cast<TBrevCheckText*>(widget);
+    case WidgetKind::PulseButton:
+        return qobject_cast<TBrevPulseButton*>(widget);
+    case WidgetKind::LED:
+        return qobject_cast<TBrevLED*>(widget);
+    case WidgetKind::ToolButton:
+    case WidgetKind::ToolToggle: {
+        auto* button = qobject_cast<QToolButton*>(widget);
+        return button && button->isCheckable() == (kind == WidgetKind::ToolToggle) &&
+               !button->isChecked() && button->autoRaise() && !button->icon().isNull();
+    }
+    case WidgetKind::ComboBox:
+        return qobject_cast<QComboBox*>(widget);
+    case WidgetKind::UpArrow:
+    case WidgetKind::DownArrow: {
+        auto* arrow = qobject_cast<ArrowButton*>(widget);
+        return arrow &&
+               (arrow->direction() == ArrowButton::Direction::Up) == (kind == WidgetKind::UpArrow);
+    }
+    }
+    return false;
+}
+
+QString captionOf(QWidget* widget) {
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        return button->text();
+    return {};
+}
+
+// Stands in for the handlers that later work adds to the window.
+class HandlerProbe : public QObject {
+    Q_OBJECT
+
+public:
+    QStringList calls;
+
+public slots:
+    void ValueChanged(brev::TBrevNumber* sender, int value) {
+        calls << QStringLiteral("ValueChanged %1 %2").arg(sender->objectName()).arg(value);
+    }
+    void CheckChanged(brev::TBrevCheckText* sender, bool value) {
+        calls << QStringLiteral("CheckChanged %1 %2").arg(sender->objectName()).arg(value);
+    }
+    void CuttingAngleNumberChanged(brev::TBrevNumber* sender, int) {
+        calls << QStringLiteral("CuttingAngleNumberChanged %1").arg(sender->objectName());
+    }
+    void GangMuteAllButtonPulsed(brev::TBrevPulseButton* sender) {
+        calls << QStringLiteral("GangMuteAllButtonPulsed %1").arg(sender->objectName());
+    }
+    void UpArrowClick(brev::ArrowButton* sender) {
+        calls << QStringLiteral("UpArrowClick %1").arg(sender->property("Tag").toInt());
+    }
+    void LoopButtonClick() { calls << QStringLiteral("LoopButtonClick"); }
+    // Wrong arguments: must not be connected.
+    void PlayButtonClick(const QString&) { calls << QStringLiteral("PlayButtonClick"); }
+};
+
+} // namespace
+
+class LayoutTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void everyControlStandsAsDescribed() {
+        TInterfaceForm form;
+        QWidget* toolbar = form.findComponent(u"ButtonPanel");
+        QVERIFY(toolbar);
+        QCOMPARE(toolbar->geometry(), QRect(0, 0, 774, 26));
+        QHash<WidgetKind, int> counts;
+        QSet<QString> names;
+        for (const WidgetSpec& spec : interfaceLayout()) {
+            const char* what = qPrintable(spec.name);
+            QVERIFY2(!names.contains(spec.name.toLower()), what);
+            names.insert(spec.name.toLower());
+            QWidget* widget = form.findComponent(spec.name.toUpper());
+            QVERIFY2(widget, what);
+            QCOMPARE(widget->objectName(), spec.name);
+            QVERIFY2(hasKind(widget, spec.kind), what);
+            QCOMPARE(widget->parentWidget(), spec.inToolbar ? toolbar : &form);
+            QCOMPARE(widget->geometry(), spec.geometry);
+            QCOMPARE(widget->toolTip(), spec.hint);
+            QCOMPARE(widget->property("Tag").toInt(), spec.tag);
+            if (!spec.caption.isEmpty())
+                QCOMPARE(captionOf(widget), spec.caption);
+            if (auto* number = qobject_cast<TBrevNumber*>(widget)) {
+                QCOMPARE(number->Min(), spec.minimum);
+                QCOMPARE(number->Max(), spec.maximum);
+                QCOMPARE(number->Value(), spec.defaultValue);
+                QCOMPARE(number->Default(), spec.defaultValue);
+                QCOMPARE(number->text(), QString::number(spec.defaultValue));
+                QCOMPARE(number->cursor().shape(), Qt::SplitVCursor);
+                // The pattern's own table and the window agree on every number.
+                const ControlInfo* info = findControl(spec.name.toStdString());
+                QVERIFY2(info, what);
+                QCOMPARE(QString::fromStdString(info->handler), spec.handler);
+            }
+            if (spec.kind == WidgetKind::CheckText || spec.kind == WidgetKind::PulseButton)
+                QCOMPARE(widget->cursor().shape(), Qt::PointingHandCursor);
+            ++counts[spec.kind];
+        }
+        QCOMPARE(counts[WidgetKind::Number], 73);
+        QCOMPARE(counts[WidgetKind::CheckText], 192);
+        QCOMPARE(counts[WidgetKind::LED], 16);
+        QCOMPARE(counts[WidgetKind::ToolButton] + counts[WidgetKind::ToolToggle], 23);
+        QCOMPARE(counts[WidgetKind::ToolToggle], 5);
+        QCOMPARE(counts[WidgetKind::UpArrow] + counts[WidgetKind::DownArrow], kArrowCount);
+        QCOMPARE(counts[WidgetKind::PulseButton], 32 + 2 + 1 + 1 + 1 + 8 * 4 + 4 * 3);
+        QCOMPARE(counts[WidgetKind::Label], 18 + 4);
+    }
+
+    void windowFrame() {
+        TInterfaceForm form;
+        QCOMPARE(form.size(), QSize(774, 535));
+        QCOMPARE(form.minimumSize(), form.maximumSize());
+        QCOMPARE(form.windowTitle(), QStringLiteral("BREV Edit"));
+        QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QCOMPARE(form.palette().color(QPalette::Window), QColor(0x80, 0x80, 0x80));
+        QCOMPARE(form.font().pixelSize(), 11);
+
+        QWidget* bar = form.findComponent(u"StatusBar1");
+        QVERIFY(bar);
+        QCOMPARE(bar->geometry(), QRect(0, 516, 774, 19));
+        const QStringList texts{"Filename", "Samplerate", "Filesize", "Angle offset"};
+        int x = 0;
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(form.statusPanel(i)->text(), texts[i]);
+            QCOMPARE(form.statusPanel(i)->x(), x);
+            x += QList<int>{400, 120, 120, 50}[i];
+        }
+
+        for (const char* name : {"ColorDialog1", "OpenDialog1", "SaveDialog1"})
+            QVERIFY2(form.findChild<QDialog*>(QString::fromLatin1(name)), name);
+
+        QComboBox* drivers = form.driversComboBox();
+        QCOMPARE(drivers->geometry().topLeft(), QPoint(554, 2));
+        QCOMPARE(drivers->width(), 209);
+        QVERIFY(!drivers->isEditable());
+        QVERIFY(!(drivers->focusPolicy() & Qt::TabFocus));
+    }
+
+    // Values as written in the window's description, independent of how the table is built.
+    void describedValues() {
+        TInterfaceForm form;
+        auto* gangMuteAll = form.component<TBrevPulseButton>(u"GangMuteAllButton");
+        QVERIFY(gangMuteAll);
+        QCOMPARE(gangMuteAll->toolTip(), QStringLiteral("Mute al"));
+        QCOMPARE(gangMuteAll->text(), QStringLiteral("A"));
+        QCOMPARE(gangMuteAll->geometry(), QRect(640, 200, 25, 16));
+        for (int i = 0; i < 16; ++i) {
+            auto* phase = form.component<TBrevCheckText>(QStringLiteral("Phase%1CheckText").arg(i));
+            QVERIFY(phase);
+            QCOMPARE(phase->text().size(), 1);
+            QCOMPARE(phase->text().at(0).unicode(), char16_t(0xf8));
+            auto* exclude =
+                form.component<TBrevCheckText>(QStringLiteral("exclude%1checktext").arg(i));
+            QCOMPARE(exclude->text(), QString::number(i));
+            auto* segment = form.component<TBrevNumber>(QStringLiteral("Segment%1Number").arg(i));
+            QCOMPARE(segment->Value(), i);
+            QCOMPARE(segment->Default(), i);
+            QCOMPARE(form.findComponent(QStringLiteral("LED%1").arg(i))->size(), QSize(25, 8));
+        }
+        const int columns[] = {96,  128, 160, 192, 232, 264, 296, 328,
+                               368, 400, 432, 464, 504, 536, 568, 600};
+        for (int i = 0; i < 16; ++i) {
+            QCOMPARE(form.findComponent(QStringLiteral("Volume%1Number").arg(i))->pos(),
+                     QPoint(columns[i], 80));
+            QCOMPARE(form.findComponent(QStringLiteral("ClonePrevious%1Button").arg(i))->pos(),
+                     QPoint(columns[i], 440));
+        }
+        QCOMPARE(form.findComponent(u"StaticText1")->property("text").toString(),
+                 QStringLiteral(" Deckstop"));
+        QCOMPARE(form.findComponent(u"StaticText1")->y(), 152);
+
+        auto* ramp = form.component<TBrevNumber>(u"DeckstopRampNumber");
+        QCOMPARE(ramp->geometry(), QRect(728, 488, 25, 16));
+        QCOMPARE(ramp->Value(), 50);
+        QCOMPARE(ramp->Min(), 1);
+        QCOMPARE(ramp->toolTip(), QStringLiteral("Deckstop steepness"));
+        auto* fade = form.component<TBrevNumber>(u"FadeSamplesNumber");
+        QCOMPARE(fade->Value(), 100);
+        QCOMPARE(fade->Max(), 999);
+        auto* volume = form.component<TBrevNumber>(u"GangVolumeNumber");
+        QCOMPARE(volume->Min(), -99);
+        QCOMPARE(volume->toolTip(), QStringLiteral("Change all volumes"));
+        auto* input = form.component<TBrevNumber>(u"GangStaccatoRandomInputNumber");
+        QCOMPARE(input->geometry(), QRect(704, 128, 17, 16));
+        QCOMPARE(input->Min(), 1);
+
+        auto* hints = form.component<QToolButton>(u"HintsButton");
+        QCOMPARE(hints->geometry(), QRect(2 + 24 * 17, 2, 23, 22));
+        QVERIFY(hints->isCheckable());
+        QCOMPARE(hints->toolTip(), QStringLiteral("Enable hints"));
+        QVERIFY(!form.component<QToolButton>(u"PlayButton")->isCheckable());
+    }
+
+    void arrowsFollowTheNumbersInTagOrder() {
+        TInterfaceForm form;
+        QStringList expected;
+        for (int i = 0; i < 16; ++i)
+            expected << QStringLiteral("Segment%1Number").arg(i);
+        expected << "GangSegmentNumber";
+        for (int i = 0; i < 16; ++i)
+            expected << QStringLiteral("Repeats%1Number").arg(i);
+        expected << "GangRepeatsNumber";
+        for (int i = 0; i < 16; ++i)
+            expected << QStringLiteral("Volume%1Number").arg(i);
+        expected << "GangVolumeNumber";
+        for (int i = 0; i < 16; ++i)
+            expected << QStringLiteral("Divider%1Number").arg(i);
+        expected << "GangStaccatoDividerNumber"
+                 << "GangStaccatoRandomInputNumber"
+                 << "FadeSamplesNumber"
+                 << "SwingNumber"
+                 << "CuttingAngleNumber"
+                 << "DeckstopRampNumber";
+        QCOMPARE(expected.size(), 73);
+
+        const QList<ArrowButton*> arrows = form.findChildren<ArrowButton*>();
+        QCOMPARE(arrows.size(), 146);
+        QHash<int, QList<ArrowButton*>> byTag;
+        for (ArrowButton* arrow : arrows)
+            byTag[arrow->property("Tag").toInt()] << arrow;
+        for (int tag = 0; tag < 73; ++tag) {
+            QWidget* number = form.findComponent(expected[tag]);
+            QVERIFY2(number, qPrintable(expected[tag]));
+            QCOMPARE(byTag[tag].size(), 2);
+            for (ArrowButton* arrow : byTag[tag]) {
+                const bool up = arrow->direction() == ArrowButton::Direction::Up;
+                QCOMPARE(arrow->text(), up ? QStringLiteral("t") : QStringLiteral("u"));
+                QCOMPARE(arrow->geometry(),
+                         QRect(number->x() + number->width(), number->y() + (up ? 0 : 9), 10, 8));
+            }
+        }
+    }
+
+    void nothingOverlaps() {
+        TInterfaceForm form;
+        QList<QWidget*> placed;
+        for (QObject* child : form.children()) {
+            auto* widget = qobject_cast<QWidget*>(child);
+            if (widget && !widget->isWindow())
+                placed << widget;
+        }
+        QVERIFY(placed.size() > 500);
+        const QRect client(0, 0, 774, 535);
+        for (int a = 0; a < placed.size(); ++a) {
+            QVERIFY2(client.contains(placed[a]->geometry()), qPrintable(placed[a]->objectName()));
+            for (int b = a + 1; b < placed.size(); ++b) {
+                QVERIFY2(!placed[a]->geometry().intersects(placed[b]->geometry()),
+                         qPrintable(placed[a]->objectName() + " / " + placed[b]->objectName()));
+            }
+        }
+        QWidget* toolbar = form.findComponent(u"ButtonPanel");
+        const QList<QWidget*> tools = toolbar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        QCOMPARE(tools.size(), 24);
+        for (int a = 0; a < tools.size(); ++a) {
+            QVERIFY(toolbar->rect().contains(tools[a]->geometry()));
+            for (int b = a + 1; b < tools.size(); ++b)
+                QVERIFY(!tools[a]->geometry().intersects(tools[b]->geometry()));
+        }
+    }
+
+    void handlersBindByName() {
+        TInterfaceForm form;
+        QCOMPARE(form.findComponent(u"DeckstopRampNumber") != nullptr, true);
+        HandlerProbe probe;
+        QStringList bound = form.bindHandlers(&probe);
+        bound.sort();
+        QCOMPARE(bound, QStringList({"CheckChanged", "CuttingAngleNumberChanged",
+                                     "GangMuteAllButtonPulsed", "LoopButtonClick", "UpArrowClick",
+                                     "ValueChanged"}));
+
+        form.component<TBrevNumber>(u"Volume3Number")->SetValue(-6);
+        form.component<TBrevNumber>(u"Volume3Number")->SetValue(-6);
+        form.component<TBrevNumber>(u"DeckstopRampNumber")->SetValue(10);
+        form.component<TBrevCheckText>(u"Mute2CheckText")->SetValue(true);
+        // These fire no handler at all.
+        form.component<TBrevNumber>(u"Divider0Number")->SetValue(8);
+        form.component<TBrevNumber>(u"FadeSamplesNumber")->SetValue(8);
+        for (const char* flag :
+             {"FadeIn1CheckText", "FadeOut1CheckText", "Lock1CheckText", "Exclude1CheckText"})
+            form.component<TBrevCheckText>(QString::fromLatin1(flag))->SetValue(true);
+        QCOMPARE(probe.calls, QStringList({"ValueChanged Volume3Number -6",
+                                           "CuttingAngleNumberChanged DeckstopRampNumber",
+                                           "CheckChanged Mute2CheckText 1"}));
+
+        probe.calls.clear();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QWindow* window = form.windowHandle();
+        auto* up = form.findChild<ArrowButton*>(QStringLiteral("UpArrow70"));
+        QTest::mouseClick(window, Qt::LeftButton, {}, up->geometry().center());
+        auto* loop = form.component<QToolButton>(u"LoopButton");
+        QTest::mouseClick(window, Qt::LeftButton, {}, loop->geometry().center());
+        QVERIFY(loop->isChecked());
+        QTest::mouseClick(window, Qt::LeftButton, {},
+                          form.component<QToolButton>(u"PlayButton")->geometry().center());
+        QCOMPARE(probe.calls, QStringList({"UpArrowClick 70", "LoopButtonClick"}));
+        QCOMPARE(form.component<TBrevNumber>(u"SwingNumber")->Value(), 0);
+    }
+
+    void sweepsAcrossTheGrid() {
+        TInterfaceForm form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QWindow* window = form.windowHandle();
+        const char* rows[] = {"Staccato", "Deckstop", "Reverse", "Mute",    "MuteLeft", "MuteRight",
+                              "Flip",     "Phase",    "Lock",    "Exclude", "FadeIn",   "FadeOut"};
+
+        // Down the column of slot 5, starting on the background above it and passing the divider.
+        QTest::mousePress(window, Qt::LeftButton, {}, QPoint(276, 100));
+        for (int y = 100; y <= 410; y += 4)
+            QTest::mouseMove(window, QPoint(276, y));
+        QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(276, 410));
+        for (const char* row : rows) {
+            auto* flag =
+                form.component<TBrevCheckText>(QStringLiteral("%1%2CheckText").arg(row).arg(5));
+            QVERIFY2(flag->Value(), row);
+            auto* neighbour =
+                form.component<TBrevCheckText>(QStringLiteral("%1%2CheckText").arg(row).arg(6));
+            QVERIFY2(!neighbour->Value(), row);
+        }
+        QCOMPARE(form.component<TBrevNumber>(u"Divider5Number")->Value(), 2);
+
+        // Along the mute row with the right button, across the separators, from slot 15 to 1.
+        for (int i = 0; i < 16; ++i)
+            form.component<TBrevCheckText>(QStringLiteral("Mute%1CheckText").arg(i))
+                ->SetValue(true);
+        QTest::mousePress(window, Qt::RightButton, {}, QPoint(610, 208));
+        for (int x = 610; x >= 130; x -= 5)
+            QTest::mouseMove(window, QPoint(x, 208));
+        QTest::mouseRelease(window, Qt::RightButton, {}, QPoint(130, 208));
+        for (int i = 0; i < 16; ++i)
+            QCOMPARE(
+                form.component<TBrevCheckText>(QStringLiteral("Mute%1CheckText").arg(i))->Value(),
+                i == 0);
+    }
+};
+
+QTEST_MAIN(LayoutTest)
+#include "layout_test.moc"

@@ -1,0 +1,29 @@
+// Shows the editor window and saves what it draws to the PNG file named by the first argument.
+#include "editor/ui/interface_form.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QTimer>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s OUTPUT.png\n", argv[0]);
+        return 2;
+    }
+    brev::TInterfaceForm form;
+    form.show();
+    int status = 1;
+    // Grab once the window has been mapped and painted.
+    QTimer::singleShot(500, &form, [&] {
+        const QImage image = form.grab().toImage();
+        if (image.size() == form.size() && image.save(QString::fromLocal8Bit(argv[1])))
+            status = 0;
+        else
+            std::fprintf(stderr, "could not write %s\n", argv[1]);
+        app.quit();
+    });
+    app.exec();
+    return status;
+}
