@@ -1,9 +1,10 @@
 #include "audio/twave.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <new>
+#include <sys/mman.h>
 #include <utility>
 
 namespace BrevWave {
@@ -12,18 +13,35 @@ using brev::Error;
 
 namespace {
 
-std::unique_ptr<std::uint8_t[]> allocateBlock(std::int64_t bytes, const char* message) {
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+PcmBlock allocateBlock(std::int64_t bytes, const char* message) {
     if (bytes <= 0 || bytes > std::numeric_limits<std::int32_t>::max())
         throw Error(message);
-    // Not value-initialised: every caller fills the block at once.
-    std::unique_ptr<std::uint8_t[]> block(new (std::nothrow)
-                                              std::uint8_t[static_cast<std::size_t>(bytes)]);
+    PcmBlock block = allocatePcmBlock(static_cast<std::size_t>(bytes));
     if (!block)
         throw Error(message);
     return block;
 }
 
 } // namespace
+
+void PcmBlockFree::operator()(std::uint8_t* block) const noexcept {
+    std::free(block);
+}
+
+PcmBlock allocatePcmBlock(std::size_t bytes) noexcept {
+    if (bytes == 0)
+        return nullptr;
+    if (bytes >= 8 * kHugePage) {
+        const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+        void* block = std::aligned_alloc(kHugePage, rounded);
+        if (block)
+            (void)::madvise(block, rounded, MADV_HUGEPAGE);
+        return PcmBlock(static_cast<std::uint8_t*>(block));
+    }
+    return PcmBlock(static_cast<std::uint8_t*>(std::malloc(bytes)));
+}
 
 std::array<std::uint8_t, 18> WaveFormat::encode() const {
     std::array<std::uint8_t, 18> out{};

@@ -36,6 +36,15 @@ struct WaveFormat {
     std::array<std::uint8_t, 18> encode() const;
 };
 
+// Owner of a PCM block; blocks come from allocatePcmBlock.
+struct PcmBlockFree {
+    void operator()(std::uint8_t* block) const noexcept;
+};
+using PcmBlock = std::unique_ptr<std::uint8_t[], PcmBlockFree>;
+// An uninitialised block of bytes > 0; null when it cannot be had. Large blocks sit on huge
+// pages, which saves most of the page faults of filling them.
+PcmBlock allocatePcmBlock(std::size_t bytes) noexcept;
+
 // A block of interleaved stereo 16-bit PCM frames (left sample first) plus the swing division
 // data of its last SetSwing. Lengths are in frames except byteLength(). Failures raise
 // brev::Error with one message text.
@@ -107,7 +116,7 @@ private:
     static void adoptFresh(TWave& output, TWave&& fresh) noexcept;
     void applyFade(int length, int offset, bool linear, bool fadeIn);
 
-    std::unique_ptr<std::uint8_t[]> FPcmData;
+    PcmBlock FPcmData;
     std::int32_t FLength = 0;
     std::int32_t FSwing = 0;
     std::int32_t FEvenUnitSize = 0;

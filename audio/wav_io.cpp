@@ -8,8 +8,10 @@
 #include <bit>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <new>
 #include <optional>
 #include <sys/stat.h>
@@ -234,7 +236,7 @@ void TWave::MMIOLoad(ByteReader* handle) {
         throw Error("Error reading data");
     if (data->size == 0)
         return;
-    std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[data->size]);
+    PcmBlock block = allocatePcmBlock(data->size);
     if (!block)
         throw Error("MMIOLoad - Error allocating memory for FPcmData");
     if (reader.read(block.get(), data->size) != data->size)
@@ -327,6 +329,15 @@ void TWave::SaveToFile(const std::string& fileName) const {
     if (writer.close() != 0) {
         ::unlink(temporary.c_str());
         throw Error("SaveToFile - Error saving to " + fileName + "\nMMIOSave - Error writing data");
+    }
+    // Swapping with an existing file replaces it as atomically as rename() does, without the
+    // file system's forced flush on rename-over; the old content then goes with the temporary.
+    struct stat current {};
+    const bool replaceFile = ::lstat(target.c_str(), &current) == 0 && S_ISREG(current.st_mode);
+    if (replaceFile &&
+        ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
+        ::unlink(temporary.c_str());
+        return;
     }
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
         const int renameError = errno;
