@@ -1,8 +1,7 @@
 #include "editor/core/random_generator.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace {

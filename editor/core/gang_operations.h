@@ -1,0 +1,59 @@
+#pragma once
+
+#include "editor/core/pattern_access.h"
+#include "editor/core/random_generator.h"
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace brev {
+
+// Slot flag rows the gang column acts on, top to bottom.
+enum class GangFlag {
+    Staccato,
+    Deckstop,
+    Reverse,
+    Mute,
+    MuteLeft,
+    MuteRight,
+    Flip,
+    Invert, // the phase-invert row
+    Lock,
+    Exclude,
+    FadeIn,
+    FadeOut,
+};
+
+enum class GangAction { All, None, Inverse, Random };
+
+// Sets, clears, inverts or randomises one flag on every slot in order 0 … 15. Locked slots
+// are skipped and draw nothing, except on the lock and pool-exclude rows, which visit all 16.
+// The lock, pool-exclude and fade rows have no Random action; asking for it does nothing.
+void gangFlag(PatternAccess& pattern, TRandomGenerator& random, GangFlag flag, GangAction action);
+
+// Writes value into the named "%d" number of every unlocked slot.
+void gangNumber(PatternAccess& pattern, std::string_view slotPattern, int value);
+
+// The reset buttons: slot i to segment i, repeats to 1, volume to 0 dB (unlocked slots).
+void defaultSegments(PatternAccess& pattern);
+void repeatsNone(PatternAccess& pattern);
+void volumeNone(PatternAccess& pattern);
+
+// The change handler of a gang number: GangSegmentNumber, GangRepeatsNumber, GangVolumeNumber
+// or GangStaccatoDividerNumber writes its new value into the matching row. Other names do
+// nothing.
+void gangNumberChanged(PatternAccess& pattern, std::string_view gangNumberName, int value);
+
+// Every pulse button of the gang column ("GangStaccatoAllButton" … "GangFadeOutInverseButton",
+// "GangDefaultSegmentButton", "GangRepeatsNoneButton", "GangVolumeNoneButton",
+// "GangRandomSegmentButton", "GangStaccatoRandomDividerButton"), in layout order.
+std::span<const std::string_view> gangButtonNames();
+
+// Runs what the named gang button does when pulsed (name compared ignoring case). Returns a
+// notice for a message box ("Pool empty"), or nothing. Unknown names do nothing.
+std::optional<std::string> gangButtonPulsed(PatternAccess& pattern, TRandomGenerator& random,
+                                            std::string_view buttonName);
+
+} // namespace brev
