@@ -114,7 +114,7 @@ unsigned LoopPlayer::render(std::int16_t* out, unsigned frames) noexcept {
         const bool looping = passLimit_ != 1;
         while (played < frames) {
             std::uint32_t index = static_cast<std::uint32_t>(position_ >> 32);
-            while (nextRegion_ < kSlotCount && index >= loop->regionStarts[nextRegion_])
+            while (nextRegion_ < kRegionCount && index >= loop->regionStarts[nextRegion_])
                 loop->events.signal(nextRegion_++);
 
             std::uint32_t a = loop->frame(index);

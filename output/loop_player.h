@@ -10,7 +10,7 @@
 namespace brev {
 
 constexpr unsigned kDeviceRate = 44100;
-constexpr unsigned kSlotCount = 16;
+constexpr unsigned kRegionCount = 16;
 
 // The whole-loop output buffer as the audio thread reads it. A frame is stored as one 32-bit
 // word holding its 4 bytes (left sample, right sample, little-endian) so that a slot written
@@ -20,7 +20,7 @@ struct LoopBuffer {
 
     std::uint32_t frameCount;
     std::unique_ptr<std::atomic<std::uint32_t>[]> frames;
-    std::array<std::uint32_t, kSlotCount> regionStarts{};
+    std::array<std::uint32_t, kRegionCount> regionStarts{};
     EventSet events;
 
     // Copies whole frames from PCM bytes; frames past the buffer's end are not touched.

@@ -11,8 +11,8 @@ namespace brev {
 
 namespace {
 
-const std::array<int, kSlotCount> kNoEvents = [] {
-    std::array<int, kSlotCount> handles;
+const std::array<int, kRegionCount> kNoEvents = [] {
+    std::array<int, kRegionCount> handles;
     handles.fill(-1);
     return handles;
 }();
@@ -137,7 +137,7 @@ void TDS::CreateOutputBuffer() {
     const std::int32_t frames = FStore.outputFrames();
     auto buffer = std::make_unique<LoopBuffer>(static_cast<std::uint32_t>(frames));
     buffer->write(0, FStore.source().GetData(), static_cast<std::uint32_t>(frames));
-    for (unsigned i = 0; i < kSlotCount; ++i)
+    for (unsigned i = 0; i < kRegionCount; ++i)
         buffer->regionStarts[i] =
             static_cast<std::uint32_t>(FStore.regionStart(static_cast<int>(i)));
     FOutputBuffer = std::move(buffer);
@@ -158,7 +158,7 @@ std::int32_t TDS::NaturalLength(int slot) const {
 }
 
 void TDS::WriteSlot(int slot) {
-    if (!FOutputBuffer || slot < 0 || slot >= static_cast<int>(kSlotCount))
+    if (!FOutputBuffer || slot < 0 || slot >= static_cast<int>(kRegionCount))
         return;
     const BrevWave::TWave& wave = FStore.slot(slot);
     // A slot shorter than its region (callers keep it at least as long) writes what it has.
@@ -197,13 +197,13 @@ std::uint32_t TDS::GetPlaybackRate() const {
 }
 
 std::uint32_t TDS::GetOffset(int slot) const {
-    if (slot < 0 || slot >= static_cast<int>(kSlotCount))
+    if (slot < 0 || slot >= static_cast<int>(kRegionCount))
         throw Error("TDS::GetOffset - Index out of bounds");
     return FOutputBuffer ? 4 * FOutputBuffer->regionStarts[static_cast<size_t>(slot)] : 0;
 }
 
 const int* TDS::GetEvents(std::uint32_t& count) const {
-    count = kSlotCount;
+    count = kRegionCount;
     return FOutputBuffer ? FOutputBuffer->events.handles() : kNoEvents.data();
 }
 

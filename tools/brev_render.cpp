@@ -7,6 +7,7 @@
 #include "editor/core/pattern_model.h"
 #include "editor/core/render.h"
 #include "editor/core/tempo_table.h"
+#include "tools/play.h"
 
 #include <cstdio>
 #include <cstring>
@@ -228,8 +229,10 @@ void renderToFile(const Options& options) {
     store.joinSlots().SaveToFile(options.files[1]);
 }
 
-void playThroughOutput(const Options&) {
-    throw Error("Playback (--play) is not available in this version of brev-render");
+void playThroughOutput(const Options& options) {
+    brev::PatternModel pattern;
+    buildPattern(options, pattern);
+    brev::playLoop(pattern, options.files[0], static_cast<unsigned>(options.passes.value_or(1)));
 }
 
 int run(const Options& options) {

@@ -19,7 +19,7 @@ std::unique_ptr<LoopBuffer> rampLoop(std::uint32_t region) {
     for (std::uint32_t i = 0; i < loop->frameCount; ++i)
         loop->frames[i].store(packFrame(static_cast<std::int16_t>(i),
                                         static_cast<std::int16_t>(-static_cast<int>(i))));
-    for (unsigned k = 0; k < kSlotCount; ++k)
+    for (unsigned k = 0; k < kRegionCount; ++k)
         loop->regionStarts[k] = k * region;
     return loop;
 }
@@ -150,7 +150,7 @@ TEST(LoopPlayer, RateStepsThroughTheBufferWithLinearInterpolation) {
 
 TEST(LoopPlayer, HugeRateOnATinyLoopStaysInsideTheBuffer) {
     LoopBuffer loop(16);
-    for (unsigned k = 0; k < kSlotCount; ++k)
+    for (unsigned k = 0; k < kRegionCount; ++k)
         loop.regionStarts[k] = k;
     LoopPlayer player;
     player.setLoop(&loop);

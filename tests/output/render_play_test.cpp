@@ -1,0 +1,63 @@
+// brev-render --play through the null output: the capture holds exactly the rendered loop,
+// once per pass.
+#include "engine_fixture.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace brev {
+namespace {
+
+using testing::samplesOf;
+
+int run(const std::string& command) {
+    return std::system(command.c_str());
+}
+
+TEST(RenderPlay, ThreePassesCaptureThreeCopiesOfTheRenderedLoop) {
+    testing::TempDir dir;
+    // Noise, so a misplaced frame cannot match by accident; 13 frames past a multiple of 16.
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> sample(-20000, 20000);
+    std::vector<std::int16_t> samples(2 * (16 * 1100 + 13));
+    for (auto& s : samples)
+        s = static_cast<std::int16_t>(sample(random));
+    std::string input = testing::writeWav(dir, "loop.wav", testing::waveOf(samples));
+    std::string pattern = dir.file("edit.brev");
+    std::ofstream(pattern) << "[Saved Pattern]\nSegment 0=5\nReverse 3=1\nRepeats 9=3\n"
+                              "Segment 12=1\nFade in 4=1\nVolume 7=-6\nSwing=25\n";
+
+    const std::string tool = BREV_RENDER;
+    ASSERT_EQ(run(tool + " --pattern " + pattern + " " + input + " " + dir.file("saved.wav")), 0);
+    const std::string capture = dir.file("capture.wav");
+    ASSERT_EQ(run("BREV_AUDIO=null BREV_AUDIO_CAPTURE=" + capture + " " + tool + " --pattern " +
+                  pattern + " --play --passes 3 " + input),
+              0);
+
+    BrevWave::TWave saved, captured;
+    saved.LoadFromFile(dir.file("saved.wav"));
+    captured.LoadFromFile(capture);
+    std::vector<std::int16_t> loop = samplesOf(saved);
+    std::vector<std::int16_t> got = samplesOf(captured);
+    const size_t bufferSamples = 2 * 16 * 1100;
+    ASSERT_EQ(got.size(), 3 * bufferSamples);
+    ASSERT_NE(std::vector<std::int16_t>(loop.begin(), loop.begin() + bufferSamples),
+              std::vector<std::int16_t>(samples.begin(), samples.begin() + bufferSamples))
+        << "the pattern changes the loop";
+    for (size_t i = 0; i < got.size(); ++i)
+        ASSERT_EQ(got[i], loop[i % bufferSamples]) << "sample " << i;
+}
+
+TEST(RenderPlay, ErrorsAreReportedNotPlayed) {
+    testing::TempDir dir;
+    const std::string tool = BREV_RENDER;
+    std::string missing = dir.file("missing.wav");
+    EXPECT_NE(run("BREV_AUDIO=null " + tool + " --play " + missing + " 2>/dev/null"), 0);
+    std::string shortLoop = testing::writeWav(dir, "short.wav", testing::countingWave(15));
+    EXPECT_NE(run("BREV_AUDIO=null " + tool + " --play " + shortLoop + " 2>/dev/null"), 0);
+}
+
+} // namespace
+} // namespace brev

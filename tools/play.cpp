@@ -1,0 +1,53 @@
+#include "tools/play.h"
+
+#include "audio/error.h"
+#include "editor/core/render.h"
+#include "output/notify_thread.h"
+#include "output/task_queue.h"
+#include "output/tds.h"
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace brev {
+
+void playLoop(PatternAccess& pattern, const std::string& input, unsigned passes) {
+    TDS engine(0);
+    if (!engine.OutputNotice().empty())
+        std::fprintf(stderr, "%s\n", engine.OutputNotice().c_str());
+    engine.LoadSourceFile(input, pattern.NumberValue(kSwingNumber));
+
+    // This thread plays the editor's GUI thread: it runs every handler call.
+    TaskQueue gui;
+    std::uint32_t count = 0;
+    const int* events = engine.GetEvents(count);
+    TNotifyThread thread(
+        events, count,
+        [&](std::int32_t index) {
+            if (index < 0 || index > 15)
+                throw Error("BufferEventHandler() EventIndex out of bounds");
+            int next = (index + 1) % 16;
+            RenderSegment(pattern, engine.Store(), next);
+            engine.WriteSlot(next);
+        },
+        gui.executor());
+
+    renderAll(pattern, engine.Store());
+    for (int slot = 0; slot < 16; ++slot)
+        engine.WriteSlot(slot);
+    engine.PlayPasses(passes);
+    gui.serveUntil([&] { return !engine.IsPlaying() || thread.Finished(); });
+
+    engine.Stop();
+    thread.Terminate();
+    gui.serveUntil([&] { return thread.Finished(); });
+    thread.WaitFor();
+    if (!thread.FailureMessage().empty())
+        throw Error(thread.FailureMessage());
+    // The device still holds the last frames; let them reach the listener.
+    std::this_thread::sleep_for(std::chrono::duration<double>(engine.OutputLatency()) +
+                                std::chrono::milliseconds(50));
+}
+
+} // namespace brev
