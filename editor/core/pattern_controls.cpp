@@ -1,6 +1,5 @@
 #include "editor/core/pattern_controls.h"
 
-#include <cctype>
 #include <unordered_map>
 #include <vector>
 
@@ -105,8 +104,9 @@ const std::vector<ControlInfo>& table() {
     return controls;
 }
 
+// Control names are ASCII; no locale is consulted.
 char lower(char c) {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 struct NoCaseHash {

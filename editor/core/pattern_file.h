@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/error.h"
 #include "editor/core/pattern_access.h"
 
 #include <string>
