@@ -1,0 +1,204 @@
+// End to end through a real sound server: a private PulseAudio with a null sink, the PortAudio
+// output on its ALSA "pulse" device, and parec recording the sink's monitor bit-exact.
+#include "engine_fixture.h"
+#include "output/notify_thread.h"
+#include "output/task_queue.h"
+#include "output/tds.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <random>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace brev {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+// A child process we started, ended by its process id when the object goes.
+class Child {
+public:
+    Child(const std::vector<std::string>& argv, const std::string& output) {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        std::vector<char*> args;
+        for (const std::string& arg : argv)
+            args.push_back(const_cast<char*>(arg.c_str()));
+        args.push_back(nullptr);
+        if (posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0)
+            pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~Child() { stop(SIGTERM); }
+
+    bool started() const { return pid_ > 0; }
+    bool running() { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
+    void stop(int signal) {
+        if (pid_ <= 0)
+            return;
+        kill(pid_, signal);
+        for (int i = 0; i < 300 && waitpid(pid_, nullptr, WNOHANG) == 0; ++i)
+            std::this_thread::sleep_for(10ms);
+        if (waitpid(pid_, nullptr, WNOHANG) == 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        pid_ = -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+};
+
+bool onPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "/usr/bin:/bin";
+    for (size_t start = 0; start <= dirs.size();) {
+        size_t end = dirs.find(':', start);
+        if (end == std::string::npos)
+            end = dirs.size();
+        if (access((dirs.substr(start, end - start) + "/" + program).c_str(), X_OK) == 0)
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+std::vector<std::uint8_t> readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(RealSound, TheLoopReachesTheSoundServerSampleForSample) {
+    for (const char* program : {"pulseaudio", "parec"})
+        if (!onPath(program))
+            GTEST_SKIP() << program << " is not installed";
+
+    testing::TempDir dir;
+    const fs::path home = dir.path() / "home";
+    const fs::path runtime = dir.path() / "run";
+    fs::create_directories(home);
+    fs::create_directories(runtime);
+    const std::string socket = (runtime / "pulse" / "native").string();
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    setenv("PULSE_SERVER", ("unix:" + socket).c_str(), 1);
+
+    const std::string log = dir.file("pulseaudio.log");
+    Child server({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
+                  "--log-target=file:" + log,
+                  "--load=module-null-sink sink_name=ci_sink rate=44100 channels=2 norewinds=1",
+                  "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket},
+                 "/dev/null");
+    for (int i = 0; i < 500 && server.running() && !fs::exists(socket); ++i)
+        std::this_thread::sleep_for(10ms);
+    if (!server.running() || !fs::exists(socket)) {
+        std::ifstream in(log);
+        std::string text((std::istreambuf_iterator<char>(in)), {});
+        GTEST_SKIP() << "PulseAudio did not start here:\n"
+                     << text.substr(text.size() > 600 ? text.size() - 600 : 0);
+    }
+
+    const std::string recording = dir.file("monitor.raw");
+    Child recorder({"parec", "--raw", "--format=s16le", "--rate=44100", "--channels=2", "-d",
+                    "ci_sink.monitor", "--latency-msec=20"},
+                   recording);
+    ASSERT_TRUE(recorder.started());
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(recorder.running()) << "parec could not record the monitor";
+
+    // Noise, so no stretch of it matches by chance.
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> sample(-30000, 30000);
+    std::vector<std::int16_t> samples(2 * 16 * 1100);
+    for (auto& s : samples)
+        s = static_cast<std::int16_t>(sample(random));
+    std::string input = testing::writeWav(dir, "loop.wav", testing::waveOf(samples));
+
+    std::vector<std::uint8_t> expected;
+    {
+        int pulse = -1;
+        {
+            TDS probe(0, OutputOptions{});
+            for (int i = 1; i < probe.DriverCount(); ++i)
+                if (probe.Driver(i).DeviceName == "pulse")
+                    pulse = i;
+        }
+        if (pulse < 0)
+            GTEST_SKIP() << "PortAudio lists no ALSA pulse device (libasound2-plugins missing?)";
+        TDS engine(pulse, OutputOptions{});
+        ASSERT_EQ(engine.DriverIndex(), pulse);
+        ASSERT_EQ(engine.OutputNotice(), "");
+        EXPECT_NE(engine.ShowCapabilities().find("True DirectSound driver"), std::string::npos);
+        engine.LoadSourceFile(input, 0);
+
+        // Render: slot i plays segment 15 - i, written one slot ahead while playing.
+        TaskQueue gui;
+        std::uint32_t count = 0;
+        const int* events = engine.GetEvents(count);
+        TNotifyThread thread(
+            events, count,
+            [&](int k) {
+                BrevWave::TWave ignored;
+                int next = (k + 1) % 16;
+                engine.GetSegment(15 - next, next, ignored);
+                engine.WriteSlot(next);
+            },
+            gui.executor());
+        for (int slot = 0; slot < 16; ++slot) {
+            BrevWave::TWave ignored;
+            engine.GetSegment(15 - slot, slot, ignored);
+            engine.WriteSlot(slot);
+        }
+        expected = engine.outputBytes();
+        engine.PlayPasses(2);
+        auto deadline = std::chrono::steady_clock::now() + 20s;
+        gui.serveUntil(
+            [&] { return !engine.IsPlaying() || std::chrono::steady_clock::now() > deadline; });
+        ASSERT_FALSE(engine.IsPlaying());
+        thread.Terminate();
+        gui.serveUntil([&] { return thread.Finished(); });
+        thread.WaitFor();
+        EXPECT_EQ(thread.FailureMessage(), "");
+        std::this_thread::sleep_for(std::chrono::duration<double>(engine.OutputLatency()) + 300ms);
+    }
+    recorder.stop(SIGINT);
+    server.stop(SIGTERM);
+
+    std::vector<std::uint8_t> recorded = readAll(recording);
+    ASSERT_EQ(expected.size(), 4u * 16 * 1100);
+    auto start =
+        std::search(recorded.begin(), recorded.end(), expected.begin(), expected.begin() + 4 * 64);
+    ASSERT_NE(start, recorded.end()) << "the loop's first 64 frames are not in the recording ("
+                                     << recorded.size() / 4 << " frames)";
+    ASSERT_EQ((start - recorded.begin()) % 4, 0);
+    ASSERT_GE(static_cast<size_t>(recorded.end() - start), 2 * expected.size())
+        << "the recording ends before two passes";
+    for (int pass = 0; pass < 2; ++pass) {
+        auto first = start + static_cast<std::ptrdiff_t>(pass * expected.size());
+        auto mismatch = std::mismatch(expected.begin(), expected.end(), first);
+        EXPECT_EQ(mismatch.first, expected.end())
+            << "pass " << pass << " differs at frame " << (mismatch.first - expected.begin()) / 4;
+    }
+    // Playback ended after two passes: silence follows.
+    auto after = start + static_cast<std::ptrdiff_t>(2 * expected.size());
+    auto tail = std::min(after + 4 * 441, recorded.end());
+    EXPECT_TRUE(std::all_of(after, tail, [](std::uint8_t b) { return b == 0; }));
+}
+
+} // namespace
+} // namespace brev
