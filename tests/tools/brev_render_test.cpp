@@ -145,7 +145,8 @@ TEST_F(BrevRenderTest, ErrorsGoToStderrWithANonZeroExit) {
         {{"--bogus", input, out}, "Unknown option --bogus"},
         {{"--pattern", path("none.brev"), input, out}, "Pattern file not found"},
         {{"--table", path("no/such/dir/t.html"), input, out}, "Unable to write the tempo table"},
-        {{"--play", input}, "--play"},
+        {{"--play", input, out}, "--play takes one file: INPUT.wav"},
+        {{"--passes", "2", input, out}, "--passes works only with --play"},
         {{input, path("no/such/dir/out.wav")}, ""},
     };
     for (const auto& c : cases) {
