@@ -43,6 +43,12 @@ void SegmentStore::StoreSlot(int slot, const BrevWave::TWave& wave) {
     }
 }
 
+void SegmentStore::StoreSlot(int slot, BrevWave::TWave&& wave) {
+    if (validIndex(slot)) {
+        FSlots[static_cast<size_t>(slot)] = std::move(wave);
+    }
+}
+
 std::int32_t SegmentStore::NaturalLength(int slot) const {
     return validIndex(slot) ? FSegments[static_cast<size_t>(slot)].GetSamples() : 0;
 }

@@ -22,6 +22,8 @@ public:
     void GetSegment(int segment, int slot, BrevWave::TWave& out);
     // Stores a copy of wave as that slot; an index outside 0 … 15 does nothing.
     void StoreSlot(int slot, const BrevWave::TWave& wave);
+    // The same, taking the wave over instead of copying it.
+    void StoreSlot(int slot, BrevWave::TWave&& wave);
     // Frames of the segment with the same index; 0 outside 0 … 15.
     std::int32_t NaturalLength(int slot) const;
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 namespace brev {
 
@@ -79,7 +80,7 @@ void RenderSegment(PatternAccess& pattern, SegmentStore& store, int slot) {
     if (pattern.slotCheck(kFadeOutCheckText, slot)) {
         wave.ApplyFadeOut(fade, offset, linear);
     }
-    store.StoreSlot(slot, wave);
+    store.StoreSlot(slot, std::move(wave));
 }
 
 void renderAll(PatternAccess& pattern, SegmentStore& store) {
