@@ -81,8 +81,8 @@ TEST(Swing, RefusedInput) {
     TWave wave = numberedWave(64);
     wave.SetSwing(20, 4);
     const auto divisions = divisionsOf(wave);
-    for (auto [percentage, count] : {std::pair{101, 16}, {-1, 16}, {0, 0}}) {
-        EXPECT_EQ(errorOf([&] { wave.SetSwing(percentage, count); }),
+    for (const auto& input : {std::pair{101, 16}, {-1, 16}, {0, 0}}) {
+        EXPECT_EQ(errorOf([&] { wave.SetSwing(input.first, input.second); }),
                   "TWave::SetSwing() - bad input");
         EXPECT_EQ(wave.swing(), 20);
         EXPECT_EQ(divisionsOf(wave), divisions);
