@@ -187,6 +187,10 @@ void replaceFile(const std::string& fileName, const std::string& content) {
     fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
     std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
 
+    // A rename would replace a write-protected file; refuse as writing into it would.
+    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
+        throw Error(failure + std::strerror(errno));
+    }
     int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
         throw Error(failure + std::strerror(errno));
