@@ -57,7 +57,7 @@ void setColours(QWidget* widget, const QColor& background, const QColor& text) {
 }
 
 // The signal through which each kind of control fires its handler.
-QMetaMethod eventSignal(QWidget* widget, WidgetKind kind) {
+QMetaMethod eventSignal(WidgetKind kind) {
     switch (kind) {
     case WidgetKind::Number:
         return QMetaMethod::fromSignal(&TBrevNumber::OnChanged);
@@ -75,7 +75,6 @@ QMetaMethod eventSignal(QWidget* widget, WidgetKind kind) {
     case WidgetKind::DownArrow:
         return QMetaMethod::fromSignal(&ArrowButton::OnClick);
     default:
-        Q_UNUSED(widget);
         return {};
     }
 }
@@ -239,7 +238,7 @@ QStringList TInterfaceForm::bindHandlers(QObject* receiver) {
         if (spec.handler.isEmpty())
             continue;
         QWidget* widget = findComponent(spec.name);
-        const QMetaMethod signal = eventSignal(widget, spec.kind);
+        const QMetaMethod signal = eventSignal(spec.kind);
         if (!widget || !signal.isValid())
             continue;
         for (int i = 0; i < meta->methodCount(); ++i) {

@@ -27,6 +27,7 @@ public:
     // Connects every control's event to the receiver's method of the handler's name, as the
     // layout names it, where the receiver has one with matching arguments. Returns the names of
     // the handlers connected. A control whose handler does not exist yet stays unconnected.
+    // The window binds its own methods this way when it is built.
     QStringList bindHandlers(QObject* receiver);
 
     QLabel* statusPanel(int index) const { return statusPanels_.value(index); }

@@ -293,7 +293,6 @@ private slots:
 
     void handlersBindByName() {
         TInterfaceForm form;
-        QCOMPARE(form.findComponent(u"DeckstopRampNumber") != nullptr, true);
         HandlerProbe probe;
         QStringList bound = form.bindHandlers(&probe);
         bound.sort();
