@@ -1,6 +1,7 @@
 #include "audio/error.h"
 #include "editor/core/pattern_file.h"
 #include "editor/core/pattern_model.h"
+#include "tests/temp_folder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -14,19 +15,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class PatternFileTest : public ::testing::Test {
+class PatternFileTest : public test::TempFolderTest {
 protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("brev_pattern_test_" + std::to_string(::getpid()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
-    std::string path(const std::string& name) const { return (folder_ / name).string(); }
-
     static std::string slurp(const std::string& file) {
         std::ifstream in(file, std::ios::binary);
         std::ostringstream text;
@@ -36,8 +26,6 @@ protected:
     static void spit(const std::string& file, const std::string& text) {
         std::ofstream(file, std::ios::binary) << text;
     }
-
-    fs::path folder_;
 };
 
 // Every value away from its default, different per slot.

@@ -4,6 +4,7 @@
 #include "editor/core/pattern_model.h"
 #include "editor/core/render.h"
 #include "editor/core/tempo_table.h"
+#include "tests/temp_folder.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -26,19 +27,8 @@ struct Result {
     std::string err;
 };
 
-class BrevRenderTest : public ::testing::Test {
+class BrevRenderTest : public test::TempFolderTest {
 protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("brev_render_test_" + std::to_string(::getpid()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
-    std::string path(const std::string& name) const { return (folder_ / name).string(); }
-
     Result run(const std::vector<std::string>& args) const {
         std::string command = BREV_RENDER_PATH;
         for (const auto& arg : args) {
@@ -75,8 +65,6 @@ protected:
         return a.byteLength() == b.byteLength() &&
                std::memcmp(a.GetData(), b.GetData(), static_cast<size_t>(a.byteLength())) == 0;
     }
-
-    fs::path folder_;
 };
 
 TEST_F(BrevRenderTest, DefaultPatternWritesTheInputBack) {
