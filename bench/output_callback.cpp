@@ -1,0 +1,96 @@
+// The audio callback's cost as a share of its period, and WriteSlot's as a share of a slot's
+// play time. Target: the callback under 5 % of the period.
+#include "audio/clipboard_port.h"
+#include "audio/twave.h"
+#include "output/loop_player.h"
+#include "output/tds.h"
+
+#include <benchmark/benchmark.h>
+#include <ctime>
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr std::uint32_t kLoopFrames = 2 * 44100; // a 2-second loop
+
+std::unique_ptr<brev::LoopBuffer> noiseLoop() {
+    auto loop = std::make_unique<brev::LoopBuffer>(kLoopFrames);
+    std::mt19937 random(1);
+    for (std::uint32_t i = 0; i < kLoopFrames; ++i)
+        loop->frames[i].store(random(), std::memory_order_relaxed);
+    for (unsigned k = 0; k < brev::kRegionCount; ++k)
+        loop->regionStarts[k] = k * (kLoopFrames / 16);
+    return loop;
+}
+
+double threadCpuSeconds() {
+    timespec now;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+// CPU time per iteration since start, as a percentage of budgetSeconds.
+double shareOf(benchmark::State& state, double start, double budgetSeconds) {
+    double perIteration = (threadCpuSeconds() - start) / double(state.iterations());
+    return 100 * perIteration / budgetSeconds;
+}
+
+// Args: period in frames, playback rate in Hz.
+void callbackPeriod(benchmark::State& state) {
+    const auto period = static_cast<unsigned>(state.range(0));
+    auto loop = noiseLoop();
+    brev::LoopPlayer player;
+    player.setLoop(loop.get());
+    player.setRate(static_cast<std::uint32_t>(state.range(1)));
+    player.play(0);
+    std::vector<std::int16_t> out(2 * period);
+    double start = threadCpuSeconds();
+    for (auto _ : state) {
+        player.render(out.data(), period);
+        benchmark::DoNotOptimize(out.data());
+        // Keep the signalled events from piling up in the counters.
+        if (state.iterations() % 4096 == 0) {
+            for (int k; (k = brev::waitForAny(loop->events.handles(), 16, 0)) >= 0;) {
+            }
+        }
+    }
+    state.counters["pct_of_period"] = shareOf(state, start, double(period) / brev::kDeviceRate);
+    state.counters["pct_target"] = 5;
+}
+BENCHMARK(callbackPeriod)
+    ->Args({64, 44100})
+    ->Args({256, 44100})
+    ->Args({256, 22050})
+    ->Args({256, 88200})
+    ->Args({1024, 88200});
+
+void writeSlot(benchmark::State& state) {
+    std::mt19937 random(2);
+    std::vector<std::uint32_t> frames(kLoopFrames);
+    for (auto& f : frames)
+        f = random();
+    BrevWave::TWave source(frames.data(), static_cast<std::int32_t>(4 * frames.size()));
+    brev::MemoryClipboard clipboard;
+    source.SaveToClipboard(clipboard);
+    brev::OutputOptions silent;
+    silent.nullOutput = true;
+    brev::TDS engine(0, silent);
+    engine.LoadSourceClipboard(clipboard, 30);
+    int slot = 0;
+    double start = threadCpuSeconds();
+    for (auto _ : state) {
+        engine.WriteSlot(slot);
+        slot = (slot + 1) % 16;
+    }
+    // Budget: the shortest slot's play time at the fastest rate (odd slot, 88200 Hz).
+    double oddSeconds = double(engine.Store().regionFrames(1)) / 88200;
+    state.counters["pct_of_slot"] = shareOf(state, start, oddSeconds);
+    state.counters["bytes_per_second"] = benchmark::Counter(
+        4.0 * engine.UnitSamples(), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(writeSlot);
+
+} // namespace
+
+BENCHMARK_MAIN();
