@@ -114,9 +114,9 @@ TEST(TDS, GetSegmentCopiesWholeSegmentsAndRefusesBadIndexes) {
     EXPECT_EQ(out.GetSamples(), 1165) << "an even segment in an odd slot is not fitted here";
     EXPECT_EQ(engine.Store().slot(5).GetSamples(), 1165);
 
-    for (auto [segment, slot] : {std::pair{-1, 0}, {0, 16}, {16, 0}, {0, -1}}) {
+    for (std::pair<int, int> bad : {std::pair{-1, 0}, {0, 16}, {16, 0}, {0, -1}}) {
         BrevWave::TWave untouched = countingWave(3);
-        EXPECT_EQ(errorOf([&] { engine.GetSegment(segment, slot, untouched); }),
+        EXPECT_EQ(errorOf([&] { engine.GetSegment(bad.first, bad.second, untouched); }),
                   "TDS::GetSegment(), Index out of bounds");
         EXPECT_EQ(untouched.GetSamples(), 3);
     }
