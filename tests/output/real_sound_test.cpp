@@ -1,7 +1,10 @@
-// End to end through a real sound server: a private PulseAudio with a null sink, the PortAudio
-// output on its ALSA "pulse" device, and parec recording the sink's monitor bit-exact.
+// The PortAudio output. End to end through a real sound server: a private PulseAudio with a null
+// sink, the PortAudio output on its ALSA "pulse" device, and parec recording the sink's monitor
+// bit-exact.
+#include "audio/error.h"
 #include "engine_fixture.h"
 #include "output/notify_thread.h"
+#include "output/portaudio_output.h"
 #include "output/task_queue.h"
 #include "output/tds.h"
 
@@ -83,35 +86,106 @@ std::vector<std::uint8_t> readAll(const std::string& path) {
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-TEST(RealSound, TheLoopReachesTheSoundServerSampleForSample) {
-    for (const char* program : {"pulseaudio", "parec"})
-        if (!onPath(program))
-            GTEST_SKIP() << program << " is not installed";
-
-    testing::TempDir dir;
-    const fs::path home = dir.path() / "home";
-    const fs::path runtime = dir.path() / "run";
-    fs::create_directories(home);
-    fs::create_directories(runtime);
-    const std::string socket = (runtime / "pulse" / "native").string();
-    setenv("HOME", home.c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-    setenv("PULSE_SERVER", ("unix:" + socket).c_str(), 1);
-
-    const std::string log = dir.file("pulseaudio.log");
-    Child server({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
-                  "--log-target=file:" + log,
-                  "--load=module-null-sink sink_name=ci_sink rate=44100 channels=2 norewinds=1",
-                  "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket},
-                 "/dev/null");
-    for (int i = 0; i < 500 && server.running() && !fs::exists(socket); ++i)
-        std::this_thread::sleep_for(10ms);
-    if (!server.running() || !fs::exists(socket)) {
-        std::ifstream in(log);
-        std::string text((std::istreambuf_iterator<char>(in)), {});
-        GTEST_SKIP() << "PulseAudio did not start here:\n"
-                     << text.substr(text.size() > 600 ? text.size() - 600 : 0);
+// On any machine, with or without sound: the real output either opens or the engine falls back
+// to the null output and says why. It never throws for the default device and never hangs.
+TEST(RealOutput, OpensOrFallsBackToSilence) {
+    OutputOptions real;
+    TDS engine(0, real);
+    EXPECT_GE(engine.DriverCount(), 1);
+    EXPECT_TRUE(engine.Driver(0).isDefault());
+    if (!engine.OutputNotice().empty()) {
+        EXPECT_NE(engine.OutputNotice().find("DirectSoundCreate8() failed"), std::string::npos)
+            << engine.OutputNotice();
+        EXPECT_NE(engine.ShowCapabilities().find("Emulated driver"), std::string::npos);
     }
+    for (int i = 0; i < engine.DriverCount(); ++i)
+        EXPECT_FALSE(engine.DriverName(i).empty());
+}
+
+// A private PulseAudio server with a null sink "ci_sink", reached through this process's
+// environment. skipReason() says why it could not start.
+class SoundServer {
+public:
+    explicit SoundServer(const testing::TempDir& dir) {
+        for (const char* program : {"pulseaudio", "parec"})
+            if (!onPath(program)) {
+                skip_ = std::string(program) + " is not installed";
+                return;
+            }
+        const fs::path home = dir.path() / "home";
+        const fs::path runtime = dir.path() / "run";
+        fs::create_directories(home);
+        fs::create_directories(runtime);
+        const std::string socket = (runtime / "pulse" / "native").string();
+        setenv("HOME", home.c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        setenv("PULSE_SERVER", ("unix:" + socket).c_str(), 1);
+        const std::string log = dir.file("pulseaudio.log");
+        server_ = std::make_unique<Child>(
+            std::vector<std::string>{
+                "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
+                "--log-target=file:" + log,
+                "--load=module-null-sink sink_name=ci_sink rate=44100 channels=2 norewinds=1",
+                "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket},
+            "/dev/null");
+        for (int i = 0; i < 500 && server_->running() && !fs::exists(socket); ++i)
+            std::this_thread::sleep_for(10ms);
+        if (!server_->running() || !fs::exists(socket)) {
+            std::ifstream in(log);
+            std::string text((std::istreambuf_iterator<char>(in)), {});
+            skip_ = "PulseAudio did not start here:\n" +
+                    text.substr(text.size() > 600 ? text.size() - 600 : 0);
+        }
+    }
+    const std::string& skipReason() const { return skip_; }
+    void stop() {
+        if (server_)
+            server_->stop(SIGTERM);
+    }
+
+private:
+    std::string skip_;
+    std::unique_ptr<Child> server_;
+};
+
+// The position of the ALSA "pulse" device in a fresh engine's list, -1 when it is not listed.
+int pulseDevice() {
+    TDS probe(0, OutputOptions{});
+    for (int i = 1; i < probe.DriverCount(); ++i)
+        if (probe.Driver(i).DeviceName == "pulse")
+            return i;
+    return -1;
+}
+
+// A listed device that fails to open raises and leaves nothing behind, so the editor can keep
+// the engine it has; the default device still opens (or falls back to silence).
+TEST(RealOutput, NamedDeviceThatFailsToOpenRaises) {
+    testing::TempDir dir;
+    SoundServer server(dir);
+    if (!server.skipReason().empty())
+        GTEST_SKIP() << server.skipReason();
+    // An open session keeps PortAudio's device list as it was while the server ran.
+    PortAudioSession session;
+    int pulse = pulseDevice();
+    if (pulse < 0)
+        GTEST_SKIP() << "PortAudio lists no ALSA pulse device (libasound2-plugins missing?)";
+    server.stop();
+    std::string error;
+    try {
+        TDS engine(pulse, OutputOptions{});
+    } catch (const Error& e) {
+        error = e.what();
+    }
+    EXPECT_EQ(error.rfind("DirectSoundCreate8() failed\n", 0), 0u) << error;
+    TDS fallback(0, OutputOptions{});
+    EXPECT_EQ(fallback.DriverIndex(), 0);
+}
+
+TEST(RealSound, TheLoopReachesTheSoundServerSampleForSample) {
+    testing::TempDir dir;
+    SoundServer server(dir);
+    if (!server.skipReason().empty())
+        GTEST_SKIP() << server.skipReason();
 
     const std::string recording = dir.file("monitor.raw");
     Child recorder({"parec", "--raw", "--format=s16le", "--rate=44100", "--channels=2", "-d",
@@ -131,13 +205,7 @@ TEST(RealSound, TheLoopReachesTheSoundServerSampleForSample) {
 
     std::vector<std::uint8_t> expected;
     {
-        int pulse = -1;
-        {
-            TDS probe(0, OutputOptions{});
-            for (int i = 1; i < probe.DriverCount(); ++i)
-                if (probe.Driver(i).DeviceName == "pulse")
-                    pulse = i;
-        }
+        int pulse = pulseDevice();
         if (pulse < 0)
             GTEST_SKIP() << "PortAudio lists no ALSA pulse device (libasound2-plugins missing?)";
         TDS engine(pulse, OutputOptions{});
@@ -177,7 +245,7 @@ TEST(RealSound, TheLoopReachesTheSoundServerSampleForSample) {
         std::this_thread::sleep_for(std::chrono::duration<double>(engine.OutputLatency()) + 300ms);
     }
     recorder.stop(SIGINT);
-    server.stop(SIGTERM);
+    server.stop();
 
     std::vector<std::uint8_t> recorded = readAll(recording);
     ASSERT_EQ(expected.size(), 4u * 16 * 1100);
