@@ -1,3 +1,4 @@
+#include "allocation_counter.h"
 #include "output/event_set.h"
 #include "output/loop_player.h"
 
@@ -174,6 +175,26 @@ TEST(LoopPlayer, WriteCopiesWholeFramesAndNeverPastTheEnd) {
     loop.write(8, bytes, 1);
     loop.write(0, bytes + 8, 1);
     EXPECT_EQ(loop.frame(0), packFrame(32767, -32768));
+}
+
+TEST(LoopPlayer, RenderNeverAllocates) {
+    auto loop = rampLoop(3);
+    LoopPlayer player;
+    player.setLoop(loop.get());
+    std::int16_t out[2 * 100];
+    {
+        testing::AllocationCounter live;
+        auto probe = std::make_unique<int>(1);
+        ASSERT_EQ(live.count(), 1) << "the counter sees allocations";
+    }
+    testing::AllocationCounter counter;
+    for (std::uint32_t rate : {44100u, 22050u, 88200u, 200000u}) {
+        player.setRate(rate);
+        player.play(2);
+        for (int period = 0; period < 10; ++period)
+            player.render(out, 100); // events, wraps, the pass limit, silence
+    }
+    EXPECT_EQ(counter.count(), 0);
 }
 
 TEST(EventSet, ReportsLowestFirstResetsAndMerges) {

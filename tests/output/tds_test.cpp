@@ -1,3 +1,4 @@
+#include "allocation_counter.h"
 #include "audio/clipboard_port.h"
 #include "audio/error.h"
 #include "engine_fixture.h"
@@ -86,7 +87,11 @@ TEST(TDS, LayoutOf16003FramesWithoutAndWithSwing) {
     std::vector<std::uint8_t> before = engine.outputBytes();
     std::vector<std::uint8_t> marked(4 * 1003, 0x55);
     engine.StoreSlot(15, BrevWave::TWave(marked.data(), static_cast<std::int32_t>(marked.size())));
-    engine.WriteSlot(15);
+    {
+        testing::AllocationCounter counter;
+        engine.WriteSlot(15);
+        EXPECT_EQ(counter.count(), 0) << "the refill path allocates nothing";
+    }
     std::vector<std::uint8_t> after = engine.outputBytes();
     ASSERT_EQ(after.size(), before.size());
     for (size_t i = 0; i < after.size(); ++i)

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace brev::testing {
+
+// Counts operator new calls made by the current thread while an AllocationCounter lives.
+class AllocationCounter {
+public:
+    AllocationCounter();
+    ~AllocationCounter();
+    int count() const;
+};
+
+} // namespace brev::testing
