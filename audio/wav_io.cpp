@@ -1,4 +1,5 @@
 // RIFF WAVE reading and writing over byte streams, and the file and clipboard front ends.
+#include "audio/atomic_file.h"
 #include "audio/byte_stream.h"
 #include "audio/clipboard_port.h"
 #include "audio/twave.h"
@@ -180,8 +181,6 @@ private:
     int depth_ = 0;
 };
 
-std::atomic<unsigned> temporaryCounter{0};
-
 } // namespace
 
 void TWave::MMIOLoad(ByteReader* handle) {
@@ -291,60 +290,18 @@ void TWave::LoadFromFile(const std::string& fileName) {
 }
 
 void TWave::SaveToFile(const std::string& fileName) const {
-    // The old file is replaced only by a complete new one: write beside it, then rename.
-    std::string target = fileName;
-    struct stat link {};
-    if (::lstat(fileName.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
-        if (char* resolved = ::realpath(fileName.c_str(), nullptr)) {
-            target = resolved;
-            std::free(resolved);
-        }
-    }
-    const auto slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-
-    brev::FileWriter writer;
-    std::string temporary;
-    int error = EEXIST;
-    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-        temporary = folder + "." + base + ".tmp" + std::to_string(::getpid()) + "-" +
-                    std::to_string(temporaryCounter.fetch_add(1));
-        error = writer.create(temporary);
-    }
-    if (error)
+    brev::AtomicFile file;
+    if (const int error = file.open(fileName))
         throw Error("SaveToFile - Error creating file " + fileName + "\n" + openErrorText(error));
-
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-        (void)::fchmod(writer.fd(), old.st_mode & 07777);
-
     try {
-        MMIOSave(&writer);
+        MMIOSave(&file.writer());
     } catch (const Error& failure) {
-        writer.close();
-        ::unlink(temporary.c_str());
         throw brev::wrapError("SaveToFile - Error saving to " + fileName, failure);
     }
-    if (writer.close() != 0) {
-        ::unlink(temporary.c_str());
+    if (file.close() != 0)
         throw Error("SaveToFile - Error saving to " + fileName + "\nMMIOSave - Error writing data");
-    }
-    // Swapping with an existing file replaces it as atomically as rename() does, without the
-    // file system's forced flush on rename-over; the old content then goes with the temporary.
-    struct stat current {};
-    const bool replaceFile = ::lstat(target.c_str(), &current) == 0 && S_ISREG(current.st_mode);
-    if (replaceFile &&
-        ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
-        ::unlink(temporary.c_str());
-        return;
-    }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        const int renameError = errno;
-        ::unlink(temporary.c_str());
-        throw Error("SaveToFile - Error creating file " + fileName + "\n" +
-                    openErrorText(renameError));
-    }
+    if (const int error = file.replaceTarget())
+        throw Error("SaveToFile - Error creating file " + fileName + "\n" + openErrorText(error));
 }
 
 void TWave::LoadFromClipboard(brev::ClipboardPort& clipboard) {

@@ -1,5 +1,6 @@
 #include "editor/core/pattern_file.h"
 
+#include "audio/atomic_file.h"
 #include "audio/error.h"
 
 #define SI_NO_CONVERSION
@@ -10,13 +11,10 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace brev {
 
@@ -174,71 +172,6 @@ std::optional<std::string> readWholeFile(const std::string& fileName, const char
     return content.str();
 }
 
-// Writes a complete temporary file in the target's folder and renames it over the target.
-void replaceFile(const std::string& fileName, const std::string& content) {
-    namespace fs = std::filesystem;
-    const std::string failure = "Unable to save the pattern to " + fileName + "\n";
-    fs::path target(fileName);
-    std::error_code ec;
-    // Saving through a link replaces the file it points to, not the link.
-    if (fs::is_symlink(target, ec)) {
-        target = fs::weakly_canonical(target, ec);
-    }
-    fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-
-    // A rename would replace a write-protected file; refuse as writing into it would.
-    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
-        throw Error(failure + std::strerror(errno));
-    }
-    int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        throw Error(failure + std::strerror(errno));
-    }
-    auto fail = [&](int error) {
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        throw Error(failure + std::strerror(error));
-    };
-    // Keep the permissions of the file we replace; a new file gets the usual ones.
-    struct stat old {};
-    mode_t mode = 0;
-    if (::stat(target.c_str(), &old) == 0) {
-        mode = old.st_mode & 07777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    if (::fchmod(fd, mode) != 0) {
-        fail(errno);
-    }
-    size_t written = 0;
-    while (written < content.size()) {
-        ssize_t n = ::write(fd, content.data() + written, content.size() - written);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            fail(errno);
-        }
-        written += static_cast<size_t>(n);
-    }
-    if (::fsync(fd) != 0) {
-        fail(errno);
-    }
-    if (::close(fd) != 0) {
-        int error = errno;
-        ::unlink(temporary.c_str());
-        throw Error(failure + std::strerror(error));
-    }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        int error = errno;
-        ::unlink(temporary.c_str());
-        throw Error(failure + std::strerror(error));
-    }
-}
-
 } // namespace
 
 std::string readPatternText(PatternAccess& pattern, std::string_view text) {
@@ -289,7 +222,9 @@ std::string writePatternText(const PatternAccess& pattern, std::string_view exis
 
 void writePatternFile(const PatternAccess& pattern, const std::string& fileName) {
     auto existing = readWholeFile(fileName, "Unable to save the pattern to ");
-    replaceFile(fileName, writePatternText(pattern, existing ? *existing : std::string()));
+    const std::string text = writePatternText(pattern, existing ? *existing : std::string());
+    if (const int error = writeFileAtomically(fileName, text))
+        throw Error("Unable to save the pattern to " + fileName + "\n" + std::strerror(error));
 }
 
 } // namespace brev

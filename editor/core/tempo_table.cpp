@@ -1,13 +1,11 @@
 #include "editor/core/tempo_table.h"
 
+#include "audio/atomic_file.h"
 #include "audio/error.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace brev {
@@ -205,33 +203,8 @@ std::string tempoTablePath(const std::string& tempDirectory) {
 }
 
 void writeTempoTable(const std::string& path, const TempoTableInput& input) {
-    const std::string page = tempoTablePage(input);
-    const std::string failure = "Unable to write the tempo table " + path;
-    std::string temporary = path + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) {
-        throw Error(failure + "\n" + std::strerror(errno));
-    }
-    fchmod(fd, 0644);
-    std::size_t written = 0;
-    while (written < page.size()) {
-        const ssize_t n = write(fd, page.data() + written, page.size() - written);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            const int error = errno;
-            close(fd);
-            unlink(temporary.c_str());
-            throw Error(failure + "\n" + std::strerror(error));
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    if (close(fd) != 0 || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const int error = errno;
-        unlink(temporary.c_str());
-        throw Error(failure + "\n" + std::strerror(error));
-    }
+    if (const int error = writeFileAtomically(path, tempoTablePage(input)))
+        throw Error("Unable to write the tempo table " + path + "\n" + std::strerror(error));
 }
 
 } // namespace brev
