@@ -49,6 +49,8 @@ public:
     std::string ShowCapabilities() const;
     // Non-empty when the engine fell back to the null output; the editor shows it once.
     const std::string& OutputNotice() const { return notice_; }
+    // True while the engine plays through the null output (asked for, or for want of a device).
+    bool silent() const { return nullOutput_; }
     // Seconds of sound still on their way to the listener after a frame is played.
     double OutputLatency() const;
 

@@ -1,12 +1,16 @@
 #include "editor/ui/interface_form.h"
 
+#include "audio/clipboard_port.h"
 #include "controls/brev_check_text.h"
 #include "controls/brev_led.h"
 #include "controls/brev_number.h"
 #include "controls/brev_pulse_button.h"
 #include "editor/ui/arrow_button.h"
 #include "editor/ui/interface_layout.h"
+#include "output/notify_thread.h"
+#include "output/tds.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFileDialog>
@@ -102,6 +106,10 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
             components_.insert(child->objectName().toLower(), child);
     }
     bindHandlers(this);
+    ownDialogs_ = std::make_unique<QtEditorDialogs>(*this);
+    dialogs_ = ownDialogs_.get();
+    // Keys are seen before the controls get them, and hints can be held back.
+    qApp->installEventFilter(this);
 
     if (QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());

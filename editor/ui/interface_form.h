@@ -1,14 +1,39 @@
 #pragma once
 
+#include "editor/core/random_generator.h"
+#include "editor/ui/control_pattern.h"
+#include "editor/ui/editor_dialogs.h"
+#include "editor/ui/editor_settings.h"
+
 #include <QHash>
 #include <QWidget>
+#include <functional>
+#include <memory>
 
 class QColorDialog;
 class QComboBox;
 class QFileDialog;
+class QKeyEvent;
 class QLabel;
 
 namespace brev {
+
+class ClipboardPort;
+class TBrevCheckText;
+class TBrevLED;
+class TBrevNumber;
+class TDS;
+class TNotifyThread;
+
+// What the editor is started with; every empty field takes the desktop's own.
+struct EditorOptions {
+    // Opens the engine for a device index; by default TDS(index) with the output chosen by the
+    // environment (BREV_AUDIO, BREV_AUDIO_CAPTURE).
+    std::function<std::unique_ptr<TDS>(int driverIndex)> makeEngine;
+    EditorDialogs* dialogs = nullptr;   // default: the window's dialogs and message boxes
+    ClipboardPort* clipboard = nullptr; // default: the desktop clipboard
+    QString settingsFile;               // default: EditorSettings::defaultFileName()
+};
 
 // The editor's one window: toolbar, the 16-slot grid, the gang column, the global numbers and
 // the status bar, built from interfaceLayout().
@@ -16,7 +41,41 @@ class TInterfaceForm : public QWidget {
     Q_OBJECT
 
 public:
+    // The bare window: controls at their layout values, no engine yet.
     explicit TInterfaceForm(QWidget* parent = nullptr);
+    // Ends the notification thread, writes the settings, deletes the engine.
+    ~TInterfaceForm() override;
+
+    // Makes the window the editor: reads the settings into the controls, opens the engine for
+    // the stored device (falling back to the first), fills the device list, the status bar and
+    // the caption. Raises brev::Error when not even the first device can be opened.
+    void start(const EditorOptions& options = {});
+    bool started() const { return engine_ != nullptr; }
+
+    // What the commands work on. engine() only after start().
+    TDS& engine();
+    PatternAccess& pattern() { return pattern_; }
+    TRandomGenerator& random() { return random_; }
+    EditorSettings& settings() { return settings_; }
+    EditorDialogs& dialogs() { return *dialogs_; }
+    ClipboardPort& clipboard();
+    // Runs a command; an exception it raises is shown in a message box with its text, as the
+    // application's default display does, and goes no further.
+    void runCommand(const std::function<void()>& command);
+
+    // The current wave file: empty before any load and after a paste.
+    const QString& currentFileName() const { return currentFileName_; }
+    int driverIndex() const { return driverIndex_; }
+    bool hintsShown() const { return hintsShown_; }
+    TNotifyThread* notifyThread() const { return thread_.get(); }
+
+    // Rendering and playback feedback.
+    void RenderSegment(int slot);
+    void renderAll();
+    void BufferEventHandler(int index);
+    void SetLEDs(int index);
+    void UpdateStatusBar(int panel);
+    int AngleOffset() const;
 
     // The control of that name, ignoring case; null when there is none.
     QWidget* findComponent(QStringView name) const;
@@ -36,14 +95,75 @@ public:
     QFileDialog* openDialog() const { return openDialog_; }
     QFileDialog* saveDialog() const { return saveDialog_; }
 
+public slots:
+    void LoadFromFileButtonClick();
+    void SaveToFileButtonClick();
+    void PasteFromClipBoardButtonClick();
+    void CopyToClipBoardButtonClick();
+    void RevertButtonClick();
+    void PlayButtonClick();
+    void StopButtonClick();
+    void LoopButtonClick();
+    void F22KButtonClick();
+    void F44KButtonClick();
+    void F88KButtonClick();
+    void DriversComboBoxChange(int index);
+    void BackgroundColorButtonClick();
+    void SmartFadesButtonClick();
+    void HintsButtonClick();
+    void InnerFadesButtonClick();
+    void ValueChanged(brev::TBrevNumber* sender, int value);
+    void CheckChanged(brev::TBrevCheckText* sender, bool value);
+    void CuttingAngleNumberChanged(brev::TBrevNumber* sender, int value);
+    void SwingNumberChanged(brev::TBrevNumber* sender, int value);
+
+public:
+    // Space plays or stops, F1 asks for help; every key also goes on to its control.
+    void FormKeyDown(QKeyEvent* event);
+
 protected:
     // A sweep of check texts that began on the background arrives here.
     void mouseMoveEvent(QMouseEvent* event) override;
+    // Closing stops playback first.
+    void closeEvent(QCloseEvent* event) override;
+    // Keys reach the window before its controls; hints are held back while they are off.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
     void buildStatusBar();
     void buildDialogs();
+
+    void readSettings();
+    void writeSettings();
+    void openEngine();
+    void fillDriverList();
+    void replaceAudio(const std::function<void()>& load);
+    void startNotifyThread();
+    void endNotifyThread();
+    void notifyThreadFailed(const QString& message);
+    void showLoadFailure(const QString& path);
+    bool needsAudio();
+    void setRate(unsigned hz);
+    QColor backgroundColor() const;
+    void setBackgroundColor(const QColor& colour);
+    void setHintsShown(bool shown);
+    bool toolDown(const char* name) const;
+
+    EditorOptions options_;
+    ControlPattern pattern_{*this};
+    TRandomGenerator random_;
+    EditorSettings settings_;
+    std::unique_ptr<EditorDialogs> ownDialogs_;
+    EditorDialogs* dialogs_ = nullptr;
+    std::unique_ptr<ClipboardPort> ownClipboard_;
+    std::unique_ptr<TDS> engine_;
+    std::unique_ptr<TNotifyThread> thread_;
+    bool endingThread_ = false;
+    QString currentFileName_;
+    int driverIndex_ = 0;
+    bool hintsShown_ = true;
+    QList<TBrevLED*> leds_;
 
     QHash<QString, QWidget*> components_; // by lower-case name
     QList<QLabel*> statusPanels_;

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "editor/core/pattern_access.h"
+
+namespace brev {
+
+class TInterfaceForm;
+
+// The pattern as the window's controls hold it: numbers are TBrevNumber, flags TBrevCheckText,
+// toggles the toolbar's checkable buttons. Writes go through the controls, so clamping and
+// change handlers are theirs.
+class ControlPattern : public PatternAccess {
+public:
+    explicit ControlPattern(const TInterfaceForm& form) : form_(form) {}
+
+    int NumberValue(std::string_view name) const override;
+    void SetNumberValue(std::string_view name, int value) override;
+    bool CheckValue(std::string_view name) const override;
+    void SetCheckValue(std::string_view name, bool value) override;
+    bool toggleDown(std::string_view name) const override;
+    void setToggleDown(std::string_view name, bool down) override;
+
+private:
+    const TInterfaceForm& form_;
+};
+
+} // namespace brev

@@ -1,0 +1,67 @@
+#include "editor/ui/editor_dialogs.h"
+
+#include "editor/ui/interface_form.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace brev {
+
+namespace {
+
+std::optional<QString> runFileDialog(QFileDialog* dialog, const FileDialogRequest& request) {
+    dialog->setDefaultSuffix(request.defaultExtension);
+    dialog->setNameFilter(qtNameFilter(request.filter));
+    dialog->setDirectory(request.directory);
+    dialog->selectFile(QString());
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog->selectedFiles().constFirst();
+}
+
+} // namespace
+
+QString qtNameFilter(const QString& filter) {
+    const qsizetype bar = filter.indexOf(u'|');
+    if (bar < 0)
+        return filter;
+    return filter.left(bar) + QStringLiteral(" (") + filter.mid(bar + 1) + u')';
+}
+
+std::optional<QString> QtEditorDialogs::openFile(const FileDialogRequest& request) {
+    return runFileDialog(form_.openDialog(), request);
+}
+
+std::optional<QString> QtEditorDialogs::saveFile(const FileDialogRequest& request) {
+    return runFileDialog(form_.saveDialog(), request);
+}
+
+std::optional<QColor> QtEditorDialogs::chooseColor(const QColor& initial) {
+    QColorDialog* dialog = form_.colorDialog();
+    dialog->setCurrentColor(initial);
+    if (dialog->exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog->selectedColor();
+}
+
+void QtEditorDialogs::message(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok,
+                    &form_);
+    box.exec();
+}
+
+void QtEditorDialogs::warning(const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text,
+                    QMessageBox::Ignore, &form_);
+    box.exec();
+}
+
+void QtEditorDialogs::error(const QString& text) {
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok,
+                    &form_);
+    box.exec();
+}
+
+} // namespace brev

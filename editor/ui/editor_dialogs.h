@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace brev {
+
+// What a file dialog is asked for: "wav" and "WAV|*.wav" style extension and filter, the folder
+// it opens in. The file name starts empty.
+struct FileDialogRequest {
+    QString defaultExtension;
+    QString filter; // "Description|*.ext"
+    QString directory;
+};
+
+// Everything of the editor that waits for the user: file and colour dialogs and message boxes.
+// The window asks through this so that tests can answer without a modal loop.
+class EditorDialogs {
+public:
+    virtual ~EditorDialogs() = default;
+
+    // The chosen path, or nothing when cancelled. The save dialog asks before overwriting.
+    virtual std::optional<QString> openFile(const FileDialogRequest& request) = 0;
+    virtual std::optional<QString> saveFile(const FileDialogRequest& request) = 0;
+    virtual std::optional<QColor> chooseColor(const QColor& initial) = 0;
+
+    // A plain notice with an OK button ("Load some audio first", an error's text).
+    virtual void message(const QString& text) = 0;
+    // A warning with a single Ignore button ("Sorry, but I was unable to load ...").
+    virtual void warning(const QString& text) = 0;
+    // An error that ended a command, as the application shows exceptions: its text, OK.
+    virtual void error(const QString& text) = 0;
+};
+
+class TInterfaceForm;
+
+// The real dialogs: the window's own open, save and colour dialogs, and message boxes.
+class QtEditorDialogs final : public EditorDialogs {
+public:
+    explicit QtEditorDialogs(TInterfaceForm& form) : form_(form) {}
+
+    std::optional<QString> openFile(const FileDialogRequest& request) override;
+    std::optional<QString> saveFile(const FileDialogRequest& request) override;
+    std::optional<QColor> chooseColor(const QColor& initial) override;
+    void message(const QString& text) override;
+    void warning(const QString& text) override;
+    void error(const QString& text) override;
+
+private:
+    TInterfaceForm& form_;
+};
+
+// "WAV|*.wav" as a Qt name filter: "WAV (*.wav)".
+QString qtNameFilter(const QString& filter);
+
+} // namespace brev

@@ -1,0 +1,580 @@
+// The window as the editor: settings, engine and notification thread, slot rendering and the
+// audio commands of the toolbar and the keyboard.
+#include "audio/error.h"
+#include "controls/brev_check_text.h"
+#include "controls/brev_led.h"
+#include "controls/brev_number.h"
+#include "editor/core/pattern_controls.h"
+#include "editor/core/pattern_tools.h"
+#include "editor/core/program_info.h"
+#include "editor/core/render.h"
+#include "editor/ui/interface_form.h"
+#include "editor/ui/qt_clipboard.h"
+#include "output/notify_thread.h"
+#include "output/tds.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QToolButton>
+#include <chrono>
+#include <thread>
+#include <unistd.h>
+
+namespace brev {
+
+namespace {
+
+const QString kDriverIndex = QStringLiteral("Driver index");
+const QString kLoadDirectory = QStringLiteral("Load directory");
+const QString kNoAudio = QStringLiteral("Load some audio first");
+const QString kUnableToLoad = QStringLiteral("Sorry, but I was unable to load ");
+const QString kDefaulted = QStringLiteral("We've defaulted to the primary DirectSound device.");
+
+// The integer settings besides the driver index, in the order they are read and written.
+struct IntegerSetting {
+    const char* name;
+    std::string_view control;
+    int defaultValue;
+    bool toggle;
+};
+const IntegerSetting kControlSettings[] = {
+    {"Fade samples", kFadeSamplesNumber, 100, false}, {"Swing percentage", kSwingNumber, 0, false},
+    {"Cutting angle", kCuttingAngleNumber, 0, false}, {"Loop", kLoopButton, 1, true},
+    {"Smart fades", kSmartFadesButton, 1, true},      {"Hints", "HintsButton", 1, true},
+    {"Inner fades", kInnerFadesButton, 1, true},      {"Log fades", kLogFadesButton, 1, true},
+};
+const QString kBackgroundColor = QStringLiteral("Background color");
+constexpr int kGrey = 0x808080;
+
+// Colours are stored as the Windows colour word: red in the low byte.
+QColor fromColorWord(int word) {
+    return QColor(word & 0xff, (word >> 8) & 0xff, (word >> 16) & 0xff);
+}
+int toColorWord(const QColor& colour) {
+    return colour.red() | colour.green() << 8 | colour.blue() << 16;
+}
+
+std::string localPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString folderOf(const QString& path) {
+    return QFileInfo(path).absolutePath() + u'/';
+}
+
+int swingOf(const PatternAccess& pattern) {
+    return pattern.NumberValue(kSwingNumber);
+}
+
+FileDialogRequest waveDialog(const EditorSettings& settings) {
+    return {QStringLiteral("wav"), QStringLiteral("WAV|*.wav"),
+            settings.readString(kLoadDirectory, QString())};
+}
+
+} // namespace
+
+TInterfaceForm::~TInterfaceForm() {
+    qApp->removeEventFilter(this);
+    if (!engine_)
+        return;
+    endNotifyThread();
+    writeSettings();
+    currentFileName_.clear();
+    engine_.reset();
+}
+
+// --- lifecycle -------------------------------------------------------------------------------
+
+void TInterfaceForm::start(const EditorOptions& options) {
+    options_ = options;
+    if (!options_.makeEngine)
+        options_.makeEngine = [](int index) { return std::make_unique<TDS>(index); };
+    if (options_.dialogs)
+        dialogs_ = options_.dialogs;
+    settings_ = EditorSettings(options_.settingsFile);
+
+    readSettings();
+    openEngine();
+    fillDriverList();
+    UpdateStatusBar(-1);
+    setWindowTitle(QString::fromStdString(versionCaption()));
+}
+
+void TInterfaceForm::readSettings() {
+    driverIndex_ = settings_.readInteger(kDriverIndex, 0);
+    for (const IntegerSetting& setting : kControlSettings) {
+        const int value =
+            settings_.readInteger(QString::fromLatin1(setting.name), setting.defaultValue);
+        if (setting.toggle)
+            pattern_.setToggleDown(setting.control, value != 0);
+        else
+            pattern_.SetNumberValue(setting.control, value);
+    }
+    setHintsShown(toolDown("HintsButton"));
+    setBackgroundColor(fromColorWord(settings_.readInteger(kBackgroundColor, kGrey)));
+}
+
+void TInterfaceForm::writeSettings() {
+    settings_.writeInteger(kDriverIndex, driverIndex_);
+    for (const IntegerSetting& setting : kControlSettings) {
+        const QString name = QString::fromLatin1(setting.name);
+        if (setting.toggle)
+            settings_.writeInteger(name, pattern_.toggleDown(setting.control) ? 1 : 0);
+        else
+            settings_.writeInteger(name, pattern_.NumberValue(setting.control));
+    }
+    settings_.writeInteger(kBackgroundColor, toColorWord(backgroundColor()));
+}
+
+void TInterfaceForm::openEngine() {
+    try {
+        engine_ = options_.makeEngine(driverIndex_);
+    } catch (const std::exception&) {
+        driverIndex_ = 0;
+        writeSettings();
+        engine_ = options_.makeEngine(0);
+        dialogs_->message(kDefaulted);
+    }
+    driverIndex_ = engine_->DriverIndex();
+}
+
+void TInterfaceForm::fillDriverList() {
+    QComboBox* list = driversComboBox();
+    list->clear();
+    for (int i = 0; i < engine_->DriverCount(); ++i)
+        list->addItem(QString::fromStdString(engine_->DriverName(i)));
+    if (engine_->silent()) {
+        // No sound device (or the null output asked for): say so rather than fail.
+        list->setItemText(0, list->itemText(0) + QStringLiteral(" (silent)"));
+        list->setItemData(0, QString::fromStdString(engine_->OutputNotice()), Qt::ToolTipRole);
+    }
+    list->setCurrentIndex(driverIndex_);
+}
+
+TDS& TInterfaceForm::engine() {
+    if (!engine_)
+        throw Error("TInterfaceForm - the editor has not been started");
+    return *engine_;
+}
+
+ClipboardPort& TInterfaceForm::clipboard() {
+    if (options_.clipboard)
+        return *options_.clipboard;
+    if (!ownClipboard_)
+        ownClipboard_ = std::make_unique<QtClipboard>();
+    return *ownClipboard_;
+}
+
+void TInterfaceForm::runCommand(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const std::exception& e) {
+        dialogs_->error(QString::fromStdString(e.what()));
+    }
+}
+
+// --- notification thread ---------------------------------------------------------------------
+
+void TInterfaceForm::startNotifyThread() {
+    std::uint32_t count = 0;
+    const int* events = engine_->GetEvents(count);
+    thread_ = std::make_unique<TNotifyThread>(
+        events, count,
+        [this](std::int32_t index) {
+            // A hand-over still pending while the thread is being ended has nothing to do.
+            if (!endingThread_)
+                BufferEventHandler(index);
+        },
+        [this](const std::function<void()>& call) {
+            QMetaObject::invokeMethod(
+                this, [&call] { call(); }, Qt::BlockingQueuedConnection);
+        },
+        [this](const std::string& message) {
+            notifyThreadFailed(QString::fromStdString(message));
+        });
+}
+
+void TInterfaceForm::endNotifyThread() {
+    if (!thread_)
+        return;
+    endingThread_ = true;
+    thread_->Terminate();
+    if (!thread_->Finished()) {
+        // Wake the wait at once instead of after its time-out; the hand-over this causes is
+        // skipped above.
+        std::uint32_t count = 0;
+        const int* events = engine_->GetEvents(count);
+        const std::uint64_t one = 1;
+        if (count > 0 && events[0] >= 0)
+            (void)!::write(events[0], &one, sizeof one);
+    }
+    // The thread may be waiting for the GUI thread to run a hand-over: keep serving those.
+    while (!thread_->Finished()) {
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    thread_->WaitFor();
+    thread_.reset();
+    endingThread_ = false;
+}
+
+void TInterfaceForm::notifyThreadFailed(const QString& message) {
+    QString reason = message;
+    reason.replace(u'\n', u' ');
+    statusPanel(0)->setText(QStringLiteral("Playback feedback stopped: ") + reason);
+}
+
+// --- rendering and feedback ------------------------------------------------------------------
+
+void TInterfaceForm::RenderSegment(int slot) {
+    brev::RenderSegment(pattern_, engine().Store(), slot);
+}
+
+void TInterfaceForm::renderAll() {
+    brev::renderAll(pattern_, engine().Store());
+}
+
+void TInterfaceForm::BufferEventHandler(int index) {
+    if (static_cast<unsigned>(index) > 15)
+        throw Error("BufferEventHandler() EventIndex out of bounds");
+    SetLEDs(index);
+    int next = index + 1;
+    if (next > 15)
+        next = index - 15;
+    RenderSegment(next);
+    engine_->WriteSlot(next);
+}
+
+void TInterfaceForm::SetLEDs(int index) {
+    if (leds_.isEmpty()) {
+        for (int i = 0; i < 16; ++i)
+            leds_ << component<TBrevLED>(QStringLiteral("LED%1").arg(i));
+    }
+    for (int i = 0; i < leds_.size(); ++i) {
+        if (leds_[i])
+            leds_[i]->SetState(i == index);
+    }
+}
+
+void TInterfaceForm::UpdateStatusBar(int panel) {
+    const bool loaded = engine_ && engine_->IsLoaded();
+    if (panel == -1 || panel == 0) {
+        QString text = QStringLiteral("(Nothing loaded)");
+        if (loaded)
+            text =
+                currentFileName_.isEmpty() ? QStringLiteral("(Clipboard data)") : currentFileName_;
+        statusPanel(0)->setText(text);
+    }
+    if (panel == -1 || panel == 1) {
+        const unsigned rate = engine_ ? engine_->GetPlaybackRate() : 0;
+        statusPanel(1)->setText(QStringLiteral("Playback: %1 Hz").arg(rate));
+    }
+    if (panel == -1 || panel == 2) {
+        statusPanel(2)->setText(loaded ? QStringLiteral("%1 samples").arg(engine_->SourceSamples())
+                                       : QStringLiteral("-"));
+    }
+    if (panel == -1 || panel == 3)
+        statusPanel(3)->setText(QStringLiteral("Angle offset %1 samples").arg(AngleOffset()));
+}
+
+int TInterfaceForm::AngleOffset() const {
+    return brev::AngleOffset(pattern_);
+}
+
+void TInterfaceForm::ValueChanged(TBrevNumber* sender, int value) {
+    runCommand([&] {
+        if (const ControlInfo* control = findControl(localPath(sender->objectName())))
+            runChangeHandler(pattern_, *control, value);
+    });
+}
+
+void TInterfaceForm::CheckChanged(TBrevCheckText* sender, bool value) {
+    runCommand([&] {
+        if (const ControlInfo* control = findControl(localPath(sender->objectName())))
+            runChangeHandler(pattern_, *control, value ? 1 : 0);
+    });
+}
+
+void TInterfaceForm::CuttingAngleNumberChanged(TBrevNumber*, int) {
+    UpdateStatusBar(3);
+}
+
+void TInterfaceForm::SwingNumberChanged(TBrevNumber*, int) {
+    // The swing applies at the next load, paste or revert.
+}
+
+// --- replacing the audio ---------------------------------------------------------------------
+
+void TInterfaceForm::replaceAudio(const std::function<void()>& load) {
+    endNotifyThread();
+    try {
+        load();
+    } catch (...) {
+        // A refused load leaves the engine's previous loop in place: keep following it.
+        if (engine_->IsLoaded())
+            startNotifyThread();
+        throw;
+    }
+    startNotifyThread();
+}
+
+void TInterfaceForm::showLoadFailure(const QString& path) {
+    dialogs_->warning(kUnableToLoad + path);
+}
+
+bool TInterfaceForm::needsAudio() {
+    if (engine_->IsLoaded())
+        return false;
+    dialogs_->message(kNoAudio);
+    return true;
+}
+
+bool TInterfaceForm::toolDown(const char* name) const {
+    return pattern_.toggleDown(name);
+}
+
+void TInterfaceForm::LoadFromFileButtonClick() {
+    if (!engine_)
+        return;
+    runCommand([&] {
+        engine_->Stop();
+        SetLEDs(-1);
+        if (const std::optional<QString> path = dialogs_->openFile(waveDialog(settings_))) {
+            currentFileName_ = *path;
+            findComponent(u"RevertButton")->setToolTip(QStringLiteral("Revert ") + *path);
+            settings_.writeString(kLoadDirectory, folderOf(*path));
+            try {
+                replaceAudio([&] { engine_->LoadSourceFile(localPath(*path), swingOf(pattern_)); });
+            } catch (const std::exception&) {
+                showLoadFailure(*path);
+            }
+        }
+        SetLEDs(-1);
+        UpdateStatusBar(-1);
+    });
+}
+
+void TInterfaceForm::PasteFromClipBoardButtonClick() {
+    if (!engine_)
+        return;
+    runCommand([&] {
+        engine_->Stop();
+        try {
+            replaceAudio([&] {
+                engine_->LoadSourceClipboard(clipboard(), swingOf(pattern_));
+                currentFileName_.clear();
+            });
+        } catch (const std::exception& e) {
+            dialogs_->message(QString::fromStdString(e.what()));
+        }
+        SetLEDs(-1);
+        UpdateStatusBar(-1);
+    });
+}
+
+void TInterfaceForm::RevertButtonClick() {
+    if (!engine_)
+        return;
+    runCommand([&] {
+        if (currentFileName_.isEmpty()) {
+            dialogs_->message(QStringLiteral("Nothing to revert from"));
+            return;
+        }
+        const QString path = currentFileName_;
+        if (!QFileInfo::exists(path)) {
+            dialogs_->message(QStringLiteral("It look like you've deleted ") + path);
+            return;
+        }
+        engine_->Stop();
+        try {
+            replaceAudio([&] { engine_->LoadSourceFile(localPath(path), swingOf(pattern_)); });
+        } catch (const std::exception&) {
+            showLoadFailure(path);
+        }
+        SetLEDs(-1);
+    });
+}
+
+void TInterfaceForm::SaveToFileButtonClick() {
+    if (!engine_)
+        return;
+    runCommand([&] {
+        if (needsAudio())
+            return;
+        const std::optional<QString> path = dialogs_->saveFile(waveDialog(settings_));
+        if (!path)
+            return;
+        renderAll();
+        settings_.writeString(kLoadDirectory, folderOf(*path));
+        engine_->SavePatternFile(localPath(*path));
+    });
+}
+
+void TInterfaceForm::CopyToClipBoardButtonClick() {
+    if (!engine_)
+        return;
+    runCommand([&] {
+        if (needsAudio())
+            return;
+        renderAll();
+        engine_->CopyPatternToClipboard(clipboard());
+        SetLEDs(-1);
+    });
+}
+
+void TInterfaceForm::PlayButtonClick() {
+    if (!engine_)
+        return;
+    runCommand([&] {
+        if (needsAudio())
+            return;
+        renderAll();
+        // Every region goes out as rendered, so the first pass already sounds as edited.
+        for (int slot = 0; slot < kSlotCount; ++slot)
+            engine_->WriteSlot(slot);
+        engine_->Play(toolDown("LoopButton"));
+    });
+}
+
+void TInterfaceForm::StopButtonClick() {
+    if (!engine_)
+        return;
+    runCommand([&] {
+        engine_->Stop();
+        SetLEDs(-1);
+    });
+}
+
+void TInterfaceForm::LoopButtonClick() {
+    if (!engine_)
+        return;
+    runCommand([&] {
+        if (engine_->IsPlaying()) {
+            engine_->Stop();
+            engine_->Play(toolDown("LoopButton"));
+        }
+    });
+}
+
+void TInterfaceForm::setRate(unsigned hz) {
+    if (!engine_)
+        return;
+    runCommand([&] {
+        engine_->SetPlaybackRate(hz);
+        UpdateStatusBar(1);
+    });
+}
+
+void TInterfaceForm::F22KButtonClick() {
+    setRate(22050);
+}
+void TInterfaceForm::F44KButtonClick() {
+    setRate(44100);
+}
+void TInterfaceForm::F88KButtonClick() {
+    setRate(88200);
+}
+
+void TInterfaceForm::DriversComboBoxChange(int index) {
+    if (!engine_)
+        return;
+    runCommand([&] {
+        engine_->Stop();
+        if (index == driverIndex_)
+            return;
+        std::unique_ptr<TDS> fresh;
+        try {
+            fresh = options_.makeEngine(index);
+        } catch (...) {
+            // The old device plays on, so the index and the list stay on it.
+            driversComboBox()->setCurrentIndex(driverIndex_);
+            throw;
+        }
+        driverIndex_ = index;
+        endNotifyThread();
+        engine_ = std::move(fresh);
+    });
+}
+
+void TInterfaceForm::BackgroundColorButtonClick() {
+    runCommand([&] {
+        if (const std::optional<QColor> colour = dialogs_->chooseColor(backgroundColor()))
+            setBackgroundColor(*colour);
+    });
+}
+
+QColor TInterfaceForm::backgroundColor() const {
+    return palette().color(QPalette::Window);
+}
+
+void TInterfaceForm::setBackgroundColor(const QColor& colour) {
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, colour);
+    setPalette(colours);
+}
+
+void TInterfaceForm::SmartFadesButtonClick() {
+    runCommand([&] { smartFadesButtonClick(pattern_); });
+}
+
+void TInterfaceForm::HintsButtonClick() {
+    setHintsShown(toolDown("HintsButton"));
+}
+
+void TInterfaceForm::setHintsShown(bool shown) {
+    hintsShown_ = shown;
+}
+
+void TInterfaceForm::InnerFadesButtonClick() {
+    // Read by every render; nothing to do at the click.
+}
+
+// --- keyboard and closing --------------------------------------------------------------------
+
+void TInterfaceForm::FormKeyDown(QKeyEvent* event) {
+    if (!engine_)
+        return;
+    if (event->key() == Qt::Key_Space) {
+        runCommand([&] {
+            if (engine_->IsPlaying()) {
+                engine_->Stop();
+                SetLEDs(-1);
+            } else {
+                engine_->Play(toolDown("LoopButton"));
+            }
+        });
+    } else if (event->key() == Qt::Key_F1) {
+        if (auto* help = component<QToolButton>(u"HelpButton"))
+            help->click();
+    }
+}
+
+bool TInterfaceForm::eventFilter(QObject* watched, QEvent* event) {
+    if (!watched->isWidgetType())
+        return false;
+    auto* widget = static_cast<QWidget*>(watched);
+    if (event->type() == QEvent::ToolTip)
+        return !hintsShown_ && widget->window() == this;
+    if (event->type() == QEvent::KeyPress) {
+        // A key travels from the focused control up to the window; take it once, where it starts.
+        QWidget* first = QApplication::focusWidget();
+        if (!first || first->window() != this)
+            first = this;
+        if (widget == first)
+            FormKeyDown(static_cast<QKeyEvent*>(event));
+    }
+    return false;
+}
+
+void TInterfaceForm::closeEvent(QCloseEvent* event) {
+    if (engine_ && engine_->IsPlaying())
+        engine_->Stop();
+    event->accept();
+}
+
+} // namespace brev

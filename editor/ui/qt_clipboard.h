@@ -1,0 +1,16 @@
+#pragma once
+
+#include "audio/clipboard_port.h"
+
+namespace brev {
+
+// The desktop clipboard: wave data travels as "audio/wav"; "audio/x-wav" and "audio/wave" are
+// read too, and so is a .wav file copied in a file manager (a text/uri-list naming it).
+class QtClipboard final : public ClipboardPort {
+public:
+    bool hasWave() const override;
+    std::vector<std::uint8_t> waveBytes() const override;
+    void setWaveBytes(std::vector<std::uint8_t> bytes) override;
+};
+
+} // namespace brev
