@@ -3,10 +3,22 @@
 #include <cstdlib>
 #include <new>
 
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define BREV_NO_NEW_REPLACEMENT
+#endif
+#endif
+#if defined(__SANITIZE_THREAD__)
+#define BREV_NO_NEW_REPLACEMENT
+#endif
+
 namespace {
 thread_local bool counting = false;
 thread_local int allocations = 0;
 } // namespace
+
+// ThreadSanitizer's runtime owns operator new; there the counter stays unavailable.
+#ifndef BREV_NO_NEW_REPLACEMENT
 
 void* operator new(std::size_t size) {
     if (counting)
@@ -30,6 +42,7 @@ void operator delete(void* p, std::size_t) noexcept {
 void operator delete[](void* p, std::size_t) noexcept {
     std::free(p);
 }
+#endif
 
 namespace brev::testing {
 
@@ -42,6 +55,14 @@ AllocationCounter::~AllocationCounter() {
 }
 int AllocationCounter::count() const {
     return allocations;
+}
+
+bool AllocationCounter::available() {
+#ifdef BREV_NO_NEW_REPLACEMENT
+    return false;
+#else
+    return true;
+#endif
 }
 
 } // namespace brev::testing

@@ -8,6 +8,8 @@ public:
     AllocationCounter();
     ~AllocationCounter();
     int count() const;
+    // False in builds whose runtime replaces operator new itself (ThreadSanitizer).
+    static bool available();
 };
 
 } // namespace brev::testing

@@ -16,12 +16,10 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace brev {
 namespace {
@@ -29,22 +27,31 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-// A child process we started, ended by its process id when the object goes.
+// A child process we started, ended by its process id when the object goes, and by the kernel
+// should this test process die first.
 class Child {
 public:
     Child(const std::vector<std::string>& argv, const std::string& output) {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
         std::vector<char*> args;
         for (const std::string& arg : argv)
             args.push_back(const_cast<char*>(arg.c_str()));
         args.push_back(nullptr);
-        if (posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0)
-            pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
+        const pid_t parent = getpid();
+        pid_ = fork();
+        if (pid_ == 0) {
+            // Only async-signal-safe calls between fork and exec.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            if (getppid() != parent)
+                _exit(127);
+            int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            int null = open("/dev/null", O_WRONLY);
+            if (out < 0 || null < 0)
+                _exit(127);
+            dup2(out, 1);
+            dup2(null, 2);
+            execvp(args[0], args.data());
+            _exit(127);
+        }
     }
     ~Child() { stop(SIGTERM); }
 

@@ -90,7 +90,9 @@ TEST(TDS, LayoutOf16003FramesWithoutAndWithSwing) {
     {
         testing::AllocationCounter counter;
         engine.WriteSlot(15);
-        EXPECT_EQ(counter.count(), 0) << "the refill path allocates nothing";
+        if (testing::AllocationCounter::available()) {
+            EXPECT_EQ(counter.count(), 0) << "the refill path allocates nothing";
+        }
     }
     std::vector<std::uint8_t> after = engine.outputBytes();
     ASSERT_EQ(after.size(), before.size());
