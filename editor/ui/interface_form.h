@@ -72,7 +72,8 @@ public:
     // Rendering and playback feedback.
     void RenderSegment(int slot);
     void renderAll();
-    void BufferEventHandler(int index);
+    // Called on the GUI thread for each slot start that playback reaches.
+    virtual void BufferEventHandler(int index);
     void SetLEDs(int index);
     void UpdateStatusBar(int panel);
     int AngleOffset() const;
@@ -120,14 +121,14 @@ public slots:
 public:
     // Space plays or stops, F1 asks for help; every key also goes on to its control.
     void FormKeyDown(QKeyEvent* event);
+    // Keys reach the window before its controls; hints are held back while they are off.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 protected:
     // A sweep of check texts that began on the background arrives here.
     void mouseMoveEvent(QMouseEvent* event) override;
     // Closing stops playback first.
     void closeEvent(QCloseEvent* event) override;
-    // Keys reach the window before its controls; hints are held back while they are off.
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
