@@ -7,6 +7,7 @@
 #include "editor/core/pattern_tools.h"
 #include "editor/ui/interface_form.h"
 #include "engine_fixture.h"
+#include "fake_dialogs.h"
 #include "output/notify_thread.h"
 #include "output/tds.h"
 
@@ -21,12 +22,12 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
-#include <deque>
 #include <gtest/gtest.h>
 #include <set>
 
 using namespace brev;
 using brev::testing::countingWave;
+using brev::testing::FakeDialogs;
 using brev::testing::samplesOf;
 using brev::testing::TempDir;
 
@@ -39,35 +40,6 @@ constexpr int kLoop = 16 * kRegion; // 0.8 s
 int sourceLeft(int frame) {
     return frame % 30000 + 1;
 }
-
-class FakeDialogs : public EditorDialogs {
-public:
-    std::deque<std::optional<QString>> files; // answers in order; none left means cancel
-    std::optional<QColor> colour;
-    QList<FileDialogRequest> requests;
-    QStringList messages, warnings, errors;
-
-    std::optional<QString> openFile(const FileDialogRequest& request) override {
-        return next(request);
-    }
-    std::optional<QString> saveFile(const FileDialogRequest& request) override {
-        return next(request);
-    }
-    std::optional<QColor> chooseColor(const QColor&) override { return colour; }
-    void message(const QString& text) override { messages << text; }
-    void warning(const QString& text) override { warnings << text; }
-    void error(const QString& text) override { errors << text; }
-
-private:
-    std::optional<QString> next(const FileDialogRequest& request) {
-        requests << request;
-        if (files.empty())
-            return std::nullopt;
-        std::optional<QString> answer = files.front();
-        files.pop_front();
-        return answer;
-    }
-};
 
 // Throws from every slot start, as a failing render would.
 class FailingForm : public TInterfaceForm {
@@ -236,7 +208,7 @@ TEST_F(EditorTest, LoadFillsTheStatusBarAndRemembersTheFolder) {
     EXPECT_NE(form->notifyThread(), nullptr);
 
     // The next dialog opens in the folder of the last file.
-    dialogs.files.push_back(std::nullopt);
+    dialogs.files.push_back(QString());
     click("LoadFromFileButton");
     EXPECT_EQ(dialogs.requests.last().directory, QString::fromStdString(dir.path().string()) + "/");
 }

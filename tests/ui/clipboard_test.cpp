@@ -1,0 +1,120 @@
+// The editor's clipboard against another X client, xclip, on a real X server (run under Xvfb).
+#include "audio/clipboard_port.h"
+#include "editor/ui/interface_form.h"
+#include "engine_fixture.h"
+#include "fake_dialogs.h"
+#include "output/tds.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QMimeData>
+#include <QProcess>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace brev;
+using brev::testing::countingWave;
+using brev::testing::FakeDialogs;
+using brev::testing::samplesOf;
+using brev::testing::TempDir;
+
+namespace {
+
+constexpr int kLoop = 16 * 1000;
+
+class DesktopClipboardTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EditorOptions options;
+        options.makeEngine = [](int index) {
+            OutputOptions output;
+            output.nullOutput = true;
+            return std::make_unique<TDS>(index, output);
+        };
+        options.dialogs = &dialogs;
+        options.settingsFile = QString::fromStdString(dir.file("settings.ini"));
+        form.start(options); // the desktop clipboard: none given
+    }
+    void TearDown() override {
+        if (xclip.state() != QProcess::NotRunning) {
+            xclip.kill();
+            xclip.waitForFinished();
+        }
+    }
+
+    void click(const char* name) {
+        form.component<QToolButton>(QString::fromLatin1(name))->click();
+    }
+
+    // xclip offers data of that type from the foreground until another owner takes over.
+    void offer(const QString& type, const QByteArray& data) {
+        xclip.start("xclip", {"-quiet", "-selection", "clipboard", "-t", type, "-i"});
+        ASSERT_TRUE(xclip.waitForStarted());
+        xclip.write(data);
+        xclip.closeWriteChannel();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+                return mime && mime->hasFormat(type);
+            },
+            5000));
+    }
+
+    TempDir dir;
+    FakeDialogs dialogs;
+    TInterfaceForm form;
+    QProcess xclip;
+};
+
+TEST_F(DesktopClipboardTest, PastesTheWaveThatAnotherProgramCopied) {
+    const std::string path = brev::testing::writeWav(dir, "loop.wav", countingWave(kLoop, 5));
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    offer("audio/wav", file.readAll());
+
+    click("PasteFromClipBoardButton");
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join("; ").toStdString();
+    EXPECT_EQ(form.statusPanel(0)->text(), QStringLiteral("(Clipboard data)"));
+    EXPECT_EQ(samplesOf(form.engine().Store().source()), samplesOf(countingWave(kLoop, 5)));
+}
+
+TEST_F(DesktopClipboardTest, PastesAWaveFileCopiedInAFileManager) {
+    const std::string path = brev::testing::writeWav(dir, "copied.wav", countingWave(kLoop, 9));
+    offer("text/uri-list", QUrl::fromLocalFile(QString::fromStdString(path)).toEncoded() + "\r\n");
+
+    click("PasteFromClipBoardButton");
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join("; ").toStdString();
+    EXPECT_EQ(form.engine().SourceSamples(), kLoop);
+}
+
+TEST_F(DesktopClipboardTest, AnotherProgramReadsTheCopiedLoopAsAWave) {
+    dialogs.files.push_back(
+        QString::fromStdString(brev::testing::writeWav(dir, "loop.wav", countingWave(kLoop, 2))));
+    click("LoadFromFileButton");
+    form.pattern().SetCheckValue("Reverse1CheckText", true);
+    click("CopyToClipBoardButton");
+    ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("; ").toStdString();
+
+    // The editor answers xclip's request from its event loop, so wait without blocking it.
+    xclip.start("xclip", {"-selection", "clipboard", "-t", "audio/wav", "-o"});
+    ASSERT_TRUE(xclip.waitForStarted());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return xclip.state() == QProcess::NotRunning; }, 5000));
+    const QByteArray bytes = xclip.readAllStandardOutput();
+
+    MemoryClipboard received;
+    received.setWaveBytes(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    BrevWave::TWave wave;
+    wave.LoadFromClipboard(received);
+    EXPECT_EQ(samplesOf(wave), samplesOf(form.engine().Store().joinSlots()));
+    EXPECT_EQ(wave.GetSamples(), kLoop);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

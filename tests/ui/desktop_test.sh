@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# The editor program as a user meets it, on an X server with the silent output: a second start
+# ends at once without a window; a loop copied by another program is pasted and played; SIGTERM
+# closes the editor like its close button, with the settings written. Run under xvfb-run.
+set -uo pipefail
+editor=$1
+
+work=$(mktemp -d)
+editor_pid=
+xclip_pid=
+cleanup() {
+  [ -n "$xclip_pid" ] && kill "$xclip_pid" 2>/dev/null
+  [ -n "$editor_pid" ] && kill "$editor_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=xcb
+export BREV_AUDIO=null BREV_AUDIO_CAPTURE=$work/capture.wav
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+settings=$XDG_CONFIG_HOME/brev-editor/settings.ini
+caption='^BREV Editor 1\.0\.0\.18$'
+
+"$editor" &
+editor_pid=$!
+window=$(timeout 10 xdotool search --sync --onlyvisible --name "$caption" | head -n 1)
+[ -n "$window" ] || fail "the editor showed no window"
+
+# A second start while the first runs.
+started=$(date +%s%N)
+timeout 5 "$editor"
+status=$?
+elapsed_ms=$((($(date +%s%N) - started) / 1000000))
+[ "$status" -eq 0 ] || fail "second instance exited with $status"
+[ "$elapsed_ms" -lt 2000 ] || fail "second instance took $elapsed_ms ms"
+windows=$(xdotool search --onlyvisible --name "$caption" | wc -l)
+[ "$windows" -eq 1 ] || fail "$windows editor windows"
+
+# A 0.8 s loop on the clipboard, pasted (first toolbar button) and played (sixth).
+frames=35280
+sox -n -r 44100 -c 2 -b 16 "$work/loop.wav" synth "${frames}s" sine 440 || fail "sox"
+xclip -quiet -selection clipboard -t audio/wav -i "$work/loop.wav" 2>/dev/null &
+xclip_pid=$!
+for _ in $(seq 50); do
+  xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -q audio/wav && break
+  sleep 0.1
+done
+xdotool mousemove --window "$window" 13 13 click 1
+xdotool mousemove --window "$window" 133 13 click 1
+sleep 1.5
+
+kill -TERM "$editor_pid"
+wait "$editor_pid"
+status=$?
+editor_pid=
+[ "$status" -eq 0 ] || fail "the editor exited with $status after SIGTERM"
+[ -f "$settings" ] || fail "no settings file"
+for key in 'Driver%20index=0' 'Fade%20samples=100' 'Loop=1' 'Background%20color=8421504'; do
+  grep -q "^$key\$" "$settings" || fail "settings lack $key"
+done
+played=$((($(stat -c %s "$BREV_AUDIO_CAPTURE") - 44) / 4))
+[ "$played" -gt "$frames" ] || fail "played $played frames, expected more than one pass of $frames"
+[ -e "$XDG_RUNTIME_DIR"/*.lock ] && fail "the single-instance lock is still there"
+echo "ok: played $played frames"
