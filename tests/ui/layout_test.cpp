@@ -326,7 +326,8 @@ private slots:
         QTest::mouseClick(window, Qt::LeftButton, {},
                           form.component<QToolButton>(u"PlayButton")->geometry().center());
         QCOMPARE(probe.calls, QStringList({"UpArrowClick 70", "LoopButtonClick"}));
-        QCOMPARE(form.component<TBrevNumber>(u"SwingNumber")->Value(), 0);
+        // The window's own arrow handler stepped the number as well.
+        QCOMPARE(form.component<TBrevNumber>(u"SwingNumber")->Value(), 1);
     }
 
     void sweepsAcrossTheGrid() {

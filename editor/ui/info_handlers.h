@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace brev {
+
+class DesktopViewer;
+class TInterfaceForm;
+
+// The window's handlers for the tempo table, the Info button and the help file. The window
+// binds them by name (TInterfaceForm::bindHandlers).
+class InfoHandlers : public QObject {
+    Q_OBJECT
+
+public:
+    explicit InfoHandlers(TInterfaceForm* form);
+
+    // Where files are handed for viewing; the desktop's own viewer unless replaced.
+    void setViewer(DesktopViewer* viewer) { viewer_ = viewer; }
+    // The folder searched for the help file; the program's own folder unless replaced.
+    void setProgramDirectory(const QString& directory) { programDirectory_ = directory; }
+
+public slots:
+    void TableButtonClick();
+    void InfoButtonClick();
+    void HelpButtonClick();
+
+private:
+    TInterfaceForm* form_;
+    DesktopViewer* viewer_;
+    QString programDirectory_;
+};
+
+} // namespace brev

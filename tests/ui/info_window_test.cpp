@@ -1,0 +1,136 @@
+// The Info, Help and table buttons of the toolbar, with the desktop's viewer replaced.
+#include "audio/twave.h"
+#include "controls/brev_check_text.h"
+#include "controls/brev_number.h"
+#include "editor/core/info_picture.h"
+#include "editor/ui/info_handlers.h"
+#include "tests/ui/tool_test_support.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QTest>
+#include <QToolButton>
+#include <vector>
+
+using namespace brev;
+using namespace brev::test;
+
+namespace {
+
+void clickTool(TInterfaceForm& form, QStringView name, Qt::KeyboardModifiers modifiers = {}) {
+    QWidget* button = form.findComponent(name);
+    const QPoint centre = button->mapTo(&form, button->rect().center());
+    QTest::mouseClick(form.windowHandle(), Qt::LeftButton, modifiers, centre);
+}
+
+QList<TBrevCheckText*> allFlags(TInterfaceForm& form) {
+    return form.findChildren<TBrevCheckText*>();
+}
+
+} // namespace
+
+class InfoWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void shiftInfoDrawsThePictureOnce() {
+        StartedEditor editor;
+        TInterfaceForm& form = *editor.form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto* smartFades = qobject_cast<QToolButton*>(form.findComponent(u"SmartFadesButton"));
+        smartFades->setChecked(true);
+        form.component<TBrevCheckText>(u"Deckstop1CheckText")->SetValue(true);
+        form.component<TBrevCheckText>(u"Staccato4CheckText")->SetValue(true);
+        form.component<TBrevNumber>(u"Volume9Number")->SetValue(-3);
+
+        clickTool(form, u"InfoButton", Qt::ShiftModifier);
+        QVERIFY(!smartFades->isChecked());
+        const char* rows[] = {"Reverse", "Mute", "MuteLeft", "MuteRight", "Flip", "Phase"};
+        for (int row = 0; row < 6; ++row) {
+            for (int slot = 0; slot < 16; ++slot) {
+                const auto name = QStringLiteral("%1%2CheckText").arg(rows[row]).arg(slot);
+                QCOMPARE(form.component<TBrevCheckText>(name)->Value(), infoPictureCell(row, slot));
+            }
+        }
+        QVERIFY(form.component<TBrevCheckText>(u"Deckstop1CheckText")->Value());
+        QVERIFY(!form.component<TBrevCheckText>(u"Staccato4CheckText")->Value());
+        QCOMPARE(form.component<TBrevNumber>(u"Volume9Number")->Value(), -3);
+
+        int changes = 0;
+        for (TBrevCheckText* flag : allFlags(form))
+            connect(flag, &TBrevCheckText::OnChanged, this, [&] { ++changes; });
+        clickTool(form, u"InfoButton", Qt::ShiftModifier);
+        QCOMPARE(changes, 0);
+        QVERIFY(editor.dialogs.messages.isEmpty());
+
+        // Without Shift: the output's capability report.
+        clickTool(form, u"InfoButton");
+        QCOMPARE(editor.dialogs.messages,
+                 QStringList{QString::fromStdString(form.engine().ShowCapabilities())});
+        QCOMPARE(changes, 0);
+    }
+
+    void helpOpensTheFileBesideTheProgramOrSaysItIsMissing() {
+        StartedEditor editor;
+        TInterfaceForm& form = *editor.form;
+        RecordingViewer viewer;
+        auto* handlers = form.findChild<InfoHandlers*>();
+        QVERIFY(handlers);
+        handlers->setViewer(&viewer);
+        handlers->setProgramDirectory(editor.folder.path());
+        const QString help = editor.folder.filePath(QStringLiteral("brevedit.chm"));
+
+        qobject_cast<QToolButton*>(form.findComponent(u"HelpButton"))->click();
+        QTest::keyClick(&form, Qt::Key_F1);
+        const QString missing = help + QStringLiteral(" seems to be missing");
+        QCOMPARE(editor.dialogs.messages, (QStringList{missing, missing}));
+        QVERIFY(viewer.opened.isEmpty());
+
+        QFile file(help);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QTest::keyClick(&form, Qt::Key_F1);
+        QCOMPARE(viewer.opened, QStringList{help});
+        QCOMPARE(editor.dialogs.messages.size(), 2);
+    }
+
+    void tableWrittenForTheLoadedLoopAndOpened() {
+        StartedEditor editor;
+        TInterfaceForm& form = *editor.form;
+        RecordingViewer viewer;
+        form.findChild<InfoHandlers*>()->setViewer(&viewer);
+        qputenv("TMPDIR", editor.folder.path().toLocal8Bit());
+        auto* table = qobject_cast<QToolButton*>(form.findComponent(u"TableButton"));
+
+        table->click();
+        QCOMPARE(editor.dialogs.messages, QStringList{QStringLiteral("Load some audio first")});
+        QVERIFY(viewer.opened.isEmpty());
+
+        // Two seconds of silence, loaded as the user does.
+        const QString wave = editor.folder.filePath(QStringLiteral("loop.wav"));
+        const std::vector<char> silence(88200 * 4);
+        BrevWave::TWave(silence.data(), static_cast<std::int32_t>(silence.size()))
+            .SaveToFile(wave.toStdString());
+        editor.dialogs.answers = {wave};
+        qobject_cast<QToolButton*>(form.findComponent(u"LoadFromFileButton"))->click();
+        QCOMPARE(editor.dialogs.messages.size(), 1);
+
+        // The swing shown is the control's, even before a reload applies it.
+        form.component<TBrevNumber>(u"SwingNumber")->SetValue(25);
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        table->click();
+        QLocale::setDefault(QLocale::c());
+        const QString page = editor.folder.filePath(QStringLiteral("brev_table.html"));
+        QCOMPARE(viewer.opened, QStringList{page});
+        QFile written(page);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray html = written.readAll();
+        QVERIFY(html.contains("<h1>Filename</h1>\r\n" + wave.toUtf8() + "\r\n"));
+        QVERIFY(html.contains("<li>120,01 BPM</li>\r\n<li>25% swing</li>"));
+        QVERIFY(html.contains("1/2 (long)"));
+    }
+};
+
+QTEST_MAIN(InfoWindowTest)
+#include "info_window_test.moc"

@@ -1,0 +1,140 @@
+// The gang column, arrows and pattern files as a user reaches them: by clicking the window.
+#include "controls/brev_check_text.h"
+#include "controls/brev_number.h"
+#include "controls/brev_pulse_button.h"
+#include "tests/ui/tool_test_support.h"
+
+#include <QFile>
+#include <QTest>
+#include <QToolButton>
+
+using namespace brev;
+using namespace brev::test;
+
+namespace {
+
+// Clicks a control where the user would, through the window, so the press takes its real path.
+void click(TInterfaceForm& form, QStringView name, Qt::KeyboardModifiers modifiers = {}) {
+    QWidget* widget = form.findComponent(name);
+    QVERIFY2(widget, qPrintable(name.toString()));
+    const QPoint centre = widget->mapTo(&form, widget->rect().center());
+    QTest::mouseClick(form.windowHandle(), Qt::LeftButton, modifiers, centre);
+}
+
+bool flag(TInterfaceForm& form, const char* row, int slot) {
+    return form
+        .component<TBrevCheckText>(
+            QStringLiteral("%1%2CheckText").arg(QLatin1String(row)).arg(slot))
+        ->Value();
+}
+
+int number(TInterfaceForm& form, const char* row, int slot) {
+    return form
+        .component<TBrevNumber>(QStringLiteral("%1%2Number").arg(QLatin1String(row)).arg(slot))
+        ->Value();
+}
+
+constexpr const char* kEffectRows[][2] = {
+    {"Staccato", "Staccato"}, {"Deckstop", "Deckstop"}, {"Reverse", "Reverse"},
+    {"Mute", "Mute"},         {"MuteLeft", "MuteLeft"}, {"MuteRight", "MuteRight"},
+    {"Flip", "Flip"},         {"Invert", "Phase"},
+};
+
+} // namespace
+
+class PatternToolsWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void gangColumnActsOnUnlockedSlotsOnly() {
+        StartedEditor editor;
+        TInterfaceForm& form = *editor.form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        click(form, u"Lock3CheckText");
+        click(form, u"Lock12CheckText");
+
+        // Each press holds the window for its 200 ms flash: two rounds are enough.
+        for (const char* action : {"All", "Inverse"}) {
+            for (const auto& [stem, row] : kEffectRows)
+                click(form, QStringLiteral("Gang%1%2Button").arg(QLatin1String(stem), action));
+            for (const auto& [stem, row] : kEffectRows) {
+                for (int slot = 0; slot < 16; ++slot) {
+                    const bool locked = slot == 3 || slot == 12;
+                    QCOMPARE(flag(form, row, slot), !locked && qstrcmp(action, "All") == 0);
+                }
+            }
+        }
+
+        // The gang segment's arrows write every unlocked slot on each step.
+        click(form, u"UpArrow16");
+        click(form, u"UpArrow16");
+        click(form, u"UpArrow16");
+        click(form, u"DownArrow16");
+        QCOMPARE(form.component<TBrevNumber>(u"GangSegmentNumber")->Value(), 2);
+        for (int slot = 0; slot < 16; ++slot)
+            QCOMPARE(number(form, "Segment", slot), slot == 3 || slot == 12 ? slot : 2);
+
+        // Pool exclude ignores locks; an empty pool says so and changes nothing.
+        click(form, u"GangExcludeAllButton");
+        click(form, u"GangRandomSegmentButton");
+        QCOMPARE(editor.dialogs.messages, QStringList{QStringLiteral("Pool empty")});
+        QCOMPARE(number(form, "Segment", 0), 2);
+        QVERIFY(flag(form, "Exclude", 3) && flag(form, "Exclude", 12));
+
+        // Clone overwrites even a locked slot: slot 12 copies slot 13's segment.
+        click(form, u"CloneNext12Button");
+        QCOMPARE(number(form, "Segment", 12), 2);
+        click(form, u"GangLockNoneButton");
+        QVERIFY(!flag(form, "Lock", 3) && !flag(form, "Lock", 12));
+    }
+
+    void patternSavedAndLoadedThroughDialogs() {
+        StartedEditor editor;
+        TInterfaceForm& form = *editor.form;
+        const QString folder = editor.folder.path();
+        const QString file = folder + QStringLiteral("/break.brev");
+        form.component<TBrevNumber>(u"Volume5Number")->SetValue(7);
+        form.component<TBrevCheckText>(u"Reverse2CheckText")->SetValue(true);
+        form.component<TBrevNumber>(u"SwingNumber")->SetValue(20);
+
+        editor.dialogs.answers = {file};
+        qobject_cast<QToolButton*>(form.findComponent(u"SavePatternButton"))->click();
+        QCOMPARE(editor.dialogs.requests.size(), 1);
+        QCOMPARE(editor.dialogs.requests[0].defaultExtension, QStringLiteral("brev"));
+        QCOMPARE(editor.dialogs.requests[0].filter, QStringLiteral("Brev|*.brev"));
+        QCOMPARE(form.settings().readString(QStringLiteral("Pattern directory"), {}),
+                 folder + QLatin1Char('/'));
+
+        form.component<TBrevNumber>(u"Volume5Number")->SetValue(0);
+        form.component<TBrevCheckText>(u"Reverse2CheckText")->SetValue(false);
+        form.component<TBrevNumber>(u"SwingNumber")->SetValue(0);
+        const QString caption = form.windowTitle();
+
+        // Cancelled: nothing read, the caption stays.
+        qobject_cast<QToolButton*>(form.findComponent(u"LoadPatternButton"))->click();
+        QCOMPARE(editor.dialogs.requests.last().directory, folder + QLatin1Char('/'));
+        QCOMPARE(form.component<TBrevNumber>(u"Volume5Number")->Value(), 0);
+        QCOMPARE(form.windowTitle(), caption);
+
+        QFile text(file);
+        QVERIFY(text.open(QIODevice::Append));
+        text.write("Comment=Break A\r\n");
+        text.close();
+        editor.dialogs.answers = {file};
+        qobject_cast<QToolButton*>(form.findComponent(u"LoadPatternButton"))->click();
+        QCOMPARE(form.component<TBrevNumber>(u"Volume5Number")->Value(), 7);
+        QVERIFY(form.component<TBrevCheckText>(u"Reverse2CheckText")->Value());
+        QCOMPARE(form.component<TBrevNumber>(u"SwingNumber")->Value(), 20);
+        QCOMPARE(form.windowTitle(), QStringLiteral("BREV Edit - Break A"));
+
+        // A save that cannot be written says why and leaves the file alone.
+        QVERIFY(editor.dialogs.messages.isEmpty());
+        editor.dialogs.answers = {folder + QStringLiteral("/missing/other.brev")};
+        qobject_cast<QToolButton*>(form.findComponent(u"SavePatternButton"))->click();
+        QCOMPARE(editor.dialogs.messages.size(), 1);
+    }
+};
+
+QTEST_MAIN(PatternToolsWindowTest)
+#include "pattern_tools_window_test.moc"
