@@ -98,7 +98,7 @@ private slots:
         form.component<TBrevCheckText>(u"Reverse2CheckText")->SetValue(true);
         form.component<TBrevNumber>(u"SwingNumber")->SetValue(20);
 
-        editor.dialogs.answers = {file};
+        editor.dialogs.files = {file};
         qobject_cast<QToolButton*>(form.findComponent(u"SavePatternButton"))->click();
         QCOMPARE(editor.dialogs.requests.size(), 1);
         QCOMPARE(editor.dialogs.requests[0].defaultExtension, QStringLiteral("brev"));
@@ -121,7 +121,7 @@ private slots:
         QVERIFY(text.open(QIODevice::Append));
         text.write("Comment=Break A\r\n");
         text.close();
-        editor.dialogs.answers = {file};
+        editor.dialogs.files = {file};
         qobject_cast<QToolButton*>(form.findComponent(u"LoadPatternButton"))->click();
         QCOMPARE(form.component<TBrevNumber>(u"Volume5Number")->Value(), 7);
         QVERIFY(form.component<TBrevCheckText>(u"Reverse2CheckText")->Value());
@@ -129,10 +129,10 @@ private slots:
         QCOMPARE(form.windowTitle(), QStringLiteral("BREV Edit - Break A"));
 
         // A save that cannot be written says why and leaves the file alone.
-        QVERIFY(editor.dialogs.messages.isEmpty());
-        editor.dialogs.answers = {folder + QStringLiteral("/missing/other.brev")};
+        QVERIFY(editor.dialogs.errors.isEmpty());
+        editor.dialogs.files = {folder + QStringLiteral("/missing/other.brev")};
         qobject_cast<QToolButton*>(form.findComponent(u"SavePatternButton"))->click();
-        QCOMPARE(editor.dialogs.messages.size(), 1);
+        QCOMPARE(editor.dialogs.errors.size(), 1);
     }
 };
 
