@@ -13,14 +13,6 @@ using namespace brev::test;
 
 namespace {
 
-// Clicks a control where the user would, through the window, so the press takes its real path.
-void click(TInterfaceForm& form, QStringView name, Qt::KeyboardModifiers modifiers = {}) {
-    QWidget* widget = form.findComponent(name);
-    QVERIFY2(widget, qPrintable(name.toString()));
-    const QPoint centre = widget->mapTo(&form, widget->rect().center());
-    QTest::mouseClick(form.windowHandle(), Qt::LeftButton, modifiers, centre);
-}
-
 bool flag(TInterfaceForm& form, const char* row, int slot) {
     return form
         .component<TBrevCheckText>(
@@ -85,8 +77,6 @@ private slots:
         // Clone overwrites even a locked slot: slot 12 copies slot 13's segment.
         click(form, u"CloneNext12Button");
         QCOMPARE(number(form, "Segment", 12), 2);
-        click(form, u"GangLockNoneButton");
-        QVERIFY(!flag(form, "Lock", 3) && !flag(form, "Lock", 12));
     }
 
     void patternSavedAndLoadedThroughDialogs() {

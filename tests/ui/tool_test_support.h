@@ -7,6 +7,7 @@
 
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 
 namespace brev::test {
@@ -16,6 +17,14 @@ public:
     QStringList opened;
     void openFile(const QString& path) override { opened << path; }
 };
+
+// Clicks a control where the user would, through the window, so the press takes its real path.
+inline void click(TInterfaceForm& form, QStringView name, Qt::KeyboardModifiers modifiers = {}) {
+    QWidget* widget = form.findComponent(name);
+    QVERIFY2(widget, qPrintable(name.toString()));
+    const QPoint centre = widget->mapTo(&form, widget->rect().center());
+    QTest::mouseClick(form.windowHandle(), Qt::LeftButton, modifiers, centre);
+}
 
 // A started editor window on the silent output, with its settings in a folder of its own.
 struct StartedEditor {
