@@ -236,7 +236,8 @@ void TInterfaceForm::RenderSegment(int slot) {
 }
 
 void TInterfaceForm::renderAll() {
-    brev::renderAll(pattern_, engine().Store());
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        RenderSegment(slot);
 }
 
 void TInterfaceForm::BufferEventHandler(int index) {

@@ -70,7 +70,8 @@ public:
     TNotifyThread* notifyThread() const { return thread_.get(); }
 
     // Rendering and playback feedback.
-    void RenderSegment(int slot);
+    // Renders one slot from the controls into the engine's slot store.
+    virtual void RenderSegment(int slot);
     void renderAll();
     // Called on the GUI thread for each slot start that playback reaches.
     virtual void BufferEventHandler(int index);

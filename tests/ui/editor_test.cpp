@@ -47,6 +47,16 @@ public:
     void BufferEventHandler(int) override { throw Error("TDS::GetSegment(), Index out of bounds"); }
 };
 
+// A render that fails half-way through the loop.
+class FailingRenderForm : public TInterfaceForm {
+public:
+    void RenderSegment(int slot) override {
+        if (slot == 5)
+            throw Error("TInterfaceForm::RenderSegment() - segment 0 length");
+        TInterfaceForm::RenderSegment(slot);
+    }
+};
+
 class EditorTest : public ::testing::Test {
 protected:
     EditorOptions options() {
@@ -317,6 +327,23 @@ TEST_F(EditorTest, SaveAndCopyWriteTheRenderedLoop) {
     EXPECT_EQ(samples[2 * (3 * kRegion)], sourceLeft(3 * kRegion));
     EXPECT_EQ(QSettings(settingsFile(), QSettings::IniFormat).value("Load directory").toString(),
               QString::fromStdString(dir.file("out/")));
+}
+
+TEST_F(EditorTest, AWaveThatCannotBeBuiltLeavesClipboardFileAndPlaybackAlone) {
+    start(std::make_unique<FailingRenderForm>());
+    load(loopFile());
+    clipboard.setWaveBytes({4, 5, 6});
+    const QString saved = QString::fromStdString(dir.file("pattern.wav"));
+    dialogs.files.push_back(saved);
+
+    click("CopyToClipBoardButton");
+    click("SaveToFileButton");
+    click("PlayButton");
+    EXPECT_EQ(dialogs.errors, QStringList(3, "TInterfaceForm::RenderSegment() - segment 0 length"));
+    EXPECT_EQ(clipboard.setCount(), 1);
+    EXPECT_EQ(clipboard.waveBytes(), (std::vector<std::uint8_t>{4, 5, 6}));
+    EXPECT_FALSE(QFile::exists(saved));
+    EXPECT_FALSE(form->engine().IsPlaying());
 }
 
 // Reads the pattern's fade flags, slot by slot.
