@@ -51,7 +51,11 @@ for _ in $(seq 50); do
 done
 xdotool mousemove --window "$window" 13 13 click 1
 xdotool mousemove --window "$window" 133 13 click 1
-sleep 1.5
+# Until the silent output has played a whole pass (its capture grows as it plays).
+for _ in $(seq 100); do
+  [ "$(stat -c %s "$BREV_AUDIO_CAPTURE")" -gt $((44 + 4 * frames + 8192)) ] && break
+  sleep 0.1
+done
 
 kill -TERM "$editor_pid"
 wait "$editor_pid"
