@@ -42,12 +42,18 @@ struct IntegerSetting {
     int defaultValue;
     bool toggle;
 };
+// clang-format off
 const IntegerSetting kControlSettings[] = {
-    {"Fade samples", kFadeSamplesNumber, 100, false}, {"Swing percentage", kSwingNumber, 0, false},
-    {"Cutting angle", kCuttingAngleNumber, 0, false}, {"Loop", kLoopButton, 1, true},
-    {"Smart fades", kSmartFadesButton, 1, true},      {"Hints", "HintsButton", 1, true},
-    {"Inner fades", kInnerFadesButton, 1, true},      {"Log fades", kLogFadesButton, 1, true},
+    {"Fade samples",     kFadeSamplesNumber,  100, false},
+    {"Swing percentage", kSwingNumber,        0,   false},
+    {"Cutting angle",    kCuttingAngleNumber, 0,   false},
+    {"Loop",             kLoopButton,         1,   true},
+    {"Smart fades",      kSmartFadesButton,   1,   true},
+    {"Hints",            "HintsButton",       1,   true},
+    {"Inner fades",      kInnerFadesButton,   1,   true},
+    {"Log fades",        kLogFadesButton,     1,   true},
 };
+// clang-format on
 const QString kBackgroundColor = QStringLiteral("Background color");
 constexpr int kGrey = 0x808080;
 
