@@ -125,12 +125,12 @@ void TInterfaceForm::buildControls() {
     toolbar->setGeometry(0, 0, kClientWidth, kToolbarHeight);
     setColours(toolbar, kSilver, Qt::black);
 
-    for (const WidgetSpec& spec : interfaceLayout()) {
-        QWidget* host = spec.inToolbar ? toolbar : this;
+    for (const WidgetEntry& entry : interfaceLayout()) {
+        QWidget* host = entry.inToolbar ? toolbar : this;
         QWidget* widget = nullptr;
-        switch (spec.kind) {
+        switch (entry.kind) {
         case WidgetKind::Label: {
-            auto* label = new QLabel(spec.caption, host);
+            auto* label = new QLabel(entry.caption, host);
             label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             // The captions were fitted to a narrower bitmap font than today's desktop fonts.
             QFont condensed = label->font();
@@ -150,22 +150,22 @@ void TInterfaceForm::buildControls() {
         case WidgetKind::Number: {
             auto* number = new TBrevNumber(host);
             // Value before the bounds, as a stored description applies them.
-            number->SetMin(spec.minimum);
-            number->SetMax(spec.maximum);
-            number->SetValue(spec.defaultValue);
-            number->SetDefault(spec.defaultValue);
+            number->SetMin(entry.minimum);
+            number->SetMax(entry.maximum);
+            number->SetValue(entry.defaultValue);
+            number->SetDefault(entry.defaultValue);
             widget = number;
             break;
         }
         case WidgetKind::CheckText: {
             auto* check = new TBrevCheckText(host);
-            check->setText(spec.caption);
+            check->setText(entry.caption);
             widget = check;
             break;
         }
         case WidgetKind::PulseButton: {
             auto* pulse = new TBrevPulseButton(host);
-            pulse->setText(spec.caption);
+            pulse->setText(entry.caption);
             widget = pulse;
             break;
         }
@@ -178,8 +178,8 @@ void TInterfaceForm::buildControls() {
             button->setAutoRaise(true);
             button->setFocusPolicy(Qt::NoFocus);
             button->setIconSize(QSize(16, 16));
-            button->setIcon(svgIcon(spec.icon));
-            button->setCheckable(spec.kind == WidgetKind::ToolToggle);
+            button->setIcon(svgIcon(entry.icon));
+            button->setCheckable(entry.kind == WidgetKind::ToolToggle);
             widget = button;
             break;
         }
@@ -194,16 +194,16 @@ void TInterfaceForm::buildControls() {
         case WidgetKind::UpArrow:
         case WidgetKind::DownArrow:
             widget =
-                new ArrowButton(spec.kind == WidgetKind::UpArrow ? ArrowButton::Direction::Up
-                                                                 : ArrowButton::Direction::Down,
+                new ArrowButton(entry.kind == WidgetKind::UpArrow ? ArrowButton::Direction::Up
+                                                                  : ArrowButton::Direction::Down,
                                 host);
             break;
         }
-        widget->setObjectName(spec.name);
-        widget->setGeometry(spec.geometry);
-        widget->setProperty("Tag", spec.tag);
-        if (!spec.hint.isEmpty())
-            widget->setToolTip(spec.hint);
+        widget->setObjectName(entry.name);
+        widget->setGeometry(entry.geometry);
+        widget->setProperty("Tag", entry.tag);
+        if (!entry.hint.isEmpty())
+            widget->setToolTip(entry.hint);
     }
 }
 
@@ -213,14 +213,14 @@ void TInterfaceForm::buildStatusBar() {
     bar->setGeometry(0, kClientHeight - kStatusBarHeight, kClientWidth, kStatusBarHeight);
     setColours(bar, kSilver, Qt::black);
     int x = 0;
-    for (const StatusPanelSpec& spec : kStatusPanels) {
-        auto* panel = new QLabel(QString::fromLatin1(spec.text), bar);
+    for (const StatusPanelEntry& entry : kStatusPanels) {
+        auto* panel = new QLabel(QString::fromLatin1(entry.text), bar);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setIndent(2);
         // The last panel reaches to the bar's right end, as status bar panels do.
-        const bool last = &spec == &kStatusPanels[std::size(kStatusPanels) - 1];
-        panel->setGeometry(x, 1, (last ? kClientWidth - x : spec.width) - 2, kStatusBarHeight - 1);
-        x += spec.width;
+        const bool last = &entry == &kStatusPanels[std::size(kStatusPanels) - 1];
+        panel->setGeometry(x, 1, (last ? kClientWidth - x : entry.width) - 2, kStatusBarHeight - 1);
+        x += entry.width;
         statusPanels_ << panel;
     }
 }
@@ -246,21 +246,21 @@ QWidget* TInterfaceForm::findComponent(QStringView name) const {
 QStringList TInterfaceForm::bindHandlers(QObject* receiver) {
     QStringList bound;
     const QMetaObject* meta = receiver->metaObject();
-    for (const WidgetSpec& spec : interfaceLayout()) {
-        if (spec.handler.isEmpty())
+    for (const WidgetEntry& entry : interfaceLayout()) {
+        if (entry.handler.isEmpty())
             continue;
-        QWidget* widget = findComponent(spec.name);
-        const QMetaMethod signal = eventSignal(spec.kind);
+        QWidget* widget = findComponent(entry.name);
+        const QMetaMethod signal = eventSignal(entry.kind);
         if (!widget || !signal.isValid())
             continue;
         for (int i = 0; i < meta->methodCount(); ++i) {
             const QMetaMethod method = meta->method(i);
-            if (method.name() != spec.handler.toLatin1() ||
+            if (method.name() != entry.handler.toLatin1() ||
                 !QMetaObject::checkConnectArgs(signal, method))
                 continue;
             connect(widget, signal, receiver, method);
-            if (!bound.contains(spec.handler))
-                bound << spec.handler;
+            if (!bound.contains(entry.handler))
+                bound << entry.handler;
             break;
         }
     }

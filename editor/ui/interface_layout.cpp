@@ -165,12 +165,12 @@ constexpr GlobalNumber kGlobalNumbers[] = {
     {488, "DeckstopRampStaticText", " Deckstop ramp", kDeckstopRampNumber, "Deckstop steepness"},
 };
 
-WidgetSpec makeSpec(const QString& name, WidgetKind kind, const QRect& geometry) {
-    WidgetSpec spec;
-    spec.name = name;
-    spec.kind = kind;
-    spec.geometry = geometry;
-    return spec;
+WidgetEntry makeEntry(const QString& name, WidgetKind kind, const QRect& geometry) {
+    WidgetEntry entry;
+    entry.name = name;
+    entry.kind = kind;
+    entry.geometry = geometry;
+    return entry;
 }
 
 QString text(std::string_view view) {
@@ -178,46 +178,48 @@ QString text(std::string_view view) {
 }
 
 // Range, default and handler come from the pattern's own table of controls.
-WidgetSpec patternControl(const std::string& name, WidgetKind kind, QRect geometry) {
+WidgetEntry patternControl(const std::string& name, WidgetKind kind, QRect geometry) {
     const ControlInfo* info = findControl(name);
     Q_ASSERT(info);
-    WidgetSpec spec = makeSpec(text(name), kind, geometry);
-    spec.handler = text(info->handler);
-    spec.minimum = info->minimum;
-    spec.maximum = info->maximum;
-    spec.defaultValue = info->defaultValue;
-    spec.tag = info->slot < 0 ? 0 : info->slot;
-    return spec;
+    WidgetEntry entry = makeEntry(text(name), kind, geometry);
+    entry.handler = text(info->handler);
+    entry.minimum = info->minimum;
+    entry.maximum = info->maximum;
+    entry.defaultValue = info->defaultValue;
+    entry.tag = info->slot < 0 ? 0 : info->slot;
+    return entry;
 }
 
-WidgetSpec label(const char* name, const char* caption, int x, int y) {
-    WidgetSpec spec = makeSpec(QString::fromLatin1(name), WidgetKind::Label, QRect(x, y, 81, 16));
-    spec.caption = QString::fromUtf8(caption);
-    return spec;
+WidgetEntry label(const char* name, const char* caption, int x, int y) {
+    WidgetEntry entry =
+        makeEntry(QString::fromLatin1(name), WidgetKind::Label, QRect(x, y, 81, 16));
+    entry.caption = QString::fromUtf8(caption);
+    return entry;
 }
 
-WidgetSpec pulseButton(const QString& name, int x, int y, const char* caption) {
-    WidgetSpec spec = makeSpec(name, WidgetKind::PulseButton, QRect(x, y, 25, 16));
-    spec.caption = QString::fromUtf8(caption);
-    return spec;
+WidgetEntry pulseButton(const QString& name, int x, int y, const char* caption) {
+    WidgetEntry entry = makeEntry(name, WidgetKind::PulseButton, QRect(x, y, 25, 16));
+    entry.caption = QString::fromUtf8(caption);
+    return entry;
 }
 
-QList<WidgetSpec> buildLayout() {
-    QList<WidgetSpec> layout;
+QList<WidgetEntry> buildLayout() {
+    QList<WidgetEntry> layout;
 
     for (int k = 0; k < int(std::size(kToolbar)); ++k) {
         const ToolbarButton& button = kToolbar[k];
-        WidgetSpec spec = makeSpec(QString::fromLatin1(button.name),
-                                   button.toggle ? WidgetKind::ToolToggle : WidgetKind::ToolButton,
-                                   QRect(2 + 24 * k, 2, 23, 22));
-        spec.hint = QString::fromLatin1(button.hint);
-        spec.handler = QString::fromLatin1(button.handler);
-        spec.icon = QStringLiteral(":/icons/%1.svg").arg(QLatin1String(button.icon));
-        spec.inToolbar = true;
-        layout << spec;
+        WidgetEntry entry =
+            makeEntry(QString::fromLatin1(button.name),
+                      button.toggle ? WidgetKind::ToolToggle : WidgetKind::ToolButton,
+                      QRect(2 + 24 * k, 2, 23, 22));
+        entry.hint = QString::fromLatin1(button.hint);
+        entry.handler = QString::fromLatin1(button.handler);
+        entry.icon = QStringLiteral(":/icons/%1.svg").arg(QLatin1String(button.icon));
+        entry.inToolbar = true;
+        layout << entry;
     }
-    WidgetSpec drivers =
-        makeSpec(QStringLiteral("DriversComboBox"), WidgetKind::ComboBox, QRect(554, 2, 209, 21));
+    WidgetEntry drivers =
+        makeEntry(QStringLiteral("DriversComboBox"), WidgetKind::ComboBox, QRect(554, 2, 209, 21));
     drivers.hint = QStringLiteral("Choose DirectX driver");
     drivers.handler = QStringLiteral("DriversComboBoxChange");
     drivers.inToolbar = true;
@@ -228,49 +230,49 @@ QList<WidgetSpec> buildLayout() {
             layout << label(row.labelName, row.labelCaption, 8, row.y);
     }
     for (int i = 0; i < int(std::size(kSeparatorX)); ++i) {
-        layout << makeSpec(QStringLiteral("Separator%1").arg(i + 1), WidgetKind::Separator,
-                           QRect(kSeparatorX[i], 27, 2, 455));
+        layout << makeEntry(QStringLiteral("Separator%1").arg(i + 1), WidgetKind::Separator,
+                            QRect(kSeparatorX[i], 27, 2, 455));
     }
 
     for (const SlotRow& row : kSlotRows) {
         for (int slot = 0; slot < kSlotCount; ++slot) {
             const std::string name = slotControlName(row.pattern, slot);
             const int x = kColumnX[slot];
-            WidgetSpec spec;
+            WidgetEntry entry;
             switch (row.kind) {
             case WidgetKind::Number:
-                spec = patternControl(name, row.kind, QRect(x, row.y, 17, 16));
+                entry = patternControl(name, row.kind, QRect(x, row.y, 17, 16));
                 break;
             case WidgetKind::CheckText:
-                spec = patternControl(name, row.kind, QRect(x, row.y, 25, 16));
+                entry = patternControl(name, row.kind, QRect(x, row.y, 25, 16));
                 break;
             case WidgetKind::PulseButton:
-                spec = pulseButton(text(name), x, row.y, row.caption);
-                spec.handler = QString::fromLatin1(row.handler);
+                entry = pulseButton(text(name), x, row.y, row.caption);
+                entry.handler = QString::fromLatin1(row.handler);
                 break;
             default:
-                spec = makeSpec(text(name), row.kind, QRect(x, row.y, 25, 8));
+                entry = makeEntry(text(name), row.kind, QRect(x, row.y, 25, 8));
                 break;
             }
             if (row.kind != WidgetKind::Number) {
-                spec.caption = qstrcmp(row.caption, "%d") == 0 ? QString::number(slot)
-                                                               : QString::fromUtf8(row.caption);
+                entry.caption = qstrcmp(row.caption, "%d") == 0 ? QString::number(slot)
+                                                                : QString::fromUtf8(row.caption);
             }
-            spec.tag = slot;
-            layout << spec;
+            entry.tag = slot;
+            layout << entry;
         }
     }
 
     for (const GangControl& control : kGangControls) {
-        WidgetSpec spec =
+        WidgetEntry entry =
             control.kind == WidgetKind::Number
                 ? patternControl(control.name, control.kind, QRect(control.x, control.y, 17, 16))
                 : pulseButton(QString::fromLatin1(control.name), control.x, control.y,
                               control.caption);
         if (control.kind == WidgetKind::PulseButton)
-            spec.handler = spec.name + QStringLiteral("Pulsed");
-        spec.hint = QString::fromUtf8(control.hint);
-        layout << spec;
+            entry.handler = entry.name + QStringLiteral("Pulsed");
+        entry.hint = QString::fromUtf8(control.hint);
+        layout << entry;
     }
     for (const GangRow& row : kGangRows) {
         for (int b = 0; b < 4; ++b) {
@@ -279,39 +281,39 @@ QList<WidgetSpec> buildLayout() {
             const QString name =
                 QStringLiteral("Gang%1%2")
                     .arg(QLatin1String(row.stem), QLatin1String(kGangButtonKinds[b][0]));
-            WidgetSpec spec = pulseButton(name, kGangButtonX[b], row.y, kGangButtonKinds[b][1]);
-            spec.hint = QString::fromUtf8(row.hints[b]);
-            spec.handler = name + QStringLiteral("Pulsed");
-            layout << spec;
+            WidgetEntry entry = pulseButton(name, kGangButtonX[b], row.y, kGangButtonKinds[b][1]);
+            entry.hint = QString::fromUtf8(row.hints[b]);
+            entry.handler = name + QStringLiteral("Pulsed");
+            layout << entry;
         }
     }
 
     for (const GlobalNumber& number : kGlobalNumbers) {
         layout << label(number.labelName, number.labelCaption, 640, number.y);
-        WidgetSpec spec = patternControl(std::string(number.name), WidgetKind::Number,
-                                         QRect(728, number.y, 25, 16));
-        spec.hint = QString::fromUtf8(number.hint);
-        layout << spec;
+        WidgetEntry entry = patternControl(std::string(number.name), WidgetKind::Number,
+                                           QRect(728, number.y, 25, 16));
+        entry.hint = QString::fromUtf8(number.hint);
+        layout << entry;
     }
 
     // Each number gets an up and a down arrow just right of it; the tag is the number's place in
     // the arrow order, which the arrow handlers map back to the number.
     QHash<QString, QRect> numberPlaces;
-    for (const WidgetSpec& spec : layout) {
-        if (spec.kind == WidgetKind::Number)
-            numberPlaces.insert(spec.name, spec.geometry);
+    for (const WidgetEntry& entry : layout) {
+        if (entry.kind == WidgetKind::Number)
+            numberPlaces.insert(entry.name, entry.geometry);
     }
     const auto numbers = numberControlsByArrowTag();
     for (int tag = 0; tag < int(numbers.size()); ++tag) {
         const QRect place = numberPlaces.value(text(numbers[tag].name));
         Q_ASSERT(place.isValid());
-        WidgetSpec up = makeSpec(QStringLiteral("UpArrow%1").arg(tag), WidgetKind::UpArrow,
-                                 QRect(place.right() + 1, place.top(), 10, 8));
+        WidgetEntry up = makeEntry(QStringLiteral("UpArrow%1").arg(tag), WidgetKind::UpArrow,
+                                   QRect(place.right() + 1, place.top(), 10, 8));
         up.caption = QStringLiteral("t");
         up.handler = QStringLiteral("UpArrowClick");
         up.tag = tag;
-        WidgetSpec down = makeSpec(QStringLiteral("DownArrow%1").arg(tag), WidgetKind::DownArrow,
-                                   QRect(place.right() + 1, place.top() + 9, 10, 8));
+        WidgetEntry down = makeEntry(QStringLiteral("DownArrow%1").arg(tag), WidgetKind::DownArrow,
+                                     QRect(place.right() + 1, place.top() + 9, 10, 8));
         down.caption = QStringLiteral("u");
         down.handler = QStringLiteral("DownArrowClick");
         down.tag = tag;
@@ -322,8 +324,8 @@ QList<WidgetSpec> buildLayout() {
 
 } // namespace
 
-const QList<WidgetSpec>& interfaceLayout() {
-    static const QList<WidgetSpec> layout = buildLayout();
+const QList<WidgetEntry>& interfaceLayout() {
+    static const QList<WidgetEntry> layout = buildLayout();
     return layout;
 }
 

@@ -21,7 +21,7 @@ enum class WidgetKind {
 };
 
 // One control of the main window as its layout describes it.
-struct WidgetSpec {
+struct WidgetEntry {
     QString name;
     WidgetKind kind = WidgetKind::Label;
     QRect geometry; // in the window's client area (the toolbar panel sits at its origin)
@@ -44,14 +44,14 @@ inline constexpr int kArrowCount = 146;
 
 // Every control of the window in creation order: toolbar, row labels and separators, the slot
 // grid row by row, the gang column, the global numbers, then the arrow buttons by tag.
-const QList<WidgetSpec>& interfaceLayout();
+const QList<WidgetEntry>& interfaceLayout();
 
 // The widths and first texts of the status bar's panels.
-struct StatusPanelSpec {
+struct StatusPanelEntry {
     int width;
     const char* text;
 };
-inline constexpr StatusPanelSpec kStatusPanels[] = {
+inline constexpr StatusPanelEntry kStatusPanels[] = {
     {400, "Filename"}, {120, "Samplerate"}, {120, "Filesize"}, {50, "Angle offset"}};
 
 } // namespace brev

@@ -99,35 +99,35 @@ private slots:
         QCOMPARE(toolbar->geometry(), QRect(0, 0, 774, 26));
         QHash<WidgetKind, int> counts;
         QSet<QString> names;
-        for (const WidgetSpec& spec : interfaceLayout()) {
-            const char* what = qPrintable(spec.name);
-            QVERIFY2(!names.contains(spec.name.toLower()), what);
-            names.insert(spec.name.toLower());
-            QWidget* widget = form.findComponent(spec.name.toUpper());
+        for (const WidgetEntry& entry : interfaceLayout()) {
+            const char* what = qPrintable(entry.name);
+            QVERIFY2(!names.contains(entry.name.toLower()), what);
+            names.insert(entry.name.toLower());
+            QWidget* widget = form.findComponent(entry.name.toUpper());
             QVERIFY2(widget, what);
-            QCOMPARE(widget->objectName(), spec.name);
-            QVERIFY2(hasKind(widget, spec.kind), what);
-            QCOMPARE(widget->parentWidget(), spec.inToolbar ? toolbar : &form);
-            QCOMPARE(widget->geometry(), spec.geometry);
-            QCOMPARE(widget->toolTip(), spec.hint);
-            QCOMPARE(widget->property("Tag").toInt(), spec.tag);
-            if (!spec.caption.isEmpty())
-                QCOMPARE(captionOf(widget), spec.caption);
+            QCOMPARE(widget->objectName(), entry.name);
+            QVERIFY2(hasKind(widget, entry.kind), what);
+            QCOMPARE(widget->parentWidget(), entry.inToolbar ? toolbar : &form);
+            QCOMPARE(widget->geometry(), entry.geometry);
+            QCOMPARE(widget->toolTip(), entry.hint);
+            QCOMPARE(widget->property("Tag").toInt(), entry.tag);
+            if (!entry.caption.isEmpty())
+                QCOMPARE(captionOf(widget), entry.caption);
             if (auto* number = qobject_cast<TBrevNumber*>(widget)) {
-                QCOMPARE(number->Min(), spec.minimum);
-                QCOMPARE(number->Max(), spec.maximum);
-                QCOMPARE(number->Value(), spec.defaultValue);
-                QCOMPARE(number->Default(), spec.defaultValue);
-                QCOMPARE(number->text(), QString::number(spec.defaultValue));
+                QCOMPARE(number->Min(), entry.minimum);
+                QCOMPARE(number->Max(), entry.maximum);
+                QCOMPARE(number->Value(), entry.defaultValue);
+                QCOMPARE(number->Default(), entry.defaultValue);
+                QCOMPARE(number->text(), QString::number(entry.defaultValue));
                 QCOMPARE(number->cursor().shape(), Qt::SplitVCursor);
                 // The pattern's own table and the window agree on every number.
-                const ControlInfo* info = findControl(spec.name.toStdString());
+                const ControlInfo* info = findControl(entry.name.toStdString());
                 QVERIFY2(info, what);
-                QCOMPARE(QString::fromStdString(info->handler), spec.handler);
+                QCOMPARE(QString::fromStdString(info->handler), entry.handler);
             }
-            if (spec.kind == WidgetKind::CheckText || spec.kind == WidgetKind::PulseButton)
+            if (entry.kind == WidgetKind::CheckText || entry.kind == WidgetKind::PulseButton)
                 QCOMPARE(widget->cursor().shape(), Qt::PointingHandCursor);
-            ++counts[spec.kind];
+            ++counts[entry.kind];
         }
         QCOMPARE(counts[WidgetKind::Number], 73);
         QCOMPARE(counts[WidgetKind::CheckText], 192);
