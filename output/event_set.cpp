@@ -38,13 +38,15 @@ void EventSet::signal(unsigned index) const noexcept {
     [[maybe_unused]] ssize_t written = write(fds_[index], &one, sizeof one);
 }
 
-int waitForAny(const int* handles, unsigned count, int timeoutMs) noexcept {
+int waitForAny(const int* handles, unsigned count, int timeoutMs, int wakeHandle) noexcept {
     if (count == 0 || count > EventSet::kCount)
         return kWaitFailed;
-    pollfd polls[EventSet::kCount];
+    pollfd polls[EventSet::kCount + 1];
     for (unsigned i = 0; i < count; ++i)
         polls[i] = pollfd{handles[i], POLLIN, 0};
-    int ready = poll(polls, count, timeoutMs);
+    // poll() skips a negative descriptor, so without a wake handle this slot never fires.
+    polls[count] = pollfd{wakeHandle, POLLIN, 0};
+    int ready = poll(polls, count + 1, timeoutMs);
     if (ready < 0)
         return kWaitFailed;
     if (ready == 0)
@@ -57,6 +59,8 @@ int waitForAny(const int* handles, unsigned count, int timeoutMs) noexcept {
         if ((polls[i].revents & POLLIN) && read(handles[i], &value, sizeof value) == sizeof value)
             return static_cast<int>(i);
     }
+    if (polls[count].revents & POLLIN)
+        return kWaitTimeout;
     return kWaitFailed;
 }
 

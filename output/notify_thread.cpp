@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <exception>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace brev {
 
@@ -24,15 +26,23 @@ std::string describe(std::exception_ptr error) {
 TNotifyThread::TNotifyThread(const int* handles, std::uint32_t count, NotifyHandler handler,
                              Executor editor, ErrorHandler onError)
     : FHandles(handles), FCount(count), FOnNotify(std::move(handler)), editor_(std::move(editor)),
-      onError_(std::move(onError)), thread_([this] { Execute(); }) {}
+      onError_(std::move(onError)), wake_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)),
+      thread_([this] { Execute(); }) {}
 
 TNotifyThread::~TNotifyThread() {
     Terminate();
     WaitFor();
+    if (wake_ >= 0)
+        close(wake_);
 }
 
 void TNotifyThread::Terminate() {
     terminated_.store(true, std::memory_order_relaxed);
+    // Never reset: every later wait returns at once until the loop sees the request.
+    if (wake_ >= 0) {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] ssize_t written = write(wake_, &one, sizeof one);
+    }
 }
 
 void TNotifyThread::WaitFor() {
@@ -50,7 +60,7 @@ void TNotifyThread::DoNotify() {
 
 void TNotifyThread::Execute() {
     while (!Terminated()) {
-        int result = waitForAny(FHandles, FCount, kWaitMs);
+        int result = waitForAny(FHandles, FCount, kWaitMs, wake_);
         if (result == kWaitFailed) {
             // Not reported; the short pause keeps a wait that keeps failing from eating a core.
             std::this_thread::sleep_for(std::chrono::milliseconds(10));

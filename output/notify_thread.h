@@ -16,9 +16,9 @@ using Executor = std::function<void(const std::function<void()>& call)>;
 // signalled event, lowest index first. The handle array is borrowed: it must stay valid and
 // unchanged until the thread has been ended.
 //
-// Ending: Terminate(), then wait for Finished() while still serving the executor (a hand-over
-// may be pending), then destroy. The destructor does Terminate() and joins, so it needs the
-// executor served or idle.
+// Ending: Terminate(), which also wakes the wait, then wait for Finished() while still serving
+// the executor (a hand-over may be pending), then destroy. The destructor does Terminate() and
+// joins, so it needs the executor served or idle.
 class TNotifyThread {
 public:
     using NotifyHandler = std::function<void(std::int32_t index)>;
@@ -54,6 +54,7 @@ private:
     Executor editor_;
     ErrorHandler onError_;
     std::string failure_; // written before finished_ is released
+    int wake_;            // eventfd signalled by Terminate(); -1 if none could be made
     std::atomic<bool> terminated_{false};
     std::atomic<bool> finished_{false};
     std::once_flag joined_;

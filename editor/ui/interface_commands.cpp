@@ -23,7 +23,6 @@
 #include <QToolButton>
 #include <chrono>
 #include <thread>
-#include <unistd.h>
 
 namespace brev {
 
@@ -210,15 +209,6 @@ void TInterfaceForm::endNotifyThread() {
         return;
     endingThread_ = true;
     thread_->Terminate();
-    if (!thread_->Finished()) {
-        // Wake the wait at once instead of after its time-out; the hand-over this causes is
-        // skipped above.
-        std::uint32_t count = 0;
-        const int* events = engine_->GetEvents(count);
-        const std::uint64_t one = 1;
-        if (count > 0 && events[0] >= 0)
-            (void)!::write(events[0], &one, sizeof one);
-    }
     // The thread may be waiting for the GUI thread to run a hand-over: keep serving those.
     while (!thread_->Finished()) {
         QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);

@@ -213,6 +213,17 @@ TEST(EventSet, ReportsLowestFirstResetsAndMerges) {
     std::fill(std::begin(none), std::end(none), -1);
     EXPECT_EQ(waitForAny(none, 16, 0), kWaitTimeout);
     EXPECT_EQ(waitForAny(events.handles(), 0, 0), kWaitFailed);
+
+    // A signalled wake handle ends the wait like a time-out, stays signalled, and never hides
+    // an event that is signalled too.
+    EventSet wake;
+    wake.signal(0);
+    EXPECT_EQ(waitForAny(events.handles(), EventSet::kCount, 1000, wake.handles()[0]),
+              kWaitTimeout);
+    EXPECT_EQ(waitForAny(events.handles(), EventSet::kCount, 1000, wake.handles()[0]),
+              kWaitTimeout);
+    events.signal(6);
+    EXPECT_EQ(waitForAny(events.handles(), EventSet::kCount, 1000, wake.handles()[0]), 6);
 }
 
 } // namespace

@@ -90,6 +90,21 @@ TEST(NotifyThread, EndsWithinAboutOneWaitWhenNothingFires) {
     EXPECT_LT(took, 1500ms);
 }
 
+TEST(NotifyThread, TerminateWakesTheWaitAndHandsNothingOver) {
+    EventSet events;
+    Gui gui;
+    TNotifyThread thread(events.handles(), EventSet::kCount, gui.handler(), gui.queue.executor());
+    std::this_thread::sleep_for(50ms); // inside its first wait
+    auto start = std::chrono::steady_clock::now();
+    gui.end(thread);
+    EXPECT_LT(std::chrono::steady_clock::now() - start,
+              std::chrono::milliseconds(TNotifyThread::kWaitMs))
+        << "ended by the wake, not by the time-out";
+    EXPECT_TRUE(gui.calls.empty());
+    // The engine's events are left as they were: nothing was written to them to wake the wait.
+    EXPECT_EQ(waitForAny(events.handles(), EventSet::kCount, 0), kWaitTimeout);
+}
+
 TEST(NotifyThread, AHandlerErrorEndsTheThreadAndIsReportedOnTheGuiThread) {
     EventSet events;
     Gui gui;
