@@ -2,8 +2,10 @@
 #include "output/event_set.h"
 #include "output/loop_player.h"
 
+#include <atomic>
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <thread>
 #include <vector>
 
 namespace brev {
@@ -86,6 +88,70 @@ TEST(LoopPlayer, SignalsEachRegionStartOnEveryPass) {
     ASSERT_EQ(order.size(), 32u);
     for (int i = 0; i < 32; ++i)
         EXPECT_EQ(order[i], i % 16);
+}
+
+TEST(LoopPlayer, AtHalfAndDoubleRateEachRegionStillSignalsOncePerPass) {
+    // Regions of 5 frames: at double rate the read position steps over odd region starts.
+    // Periods of 2 frames never reach two region starts, so draining keeps the play order.
+    auto loop = rampLoop(5);
+    for (std::uint32_t rate : {22050u, 88200u}) {
+        LoopPlayer player;
+        player.setLoop(loop.get());
+        player.setRate(rate);
+        player.play(0);
+        const unsigned pass = 80 * kDeviceRate / rate;
+        std::vector<int> order;
+        for (unsigned done = 0; done < 3 * pass; done += 2) {
+            renderLeft(player, 2, 2);
+            for (int k : drainEvents(loop->events))
+                order.push_back(k);
+        }
+        ASSERT_EQ(order.size(), 48u) << "rate " << rate;
+        for (int i = 0; i < 48; ++i)
+            EXPECT_EQ(order[i], i % 16) << "rate " << rate << ", event " << i;
+    }
+}
+
+TEST(LoopPlayer, ReplacingTheBufferWhileRenderingNeverReadsTheOldOne) {
+    // The audio thread renders without pause while the buffer is replaced again and again.
+    // Each replaced buffer is overwritten with a value no ramp holds before it is freed, so a
+    // render still reading it after setLoop returned would play that value.
+    constexpr std::int16_t kPoison = 0x7FFF;
+    LoopPlayer player;
+    std::atomic<bool> quit{false};
+    std::atomic<unsigned> periods{0};
+    std::atomic<int> poisoned{0};
+    std::thread audio([&] {
+        std::int16_t out[2 * 32];
+        while (!quit.load(std::memory_order_relaxed)) {
+            player.render(out, 32);
+            for (std::int16_t sample : out)
+                if (sample == kPoison)
+                    poisoned.fetch_add(1, std::memory_order_relaxed);
+            periods.fetch_add(1, std::memory_order_release);
+        }
+    });
+
+    const std::uint32_t rates[] = {22050, 44100, 88200};
+    std::unique_ptr<LoopBuffer> current;
+    for (int round = 0; round < 200; ++round) {
+        auto next = rampLoop(1 + round % 7);
+        player.setLoop(next.get());
+        player.setRate(rates[round % 3]);
+        player.play(0);
+        if (current) {
+            for (std::uint32_t i = 0; i < current->frameCount; ++i)
+                current->frames[i].store(packFrame(kPoison, kPoison));
+        }
+        current = std::move(next);
+        const unsigned seen = periods.load(std::memory_order_acquire);
+        while (periods.load(std::memory_order_acquire) < seen + 2)
+            std::this_thread::yield();
+    }
+    player.setLoop(nullptr);
+    quit.store(true, std::memory_order_relaxed);
+    audio.join();
+    EXPECT_EQ(poisoned.load(), 0);
 }
 
 TEST(LoopPlayer, OnceStopsAtTheEndAndPassLimitsCountWholePasses) {
