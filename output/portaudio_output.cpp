@@ -80,7 +80,6 @@ PortAudioOutput::PortAudioOutput(LoopPlayer& player, const TDriverEntry& device)
         throw Error(device.isDefault() ? "No default output device"
                                        : "Device not found: " + device.Description);
     const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
-    deviceName_ = info->name;
 
     PaStreamParameters parameters{};
     parameters.device = index;

@@ -39,14 +39,12 @@ public:
 
     DeviceCaps capabilities() const override { return caps_; }
     double latencySeconds() const override { return latency_; }
-    const std::string& deviceName() const { return deviceName_; }
 
 private:
     PortAudioSession session_;
     void* stream_ = nullptr;
     DeviceCaps caps_;
     double latency_ = 0;
-    std::string deviceName_;
 };
 
 } // namespace brev
