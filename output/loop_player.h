@@ -63,11 +63,13 @@ private:
 
     // GUI -> audio. seq_cst on loop_ and busy_: setLoop's store-then-check and render's
     // mark-then-load must not be reordered, or setLoop could miss a render still reading.
+    // The store also publishes the buffer's frameCount, regionStarts and events, which stay
+    // unchanged while it is set; only its frames change, each one atomically.
     std::atomic<const LoopBuffer*> loop_{nullptr};
     std::atomic<bool> busy_{false};
     // serial (32 bits) | mode (8 bits) | passes (24 bits); release by the GUI, acquire by render.
     std::atomic<std::uint64_t> command_{0};
-    std::atomic<std::uint32_t> rate_{kDeviceRate};
+    std::atomic<std::uint32_t> rate_{kDeviceRate}; // relaxed: a value on its own, read per period
     // audio -> GUI: serial of the command whose playback ended by itself (release/acquire).
     std::atomic<std::uint32_t> finishedSerial_{0};
 
