@@ -13,8 +13,8 @@ SingleInstance::SingleInstance(const QString& directory) {
     if (folder.isEmpty())
         folder = QDir::tempPath();
     QDir().mkpath(folder);
-    fileName_ = folder + u'/' + QLatin1String(kGuid) + QStringLiteral(".lock");
-    lock_ = std::make_unique<QLockFile>(fileName_);
+    lock_ =
+        std::make_unique<QLockFile>(folder + u'/' + QLatin1String(kGuid) + QStringLiteral(".lock"));
     acquired_ = lock_->tryLock(0);
 }
 

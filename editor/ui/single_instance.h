@@ -20,10 +20,8 @@ public:
 
     // False when another instance holds the guard.
     bool acquired() const { return acquired_; }
-    const QString& lockFileName() const { return fileName_; }
 
 private:
-    QString fileName_;
     std::unique_ptr<QLockFile> lock_;
     bool acquired_ = false;
 };
