@@ -7,9 +7,8 @@
 
 namespace brev {
 
-void SegmentStore::load(const BrevWave::TWave& source, int swing) {
+void SegmentStore::load(BrevWave::TWave next, int swing) {
     // Everything is built aside first, so a refused load leaves the previous loop intact.
-    BrevWave::TWave next(source);
     next.SetSwing(swing, kCount);
     std::vector<std::int32_t> divisions;
     next.GetDivisions(divisions);

@@ -14,8 +14,9 @@ public:
     static constexpr int kCount = 16;
 
     // Cuts source with the swing percentage and copies the raw segments into the slots. On
-    // failure (a bad swing, fewer than 16 frames) the previous loop stays as it was.
-    void load(const BrevWave::TWave& source, int swing);
+    // failure (a bad swing, fewer than 16 frames) the previous loop stays as it was. Taken by
+    // value: a caller done with its wave moves it in instead of having it copied.
+    void load(BrevWave::TWave source, int swing);
 
     // Copies segment into slot, then the slot into out. Either index outside 0 … 15 raises
     // "TDS::GetSegment(), Index out of bounds" and changes nothing.

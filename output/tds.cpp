@@ -6,6 +6,7 @@
 #include "output/portaudio_output.h"
 
 #include <cstdlib>
+#include <utility>
 
 namespace brev {
 
@@ -113,18 +114,18 @@ double TDS::OutputLatency() const {
 void TDS::LoadSourceFile(const std::string& fileName, int swing) {
     BrevWave::TWave wave;
     wave.LoadFromFile(fileName);
-    load(wave, swing);
+    load(std::move(wave), swing);
 }
 
 void TDS::LoadSourceClipboard(ClipboardPort& clipboard, int swing) {
     BrevWave::TWave wave;
     wave.LoadFromClipboard(clipboard);
-    load(wave, swing);
+    load(std::move(wave), swing);
 }
 
-void TDS::load(const BrevWave::TWave& wave, int swing) {
+void TDS::load(BrevWave::TWave wave, int swing) {
     // The store refuses a bad swing or a too short loop before anything changes.
-    FStore.load(wave, swing);
+    FStore.load(std::move(wave), swing);
     CreateOutputBuffer();
 }
 

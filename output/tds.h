@@ -94,7 +94,7 @@ public:
     void CopyPatternToClipboard(ClipboardPort& clipboard) const;
 
 private:
-    void load(const BrevWave::TWave& wave, int swing);
+    void load(BrevWave::TWave wave, int swing);
     void CreateOutputBuffer();
     void openOutput(const OutputOptions& options);
 

@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -196,7 +197,7 @@ void loadSource(const std::string& input, const brev::PatternAccess& pattern,
                 brev::SegmentStore& store) {
     BrevWave::TWave source;
     source.LoadFromFile(input);
-    store.load(source, pattern.NumberValue(brev::kSwingNumber));
+    store.load(std::move(source), pattern.NumberValue(brev::kSwingNumber));
 }
 
 // The decimal separator of the user's locale, as the editor writes it; "." when the
