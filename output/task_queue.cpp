@@ -41,4 +41,10 @@ void TaskQueue::serveUntil(const std::function<bool()>& done, std::chrono::milli
         serve(poll);
 }
 
+void TaskQueue::end(TNotifyThread& thread) {
+    thread.Terminate();
+    serveUntil([&] { return thread.Finished(); });
+    thread.WaitFor();
+}
+
 } // namespace brev

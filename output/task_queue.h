@@ -27,6 +27,9 @@ public:
     // Serves until done() holds, checking it at least every poll.
     void serveUntil(const std::function<bool()>& done,
                     std::chrono::milliseconds poll = std::chrono::milliseconds(5));
+    // Ends a thread that hands its calls to this queue: a hand-over may be pending, so the
+    // queue is served until the thread has finished, then the thread is joined.
+    void end(TNotifyThread& thread);
 
 private:
     struct Task {

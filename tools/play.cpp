@@ -40,9 +40,7 @@ void playLoop(PatternAccess& pattern, const std::string& input, unsigned passes)
     gui.serveUntil([&] { return !engine.IsPlaying() || thread.Finished(); });
 
     engine.Stop();
-    thread.Terminate();
-    gui.serveUntil([&] { return thread.Finished(); });
-    thread.WaitFor();
+    gui.end(thread);
     if (!thread.FailureMessage().empty())
         throw Error(thread.FailureMessage());
     // The device still holds the last frames; let them reach the listener.

@@ -33,11 +33,7 @@ struct Gui {
         queue.serveUntil(
             [&] { return calls.size() >= count || std::chrono::steady_clock::now() > deadline; });
     }
-    void end(TNotifyThread& thread) {
-        thread.Terminate();
-        queue.serveUntil([&] { return thread.Finished(); });
-        thread.WaitFor();
-    }
+    void end(TNotifyThread& thread) { queue.end(thread); }
 };
 
 TEST(NotifyThread, HandsOverInWaitOrderWhileTheGuiIsBusy) {

@@ -245,9 +245,7 @@ TEST(RealSound, TheLoopReachesTheSoundServerSampleForSample) {
         gui.serveUntil(
             [&] { return !engine.IsPlaying() || std::chrono::steady_clock::now() > deadline; });
         ASSERT_FALSE(engine.IsPlaying());
-        thread.Terminate();
-        gui.serveUntil([&] { return thread.Finished(); });
-        thread.WaitFor();
+        gui.end(thread);
         EXPECT_EQ(thread.FailureMessage(), "");
         std::this_thread::sleep_for(std::chrono::duration<double>(engine.OutputLatency()) + 300ms);
     }

@@ -82,9 +82,7 @@ TEST(Refill, EachChangeIsHeardFromTheNextTimeItsRegionPlays) {
         gui.serveUntil(
             [&] { return !engine.IsPlaying() || std::chrono::steady_clock::now() > deadline; });
         ASSERT_FALSE(engine.IsPlaying());
-        thread.Terminate();
-        gui.serveUntil([&] { return thread.Finished(); });
-        thread.WaitFor();
+        gui.end(thread);
         EXPECT_EQ(thread.FailureMessage(), "");
         EXPECT_GE(calls, 16 * kPasses) << "a hand-over for every region of every pass";
 
