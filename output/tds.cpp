@@ -6,6 +6,7 @@
 #include "output/portaudio_output.h"
 
 #include <cstdlib>
+#include <new>
 #include <utility>
 
 namespace brev {
@@ -136,7 +137,12 @@ void TDS::CreateOutputBuffer() {
     FBufferBytes = 0;
 
     const std::int32_t frames = FStore.outputFrames();
-    auto buffer = std::make_unique<LoopBuffer>(static_cast<std::uint32_t>(frames));
+    std::unique_ptr<LoopBuffer> buffer;
+    try {
+        buffer = std::make_unique<LoopBuffer>(static_cast<std::uint32_t>(frames));
+    } catch (const std::bad_alloc&) {
+        throw Error("CreateSoundBuffer() failed on secondary buffer");
+    }
     buffer->write(0, FStore.source().GetData(), static_cast<std::uint32_t>(frames));
     for (unsigned i = 0; i < kRegionCount; ++i)
         buffer->regionStarts[i] =
