@@ -149,11 +149,12 @@ void TInterfaceForm::buildControls() {
         }
         case WidgetKind::Number: {
             auto* number = new TBrevNumber(host);
-            // Value before the bounds, as a stored description applies them.
-            number->SetMin(entry.minimum);
-            number->SetMax(entry.maximum);
+            // Value before the bounds, as a stored description applies them: each is clamped
+            // against the bounds in force when it is set.
             number->SetValue(entry.defaultValue);
             number->SetDefault(entry.defaultValue);
+            number->SetMin(entry.minimum);
+            number->SetMax(entry.maximum);
             widget = number;
             break;
         }
