@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -14,7 +15,9 @@ namespace {
 std::optional<QString> runFileDialog(QFileDialog* dialog, const FileDialogRequest& request) {
     dialog->setDefaultSuffix(request.defaultExtension);
     dialog->setNameFilter(qtNameFilter(request.filter));
-    dialog->setDirectory(request.directory);
+    // No folder remembered yet: the working folder, as the system dialogs start in. An empty
+    // folder would show the file system's root listing instead.
+    dialog->setDirectory(request.directory.isEmpty() ? QDir::currentPath() : request.directory);
     dialog->selectFile(QString());
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return std::nullopt;

@@ -7,11 +7,15 @@
 #include "editor/ui/interface_form.h"
 #include "editor/ui/interface_layout.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDialog>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace brev;
@@ -167,6 +171,20 @@ private slots:
         QCOMPARE(drivers->width(), 209);
         QVERIFY(!drivers->isEditable());
         QVERIFY(!(drivers->focusPolicy() & Qt::TabFocus));
+    }
+
+    void fileDialogsStartInTheWorkingFolderUntilOneIsRemembered() {
+        TInterfaceForm form;
+        QFileDialog* dialog = form.openDialog();
+        dialog->setDirectory(QDir::rootPath());
+        QTimer::singleShot(0, dialog, &QDialog::reject);
+        QVERIFY(!form.dialogs().openFile({"wav", "WAV|*.wav", QString()}));
+        // The folder the list shows, not just the one the dialog reports.
+        auto* list = dialog->findChild<QAbstractItemView*>(QStringLiteral("listView"));
+        QVERIFY(list);
+        auto* files = qobject_cast<QFileSystemModel*>(list->model());
+        QVERIFY(files);
+        QCOMPARE(files->rootPath(), QDir::currentPath());
     }
 
     // Values as written in the window's description, independent of how the table is built.
