@@ -2,6 +2,7 @@
 
 #include "audio/atomic_file.h"
 #include "audio/error.h"
+#include "editor/core/private_folder.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -191,15 +192,8 @@ std::string tempoTablePage(const TempoTableInput& input) {
     return withCrLf(page);
 }
 
-std::string tempoTablePath(const std::string& tempDirectory) {
-    std::string path = tempDirectory;
-    while (path.size() > 1 && path.back() == '/') {
-        path.pop_back();
-    }
-    if (path.empty() || path.back() != '/') {
-        path += '/';
-    }
-    return path + "brev_table.html";
+std::string tempoTablePath() {
+    return privateFilePath("brev_table.html");
 }
 
 void writeTempoTable(const std::string& path, const TempoTableInput& input) {

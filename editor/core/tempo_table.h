@@ -25,8 +25,9 @@ TempoTableInput tempoTableInput(const SegmentStore& store, int swing, std::strin
 // The whole HTML page, with CR LF line ends.
 std::string tempoTablePage(const TempoTableInput& input);
 
-// The fixed file name inside the given temporary directory.
-std::string tempoTablePath(const std::string& tempDirectory);
+// Where the Table button writes the page: its fixed name in this user's private folder, never
+// in a folder other users may write. Raises brev::Error when there is no such folder.
+std::string tempoTablePath();
 
 // Writes the page through a temporary file renamed over path; raises brev::Error on failure and
 // leaves no partial file behind.

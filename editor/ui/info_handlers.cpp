@@ -10,7 +10,6 @@
 #include "output/tds.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
@@ -43,9 +42,9 @@ void InfoHandlers::TableButtonClick() {
     const TempoTableInput input = tempoTableInput(engine->Store(), swing ? swing->Value() : 0,
                                                   form_->currentFileName().toStdString(),
                                                   QLocale().decimalPoint().toStdString());
-    const std::string path = tempoTablePath(QDir::tempPath().toStdString());
     // A page that could not be written is said so, rather than showing an older one.
     form_->runCommand([&] {
+        const std::string path = tempoTablePath();
         writeTempoTable(path, input);
         viewer_->openFile(QString::fromStdString(path));
     });

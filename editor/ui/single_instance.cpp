@@ -1,17 +1,33 @@
 #include "editor/ui/single_instance.h"
 
+#include "audio/error.h"
+#include "editor/core/private_folder.h"
+
 #include <QDir>
 #include <QLockFile>
-#include <QStandardPaths>
 
 namespace brev {
 
+namespace {
+
+// Another user can create nothing in the private folder, so no one else can hold the guard.
+QString lockFolder() {
+    try {
+        return QString::fromStdString(privateFolder());
+    } catch (const Error&) {
+        return {};
+    }
+}
+
+} // namespace
+
 SingleInstance::SingleInstance(const QString& directory) {
-    QString folder = directory;
-    if (folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
+    const QString folder = directory.isEmpty() ? lockFolder() : directory;
+    // Without a folder of its own the program runs unguarded rather than not at all.
+    if (folder.isEmpty()) {
+        acquired_ = true;
+        return;
+    }
     QDir().mkpath(folder);
     lock_ =
         std::make_unique<QLockFile>(folder + u'/' + QLatin1String(kGuid) + QStringLiteral(".lock"));
@@ -19,7 +35,7 @@ SingleInstance::SingleInstance(const QString& directory) {
 }
 
 SingleInstance::~SingleInstance() {
-    if (acquired_)
+    if (lock_ && acquired_)
         lock_->unlock();
 }
 

@@ -7,14 +7,14 @@ class QLockFile;
 
 namespace brev {
 
-// The program's one-instance guard: a lock file named by a fixed GUID in the user's runtime
-// directory. The first instance holds it until the guard is destroyed; a lock left by a crashed
+// The program's one-instance guard: a lock file named by a fixed GUID in the user's private
+// folder. The first instance holds it until the guard is destroyed; a lock left by a crashed
 // instance is taken over.
 class SingleInstance {
 public:
     static constexpr char kGuid[] = "6F2D4B1A-93C7-4E58-A0B6-D17E5C3F8A24";
 
-    // directory: where the lock lives; empty for $XDG_RUNTIME_DIR (Qt's runtime location).
+    // directory: where the lock lives; empty for the user's private folder.
     explicit SingleInstance(const QString& directory = {});
     ~SingleInstance();
 

@@ -4,7 +4,10 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sstream>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -248,17 +251,77 @@ TEST(TempoTable, FileNameIsShownAsTextNotMarkup) {
               std::string::npos);
 }
 
-TEST(TempoTable, PathHasOneSeparatorBeforeTheFixedName) {
-    EXPECT_EQ(brev::tempoTablePath("/tmp"), "/tmp/brev_table.html");
-    EXPECT_EQ(brev::tempoTablePath("/tmp/"), "/tmp/brev_table.html");
-    EXPECT_EQ(brev::tempoTablePath("/"), "/brev_table.html");
+// Points the folders the page may go to at the given ones for the life of the object.
+class ScopedFolders {
+public:
+    ScopedFolders(const std::string& runtime, const std::string& cache, const std::string& temp) {
+        for (const auto& [name, value] :
+             {std::pair{"XDG_RUNTIME_DIR", runtime}, std::pair{"XDG_CACHE_HOME", cache},
+              std::pair{"TMPDIR", temp}}) {
+            const char* old = std::getenv(name);
+            saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+            ::setenv(name, value.c_str(), 1);
+        }
+    }
+    ~ScopedFolders() {
+        for (const auto& [name, value] : saved_)
+            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+TEST(TempoTable, PageNeverLandsInASharedFolderNorThroughALink) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::path(testing::TempDir()) / "tempo_table_private";
+    fs::remove_all(dir);
+    const fs::path shared = dir / "shared", cache = dir / "cache", runtime = dir / "run";
+    fs::create_directories(shared / "brev-editor");
+    fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
+    fs::permissions(shared / "brev-editor", fs::perms::all);
+    const fs::path victim = dir / "victim.txt";
+    std::ofstream(victim) << "precious";
+    for (const fs::path& bait :
+         {shared / "brev_table.html", shared / "brev-editor/brev_table.html"})
+        fs::create_symlink(victim, bait);
+    TempoTableInput input = twoSecondLoop(0);
+
+    {
+        // A shared folder is no runtime folder: the page goes to the user's cache folder.
+        ScopedFolders folders(shared.string(), cache.string(), shared.string());
+        const std::string path = brev::tempoTablePath();
+        EXPECT_EQ(path, (cache / "brev-editor/brev_table.html").string());
+        brev::writeTempoTable(path, input);
+        EXPECT_EQ(fs::status(cache / "brev-editor").permissions() & fs::perms::all,
+                  fs::perms::owner_all);
+
+        // A link found at the page's name is removed, not followed.
+        fs::remove(path);
+        fs::create_symlink(victim, path);
+        brev::writeTempoTable(brev::tempoTablePath(), input);
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path)));
+        EXPECT_EQ(readFile(path), brev::tempoTablePage(input));
+    }
+    EXPECT_EQ(readFile(victim), "precious");
+
+    fs::create_directory(runtime);
+    fs::permissions(runtime, fs::perms::owner_all);
+    ScopedFolders folders(runtime.string(), cache.string(), shared.string());
+    EXPECT_EQ(brev::tempoTablePath(), (runtime / "brev-editor/brev_table.html").string());
+    if (::geteuid() == 0) {
+        // A folder another user made at our folder's name is refused.
+        ::chown((runtime / "brev-editor").c_str(), 65534, 65534);
+        EXPECT_THROW(brev::tempoTablePath(), brev::Error);
+    }
+    fs::remove_all(dir);
 }
 
 TEST(TempoTable, WritingReplacesThePageAndFailsCleanly) {
     const auto dir = std::filesystem::path(testing::TempDir()) / "tempo_table_test";
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
-    const std::string path = brev::tempoTablePath(dir.string());
+    const std::string path = (dir / "brev_table.html").string();
 
     TempoTableInput input = twoSecondLoop(0);
     input.fileName = "first.wav";

@@ -39,6 +39,7 @@ elapsed_ms=$((($(date +%s%N) - started) / 1000000))
 [ "$elapsed_ms" -lt 2000 ] || fail "second instance took $elapsed_ms ms"
 windows=$(xdotool search --onlyvisible --name "$caption" | wc -l)
 [ "$windows" -eq 1 ] || fail "$windows editor windows"
+ls "$XDG_RUNTIME_DIR"/brev-editor/*.lock >/dev/null 2>&1 || fail "no lock in the private folder"
 
 # A 0.8 s loop on the clipboard, pasted (first toolbar button) and played (sixth).
 frames=35280
@@ -68,5 +69,5 @@ for key in 'Driver%20index=0' 'Fade%20samples=100' 'Loop=1' 'Background%20color=
 done
 played=$((($(stat -c %s "$BREV_AUDIO_CAPTURE") - 44) / 4))
 [ "$played" -gt "$frames" ] || fail "played $played frames, expected more than one pass of $frames"
-[ -e "$XDG_RUNTIME_DIR"/*.lock ] && fail "the single-instance lock is still there"
+[ -e "$XDG_RUNTIME_DIR"/brev-editor/*.lock ] && fail "the single-instance lock is still there"
 echo "ok: played $played frames"

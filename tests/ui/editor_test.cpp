@@ -6,6 +6,7 @@
 #include "editor/core/pattern_model.h"
 #include "editor/core/pattern_tools.h"
 #include "editor/ui/interface_form.h"
+#include "editor/ui/single_instance.h"
 #include "engine_fixture.h"
 #include "fake_dialogs.h"
 #include "output/notify_thread.h"
@@ -18,12 +19,14 @@
 #include <QFileInfo>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QLockFile>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 #include <set>
+#include <unistd.h>
 
 using namespace brev;
 using brev::testing::countingWave;
@@ -541,6 +544,37 @@ TEST_F(EditorTest, ClosingWhilePlayingStopsFirstAndHintsFollowTheirButton) {
     EXPECT_TRUE(form->eventFilter(control, &tip));
     click("HintsButton");
     EXPECT_FALSE(form->eventFilter(control, &tip));
+}
+
+TEST(SingleInstance, NoOtherUserCanHoldTheGuardWithoutARuntimeFolder) {
+    TempDir dir;
+    const auto shared = dir.path() / "shared";
+    std::filesystem::create_directory(shared);
+    std::filesystem::permissions(shared,
+                                 std::filesystem::perms::all | std::filesystem::perms::sticky_bit);
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    qunsetenv("XDG_RUNTIME_DIR");
+    qputenv("TMPDIR", QByteArray::fromStdString(shared.string()));
+    qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(dir.file("cache")));
+    // A runtime folder of another user's and a lock planted where a shared temp folder would
+    // have put them.
+    const auto planted_runtime =
+        shared / ("runtime-" + qEnvironmentVariable("USER", "root").toStdString());
+    std::filesystem::create_directory(planted_runtime);
+    std::filesystem::permissions(planted_runtime, std::filesystem::perms::all);
+    (void)::chown(planted_runtime.c_str(), 65534, 65534);
+    const QString lockName = QLatin1String(SingleInstance::kGuid) + QStringLiteral(".lock");
+    QLockFile planted(QString::fromStdString(shared.string()) + u'/' + lockName);
+    ASSERT_TRUE(planted.tryLock(0));
+    {
+        SingleInstance first;
+        EXPECT_TRUE(first.acquired());
+        EXPECT_TRUE(
+            QFile::exists(QString::fromStdString(dir.file("cache/brev-editor/")) + lockName));
+        EXPECT_FALSE(SingleInstance().acquired());
+    }
+    EXPECT_TRUE(SingleInstance().acquired());
+    qputenv("XDG_RUNTIME_DIR", runtime);
 }
 
 } // namespace

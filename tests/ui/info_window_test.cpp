@@ -80,7 +80,7 @@ private slots:
         TInterfaceForm& form = *editor.form;
         RecordingViewer viewer;
         form.findChild<InfoHandlers*>()->setViewer(&viewer);
-        qputenv("TMPDIR", editor.folder.path().toLocal8Bit());
+        qputenv("XDG_RUNTIME_DIR", editor.folder.path().toLocal8Bit());
         auto* table = qobject_cast<QToolButton*>(form.findComponent(u"TableButton"));
 
         table->click();
@@ -101,7 +101,7 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         table->click();
         QLocale::setDefault(QLocale::c());
-        const QString page = editor.folder.filePath(QStringLiteral("brev_table.html"));
+        const QString page = editor.folder.filePath(QStringLiteral("brev-editor/brev_table.html"));
         QCOMPARE(viewer.opened, QStringList{page});
         QFile written(page);
         QVERIFY(written.open(QIODevice::ReadOnly));

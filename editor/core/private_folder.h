@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace brev {
+
+// The folder for files the program keeps for this user alone (the tempo table page, the
+// single-instance lock): brev-editor/ in $XDG_RUNTIME_DIR when the session has a private one,
+// else in the user's cache folder. It is created with mode 0700. Anything else found at its name
+// (a link, a folder of another user) is refused: another local user could plant links in it.
+// Throws Error naming the folder and the reason.
+std::string privateFolder();
+
+// Where this user's own file name goes in privateFolder(). Whatever sits at that name and is not
+// this user's regular file is removed first, so a write there never lands anywhere else.
+std::string privateFilePath(const std::string& name);
+
+} // namespace brev
