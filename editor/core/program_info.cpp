@@ -3,6 +3,7 @@
 #include "audio/error.h"
 
 #include <string_view>
+#include <sys/stat.h>
 
 namespace brev {
 
@@ -18,6 +19,8 @@ constexpr VersionString kVersionStrings[] = {
     {"FileDescription", "BREV Editor"},
     {"FileVersion", "1.0.0.18"},
 };
+
+constexpr char kHelpFileName[] = "brevedit.chm";
 
 } // namespace
 
@@ -35,11 +38,17 @@ std::string versionCaption() {
 }
 
 std::string helpFilePath(const std::string& programDirectory) {
-    std::string path = programDirectory;
-    if (path.empty() || path.back() != '/') {
-        path += '/';
+    std::string folder = programDirectory;
+    if (folder.empty() || folder.back() != '/') {
+        folder += '/';
     }
-    return path + "brevedit.chm";
+    const std::string beside = folder + kHelpFileName;
+    const std::string installed = folder + BREV_DOC_FROM_PROGRAM + "/" + kHelpFileName;
+    struct stat info {};
+    if (::stat(beside.c_str(), &info) != 0 && ::stat(installed.c_str(), &info) == 0) {
+        return installed;
+    }
+    return beside;
 }
 
 std::string helpMissingMessage(const std::string& helpPath) {

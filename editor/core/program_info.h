@@ -11,7 +11,8 @@ std::string GetVersionInfo(const std::string& key);
 // The window caption: the file description, one space, the file version.
 std::string versionCaption();
 
-// The help file lives beside the program file.
+// The help file: beside the program file, as in a build tree, or else in the documentation
+// folder of an installed tree when it is there.
 std::string helpFilePath(const std::string& programDirectory);
 std::string helpMissingMessage(const std::string& helpPath);
 

@@ -1,6 +1,8 @@
 #include "audio/error.h"
 #include "editor/core/program_info.h"
 
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
@@ -22,11 +24,23 @@ TEST(ProgramInfo, MissingKeyIsNamedInTheError) {
     }
 }
 
-TEST(ProgramInfo, HelpFileSitsBesideTheProgram) {
+TEST(ProgramInfo, HelpFileIsFoundBesideTheProgramOrInTheInstalledTree) {
     EXPECT_EQ(brev::helpFilePath("/usr/lib/brev-editor"), "/usr/lib/brev-editor/brevedit.chm");
     EXPECT_EQ(brev::helpFilePath("/opt/brev/"), "/opt/brev/brevedit.chm");
     EXPECT_EQ(brev::helpMissingMessage("/opt/brev/brevedit.chm"),
               "/opt/brev/brevedit.chm seems to be missing");
+
+    const auto prefix = std::filesystem::path(testing::TempDir()) / "help_prefix";
+    std::filesystem::remove_all(prefix);
+    std::filesystem::create_directories(prefix / "bin");
+    std::filesystem::create_directories(prefix / "share/doc/brev-editor");
+    std::ofstream(prefix / "share/doc/brev-editor/brevedit.chm") << "ITSF";
+    const std::string installed = brev::helpFilePath((prefix / "bin").string());
+    EXPECT_EQ(std::filesystem::canonical(installed), prefix / "share/doc/brev-editor/brevedit.chm");
+    std::ofstream(prefix / "bin/brevedit.chm") << "ITSF";
+    EXPECT_EQ(brev::helpFilePath((prefix / "bin").string()),
+              (prefix / "bin/brevedit.chm").string());
+    std::filesystem::remove_all(prefix);
 }
 
 } // namespace
