@@ -1,9 +1,9 @@
 #include "editor/core/gang_operations.h"
 
+#include "editor/core/ascii_case.h"
 #include "editor/core/pattern_tools.h"
 
 #include <array>
-#include <cctype>
 #include <vector>
 
 namespace brev {
@@ -55,19 +55,6 @@ constexpr GangNumberRow kGangNumbers[] = {
     {kGangVolumeNumber, kVolumeNumber},
     {kGangStaccatoDividerNumber, kDividerNumber},
 };
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 enum class ButtonKind {
     Flag,
@@ -170,7 +157,7 @@ void volumeNone(PatternAccess& pattern) {
 
 void gangNumberChanged(PatternAccess& pattern, std::string_view gangNumberName, int value) {
     for (const auto& row : kGangNumbers) {
-        if (sameIgnoringCase(row.gangName, gangNumberName)) {
+        if (equalIgnoringCase(row.gangName, gangNumberName)) {
             gangNumber(pattern, row.slotPattern, value);
             return;
         }
@@ -191,7 +178,7 @@ std::span<const std::string_view> gangButtonNames() {
 std::optional<std::string> gangButtonPulsed(PatternAccess& pattern, TRandomGenerator& random,
                                             std::string_view buttonName) {
     for (const auto& button : buttons()) {
-        if (!sameIgnoringCase(button.name, buttonName)) {
+        if (!equalIgnoringCase(button.name, buttonName)) {
             continue;
         }
         switch (button.kind) {

@@ -1,5 +1,7 @@
 #include "editor/core/pattern_controls.h"
 
+#include "editor/core/ascii_case.h"
+
 #include <unordered_map>
 #include <vector>
 
@@ -104,17 +106,12 @@ const std::vector<ControlInfo>& table() {
     return controls;
 }
 
-// Control names are ASCII; no locale is consulted.
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 struct NoCaseHash {
     using is_transparent = void;
     size_t operator()(std::string_view text) const {
         size_t hash = 14695981039346656037ull;
         for (char c : text) {
-            hash = (hash ^ static_cast<unsigned char>(lower(c))) * 1099511628211ull;
+            hash = (hash ^ static_cast<unsigned char>(asciiLower(c))) * 1099511628211ull;
         }
         return hash;
     }
@@ -123,15 +120,7 @@ struct NoCaseHash {
 struct NoCaseEqual {
     using is_transparent = void;
     bool operator()(std::string_view a, std::string_view b) const {
-        if (a.size() != b.size()) {
-            return false;
-        }
-        for (size_t i = 0; i < a.size(); ++i) {
-            if (lower(a[i]) != lower(b[i])) {
-                return false;
-            }
-        }
-        return true;
+        return equalIgnoringCase(a, b);
     }
 };
 
