@@ -124,6 +124,10 @@ void TInterfaceForm::buildControls() {
     toolbar->setObjectName(QStringLiteral("ButtonPanel"));
     toolbar->setGeometry(0, 0, kClientWidth, kToolbarHeight);
     setColours(toolbar, kSilver, Qt::black);
+    // A toggle that is down looks pressed in, plain at a glance on the flat toolbar.
+    toolbar->setStyleSheet(QStringLiteral(
+        "QToolButton:checked { background-color: #7b8fb0; border: 1px solid #1f3152; "
+        "border-radius: 2px; }"));
 
     for (const WidgetEntry& entry : interfaceLayout()) {
         QWidget* host = entry.inToolbar ? toolbar : this;

@@ -384,6 +384,39 @@ private slots:
                 form.component<TBrevCheckText>(QStringLiteral("Mute%1CheckText").arg(i))->Value(),
                 i == 0);
     }
+
+    void arrowsAndTogglesShowOnAnyBackground() {
+        TInterfaceForm form;
+        auto* arrow = form.findChild<ArrowButton*>(QStringLiteral("UpArrow3"));
+        for (const QColor& background : {QColor(Qt::white), QColor(0x10, 0x10, 0x40)}) {
+            QPalette colours = form.palette();
+            colours.setColor(QPalette::Window, background);
+            form.setPalette(colours);
+            const QImage glyph = arrow->grab().toImage();
+            int contrasting = 0;
+            for (int y = 0; y < glyph.height(); ++y) {
+                for (int x = 0; x < glyph.width(); ++x)
+                    contrasting +=
+                        std::abs(qGray(glyph.pixel(x, y)) - qGray(background.rgb())) > 128;
+            }
+            QVERIFY2(contrasting >= 5, qPrintable(background.name()));
+        }
+
+        auto* loop = form.component<QToolButton>(u"LoopButton");
+        auto meanGrey = [](const QImage& image) {
+            qint64 sum = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x)
+                    sum += qGray(image.pixel(x, y));
+            }
+            return sum / (image.width() * image.height());
+        };
+        loop->setChecked(false);
+        const auto up = meanGrey(loop->grab().toImage());
+        loop->setChecked(true);
+        const auto down = meanGrey(loop->grab().toImage());
+        QVERIFY2(up - down > 30, qPrintable(QStringLiteral("up %1, down %2").arg(up).arg(down)));
+    }
 };
 
 QTEST_MAIN(LayoutTest)
