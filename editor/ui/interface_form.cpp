@@ -219,7 +219,7 @@ void TInterfaceForm::buildStatusBar() {
     setColours(bar, kSilver, Qt::black);
     int x = 0;
     for (const StatusPanelEntry& entry : kStatusPanels) {
-        auto* panel = new QLabel(QString::fromLatin1(entry.text), bar);
+        auto* panel = new StatusPanel(QString::fromLatin1(entry.text), bar);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setIndent(2);
         // The last panel reaches to the bar's right end, as status bar panels do.

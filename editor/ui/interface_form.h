@@ -4,6 +4,7 @@
 #include "editor/ui/control_pattern.h"
 #include "editor/ui/editor_dialogs.h"
 #include "editor/ui/editor_settings.h"
+#include "editor/ui/status_panel.h"
 
 #include <QHash>
 #include <QWidget>
@@ -91,7 +92,7 @@ public:
     // The window binds its own methods this way when it is built.
     QStringList bindHandlers(QObject* receiver);
 
-    QLabel* statusPanel(int index) const { return statusPanels_.value(index); }
+    StatusPanel* statusPanel(int index) const { return statusPanels_.value(index); }
     QComboBox* driversComboBox() const { return drivers_; }
     QColorDialog* colorDialog() const { return colorDialog_; }
     QFileDialog* openDialog() const { return openDialog_; }
@@ -168,7 +169,7 @@ private:
     QList<TBrevLED*> leds_;
 
     QHash<QString, QWidget*> components_; // by lower-case name
-    QList<QLabel*> statusPanels_;
+    QList<StatusPanel*> statusPanels_;
     QComboBox* drivers_ = nullptr;
     QColorDialog* colorDialog_ = nullptr;
     QFileDialog* openDialog_ = nullptr;

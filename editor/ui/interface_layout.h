@@ -51,7 +51,8 @@ struct StatusPanelEntry {
     int width;
     const char* text;
 };
+// The last panel reaches to the bar's end, wide enough for "Angle offset -42551 samples".
 inline constexpr StatusPanelEntry kStatusPanels[] = {
-    {400, "Filename"}, {120, "Samplerate"}, {120, "Filesize"}, {50, "Angle offset"}};
+    {330, "Filename"}, {130, "Samplerate"}, {130, "Filesize"}, {184, "Angle offset"}};
 
 } // namespace brev

@@ -160,8 +160,19 @@ private slots:
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(form.statusPanel(i)->text(), texts[i]);
             QCOMPARE(form.statusPanel(i)->x(), x);
-            x += QList<int>{400, 120, 120, 50}[i];
+            x += QList<int>{330, 130, 130, 184}[i];
         }
+        // The widest text of each panel fits whole; a long path is shortened in the middle.
+        const QStringList widest{"(Clipboard data)", "Playback: 88200 Hz", "2147483647 samples",
+                                 "Angle offset -42551 samples"};
+        for (int i = 0; i < 4; ++i) {
+            form.statusPanel(i)->setText(widest[i]);
+            QCOMPARE(form.statusPanel(i)->shownText(), widest[i]);
+        }
+        form.statusPanel(0)->setText(QStringLiteral("/home/") + QString(300, u'x') +
+                                     QStringLiteral("/loop.wav"));
+        QVERIFY(form.statusPanel(0)->shownText().startsWith(QStringLiteral("/home/")));
+        QVERIFY(form.statusPanel(0)->shownText().endsWith(QStringLiteral("/loop.wav")));
 
         for (const char* name : {"ColorDialog1", "OpenDialog1", "SaveDialog1"})
             QVERIFY2(form.findChild<QDialog*>(QString::fromLatin1(name)), name);
