@@ -562,8 +562,13 @@ bool TInterfaceForm::eventFilter(QObject* watched, QEvent* event) {
         QWidget* first = QApplication::focusWidget();
         if (!first || first->window() != this)
             first = this;
-        if (widget == first)
-            FormKeyDown(static_cast<QKeyEvent*>(event));
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (widget == first) {
+            FormKeyDown(key);
+            // Space only plays or stops: the device list, focused by a choice made with the
+            // mouse, would open as well.
+            return key->key() == Qt::Key_Space && first == drivers_;
+        }
     }
     return false;
 }

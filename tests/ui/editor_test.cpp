@@ -12,6 +12,7 @@
 #include "output/notify_thread.h"
 #include "output/tds.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -483,6 +484,13 @@ TEST_F(EditorTest, SpaceTogglesPlaybackAndF1AsksForHelp) {
     form->driversComboBox()->setFocus();
     QTest::keyClick(form->driversComboBox(), Qt::Key_F1);
     EXPECT_EQ(help.count(), 2);
+    // With the device list focused, Space plays and leaves the list closed.
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->driversComboBox()->setFocus();
+    QTest::keyClick(form->driversComboBox(), Qt::Key_Space);
+    EXPECT_TRUE(form->engine().IsPlaying());
+    EXPECT_FALSE(form->driversComboBox()->view()->isVisible());
 }
 
 TEST_F(EditorTest, ADeviceChangeLeavesNoAudioAndAFailedOneChangesNothing) {
