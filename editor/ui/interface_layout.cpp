@@ -20,6 +20,8 @@ struct ToolbarButton {
     const char* icon;
 };
 
+constexpr HandlerBinding kNoHandler{};
+
 constexpr ToolbarButton kToolbar[] = {
     {"PasteFromClipBoardButton", "Paste wave from clipboard", false,
      BREV_HANDLER(TInterfaceForm, PasteFromClipBoardButtonClick), "paste"},
@@ -59,7 +61,7 @@ constexpr ToolbarButton kToolbar[] = {
     {"SavePatternButton", "Save pattern", false,
      BREV_HANDLER(PatternToolHandlers, SavePatternButtonClick), "save_pattern"},
     // Read when a slot is rendered; clicking it runs nothing.
-    {"LogFadesButton", "Logarithmic fades", true, {}, "log_fades"},
+    {"LogFadesButton", "Logarithmic fades", true, kNoHandler, "log_fades"},
 };
 
 constexpr int kColumnX[kSlotCount] = {96,  128, 160, 192, 232, 264, 296, 328,
@@ -80,45 +82,37 @@ struct SlotRow {
 constexpr char kPhaseCaption[] = "\u00f8";
 
 constexpr SlotRow kSlotRows[] = {
-    {32, "SegmentStaticText", " Segment", kSegmentNumber, WidgetKind::Number, "", {}},
-    {56, "RepeatsStaticText", " Repeats", kRepeatsNumber, WidgetKind::Number, "", {}},
-    {80, "VolumeStaticText", " Volume (dB)", kVolumeNumber, WidgetKind::Number, "", {}},
-    {104, "StaccatoStaticText", " Staccato", kStaccatoCheckText, WidgetKind::CheckText, "S", {}},
-    {128, "DividerStaticText", " Divider (1/X)", kDividerNumber, WidgetKind::Number, "", {}},
-    {152, "StaticText1", " Deckstop", kDeckstopCheckText, WidgetKind::CheckText, "D", {}},
-    {176, "ReverseStaticText", " Reverse", kReverseCheckText, WidgetKind::CheckText, "R", {}},
-    {200, "MuteStaticText", " Mute", kMuteCheckText, WidgetKind::CheckText, "M", {}},
-    {224, "MuteLeftStaticText", " Mute left", kMuteLeftCheckText, WidgetKind::CheckText, "1", {}},
-    {248,
-     "MuteRightStaticText",
-     " Mute right",
-     kMuteRightCheckText,
-     WidgetKind::CheckText,
-     "2",
-     {}},
-    {272, "FlipStaticText", " Flip channels", kFlipCheckText, WidgetKind::CheckText, "F", {}},
-    {296,
-     "PhaseInvertStaticText",
-     " Phase invert",
-     kPhaseCheckText,
-     WidgetKind::CheckText,
-     kPhaseCaption,
-     {}},
-    {320, "LockStaticText", " Lock segment", kLockCheckText, WidgetKind::CheckText, "L", {}},
-    {344,
-     "PoolExcludeStaticText",
-     " Pool exclude",
-     kExcludeCheckText,
-     WidgetKind::CheckText,
-     "%d",
-     {}},
-    {368, "FadeInStaticText", " Fade in", kFadeInCheckText, WidgetKind::CheckText, "<", {}},
-    {392, "FadeOutStaticText", " Fade out", kFadeOutCheckText, WidgetKind::CheckText, ">", {}},
+    {32, "SegmentStaticText", " Segment", kSegmentNumber, WidgetKind::Number, "", kNoHandler},
+    {56, "RepeatsStaticText", " Repeats", kRepeatsNumber, WidgetKind::Number, "", kNoHandler},
+    {80, "VolumeStaticText", " Volume (dB)", kVolumeNumber, WidgetKind::Number, "", kNoHandler},
+    {104, "StaccatoStaticText", " Staccato", kStaccatoCheckText, WidgetKind::CheckText, "S",
+     kNoHandler},
+    {128, "DividerStaticText", " Divider (1/X)", kDividerNumber, WidgetKind::Number, "",
+     kNoHandler},
+    {152, "StaticText1", " Deckstop", kDeckstopCheckText, WidgetKind::CheckText, "D", kNoHandler},
+    {176, "ReverseStaticText", " Reverse", kReverseCheckText, WidgetKind::CheckText, "R",
+     kNoHandler},
+    {200, "MuteStaticText", " Mute", kMuteCheckText, WidgetKind::CheckText, "M", kNoHandler},
+    {224, "MuteLeftStaticText", " Mute left", kMuteLeftCheckText, WidgetKind::CheckText, "1",
+     kNoHandler},
+    {248, "MuteRightStaticText", " Mute right", kMuteRightCheckText, WidgetKind::CheckText, "2",
+     kNoHandler},
+    {272, "FlipStaticText", " Flip channels", kFlipCheckText, WidgetKind::CheckText, "F",
+     kNoHandler},
+    {296, "PhaseInvertStaticText", " Phase invert", kPhaseCheckText, WidgetKind::CheckText,
+     kPhaseCaption, kNoHandler},
+    {320, "LockStaticText", " Lock segment", kLockCheckText, WidgetKind::CheckText, "L",
+     kNoHandler},
+    {344, "PoolExcludeStaticText", " Pool exclude", kExcludeCheckText, WidgetKind::CheckText, "%d",
+     kNoHandler},
+    {368, "FadeInStaticText", " Fade in", kFadeInCheckText, WidgetKind::CheckText, "<", kNoHandler},
+    {392, "FadeOutStaticText", " Fade out", kFadeOutCheckText, WidgetKind::CheckText, ">",
+     kNoHandler},
     {416, "CloneNextStaticText", " Clone next", "CloneNext%dButton", WidgetKind::PulseButton, "->",
      BREV_HANDLER(PatternToolHandlers, CloneNextButtonPulsed)},
     {440, "ClonePreviousStaticText", " Clone previous", "ClonePrevious%dButton",
      WidgetKind::PulseButton, "<-", BREV_HANDLER(PatternToolHandlers, ClonePreviousButtonPulsed)},
-    {472, "", "", "LED%d", WidgetKind::LED, "", {}},
+    {472, "", "", "LED%d", WidgetKind::LED, "", kNoHandler},
 };
 
 // The gang column's extra controls; the four-button rows are listed separately below.
@@ -135,27 +129,23 @@ struct GangControl {
 #define BREV_GANG_HANDLER(Method) BREV_HANDLER(PatternToolHandlers, Method)
 
 constexpr GangControl kGangControls[] = {
-    {32, 640, "GangSegmentNumber", WidgetKind::Number, "", "Change all segments", {}},
+    {32, 640, "GangSegmentNumber", WidgetKind::Number, "", "Change all segments", kNoHandler},
     {32, 672, "GangRandomSegmentButton", WidgetKind::PulseButton, "R", "Randomize segments",
      BREV_GANG_HANDLER(GangRandomSegmentButtonPulsed)},
     {32, 704, "GangDefaultSegmentButton", WidgetKind::PulseButton, "D", "Default segments",
      BREV_GANG_HANDLER(GangDefaultSegmentButtonPulsed)},
-    {56, 640, "GangRepeatsNumber", WidgetKind::Number, "", "Change all repeats", {}},
+    {56, 640, "GangRepeatsNumber", WidgetKind::Number, "", "Change all repeats", kNoHandler},
     {56, 672, "GangRepeatsNoneButton", WidgetKind::PulseButton, "N", "Repeats none",
      BREV_GANG_HANDLER(GangRepeatsNoneButtonPulsed)},
-    {80, 640, "GangVolumeNumber", WidgetKind::Number, "", "Change all volumes", {}},
+    {80, 640, "GangVolumeNumber", WidgetKind::Number, "", "Change all volumes", kNoHandler},
     {80, 672, "GangVolumeNoneButton", WidgetKind::PulseButton, "N", "All volume 0 dB",
      BREV_GANG_HANDLER(GangVolumeNoneButtonPulsed)},
-    {128, 640, "GangStaccatoDividerNumber", WidgetKind::Number, "", "Change all dividers", {}},
+    {128, 640, "GangStaccatoDividerNumber", WidgetKind::Number, "", "Change all dividers",
+     kNoHandler},
     {128, 672, "GangStaccatoRandomDividerButton", WidgetKind::PulseButton, "R",
      "Randomize dividers", BREV_GANG_HANDLER(GangStaccatoRandomDividerButtonPulsed)},
-    {128,
-     704,
-     "GangStaccatoRandomInputNumber",
-     WidgetKind::Number,
-     "",
-     "Maximum random add value",
-     {}},
+    {128, 704, "GangStaccatoRandomInputNumber", WidgetKind::Number, "", "Maximum random add value",
+     kNoHandler},
 };
 
 // "Gang<stem>AllButton" "A", "…NoneButton" "N", "…InverseButton" "I", "…RandomButton" "R".

@@ -2,6 +2,7 @@
 #include "controls/brev_led.h"
 #include "controls/brev_number.h"
 #include "controls/brev_pulse_button.h"
+#include "editor/core/gang_operations.h"
 #include "editor/core/pattern_controls.h"
 #include "editor/ui/arrow_button.h"
 #include "editor/ui/interface_form.h"
@@ -18,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 
 using namespace brev;
 
@@ -328,8 +330,12 @@ private slots:
             const QString handler = QString::fromLatin1(entry.handler.name);
             if (entry.inToolbar && entry.kind != WidgetKind::ComboBox && entry.handler)
                 QCOMPARE(handler, entry.name + "Click");
-            if (entry.name.startsWith("Gang") && entry.kind == WidgetKind::PulseButton)
+            if (entry.name.startsWith("Gang") && entry.kind == WidgetKind::PulseButton) {
                 QCOMPARE(handler, entry.name + "Pulsed");
+                // The handler runs the core's operation of that name; an unknown one does nothing.
+                const auto names = gangButtonNames();
+                QVERIFY(std::ranges::find(names, entry.name.toStdString()) != names.end());
+            }
         }
 
         form.component<QToolButton>(u"SmartFadesButton")->setChecked(true);
