@@ -36,8 +36,10 @@ template <class HandlerReceiver, class Control, auto signal> struct HandlerEvent
     static constexpr auto kSignal = signal;
 };
 
-// The event that a handler's arguments answer; other argument lists have no event.
-template <class Method> struct EventOf;
+// The event that a handler's arguments answer.
+template <class Method> struct EventOf {
+    static_assert(sizeof(Method) == 0, "no control's event carries this handler's arguments");
+};
 template <class R>
 struct EventOf<void (R::*)()> : HandlerEvent<R, QToolButton, &QToolButton::clicked> {};
 template <class R>
@@ -64,12 +66,13 @@ template <auto method> void connectTo(QWidget* control, const HandlerReceivers& 
                      method);
 }
 
+template <auto method> constexpr HandlerBinding bindingOf(const char* name) {
+    return {name, &connectTo<method>};
+}
+
 } // namespace detail
 
 } // namespace brev
 
 // The handler Class::Method, as a layout entry holds it.
-#define BREV_HANDLER(Class, Method)                                                                \
-    ::brev::HandlerBinding {                                                                       \
-#Method, &::brev::detail::connectTo < &Class::Method>                                      \
-    }
+#define BREV_HANDLER(Class, Method) ::brev::detail::bindingOf<&Class::Method>(#Method)
