@@ -17,7 +17,6 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
-#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -62,29 +61,6 @@ void setColours(QWidget* widget, const QColor& background, const QColor& text) {
     widget->setAutoFillBackground(true);
 }
 
-// The signal through which each kind of control fires its handler.
-QMetaMethod eventSignal(WidgetKind kind) {
-    switch (kind) {
-    case WidgetKind::Number:
-        return QMetaMethod::fromSignal(&TBrevNumber::OnChanged);
-    case WidgetKind::CheckText:
-        return QMetaMethod::fromSignal(&TBrevCheckText::OnChanged);
-    case WidgetKind::PulseButton:
-        return QMetaMethod::fromSignal(&TBrevPulseButton::OnPulsed);
-    case WidgetKind::ToolButton:
-    case WidgetKind::ToolToggle:
-        return QMetaMethod::fromSignal(&QToolButton::clicked);
-    case WidgetKind::ComboBox:
-        // Only a choice made by the user, as a list box's change event.
-        return QMetaMethod::fromSignal(&QComboBox::activated);
-    case WidgetKind::UpArrow:
-    case WidgetKind::DownArrow:
-        return QMetaMethod::fromSignal(&ArrowButton::OnClick);
-    default:
-        return {};
-    }
-}
-
 } // namespace
 
 TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
@@ -107,9 +83,7 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
         if (!child->objectName().isEmpty())
             components_.insert(child->objectName().toLower(), child);
     }
-    bindHandlers(this);
-    bindHandlers(new PatternToolHandlers(this));
-    bindHandlers(new InfoHandlers(this));
+    bindHandlers();
     ownDialogs_ = std::make_unique<QtEditorDialogs>(*this);
     dialogs_ = ownDialogs_.get();
     // Keys are seen before the controls get them, and hints can be held back.
@@ -248,28 +222,12 @@ QWidget* TInterfaceForm::findComponent(QStringView name) const {
     return components_.value(name.toString().toLower());
 }
 
-QStringList TInterfaceForm::bindHandlers(QObject* receiver) {
-    QStringList bound;
-    const QMetaObject* meta = receiver->metaObject();
+void TInterfaceForm::bindHandlers() {
+    const HandlerReceivers receivers{this, new PatternToolHandlers(this), new InfoHandlers(this)};
     for (const WidgetEntry& entry : interfaceLayout()) {
-        if (entry.handler.isEmpty())
-            continue;
-        QWidget* widget = findComponent(entry.name);
-        const QMetaMethod signal = eventSignal(entry.kind);
-        if (!widget || !signal.isValid())
-            continue;
-        for (int i = 0; i < meta->methodCount(); ++i) {
-            const QMetaMethod method = meta->method(i);
-            if (method.name() != entry.handler.toLatin1() ||
-                !QMetaObject::checkConnectArgs(signal, method))
-                continue;
-            connect(widget, signal, receiver, method);
-            if (!bound.contains(entry.handler))
-                bound << entry.handler;
-            break;
-        }
+        if (entry.handler)
+            entry.handler.connect(findComponent(entry.name), receivers);
     }
-    return bound;
 }
 
 void TInterfaceForm::mouseMoveEvent(QMouseEvent* event) {

@@ -86,12 +86,6 @@ public:
         return qobject_cast<T*>(findComponent(name));
     }
 
-    // Connects every control's event to the receiver's method of the handler's name, as the
-    // layout names it, where the receiver has one with matching arguments. Returns the names of
-    // the handlers connected. A control whose handler does not exist yet stays unconnected.
-    // The window binds its own methods this way when it is built.
-    QStringList bindHandlers(QObject* receiver);
-
     StatusPanel* statusPanel(int index) const { return statusPanels_.value(index); }
     QComboBox* driversComboBox() const { return drivers_; }
     QColorDialog* colorDialog() const { return colorDialog_; }
@@ -136,6 +130,8 @@ private:
     void buildControls();
     void buildStatusBar();
     void buildDialogs();
+    // Connects every control's event to the handler the layout gives it.
+    void bindHandlers();
 
     void readSettings();
     void writeSettings();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/ui/handler_binding.h"
+
 #include <QList>
 #include <QRect>
 #include <QString>
@@ -27,9 +29,9 @@ struct WidgetEntry {
     QRect geometry; // in the window's client area (the toolbar panel sits at its origin)
     QString caption;
     QString hint;
-    QString handler; // the handler its event fires; empty for none
-    int tag = 0;     // slot index of per-slot controls, number index of arrow buttons
-    int minimum = 0; // numbers only
+    HandlerBinding handler; // the handler its event fires; empty for none
+    int tag = 0;            // slot index of per-slot controls, number index of arrow buttons
+    int minimum = 0;        // numbers only
     int maximum = 0;
     int defaultValue = 0; // numbers: also the value at creation
     QString icon;         // toolbar buttons: resource path of the glyph
