@@ -1,13 +1,19 @@
+#include "audio/atomic_file.h"
 #include "audio/byte_stream.h"
 #include "audio/clipboard_port.h"
+#include "audio/interrupt_cleanup.h"
 #include "audio/twave.h"
 #include "test_waves.h"
+#include "tests/fifo_guard.h"
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using BrevWave::TWave;
@@ -85,6 +91,13 @@ TEST_F(WavFiles, RefusedStreamsNameTheirFault) {
     } cases[] = {
         {"empty", {}, "Cannot descend into RIFF header"},
         {"header only", Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0}, "Cannot descend into RIFF header"},
+        {"list header only", Bytes{'L', 'I', 'S', 'T', 4, 0, 0, 0, 'W', 'A', 'V'},
+         "Cannot descend into RIFF header"},
+        {"seven bytes", Bytes{'R', 'I', 'F', 'X', 4, 0, 0}, "Cannot descend into RIFF header"},
+        {"other header only", Bytes{'R', 'I', 'F', 'X', 4, 0, 0, 0},
+         "MMIOLoad - Not a RIFF WAVE file"},
+        {"eleven bytes of text", Bytes{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'},
+         "MMIOLoad - Not a RIFF WAVE file"},
         {"not riff", chunk("RIFX", Bytes{'W', 'A', 'V', 'E'}), "MMIOLoad - Not a RIFF WAVE file"},
         {"not wave", riff({chunk("data", data)}, "AVI "), "MMIOLoad - Not a RIFF WAVE file"},
         {"no fmt", riff({chunk("data", data)}), "MMIOLoad - fmt chunk not found"},
@@ -290,7 +303,8 @@ TEST_F(WavFiles, FailedSaveKeepsTheOldFile) {
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 
-    EXPECT_EQ(message, "SaveToFile - Error saving to " + path + "\nMMIOSave - Error writing data");
+    EXPECT_EQ(message, "SaveToFile - Error saving to " + path +
+                           "\nMMIOSave - Error writing data\n" + std::strerror(EFBIG));
     EXPECT_EQ(read(path), before);
     EXPECT_EQ(entries(), std::vector<std::string>{"keep.wav"});
 }
@@ -316,6 +330,59 @@ TEST_F(WavFiles, SaveToImpossibleTargets) {
     }
     EXPECT_EQ(entries(), std::vector<std::string>{"taken"});
     EXPECT_TRUE(fs::is_empty(folderTarget));
+}
+
+TEST_F(WavFiles, SpecialFilesAreNeitherWaitedOnNorReplaced) {
+    const std::string notRegular = "\nAnother failure condition occurred.\nNot a regular file";
+    const std::string fifo = (folder_ / "pipe.wav").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string nullLink = (folder_ / "null.wav").string();
+    fs::create_symlink("/dev/null", nullLink);
+
+    // Loads fail at once, whatever the other end of a pipe does.
+    for (const std::string& path : {fifo, std::string("/dev/zero"), nullLink}) {
+        SCOPED_TRACE(path);
+        std::string message;
+        EXPECT_TRUE(brev::test::finishesWithoutWaitingOn(fifo, [&] {
+            TWave wave = rampWave(4);
+            message = loadError(wave, path);
+        }));
+        EXPECT_EQ(message, "LoadFromFile - Error opening file " + path + notRegular);
+    }
+
+    // Saves refuse to replace them, also through a link, and write nothing beside them.
+    for (const std::string& path : {fifo, nullLink}) {
+        SCOPED_TRACE(path);
+        std::string message;
+        try {
+            rampWave(10).SaveToFile(path);
+        } catch (const brev::Error& error) {
+            message = error.what();
+        }
+        EXPECT_EQ(message, "SaveToFile - Error creating file " + path + notRegular);
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(fs::is_symlink(nullLink));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_EQ(entries(), (std::vector<std::string>{"null.wav", "pipe.wav"}));
+}
+
+TEST_F(WavFiles, InterruptedSaveLeavesNoTemporary) {
+    const std::string path = (folder_ / "keep.wav").string();
+    rampWave(100).SaveToFile(path);
+    const Bytes before = read(path);
+    EXPECT_EXIT(
+        {
+            brev::removeRecordedFilesOnInterrupt();
+            brev::AtomicFile file;
+            if (file.open(path) != 0 || !file.writer().write(before.data(), 20))
+                std::_Exit(1);
+            std::raise(SIGTERM);
+            std::_Exit(2);
+        },
+        ::testing::KilledBySignal(SIGTERM), "");
+    EXPECT_EQ(read(path), before);
+    EXPECT_EQ(entries(), std::vector<std::string>{"keep.wav"});
 }
 
 TEST(WavStream, ClaimedSizeBeyondTheStreamIsRefusedBeforeAllocating) {
