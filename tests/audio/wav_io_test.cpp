@@ -1,7 +1,5 @@
-#include "audio/atomic_file.h"
 #include "audio/byte_stream.h"
 #include "audio/clipboard_port.h"
-#include "audio/interrupt_cleanup.h"
 #include "audio/twave.h"
 #include "test_waves.h"
 #include "tests/fifo_guard.h"
@@ -332,16 +330,11 @@ TEST_F(WavFiles, SaveToImpossibleTargets) {
     EXPECT_TRUE(fs::is_empty(folderTarget));
 }
 
-TEST_F(WavFiles, SpecialFilesAreNeitherWaitedOnNorReplaced) {
-    const std::string notRegular = "\nAnother failure condition occurred.\nNot a regular file";
+TEST_F(WavFiles, PipesAndDevicesAreNeitherWaitedOnNorReplaced) {
     const std::string fifo = (folder_ / "pipe.wav").string();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const std::string nullLink = (folder_ / "null.wav").string();
-    fs::create_symlink("/dev/null", nullLink);
-
-    // Loads fail at once, whatever the other end of a pipe does.
-    for (const std::string& path : {fifo, std::string("/dev/zero"), nullLink}) {
-        SCOPED_TRACE(path);
+    const std::string notRegular = "\nAnother failure condition occurred.\nNot a regular file";
+    for (const std::string& path : {fifo, std::string("/dev/zero")}) {
         std::string message;
         EXPECT_TRUE(brev::test::finishesWithoutWaitingOn(fifo, [&] {
             TWave wave = rampWave(4);
@@ -349,40 +342,14 @@ TEST_F(WavFiles, SpecialFilesAreNeitherWaitedOnNorReplaced) {
         }));
         EXPECT_EQ(message, "LoadFromFile - Error opening file " + path + notRegular);
     }
-
-    // Saves refuse to replace them, also through a link, and write nothing beside them.
-    for (const std::string& path : {fifo, nullLink}) {
-        SCOPED_TRACE(path);
-        std::string message;
-        try {
-            rampWave(10).SaveToFile(path);
-        } catch (const brev::Error& error) {
-            message = error.what();
-        }
-        EXPECT_EQ(message, "SaveToFile - Error creating file " + path + notRegular);
+    try {
+        rampWave(10).SaveToFile(fifo);
+        ADD_FAILURE() << "a pipe was replaced";
+    } catch (const brev::Error& error) {
+        EXPECT_EQ(error.what(), "SaveToFile - Error creating file " + fifo + notRegular);
     }
     EXPECT_TRUE(fs::is_fifo(fifo));
-    EXPECT_TRUE(fs::is_symlink(nullLink));
-    EXPECT_TRUE(fs::is_character_file("/dev/null"));
-    EXPECT_EQ(entries(), (std::vector<std::string>{"null.wav", "pipe.wav"}));
-}
-
-TEST_F(WavFiles, InterruptedSaveLeavesNoTemporary) {
-    const std::string path = (folder_ / "keep.wav").string();
-    rampWave(100).SaveToFile(path);
-    const Bytes before = read(path);
-    EXPECT_EXIT(
-        {
-            brev::removeRecordedFilesOnInterrupt();
-            brev::AtomicFile file;
-            if (file.open(path) != 0 || !file.writer().write(before.data(), 20))
-                std::_Exit(1);
-            std::raise(SIGTERM);
-            std::_Exit(2);
-        },
-        ::testing::KilledBySignal(SIGTERM), "");
-    EXPECT_EQ(read(path), before);
-    EXPECT_EQ(entries(), std::vector<std::string>{"keep.wav"});
+    EXPECT_EQ(entries(), std::vector<std::string>{"pipe.wav"});
 }
 
 TEST(WavStream, ClaimedSizeBeyondTheStreamIsRefusedBeforeAllocating) {

@@ -1,7 +1,6 @@
 #include "audio/error.h"
 #include "editor/core/pattern_file.h"
 #include "editor/core/pattern_model.h"
-#include "tests/fifo_guard.h"
 #include "tests/temp_folder.h"
 
 #include <filesystem>
@@ -9,7 +8,6 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace brev {
@@ -223,38 +221,6 @@ TEST_F(PatternFileTest, FailedSaveLeavesTheOldFileAndSaysWhy) {
     }
     EXPECT_EQ(entries, 2); // blocked.brev and ok.brev
     EXPECT_NE(slurp(file).find("Comment=old"), std::string::npos);
-}
-
-TEST_F(PatternFileTest, PipesAndHugeFilesAreRefusedWithoutReadingThem) {
-    std::string fifo = path("pipe.brev");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    std::string huge = path("huge.brev");
-    spit(huge, "[Saved Pattern]\nSegment 0=5\n" + std::string(1024 * 1024, ';'));
-    PatternModel model;
-    scramble(model);
-    const PatternModel before = model;
-
-    std::string saveFifo;
-    EXPECT_TRUE(test::finishesWithoutWaitingOn(fifo, [&] {
-        EXPECT_THROW(readPatternFile(model, fifo), Error);
-        try {
-            writePatternFile(model, fifo);
-        } catch (const Error& e) {
-            saveFifo = e.what();
-        }
-    }));
-    EXPECT_EQ(saveFifo, "Unable to save the pattern to " + fifo + "\nNot a regular file");
-    EXPECT_TRUE(fs::is_fifo(fifo));
-    try {
-        readPatternFile(model, huge);
-        ADD_FAILURE() << "a pattern of more than 1 MB was read";
-    } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()), "Unable to read the pattern " + huge +
-                                             "\nThe file holds " +
-                                             std::to_string(fs::file_size(huge)) +
-                                             " bytes; a pattern file holds at most 1 MB");
-    }
-    expectSameValues(model, before);
 }
 
 TEST_F(PatternFileTest, GarbageTextLoadsAsDefaults) {
