@@ -1,6 +1,7 @@
 // brev-render: applies a pattern to a loop and writes the rendered loop, as the editor's save
 // command does, without a window.
 
+#include "audio/interrupt_cleanup.h"
 #include "audio/segment_store.h"
 #include "audio/twave.h"
 #include "editor/core/pattern_file.h"
@@ -220,14 +221,17 @@ void writeTableIfAsked(const Options& options, const brev::PatternAccess& patter
     }
 }
 
+// The table comes last: a run that fails leaves no page that looks like a result.
 void renderToFile(const Options& options) {
+    // A save of hundreds of MB takes a while; stopped meanwhile, it leaves no temporary.
+    brev::removeRecordedFilesOnInterrupt();
     brev::PatternModel pattern;
     buildPattern(options, pattern);
     brev::SegmentStore store;
     loadSource(options.files[0], pattern, store);
-    writeTableIfAsked(options, pattern, store);
     brev::renderAll(pattern, store);
     store.joinSlots().SaveToFile(options.files[1]);
+    writeTableIfAsked(options, pattern, store);
 }
 
 void playThroughOutput(const Options& options) {

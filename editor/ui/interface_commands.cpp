@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QToolButton>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 namespace brev {
@@ -125,15 +126,18 @@ void TInterfaceForm::readSettings() {
 }
 
 void TInterfaceForm::writeSettings() {
-    settings_.writeInteger(kDriverIndex, driverIndex_);
+    bool written = settings_.writeInteger(kDriverIndex, driverIndex_);
     for (const IntegerSetting& setting : kControlSettings) {
         const QString name = QString::fromLatin1(setting.name);
-        if (setting.toggle)
-            settings_.writeInteger(name, pattern_.toggleDown(setting.control) ? 1 : 0);
-        else
-            settings_.writeInteger(name, pattern_.NumberValue(setting.control));
+        const int value = setting.toggle ? (pattern_.toggleDown(setting.control) ? 1 : 0)
+                                         : pattern_.NumberValue(setting.control);
+        written = settings_.writeInteger(name, value) && written;
     }
-    settings_.writeInteger(kBackgroundColor, toColorWord(backgroundColor()));
+    written = settings_.writeInteger(kBackgroundColor, toColorWord(backgroundColor())) && written;
+    // Mostly written as the window closes, with no window left to say it in.
+    if (!written)
+        std::fprintf(stderr, "The settings could not be written to %s\n",
+                     QFile::encodeName(settings_.fileName()).constData());
 }
 
 void TInterfaceForm::openEngine() {

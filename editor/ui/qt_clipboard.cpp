@@ -1,5 +1,7 @@
 #include "editor/ui/qt_clipboard.h"
 
+#include "audio/byte_stream.h"
+
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
@@ -26,6 +28,17 @@ QString copiedWaveFile(const QMimeData& mime) {
     return {};
 }
 
+// The whole file; empty when it cannot be read. A FIFO or a device named like a wave is not
+// waited on or read without end.
+std::vector<std::uint8_t> readCopiedFile(const QString& path) {
+    FileReader file;
+    if (path.isEmpty() || file.open(QFile::encodeName(path).toStdString()) != 0)
+        return {};
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.size()));
+    bytes.resize(file.read(bytes.data(), bytes.size()));
+    return bytes;
+}
+
 } // namespace
 
 bool QtClipboard::hasWave() const {
@@ -50,12 +63,8 @@ std::vector<std::uint8_t> QtClipboard::waveBytes() const {
             break;
         }
     }
-    if (bytes.isEmpty()) {
-        const QString path = copiedWaveFile(*mime);
-        QFile file(path);
-        if (!path.isEmpty() && file.open(QIODevice::ReadOnly))
-            bytes = file.readAll();
-    }
+    if (bytes.isEmpty())
+        return readCopiedFile(copiedWaveFile(*mime));
     return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 

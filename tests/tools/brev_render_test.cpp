@@ -6,6 +6,7 @@
 #include "editor/core/tempo_table.h"
 #include "tests/temp_folder.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -30,7 +32,8 @@ struct Result {
 class BrevRenderTest : public test::TempFolderTest {
 protected:
     Result run(const std::vector<std::string>& args) const {
-        std::string command = BREV_RENDER_PATH;
+        // A run that waits on something it should refuse ends as a failure, not a hang.
+        std::string command = "timeout 60 " BREV_RENDER_PATH;
         for (const auto& arg : args) {
             command += " '" + arg + "'";
         }
@@ -132,7 +135,6 @@ TEST_F(BrevRenderTest, ErrorsGoToStderrWithANonZeroExit) {
         {{"--inner-fades", "maybe", input, out}, "--inner-fades needs on or off"},
         {{"--bogus", input, out}, "Unknown option --bogus"},
         {{"--pattern", path("none.brev"), input, out}, "Pattern file not found"},
-        {{"--table", path("no/such/dir/t.html"), input, out}, "Unable to write the tempo table"},
         {{"--play", input, out}, "--play takes one file: INPUT.wav"},
         {{"--passes", "2", input, out}, "--passes works only with --play"},
         {{input, path("no/such/dir/out.wav")}, ""},
@@ -166,6 +168,77 @@ TEST_F(BrevRenderTest, TableIsTheEditorsPageWithInputAsTheFileName) {
     page << in.rdbuf();
     EXPECT_EQ(page.str(), tempoTablePage(tempoTableInput(store, 50, input)));
     EXPECT_NE(page.str().find("<h1>Filename</h1>\r\n" + input + "\r\n"), std::string::npos);
+}
+
+TEST_F(BrevRenderTest, TableIsWrittenOnlyAfterTheRenderSucceeded) {
+    std::string input = writeLoop("in.wav", 1600);
+    Result result = run({"--table", path("t.html"), input, path("no/such/dir/out.wav")});
+    EXPECT_NE(result.status, 0);
+    EXPECT_FALSE(fs::exists(path("t.html")));
+
+    result = run({"--table", path("no/such/dir/t.html"), input, path("out.wav")});
+    EXPECT_NE(result.status, 0);
+    EXPECT_NE(result.err.find("Unable to write the tempo table"), std::string::npos) << result.err;
+    EXPECT_TRUE(sameBytes(load(path("out.wav")), load(input)));
+}
+
+TEST_F(BrevRenderTest, SpecialAndOversizedFilesAreRefusedAtOnce) {
+    std::string input = writeLoop("in.wav", 1600);
+    std::string fifo = path("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink(fifo, path("link.wav"));
+    std::string big = path("big.brev");
+    std::ofstream(big) << "[Saved Pattern]\n" << std::string(1024 * 1024, ';');
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{fifo, path("out.wav")}, "LoadFromFile - Error opening file " + fifo},
+        {{"--pattern", fifo, input, path("out.wav")}, "Unable to read the pattern " + fifo},
+        {{"--pattern", "/dev/zero", input, path("out.wav")}, "Not a regular file"},
+        {{"--pattern", big, input, path("out.wav")}, "a pattern file holds at most 1 MB"},
+        {{input, fifo}, "SaveToFile - Error creating file " + fifo},
+        {{input, path("link.wav")}, "Not a regular file"},
+    };
+    for (const auto& c : cases) {
+        Result result = run(c.args);
+        EXPECT_EQ(result.status, 1) << c.message;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(fs::is_symlink(path("link.wav")));
+    EXPECT_FALSE(fs::exists(path("out.wav")));
+}
+
+// A save of a long loop, stopped by SIGINT once its temporary exists.
+TEST_F(BrevRenderTest, InterruptedSaveLeavesNoTemporary) {
+    std::string input = writeLoop("in.wav", 12'000'000); // 48 MB
+    auto temporaryExists = [&] {
+        for (const auto& entry : fs::directory_iterator(folder_)) {
+            if (entry.path().filename().string().rfind(".out.wav.tmp", 0) == 0)
+                return true;
+        }
+        return false;
+    };
+    pid_t child = ::fork();
+    if (child == 0) {
+        ::execl(BREV_RENDER_PATH, BREV_RENDER_PATH, input.c_str(), path("out.wav").c_str(),
+                nullptr);
+        ::_exit(127);
+    }
+    int status = 0;
+    bool interrupted = false;
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+        if (!interrupted && temporaryExists())
+            interrupted = ::kill(child, SIGINT) == 0;
+        ::usleep(200);
+    }
+    if (!interrupted || (WIFEXITED(status) && WEXITSTATUS(status) == 0))
+        GTEST_SKIP() << "the save ended before it could be interrupted";
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+    EXPECT_FALSE(temporaryExists());
+    EXPECT_FALSE(fs::exists(path("out.wav")));
 }
 
 } // namespace

@@ -25,6 +25,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <set>
 #include <unistd.h>
@@ -179,6 +181,17 @@ TEST_F(EditorTest, SettingsComeBackAtTheNextStart) {
     EXPECT_FALSE(form->hintsShown());
     EXPECT_TRUE(pattern().toggleDown("SmartFadesButton"));
     EXPECT_EQ(form->palette().color(QPalette::Window), QColor(0x10, 0x20, 0x30));
+}
+
+TEST_F(EditorTest, SettingsThatCannotBeWrittenAtCloseAreReported) {
+    start();
+    // Where the settings folder was, a file: nothing can be written there, not even by root.
+    std::filesystem::remove_all(dir.file("config"));
+    std::ofstream(dir.file("config")) << "in the way";
+    ::testing::internal::CaptureStderr();
+    form.reset();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "The settings could not be written to " + settingsFile().toStdString() + "\n");
 }
 
 TEST_F(EditorTest, BadStoredValuesFallBackQuietly) {
