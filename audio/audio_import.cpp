@@ -76,17 +76,22 @@ LoadedAudio loadAudioBytes(std::span<const std::uint8_t> bytes, const std::strin
         [&] { return decodeAudioBytes(bytes, progress); }, firstLine);
 }
 
-bool hasAudioFileExtension(std::string_view fileName) {
+std::span<const std::string_view> audioFileExtensions() {
     static constexpr std::array<std::string_view, 15> kExtensions = {
         "wav",  "wave", "flac", "aif", "aiff", "aifc", "ogg", "oga",
         "opus", "mp3",  "caf",  "w64", "rf64", "au",   "snd"};
+    return kExtensions;
+}
+
+bool hasAudioFileExtension(std::string_view fileName) {
     const auto dot = fileName.rfind('.');
     if (dot == std::string_view::npos)
         return false;
     std::string extension(fileName.substr(dot + 1));
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return std::find(kExtensions.begin(), kExtensions.end(), extension) != kExtensions.end();
+    const auto known = audioFileExtensions();
+    return std::find(known.begin(), known.end(), extension) != known.end();
 }
 
 } // namespace brev

@@ -30,7 +30,9 @@ LoadedAudio loadAudioClipboard(ClipboardPort& clipboard, const DecodeProgress& p
 LoadedAudio loadAudioBytes(std::span<const std::uint8_t> bytes, const std::string& firstLine,
                            const DecodeProgress& progress = {});
 
-// Whether a file name ends like one of the formats the decoder opens (case ignored).
+// The extensions of the formats the decoder opens, lower case, without the dot.
+std::span<const std::string_view> audioFileExtensions();
+// Whether a file name ends in one of them, ignoring case.
 bool hasAudioFileExtension(std::string_view fileName);
 
 } // namespace brev

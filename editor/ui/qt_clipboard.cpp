@@ -1,57 +1,26 @@
 #include "editor/ui/qt_clipboard.h"
 
+#include "editor/ui/wave_mime.h"
+
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QUrl>
 
 namespace brev {
 
-namespace {
-
-const QString kWaveType = QStringLiteral("audio/wav");
-const QString kReadTypes[] = {kWaveType, QStringLiteral("audio/x-wav"),
-                              QStringLiteral("audio/wave")};
-
-// The first local .wav file among the clipboard's URLs; empty when there is none.
-QString copiedWaveFile(const QMimeData& mime) {
-    if (!mime.hasUrls())
-        return {};
-    for (const QUrl& url : mime.urls()) {
-        if (url.isLocalFile() &&
-            url.toLocalFile().endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive))
-            return url.toLocalFile();
-    }
-    return {};
-}
-
-} // namespace
-
 bool QtClipboard::hasWave() const {
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
-    if (!mime)
-        return false;
-    for (const QString& type : kReadTypes) {
-        if (mime->hasFormat(type))
-            return true;
-    }
-    return !copiedWaveFile(*mime).isEmpty();
+    return mime && (hasWaveData(*mime) || !audioFileOf(*mime).isEmpty());
 }
 
 std::vector<std::uint8_t> QtClipboard::waveBytes() const {
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     if (!mime)
         return {};
-    QByteArray bytes;
-    for (const QString& type : kReadTypes) {
-        if (mime->hasFormat(type)) {
-            bytes = mime->data(type);
-            break;
-        }
-    }
+    QByteArray bytes = waveDataOf(*mime);
     if (bytes.isEmpty()) {
-        const QString path = copiedWaveFile(*mime);
+        const QString path = audioFileOf(*mime);
         QFile file(path);
         if (!path.isEmpty() && file.open(QIODevice::ReadOnly))
             bytes = file.readAll();
@@ -61,8 +30,8 @@ std::vector<std::uint8_t> QtClipboard::waveBytes() const {
 
 void QtClipboard::setWaveBytes(std::vector<std::uint8_t> bytes) {
     auto* mime = new QMimeData;
-    mime->setData(kWaveType, QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                                        static_cast<qsizetype>(bytes.size())));
+    mime->setData(kWaveMimeType, QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                            static_cast<qsizetype>(bytes.size())));
     QGuiApplication::clipboard()->setMimeData(mime);
 }
 
