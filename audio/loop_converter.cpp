@@ -2,6 +2,7 @@
 
 #include "audio/error.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <soxr.h>
@@ -12,6 +13,7 @@ namespace brev {
 namespace {
 
 constexpr std::size_t kMaxBytes = INT32_MAX / BrevWave::kFrameBytes * BrevWave::kFrameBytes;
+constexpr std::size_t kMaxRoomFrames = std::size_t{1} << 17;
 
 } // namespace
 
@@ -67,9 +69,10 @@ void LoopConverter::push(std::span<const float> samples) {
 }
 
 void LoopConverter::resample(const float* stereo, std::size_t frames) {
-    // Room for every output frame of this block, so one call takes the whole block; a null
-    // input drains what the filter still holds.
-    const std::size_t room = static_cast<std::size_t>(static_cast<double>(frames) * ratio_) + 1024;
+    // Room for about the output of this block, bounded for extreme rate ratios: what does not
+    // fit stays in the filter for the next call. A null input drains what the filter holds.
+    const std::size_t room = static_cast<std::size_t>(
+        std::min(static_cast<double>(frames) * ratio_ + 1024, double{kMaxRoomFrames}));
     resampled_.resize(room * 2);
     std::size_t used = 0;
     for (;;) {

@@ -78,6 +78,7 @@ TEST_F(AudioImport, OtherFormatsConvertAsSoxDoes) {
         {"mono24.wav", "-r 48000 -b 24", 1, "", "48000 Hz, 24-bit, mono"},
         {"float.wav", "-r 96000 -e floating-point -b 32", 2, "", "96000 Hz, 32-bit float, stereo"},
         {"eight.wav", "-r 22050 -b 8", 2, "", "22050 Hz, 8-bit, stereo"},
+        {"low.wav", "-r 4000 -b 16", 1, "", "4000 Hz, 16-bit, mono"},
         {"six.wav", "-r 48000 -b 16", 6, "remix 1 2", "48000 Hz, 16-bit, 6 channels"},
         {"loop.flac", "-r 88200 -b 24", 2, "", "FLAC, 88200 Hz, 24-bit, stereo"},
         {"loop.aiff", "-r 44100 -b 16", 2, "", "AIFF, 44100 Hz, 16-bit, stereo"},
@@ -91,7 +92,7 @@ TEST_F(AudioImport, OtherFormatsConvertAsSoxDoes) {
         for (int channel = 0; channel < c.channels; ++channel)
             synth += std::string(" ") + tones[channel];
         sox("-n " + c.format + " -c " + std::to_string(c.channels) + " " + path(c.file) +
-            " synth 1.5" + synth + " vol 0.5");
+            " synth 4" + synth + " vol 0.5");
         sox(path(c.file) + " -r 44100 -b 16 -c 2 " + path("sox.wav") + " " + c.remix + " rate -v");
         BrevWave::TWave reference;
         reference.LoadFromFile(path("sox.wav"));
