@@ -5,6 +5,9 @@
 #include "audio/sound_file.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <sstream>
 #include <vector>
 
 namespace brev {
@@ -102,9 +105,29 @@ bool lengthIsExact(const SF_INFO& info) {
            info.frames != SF_COUNT_MAX;
 }
 
+// libsndfile reads a WAV or AIFF file whose sample chunk is cut short as far as it goes and
+// says so only in its log ("data : 144000 (should be 99920)"). Such a file is damaged, as the
+// loader holds a cut-short 16-bit WAV to be.
+bool sampleChunkCutShort(SNDFILE* file) {
+    std::string log(16384, '\0');
+    sf_command(file, SFC_GET_LOG_INFO, log.data(), static_cast<int>(log.size()));
+    std::istringstream lines(log.c_str());
+    for (std::string line; std::getline(lines, line);) {
+        char id[5] = {};
+        unsigned long long claimed = 0;
+        unsigned long long held = 0;
+        if (std::sscanf(line.c_str(), " %4s : %llu (should be %llu)", id, &claimed, &held) == 3 &&
+            (std::strcmp(id, "data") == 0 || std::strcmp(id, "SSND") == 0) && claimed > held)
+            return true;
+    }
+    return false;
+}
+
 DecodedAudio decode(SoundFile& file, bool opened, const DecodeProgress& progress) {
     if (!opened)
         throw DecodeError(file.error(), file.errorNumber() == SF_ERR_UNRECOGNISED_FORMAT);
+    if (sampleChunkCutShort(file.handle()))
+        throw DecodeError("Error reading data", false);
     const SF_INFO& info = file.info();
     LoopConverter converter(info.samplerate, info.channels, info.frames);
     std::vector<float> samples(static_cast<std::size_t>(kBlockFrames * info.channels));

@@ -147,6 +147,14 @@ TEST_F(AudioImport, RefusalsSayWhyAndKeepTheLoadersMessages) {
         EXPECT_EQ(refusal([&] { loadAudioFile(file); }), loaderMessage(file));
     }
 
+    // A 24-bit WAV cut short is just as damaged, though only libsndfile's log says so.
+    sox("-n -r 48000 -b 24 -c 2 " + path("whole24.wav") + " synth 1 sine 300");
+    Bytes wave24 = read(path("whole24.wav"));
+    wave24.resize(wave24.size() / 2);
+    const std::string cut24 = write("cut24.wav", wave24);
+    EXPECT_EQ(refusal([&] { loadAudioFile(cut24); }),
+              "LoadFromFile - Error loading " + cut24 + "\nError reading data");
+
     // Bytes nothing recognises: the loader's message. A broken FLAC: libsndfile's reason.
     std::mt19937 random(7);
     Bytes noise(5000);
