@@ -1,5 +1,6 @@
 #include "output/tds.h"
 
+#include "audio/audio_export.h"
 #include "audio/clipboard_port.h"
 #include "audio/error.h"
 #include "output/null_output.h"
@@ -124,6 +125,10 @@ void TDS::LoadSourceClipboard(ClipboardPort& clipboard, int swing) {
     load(std::move(wave), swing);
 }
 
+void TDS::LoadSourceWave(BrevWave::TWave wave, int swing) {
+    load(std::move(wave), swing);
+}
+
 void TDS::load(BrevWave::TWave wave, int swing) {
     // The store refuses a bad swing or a too short loop before anything changes.
     FStore.load(std::move(wave), swing);
@@ -228,7 +233,7 @@ std::vector<std::uint8_t> TDS::outputBytes() const {
 }
 
 void TDS::SavePatternFile(const std::string& fileName) const {
-    FStore.joinSlots().SaveToFile(fileName);
+    saveAudioFile(FStore.joinSlots(), fileName);
 }
 
 void TDS::CopyPatternToClipboard(ClipboardPort& clipboard) const {

@@ -58,6 +58,8 @@ public:
     // ends the notification thread first.
     void LoadSourceFile(const std::string& fileName, int swing);
     void LoadSourceClipboard(ClipboardPort& clipboard, int swing);
+    // The same for a wave loaded (and perhaps converted) elsewhere.
+    void LoadSourceWave(BrevWave::TWave wave, int swing);
 
     // Rendering support.
     void GetSegment(int segment, int slot, BrevWave::TWave& out);
@@ -89,7 +91,8 @@ public:
     // A copy of the output buffer's bytes.
     std::vector<std::uint8_t> outputBytes() const;
 
-    // The rendered loop: the 16 slots joined and fitted to the source's length.
+    // The rendered loop: the 16 slots joined and fitted to the source's length. A file name
+    // ending in .flac gives FLAC, any other a WAV.
     void SavePatternFile(const std::string& fileName) const;
     void CopyPatternToClipboard(ClipboardPort& clipboard) const;
 

@@ -9,14 +9,15 @@
 #include <chrono>
 #include <cstdio>
 #include <thread>
+#include <utility>
 
 namespace brev {
 
-void playLoop(PatternAccess& pattern, const std::string& input, unsigned passes) {
+void playLoop(PatternAccess& pattern, BrevWave::TWave source, unsigned passes) {
     TDS engine(0);
     if (!engine.OutputNotice().empty())
         std::fprintf(stderr, "%s\n", engine.OutputNotice().c_str());
-    engine.LoadSourceFile(input, pattern.NumberValue(kSwingNumber));
+    engine.LoadSourceWave(std::move(source), pattern.NumberValue(kSwingNumber));
 
     // This thread plays the editor's GUI thread: it runs every handler call.
     TaskQueue gui;

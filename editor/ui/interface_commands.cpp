@@ -1,5 +1,7 @@
 // The window as the editor: settings, engine and notification thread, slot rendering and the
 // audio commands of the toolbar and the keyboard.
+#include "audio/audio_import.h"
+#include "audio/clipboard_port.h"
 #include "audio/error.h"
 #include "controls/brev_check_text.h"
 #include "controls/brev_led.h"
@@ -20,6 +22,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QToolButton>
 #include <chrono>
 #include <cstdio>
@@ -77,8 +80,17 @@ int swingOf(const PatternAccess& pattern) {
     return pattern.NumberValue(kSwingNumber);
 }
 
-FileDialogRequest waveDialog(const EditorSettings& settings) {
-    return {QStringLiteral("wav"), QStringLiteral("WAV|*.wav"),
+// Every format the loader or the decoder opens.
+FileDialogRequest openWaveDialog(const EditorSettings& settings) {
+    QString patterns;
+    for (std::string_view extension : audioFileExtensions())
+        patterns += (patterns.isEmpty() ? "*." : " *.") + QString::fromLatin1(extension);
+    return {QStringLiteral("wav"), QStringLiteral("Audio|") + patterns,
+            settings.readString(kLoadDirectory, QString())};
+}
+
+FileDialogRequest saveWaveDialog(const EditorSettings& settings) {
+    return {QStringLiteral("wav"), QStringLiteral("WAV or FLAC|*.wav *.flac"),
             settings.readString(kLoadDirectory, QString())};
 }
 
@@ -266,9 +278,11 @@ void TInterfaceForm::UpdateStatusBar(int panel) {
     const bool loaded = engine_ && engine_->IsLoaded();
     if (panel == -1 || panel == 0) {
         QString text = QStringLiteral("(Nothing loaded)");
-        if (loaded)
-            text =
-                currentFileName_.isEmpty() ? QStringLiteral("(Clipboard data)") : currentFileName_;
+        if (loaded) {
+            text = currentFileName_.isEmpty() ? unnamedSource_ : currentFileName_;
+            if (!sourceFormat_.isEmpty())
+                text += QStringLiteral(" (from ") + sourceFormat_ + u')';
+        }
         statusPanel(0)->setText(text);
     }
     if (panel == -1 || panel == 1) {
@@ -324,6 +338,93 @@ void TInterfaceForm::replaceAudio(const std::function<void()>& load) {
     startNotifyThread();
 }
 
+// Decodes off the GUI thread, then hands the loop to the engine as replaceAudio does; loaded
+// runs once the engine has it. False when the user cancelled or another load is under way.
+bool TInterfaceForm::replaceAudioInBackground(const QString& what, const AudioLoad& load,
+                                              const std::function<void()>& loaded) {
+    if (loading_)
+        return false;
+    std::optional<LoadedAudio> audio;
+    {
+        const QScopedValueRollback<bool> busy(loading_, true);
+        audio = loadInBackground(this, what, load);
+    }
+    if (!audio)
+        return false;
+    replaceAudio([&] {
+        engine_->LoadSourceWave(std::move(audio->wave), swingOf(pattern_));
+        if (loaded)
+            loaded();
+    });
+    sourceFormat_ = QString::fromStdString(audio->convertedFrom);
+    return true;
+}
+
+void TInterfaceForm::loadWaveFile(const QString& path) {
+    auto* revert = findComponent(u"RevertButton");
+    const QString previousFile = currentFileName_;
+    const QString previousHint = revert->toolTip();
+    currentFileName_ = path;
+    revert->setToolTip(QStringLiteral("Revert ") + path);
+    settings_.writeString(kLoadDirectory, folderOf(path));
+    try {
+        const std::string file = localPath(path);
+        if (!replaceAudioInBackground(
+                QFileInfo(path).fileName(),
+                [&](const DecodeProgress& progress) { return loadAudioFile(file, progress); })) {
+            // Cancelled: the loop that plays on is still the previous file's.
+            currentFileName_ = previousFile;
+            revert->setToolTip(previousHint);
+        }
+    } catch (const std::exception&) {
+        showLoadFailure(path);
+    }
+}
+
+// Wave data that came without a file; an error is shown with its own text.
+void TInterfaceForm::loadWaveData(const QString& what, const AudioLoad& load,
+                                  const QString& unnamedSource) {
+    try {
+        replaceAudioInBackground(what, load, [&] {
+            currentFileName_.clear();
+            unnamedSource_ = unnamedSource;
+        });
+    } catch (const std::exception& e) {
+        dialogs_->message(QString::fromStdString(e.what()));
+    }
+}
+
+void TInterfaceForm::loadDroppedFile(const QString& path) {
+    if (!engine_ || loading_)
+        return;
+    runCommand([&] {
+        engine_->Stop();
+        SetLEDs(-1);
+        loadWaveFile(path);
+        SetLEDs(-1);
+        UpdateStatusBar(-1);
+    });
+}
+
+void TInterfaceForm::loadDroppedData(const QByteArray& bytes) {
+    if (!engine_ || loading_)
+        return;
+    runCommand([&] {
+        engine_->Stop();
+        const std::span<const std::uint8_t> data(
+            reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+            static_cast<std::size_t>(bytes.size()));
+        loadWaveData(
+            QStringLiteral("dropped data"),
+            [&](const DecodeProgress& progress) {
+                return loadAudioBytes(data, "Error loading dropped data", progress);
+            },
+            QStringLiteral("(Dropped data)"));
+        SetLEDs(-1);
+        UpdateStatusBar(-1);
+    });
+}
+
 void TInterfaceForm::showLoadFailure(const QString& path) {
     dialogs_->warning(kUnableToLoad + path);
 }
@@ -345,16 +446,8 @@ void TInterfaceForm::LoadFromFileButtonClick() {
     runCommand([&] {
         engine_->Stop();
         SetLEDs(-1);
-        if (const std::optional<QString> path = dialogs_->openFile(waveDialog(settings_))) {
-            currentFileName_ = *path;
-            findComponent(u"RevertButton")->setToolTip(QStringLiteral("Revert ") + *path);
-            settings_.writeString(kLoadDirectory, folderOf(*path));
-            try {
-                replaceAudio([&] { engine_->LoadSourceFile(localPath(*path), swingOf(pattern_)); });
-            } catch (const std::exception&) {
-                showLoadFailure(*path);
-            }
-        }
+        if (const std::optional<QString> path = dialogs_->openFile(openWaveDialog(settings_)))
+            loadWaveFile(*path);
         SetLEDs(-1);
         UpdateStatusBar(-1);
     });
@@ -365,14 +458,14 @@ void TInterfaceForm::PasteFromClipBoardButtonClick() {
         return;
     runCommand([&] {
         engine_->Stop();
-        try {
-            replaceAudio([&] {
-                engine_->LoadSourceClipboard(clipboard(), swingOf(pattern_));
-                currentFileName_.clear();
-            });
-        } catch (const std::exception& e) {
-            dialogs_->message(QString::fromStdString(e.what()));
-        }
+        // The desktop's clipboard is read here on the GUI thread; only decoding leaves it.
+        MemoryClipboard copy;
+        if (clipboard().hasWave())
+            copy.setWaveBytes(clipboard().waveBytes());
+        loadWaveData(
+            QStringLiteral("clipboard data"),
+            [&](const DecodeProgress& progress) { return loadAudioClipboard(copy, progress); },
+            QStringLiteral("(Clipboard data)"));
         SetLEDs(-1);
         UpdateStatusBar(-1);
     });
@@ -393,7 +486,10 @@ void TInterfaceForm::RevertButtonClick() {
         }
         engine_->Stop();
         try {
-            replaceAudio([&] { engine_->LoadSourceFile(localPath(path), swingOf(pattern_)); });
+            const std::string file = localPath(path);
+            replaceAudioInBackground(
+                QFileInfo(path).fileName(),
+                [&](const DecodeProgress& progress) { return loadAudioFile(file, progress); });
         } catch (const std::exception&) {
             showLoadFailure(path);
         }
@@ -407,7 +503,7 @@ void TInterfaceForm::SaveToFileButtonClick() {
     runCommand([&] {
         if (needsAudio())
             return;
-        const std::optional<QString> path = dialogs_->saveFile(waveDialog(settings_));
+        const std::optional<QString> path = dialogs_->saveFile(saveWaveDialog(settings_));
         if (!path)
             return;
         renderAll();

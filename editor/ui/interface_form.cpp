@@ -6,8 +6,10 @@
 #include "controls/brev_number.h"
 #include "controls/brev_pulse_button.h"
 #include "editor/ui/arrow_button.h"
+#include "editor/ui/drop_target.h"
 #include "editor/ui/info_handlers.h"
 #include "editor/ui/interface_layout.h"
+#include "editor/ui/loop_drag_handle.h"
 #include "editor/ui/pattern_tool_handlers.h"
 #include "output/notify_thread.h"
 #include "output/tds.h"
@@ -84,6 +86,8 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
             components_.insert(child->objectName().toLower(), child);
     }
     bindHandlers();
+    new DropTarget(*this);
+    new LoopDragHandle(*this, statusPanel(2));
     ownDialogs_ = std::make_unique<QtEditorDialogs>(*this);
     dialogs_ = ownDialogs_.get();
     // Keys are seen before the controls get them, and hints can be held back.

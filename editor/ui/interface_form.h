@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/core/random_generator.h"
+#include "editor/ui/background_load.h"
 #include "editor/ui/control_pattern.h"
 #include "editor/ui/editor_dialogs.h"
 #include "editor/ui/editor_settings.h"
@@ -66,6 +67,10 @@ public:
 
     // The current wave file: empty before any load and after a paste.
     const QString& currentFileName() const { return currentFileName_; }
+    // Load a file dropped on the window as the load command loads a chosen one, or wave data
+    // dropped on it as the paste command loads the clipboard's.
+    void loadDroppedFile(const QString& path);
+    void loadDroppedData(const QByteArray& bytes);
     int driverIndex() const { return driverIndex_; }
     bool hintsShown() const { return hintsShown_; }
     TNotifyThread* notifyThread() const { return thread_.get(); }
@@ -138,6 +143,10 @@ private:
     void openEngine();
     void fillDriverList();
     void replaceAudio(const std::function<void()>& load);
+    bool replaceAudioInBackground(const QString& what, const AudioLoad& load,
+                                  const std::function<void()>& loaded = {});
+    void loadWaveFile(const QString& path);
+    void loadWaveData(const QString& what, const AudioLoad& load, const QString& unnamedSource);
     void startNotifyThread();
     void endNotifyThread();
     void notifyThreadFailed(const QString& message);
@@ -160,6 +169,11 @@ private:
     std::unique_ptr<TNotifyThread> thread_;
     bool endingThread_ = false;
     QString currentFileName_;
+    // What the status bar names a loop that came without a file, and what the loop was
+    // converted from (empty for a 16-bit stereo 44100 Hz WAV).
+    QString unnamedSource_ = QStringLiteral("(Clipboard data)");
+    QString sourceFormat_;
+    bool loading_ = false;
     int driverIndex_ = 0;
     bool hintsShown_ = true;
     QList<TBrevLED*> leds_;

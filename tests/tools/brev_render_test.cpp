@@ -1,3 +1,4 @@
+#include "audio/audio_import.h"
 #include "audio/segment_store.h"
 #include "audio/twave.h"
 #include "editor/core/pattern_file.h"
@@ -239,6 +240,52 @@ TEST_F(BrevRenderTest, InterruptedSaveLeavesNoTemporary) {
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
     EXPECT_FALSE(temporaryExists());
     EXPECT_FALSE(fs::exists(path("out.wav")));
+}
+
+TEST_F(BrevRenderTest, OtherFormatsConvertWithANoteAndStrictRefuses) {
+    const std::string input = path("in.flac");
+    ASSERT_EQ(std::system(("sox -n -r 48000 -b 24 -c 1 '" + input +
+                           "' synth 1 sine 300 vol 0.5 2>/dev/null")
+                              .c_str()),
+              0);
+    const std::string out = path("out.wav");
+    Result result = run({input, out});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, input + ": converted to 44100 Hz, 16-bit, stereo (from FLAC, 48000 Hz, "
+                                  "24-bit, mono)\n");
+    // The default pattern writes back exactly what the editor loads.
+    EXPECT_TRUE(sameBytes(load(out), loadAudioFile(input).wave));
+
+    // FLAC out holds the same samples.
+    result = run({input, path("out.flac")});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(sameBytes(loadAudioFile(path("out.flac")).wave, load(out)));
+
+    fs::remove(out);
+    result = run({"--strict", input, out});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err,
+              "LoadFromFile - Error loading " + input + "\nMMIOLoad - Not a RIFF WAVE file\n");
+    EXPECT_FALSE(fs::exists(out));
+}
+
+TEST_F(BrevRenderTest, BrokenInputsWriteNothing) {
+    const std::string flac = path("in.flac");
+    ASSERT_EQ(std::system(("sox -n -r 44100 -b 16 -c 2 '" + flac +
+                           "' synth 2 sine 300 2>/dev/null && truncate -s 30000 '" + flac + "'")
+                              .c_str()),
+              0);
+    const std::string ogg = path("in.ogg");
+    ASSERT_EQ(std::system(("head -c 5000 /dev/urandom > '" + ogg + "'").c_str()), 0);
+    for (const std::string& input : {flac, ogg}) {
+        for (const std::string& out : {path("out.wav"), path("out.flac")}) {
+            Result result = run({input, out});
+            EXPECT_EQ(result.status, 1);
+            EXPECT_EQ(result.err.rfind("LoadFromFile - Error loading " + input + "\n", 0), 0u)
+                << result.err;
+            EXPECT_EQ(std::distance(fs::directory_iterator(folder_), {}), 3) << out;
+        }
+    }
 }
 
 } // namespace
