@@ -68,9 +68,7 @@ private slots:
         QCOMPARE(editor.dialogs.messages, (QStringList{missing, missing}));
         QVERIFY(viewer.opened.isEmpty());
 
-        QFile file(help);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        QVERIFY(QFile(help).open(QIODevice::WriteOnly));
         QTest::keyClick(&form, Qt::Key_F1);
         QCOMPARE(viewer.opened, QStringList{help});
         QCOMPARE(editor.dialogs.messages.size(), 2);
@@ -83,9 +81,7 @@ private slots:
         QVERIFY(editor.dialogs.messages.last().contains(help));
         QVERIFY(QDir(editor.folder.path()).mkpath(QStringLiteral("html")));
         const QString pages = editor.folder.filePath(QStringLiteral("html/index.html"));
-        QFile page(pages);
-        QVERIFY(page.open(QIODevice::WriteOnly));
-        page.close();
+        QVERIFY(QFile(pages).open(QIODevice::WriteOnly));
         QTest::keyClick(&form, Qt::Key_F1);
         QCOMPARE(viewer.opened, QStringList{pages});
         QCOMPARE(editor.dialogs.messages.size(), 3);
