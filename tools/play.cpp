@@ -44,7 +44,7 @@ void playLoop(PatternAccess& pattern, const std::string& input, unsigned passes)
     engine.Stop();
     gui.end(thread);
     if (!lost.empty())
-        throw Error("The sound output was lost during playback.\n" + lost);
+        throw Error("The sound output failed during playback.\n" + lost);
     if (!thread.FailureMessage().empty())
         throw Error(thread.FailureMessage());
     // The device still holds the last frames; let them reach the listener.
