@@ -129,7 +129,10 @@ void TDS::ContinueSilently(const std::string& reason) {
     output_ = std::make_unique<NullOutput>(player_, std::string());
 }
 
-void TDS::reopenLostDevice() {
+void TDS::RetryLostDevice() {
+    if (!deviceLost_)
+        return;
+    underflows_ += output_->underflows();
     output_.reset();
     try {
         output_ = std::make_unique<PortAudioOutput>(player_, FDrivers.at(FDriverIndex));
@@ -218,8 +221,7 @@ void TDS::Play(bool loop) {
 void TDS::PlayPasses(std::uint32_t passes) {
     if (!FOutputBuffer)
         return;
-    if (deviceLost_)
-        reopenLostDevice();
+    RetryLostDevice();
     player_.play(passes);
 }
 

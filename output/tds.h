@@ -59,6 +59,9 @@ public:
     // Replaces a failed output with the silent one, keeping the loop, the events and playback
     // as they are; the next Play tries the chosen device again. OutputNotice() says why.
     void ContinueSilently(const std::string& reason);
+    // After the device was lost, tries to open it again (the silent output stays when it fails,
+    // and OutputNotice() says why); otherwise does nothing.
+    void RetryLostDevice();
     // Stops the output for good, completing what it delivered (the capture file); raises when
     // that fails.
     void CloseOutput();
@@ -116,7 +119,6 @@ private:
     void load(BrevWave::TWave wave, int swing);
     void CreateOutputBuffer();
     void openOutput(const OutputOptions& options);
-    void reopenLostDevice();
 
     SegmentStore FStore;
     std::vector<TDriverEntry> FDrivers;

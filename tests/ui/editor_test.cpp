@@ -526,6 +526,29 @@ TEST_F(EditorTest, AFailingSlotHandlerStopsFeedbackAndSaysWhy) {
     EXPECT_FALSE(form->notifyThread()->Finished());
 }
 
+// An output that stops delivering (here a capture on a full disk; the real-sound tests kill a
+// sound server) is named in panel 0; playback goes on silently with the loop and the pattern.
+TEST_F(EditorTest, ALostOutputIsSaidAndPlaybackGoesOnSilently) {
+    capture = "/dev/full";
+    start();
+    const QString path = loopFile();
+    load(path);
+    pattern().SetNumberValue("Segment3Number", 9);
+    click("PlayButton");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return status(0).startsWith("Sound output lost"); }, 3000))
+        << status(0).toStdString();
+    EXPECT_EQ(status(0), QStringLiteral("Sound output lost, playing silently: Unable to write the "
+                                        "capture file /dev/full No space left on device"));
+    EXPECT_TRUE(form->engine().IsPlaying());
+    EXPECT_TRUE(form->engine().silent());
+    EXPECT_EQ(form->engine().OutputFailure(), "");
+    EXPECT_EQ(form->currentFileName(), path);
+    EXPECT_EQ(pattern().NumberValue("Segment3Number"), 9);
+    const int lit = litLed();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return litLed() != lit; }, 3000)) << "the LEDs follow";
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
 TEST_F(EditorTest, ClosingWhilePlayingStopsFirstAndHintsFollowTheirButton) {
     start();
     load(loopFile());
