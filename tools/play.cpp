@@ -52,7 +52,7 @@ void playLoop(PatternAccess& pattern, const std::string& input, unsigned passes)
                                 std::chrono::milliseconds(50));
     engine.CloseOutput();
     if (engine.Underflows() > 0 || engine.LateRefills() > 0)
-        std::fprintf(stderr, "%llu underflows, %u late refills\n",
+        std::fprintf(stderr, "Playback: %llu underflows, %u late slots\n",
                      static_cast<unsigned long long>(engine.Underflows()), engine.LateRefills());
 }
 
