@@ -9,6 +9,7 @@
 #include "engine_fixture.h"
 #include "fake_dialogs.h"
 #include "output/notify_thread.h"
+#include "output/null_output.h"
 #include "output/tds.h"
 
 #include <QApplication>
@@ -434,7 +435,8 @@ TEST_F(EditorTest, LoopButtonWhilePlayingRestartsFromTheBeginning) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form->engine().IsPlaying(); }, 3000));
 
     const std::vector<std::int16_t> left = capturedLeft();
-    ASSERT_GT(left.size(), size_t(kLoop + 8 * kRegion));
+    // Slot 8's event, which lights its LED, comes a period ahead of its region.
+    ASSERT_GT(left.size(), size_t(kLoop + 8 * kRegion - NullOutput::kPeriodFrames));
     ASSERT_LT(left.size(), size_t(2 * kLoop));
     const size_t restart = left.size() - kLoop;
     for (int i : {0, 1, kRegion, kLoop - 1})
@@ -452,9 +454,12 @@ TEST_F(EditorTest, RateButtonsChangeTheSpeedUntilTheNextLoad) {
     click("PlayButton");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form->engine().IsPlaying(); }, 3000));
     click("F22KButton");
-    EXPECT_EQ(status(1), QStringLiteral("Playback: 22050 Hz"));
+    // After playing, a loaded machine may have added late slots to the panel.
+    EXPECT_TRUE(status(1).startsWith(QStringLiteral("Playback: 22050 Hz")))
+        << qPrintable(status(1));
     load(path);
-    EXPECT_EQ(status(1), QStringLiteral("Playback: 44100 Hz"));
+    EXPECT_TRUE(status(1).startsWith(QStringLiteral("Playback: 44100 Hz")))
+        << qPrintable(status(1));
 
     const std::vector<std::int16_t> left = capturedLeft();
     ASSERT_NEAR(double(left.size()), kLoop / 2, 1);
