@@ -17,6 +17,7 @@ class QComboBox;
 class QFileDialog;
 class QKeyEvent;
 class QLabel;
+class QTimer;
 
 namespace brev {
 
@@ -150,6 +151,8 @@ private:
     void startNotifyThread();
     void endNotifyThread();
     void notifyThreadFailed(const QString& message);
+    // Notices a lost output device: says so, and goes on silently with the loop and pattern.
+    void watchOutput();
     void showLoadFailure(const QString& path);
     bool needsAudio();
     void setRate(unsigned hz);
@@ -177,6 +180,7 @@ private:
     int driverIndex_ = 0;
     bool hintsShown_ = true;
     QList<TBrevLED*> leds_;
+    QTimer* outputWatch_ = nullptr;
 
     QHash<QString, QWidget*> components_; // by lower-case name
     QList<StatusPanel*> statusPanels_;
