@@ -1,6 +1,7 @@
 #include "output/loop_player.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <thread>
 
@@ -82,6 +83,10 @@ void LoopPlayer::setRate(std::uint32_t hz) noexcept {
     rate_.store(hz, std::memory_order_relaxed);
 }
 
+void LoopPlayer::setDeviceRate(std::uint32_t hz) noexcept {
+    deviceRate_.store(hz == 0 ? kDeviceRate : hz, std::memory_order_relaxed);
+}
+
 void LoopPlayer::play(std::uint32_t passes) noexcept {
     send(Playing, passes);
 }
@@ -121,6 +126,7 @@ void LoopPlayer::applyCommand(std::uint64_t command) noexcept {
     passLimit_ = passesOf(command);
     passesDone_ = 0;
     position_ = 0;
+    following_ = false;
     nextEvent_ = 0;
     eventPassesAhead_ = 0;
     for (std::atomic<bool>& open : refillOpen_)
@@ -167,7 +173,32 @@ void LoopPlayer::wrap() noexcept {
     enterRegion(0);
 }
 
+std::uint64_t LoopPlayer::ownStep() const noexcept {
+    return (std::uint64_t{rate_.load(std::memory_order_relaxed)} << 32) /
+           deviceRate_.load(std::memory_order_relaxed);
+}
+
 unsigned LoopPlayer::render(std::int16_t* out, unsigned frames) noexcept {
+    busy_.store(true);
+    const LoopBuffer* loop = loop_.load();
+    std::uint64_t command = command_.load(std::memory_order_acquire);
+    if (serialOf(command) != appliedSerial_)
+        applyCommand(command);
+    following_ = false;
+
+    unsigned played = 0;
+    if (playing_ && loop != nullptr && loop->frameCount > 0)
+        played = renderFrames(*loop, out, frames, ownStep());
+    else
+        trace_.played = 0;
+    if (played < frames)
+        std::memset(out + 2 * played, 0, sizeof(std::int16_t) * 2 * (frames - played));
+    busy_.store(false);
+    return played;
+}
+
+unsigned LoopPlayer::renderFollowing(std::int16_t* out, unsigned frames,
+                                     const Follow& follow) noexcept {
     busy_.store(true);
     const LoopBuffer* loop = loop_.load();
     std::uint64_t command = command_.load(std::memory_order_acquire);
@@ -175,56 +206,105 @@ unsigned LoopPlayer::render(std::int16_t* out, unsigned frames) noexcept {
         applyCommand(command);
 
     unsigned played = 0;
-    if (playing_ && loop != nullptr && loop->frameCount > 0) {
-        const std::uint64_t step =
-            (std::uint64_t{rate_.load(std::memory_order_relaxed)} << 32) / kDeviceRate;
-        const std::uint32_t count = loop->frameCount;
-        const bool looping = passLimit_ != 1;
-        const std::uint64_t loopLength = std::uint64_t{count} << 32;
-        while (played < frames) {
-            std::uint32_t index = static_cast<std::uint32_t>(position_ >> 32);
-            while (readRegion_ + 1 < kRegionCount && index >= loop->regionStarts[readRegion_ + 1])
-                enterRegion(readRegion_ + 1);
-
-            std::uint32_t a = loop->frame(index);
-            std::uint32_t fraction = static_cast<std::uint32_t>(position_);
-            if (fraction == 0) {
-                out[2 * played] = leftOf(a);
-                out[2 * played + 1] = rightOf(a);
-            } else {
-                std::uint32_t b = index + 1 < count ? loop->frame(index + 1)
-                                  : looping         ? loop->frame(0)
-                                                    : a;
-                out[2 * played] = blend(leftOf(a), leftOf(b), fraction);
-                out[2 * played + 1] = blend(rightOf(a), rightOf(b), fraction);
-            }
-            ++played;
-
-            position_ += step;
-            // A high rate on a tiny loop can step over the end more than once.
-            while ((position_ >> 32) >= count && playing_) {
-                ++passesDone_;
-                if (passLimit_ != 0 && passesDone_ >= passLimit_) {
-                    playing_ = false;
-                    finishedSerial_.store(appliedSerial_, std::memory_order_release);
-                }
-                position_ -= loopLength;
-                wrap();
-            }
-            if (!playing_)
-                break;
-        }
-        // After the reads, so no refill opens for a region this period was still reading: every
-        // region start the next period can reach (if no longer than the largest yet), but never
-        // more than one loop ahead.
-        if (frames > largestPeriod_)
-            largestPeriod_ = frames;
-        const std::uint64_t ahead = std::uint64_t{largestPeriod_} * step;
-        signalEventsBefore(*loop, position_ + std::min(ahead, loopLength));
+    if (playing_ && follow.rolling && loop != nullptr && loop->frameCount > 0) {
+        const double count = loop->frameCount;
+        const double deviceRate = deviceRate_.load(std::memory_order_relaxed);
+        // Loop frames per device frame, and where in the loop this period starts.
+        // The loop is one bar of 4 beats: it lasts 240 / bpm seconds at the clock's tempo.
+        double speed = follow.bpm > 0 ? follow.bpm * count / (240 * deviceRate)
+                                      : static_cast<double>(kDeviceRate) / deviceRate;
+        double target = follow.beats >= 0 ? std::fmod(follow.beats, 4.0) / 4 * count
+                                          : std::fmod(follow.seconds * kDeviceRate, count);
+        speed = std::clamp(speed, double(kMinRate) / deviceRate, double(kMaxRate) / deviceRate);
+        double drift = target - static_cast<double>(position_) / 4294967296.0;
+        if (drift > count / 2)
+            drift -= count;
+        else if (drift < -count / 2)
+            drift += count;
+        // Beyond 20 ms (or a period) the clock has relocated or jumped: go there. Within it,
+        // catch up over a quarter of a second, changing the pace by at most 2 %.
+        const double relocateLimit = std::max(0.02 * kDeviceRate, speed * frames);
+        if (!following_ || std::fabs(drift) > relocateLimit)
+            locate(*loop,
+                   static_cast<std::uint64_t>(std::clamp(target, 0.0, count - 1) * 4294967296.0));
+        else
+            speed += std::clamp(drift / (0.25 * deviceRate), -0.02 * speed, 0.02 * speed);
+        following_ = true;
+        played = renderFrames(*loop, out, frames, static_cast<std::uint64_t>(speed * 4294967296.0));
+    } else {
+        following_ = false;
+        trace_.played = 0;
     }
     if (played < frames)
         std::memset(out + 2 * played, 0, sizeof(std::int16_t) * 2 * (frames - played));
     busy_.store(false);
+    return played;
+}
+
+void LoopPlayer::locate(const LoopBuffer& loop, std::uint64_t position) noexcept {
+    position_ = position;
+    const std::uint32_t index = static_cast<std::uint32_t>(position >> 32);
+    unsigned region = 0;
+    while (region + 1 < kRegionCount && index >= loop.regionStarts[region + 1])
+        ++region;
+    // Refills opened for the old place would land where the new one may read: close them all
+    // (the fence in enterRegion orders these stores too). The event of the region now read
+    // comes at once, opening the refill of the one after it.
+    for (std::atomic<bool>& open : refillOpen_)
+        open.store(false, std::memory_order_relaxed);
+    nextEvent_ = region;
+    eventPassesAhead_ = 0;
+    enterRegion(region);
+}
+
+unsigned LoopPlayer::renderFrames(const LoopBuffer& loop, std::int16_t* out, unsigned frames,
+                                  std::uint64_t step) noexcept {
+    trace_ = {position_, step, 0, loop.frameCount};
+    unsigned played = 0;
+    const std::uint32_t count = loop.frameCount;
+    const bool looping = passLimit_ != 1;
+    const std::uint64_t loopLength = std::uint64_t{count} << 32;
+    while (played < frames) {
+        std::uint32_t index = static_cast<std::uint32_t>(position_ >> 32);
+        while (readRegion_ + 1 < kRegionCount && index >= loop.regionStarts[readRegion_ + 1])
+            enterRegion(readRegion_ + 1);
+
+        std::uint32_t a = loop.frame(index);
+        std::uint32_t fraction = static_cast<std::uint32_t>(position_);
+        if (fraction == 0) {
+            out[2 * played] = leftOf(a);
+            out[2 * played + 1] = rightOf(a);
+        } else {
+            std::uint32_t b = index + 1 < count ? loop.frame(index + 1)
+                              : looping         ? loop.frame(0)
+                                                : a;
+            out[2 * played] = blend(leftOf(a), leftOf(b), fraction);
+            out[2 * played + 1] = blend(rightOf(a), rightOf(b), fraction);
+        }
+        ++played;
+
+        position_ += step;
+        // A high rate on a tiny loop can step over the end more than once.
+        while ((position_ >> 32) >= count && playing_) {
+            ++passesDone_;
+            if (passLimit_ != 0 && passesDone_ >= passLimit_) {
+                playing_ = false;
+                finishedSerial_.store(appliedSerial_, std::memory_order_release);
+            }
+            position_ -= loopLength;
+            wrap();
+        }
+        if (!playing_)
+            break;
+    }
+    trace_.played = played;
+    // After the reads, so no refill opens for a region this period was still reading: every
+    // region start the next period can reach (if no longer than the largest yet), but never
+    // more than one loop ahead.
+    if (frames > largestPeriod_)
+        largestPeriod_ = frames;
+    const std::uint64_t ahead = std::uint64_t{largestPeriod_} * step;
+    signalEventsBefore(loop, position_ + std::min(ahead, loopLength));
     return played;
 }
 

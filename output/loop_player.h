@@ -30,6 +30,23 @@ struct LoopBuffer {
     }
 };
 
+// What an outside clock (the JACK transport, MIDI clock) asks of one period.
+struct Follow {
+    bool rolling = false; // the clock plays
+    double beats = -1;    // beats since the song's start at the period's first frame; < 0: unknown
+    double bpm = 0;       // the clock's tempo; 0: none, the loop keeps its own
+    double seconds = 0;   // the clock's time at the first frame, used without beats
+};
+
+// Where the last period read the loop, for an output that sends clock from it: the first frame
+// read position_ (32.32), each further frame step more, within a loop of loopFrames.
+struct PeriodTrace {
+    std::uint64_t start = 0;
+    std::uint64_t step = 0;
+    unsigned played = 0;
+    std::uint32_t loopFrames = 0;
+};
+
 // Plays a LoopBuffer into a device's periods. The GUI thread sets the buffer and sends commands;
 // the audio thread calls render(). Everything between them is atomics: render() never allocates,
 // locks or waits.
@@ -65,9 +82,19 @@ public:
     bool refill(LoopBuffer& loop, unsigned region, const unsigned char* bytes,
                 std::uint32_t frames) noexcept;
 
+    // The device's frame rate, where it is not 44100 Hz; set before the device runs.
+    void setDeviceRate(std::uint32_t hz) noexcept;
+
     // Audio thread. Fills frames stereo frames (interleaved 16-bit) and returns how many of them
     // were played from the buffer; those come first, silence follows.
     unsigned render(std::int16_t* out, unsigned frames) noexcept;
+    // The same, but started, stopped, placed and paced by an outside clock: while played and
+    // rolling, the loop (one bar of 4 beats) sits where the clock's beats put it, at the
+    // clock's tempo by varispeed; without beats, at its own tempo from the clock's time. A
+    // small drift is pulled in by the pace, a larger one (a relocation) jumps.
+    unsigned renderFollowing(std::int16_t* out, unsigned frames, const Follow& follow) noexcept;
+    // Audio thread: the period rendered last.
+    const PeriodTrace& lastPeriod() const noexcept { return trace_; }
 
 private:
     enum Mode : std::uint64_t { Stopped = 0, Playing = 1 };
@@ -75,6 +102,10 @@ private:
     void applyCommand(std::uint64_t command) noexcept;
     void signalEventsBefore(const LoopBuffer& loop, std::uint64_t horizon) noexcept;
     void enterRegion(unsigned region) noexcept;
+    void locate(const LoopBuffer& loop, std::uint64_t position) noexcept;
+    std::uint64_t ownStep() const noexcept;
+    unsigned renderFrames(const LoopBuffer& loop, std::int16_t* out, unsigned frames,
+                          std::uint64_t step) noexcept;
     void wrap() noexcept;
     bool refillOpen(unsigned region) const noexcept;
 
@@ -87,6 +118,7 @@ private:
     // serial (32 bits) | mode (8 bits) | passes (24 bits); release by the GUI, acquire by render.
     std::atomic<std::uint64_t> command_{0};
     std::atomic<std::uint32_t> rate_{kDeviceRate}; // relaxed: a value on its own, read per period
+    std::atomic<std::uint32_t> deviceRate_{kDeviceRate}; // relaxed, the same
     // audio -> GUI: serial of the command whose playback ended by itself (release/acquire).
     std::atomic<std::uint32_t> finishedSerial_{0};
     // audio -> GUI: region k may be refilled. Set when the event before it is signalled, cleared
@@ -108,6 +140,8 @@ private:
     unsigned nextEvent_ = 0;        // the next region whose event is due
     unsigned eventPassesAhead_ = 0; // ... in this pass (0), the next (1); 2 once the next is done
     unsigned largestPeriod_ = 0;    // device frames: how far ahead events are signalled
+    bool following_ = false;        // the last period followed a rolling outside clock
+    PeriodTrace trace_;
 };
 
 } // namespace brev

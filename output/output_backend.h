@@ -1,5 +1,7 @@
 #pragma once
 
+#include "output/sync_mode.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -53,6 +55,9 @@ public:
     // Stops for good and completes what was delivered; raises brev::Error with the reason when
     // that fails. Destruction does the same without raising.
     virtual void finish() {}
+    // Follows an outside clock as mode says; false when this output cannot (only JACK can).
+    virtual bool setSyncMode(SyncMode mode) { return mode == SyncMode::Off; }
+    virtual SyncState syncState() const { return {}; }
 };
 
 } // namespace brev

@@ -3,11 +3,13 @@
 #include "audio/audio_export.h"
 #include "audio/clipboard_port.h"
 #include "audio/error.h"
+#include "output/jack_output.h"
 #include "output/null_output.h"
 #include "output/portaudio_output.h"
 
 #include <cstdlib>
 #include <new>
+#include <optional>
 #include <utility>
 
 namespace brev {
@@ -26,6 +28,10 @@ TDriverEntry defaultEntry() {
     return entry;
 }
 
+std::string syncOffNotice(const std::string& reason) {
+    return "Sync needs a JACK server, so playback keeps its own clock.\n" + reason;
+}
+
 } // namespace
 
 OutputOptions OutputOptions::fromEnvironment() {
@@ -37,7 +43,8 @@ OutputOptions OutputOptions::fromEnvironment() {
     return options;
 }
 
-TDS::TDS(int driverIndex, const OutputOptions& options) : nullOutput_(options.nullOutput) {
+TDS::TDS(int driverIndex, const OutputOptions& options)
+    : options_(options), nullOutput_(options.nullOutput) {
     std::string enumerationError;
     try {
         EnumerateDrivers();
@@ -51,7 +58,7 @@ TDS::TDS(int driverIndex, const OutputOptions& options) : nullOutput_(options.nu
         notice_ = "No sound device could be opened, so playback is silent.\n" + enumerationError;
         nullOutput_ = true;
     }
-    openOutput(options);
+    openOutput();
 }
 
 TDS::~TDS() {
@@ -59,13 +66,32 @@ TDS::~TDS() {
     output_.reset();
 }
 
-void TDS::openOutput(const OutputOptions& options) {
+std::unique_ptr<OutputBackend> TDS::openDevice() {
+    const TDriverEntry& device = FDrivers.at(FDriverIndex);
+    if (options_.sync != SyncMode::Off || device.HostApi == kJackHostApi)
+        return std::make_unique<JackOutput>(player_, options_.jackClientName, options_.sync);
+    return std::make_unique<PortAudioOutput>(player_, device);
+}
+
+void TDS::openOutput() {
+    if (options_.sync != SyncMode::Off) {
+        try {
+            if (!nullOutput_) {
+                output_ = openDevice();
+                return;
+            }
+            throw Error("The silent output is in use.");
+        } catch (const Error& e) {
+            notice_ = syncOffNotice(e.what());
+            options_.sync = SyncMode::Off;
+        }
+    }
     if (nullOutput_) {
-        output_ = std::make_unique<NullOutput>(player_, options.capturePath);
+        output_ = std::make_unique<NullOutput>(player_, options_.capturePath);
         return;
     }
     try {
-        output_ = std::make_unique<PortAudioOutput>(player_, FDrivers.at(FDriverIndex));
+        output_ = openDevice();
     } catch (const Error& e) {
         if (FDriverIndex != 0) {
             FDriverIndex = 0;
@@ -75,8 +101,67 @@ void TDS::openOutput(const OutputOptions& options) {
                   wrapError("DirectSoundCreate8() failed", e).what();
         nullOutput_ = true;
         session_.reset();
-        output_ = std::make_unique<NullOutput>(player_, options.capturePath);
+        output_ = std::make_unique<NullOutput>(player_, options_.capturePath);
     }
+}
+
+bool TDS::SetSyncMode(SyncMode mode) {
+    if (mode == options_.sync)
+        return true;
+    if (options_.nullOutput) {
+        notice_ = syncOffNotice("The silent output is in use.");
+        return false;
+    }
+    // A JACK output switches by itself; any other change opens the output anew.
+    const bool chosenIsJack = FDrivers.at(FDriverIndex).HostApi == kJackHostApi;
+    if ((mode != SyncMode::Off || chosenIsJack) && output_->setSyncMode(mode)) {
+        options_.sync = mode;
+        return true;
+    }
+    options_.sync = mode;
+    try {
+        replaceOutput();
+        return true;
+    } catch (const Error& e) {
+        notice_ = syncOffNotice(e.what());
+        options_.sync = SyncMode::Off;
+    }
+    try {
+        replaceOutput();
+    } catch (const Error& e) {
+        // replaceOutput left the silent output; the next Play tries the device again.
+        nullOutput_ = true;
+        deviceLost_ = true;
+        notice_ += "\n" + std::string(e.what());
+    }
+    return false;
+}
+
+void TDS::replaceOutput() {
+    underflows_ += output_->underflows();
+    // The old output goes first: one audio thread at a time renders the player.
+    output_.reset();
+    try {
+        output_ = openDevice();
+    } catch (const Error&) {
+        output_ = std::make_unique<NullOutput>(player_, std::string());
+        throw;
+    }
+    nullOutput_ = false;
+    deviceLost_ = false;
+}
+
+SyncState TDS::Sync() const {
+    SyncState state = output_->syncState();
+    state.mode = options_.sync;
+    if (state.mode == SyncMode::Off || state.rateHz == 0) {
+        state.rateHz = GetPlaybackRate();
+        state.bpm = 0;
+    }
+    // The tempo table's figure: one segment, a sixteenth note, at 44100 Hz.
+    if (state.bpm == 0 && UnitSamples() > 0)
+        state.bpm = 661500.0 / UnitSamples() * state.rateHz / kDeviceRate;
+    return state;
 }
 
 void TDS::EnumerateDrivers() {
@@ -93,6 +178,8 @@ void TDS::EnumerateDrivers() {
     }
     for (TDriverEntry& entry : portAudioDevices())
         FDrivers.push_back(std::move(entry));
+    if (std::optional<TDriverEntry> jack = jackDevice())
+        FDrivers.push_back(std::move(*jack));
 }
 
 std::string TDS::DriverName(int index) const {
@@ -133,16 +220,11 @@ void TDS::ContinueSilently(const std::string& reason) {
 void TDS::RetryLostDevice() {
     if (!deviceLost_)
         return;
-    underflows_ += output_->underflows();
-    output_.reset();
     try {
-        output_ = std::make_unique<PortAudioOutput>(player_, FDrivers.at(FDriverIndex));
-        deviceLost_ = false;
-        nullOutput_ = false;
+        replaceOutput();
         notice_.clear();
     } catch (const Error& e) {
         notice_ = "The sound output was lost, so playback is silent.\n" + std::string(e.what());
-        output_ = std::make_unique<NullOutput>(player_, std::string());
     }
 }
 

@@ -20,6 +20,9 @@ class PortAudioSession;
 struct OutputOptions {
     bool nullOutput = false;
     std::string capturePath;
+    // How the output introduces itself to a JACK server, and what it follows there.
+    std::string jackClientName = "brev-editor";
+    SyncMode sync = SyncMode::Off;
 
     static OutputOptions fromEnvironment();
 };
@@ -62,6 +65,13 @@ public:
     // After the device was lost, tries to open it again (the silent output stays when it fails,
     // and OutputNotice() says why); otherwise does nothing.
     void RetryLostDevice();
+    // Follows the JACK transport or MIDI clock (through a JACK output, whichever device is
+    // chosen), or plays on its own clock again through the chosen device. False, with the reason
+    // in OutputNotice(), when no JACK server answers: sync is then off.
+    bool SetSyncMode(SyncMode mode);
+    SyncMode GetSyncMode() const { return options_.sync; }
+    // The tempo and rate followed; with sync off, the loop's tempo at the playback rate.
+    SyncState Sync() const;
     // Stops the output for good, completing what it delivered (the capture file); raises when
     // that fails.
     void CloseOutput();
@@ -121,13 +131,16 @@ public:
 private:
     void load(BrevWave::TWave wave, int swing);
     void CreateOutputBuffer();
-    void openOutput(const OutputOptions& options);
+    void openOutput();
+    std::unique_ptr<OutputBackend> openDevice();
+    void replaceOutput();
 
     SegmentStore FStore;
     std::vector<TDriverEntry> FDrivers;
     int FDriverIndex = 0;
     std::int32_t FBufferBytes = 0;
     std::string notice_;
+    OutputOptions options_;
     bool nullOutput_ = false;
     bool deviceLost_ = false;
     std::uint64_t underflows_ = 0; // of outputs already replaced

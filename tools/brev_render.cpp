@@ -32,7 +32,8 @@ constexpr const char* kUsage =
     "  brev-render [--pattern FILE.brev] [--swing N] [--fade-samples N] [--cutting-angle N]\n"
     "              [--deckstop-ramp N] [--inner-fades on|off] [--log-fades on|off]\n"
     "              [--table OUT.html] [--strict] INPUT.wav OUTPUT.wav|OUTPUT.flac\n"
-    "  brev-render [same pattern options] [--strict] --play [--passes N] INPUT.wav\n"
+    "  brev-render [same pattern options] [--strict] --play [--passes N] [--sync jack|midi]\n"
+    "              INPUT.wav\n"
     "\n"
     "Cuts INPUT into 16 segments, applies the pattern (without --pattern: the pattern of a new\n"
     "window) and writes the rendered loop, fitted to INPUT's length, as OUTPUT: FLAC when its\n"
@@ -53,6 +54,7 @@ struct Options {
     bool play = false;
     bool strict = false;
     std::optional<int> passes;
+    std::optional<brev::SyncMode> sync;
     std::vector<std::string> files;
     bool help = false;
 };
@@ -149,6 +151,11 @@ Options parseArguments(int argc, char** argv) {
             options.table = value();
         } else if (arg == "--passes") {
             options.passes = parseNumber(arg, value(), 1, 1000000);
+        } else if (arg == "--sync") {
+            const std::string mode = value();
+            options.sync = brev::parseSyncMode(mode);
+            if (!options.sync || *options.sync == brev::SyncMode::Off)
+                throw UsageError("--sync needs jack or midi, not \"" + mode + "\"");
         } else {
             throw UsageError("Unknown option " + arg);
         }
@@ -161,8 +168,9 @@ Options parseArguments(int argc, char** argv) {
             throw UsageError("--play takes one file: INPUT.wav");
         }
     } else {
-        if (options.passes) {
-            throw UsageError("--passes works only with --play");
+        if (options.passes || options.sync) {
+            throw UsageError(std::string(options.passes ? "--passes" : "--sync") +
+                             " works only with --play");
         }
         if (options.files.size() != 2) {
             throw UsageError("Give INPUT.wav and OUTPUT.wav");
@@ -255,7 +263,8 @@ void renderToFile(const Options& options) {
 void playThroughOutput(const Options& options) {
     brev::PatternModel pattern;
     buildPattern(options, pattern);
-    brev::playLoop(pattern, loadInput(options), static_cast<unsigned>(options.passes.value_or(1)));
+    brev::playLoop(pattern, loadInput(options), static_cast<unsigned>(options.passes.value_or(1)),
+                   options.sync.value_or(brev::SyncMode::Off));
 }
 
 int run(const Options& options) {

@@ -13,8 +13,13 @@
 
 namespace brev {
 
-void playLoop(PatternAccess& pattern, BrevWave::TWave source, unsigned passes) {
-    TDS engine(0);
+void playLoop(PatternAccess& pattern, BrevWave::TWave source, unsigned passes, SyncMode sync) {
+    OutputOptions options = OutputOptions::fromEnvironment();
+    options.jackClientName = "brev-render";
+    options.sync = sync;
+    TDS engine(0, options);
+    if (engine.GetSyncMode() != sync)
+        throw Error(engine.OutputNotice());
     if (!engine.OutputNotice().empty())
         std::fprintf(stderr, "%s\n", engine.OutputNotice().c_str());
     engine.LoadSourceWave(std::move(source), pattern.NumberValue(kSwingNumber));

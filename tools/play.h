@@ -2,13 +2,17 @@
 
 #include "audio/twave.h"
 #include "editor/core/pattern_access.h"
+#include "output/sync_mode.h"
 
 namespace brev {
 
 // Loads source into a playback engine (the output chosen by BREV_AUDIO / BREV_AUDIO_CAPTURE, else
 // the default device), renders and writes all 16 slots, plays the loop looping for passes passes
 // and, on each slot-start event, renders and writes the next slot, as the editor's play command
-// does. Returns when the last pass has been heard.
-void playLoop(PatternAccess& pattern, BrevWave::TWave source, unsigned passes);
+// does. Returns when the last pass has been heard. With sync on it plays through JACK as client
+// brev-render, waiting for the transport or the MIDI clock to start it; raises brev::Error when no
+// JACK server answers.
+void playLoop(PatternAccess& pattern, BrevWave::TWave source, unsigned passes,
+              SyncMode sync = SyncMode::Off);
 
 } // namespace brev

@@ -1,0 +1,94 @@
+#include "output/midi_clock.h"
+
+namespace brev {
+
+namespace {
+
+constexpr unsigned kPulsesPerBeat = 24;
+constexpr double kLostSeconds = 0.5;
+
+} // namespace
+
+void MidiClockFollower::clearTempo() noexcept {
+    intervalCount_ = 0;
+    nextInterval_ = 0;
+    intervalSum_ = 0;
+}
+
+void MidiClockFollower::receive(const unsigned char* message, std::size_t size,
+                                std::uint64_t frame) noexcept {
+    if (size == 0)
+        return;
+    switch (message[0]) {
+    case 0xF8: // clock
+        if (armed_) {
+            armed_ = false;
+            rolling_ = true;
+            clearTempo();
+        } else if (rolling_) {
+            ++songPulse_;
+            const double interval = static_cast<double>(frame - lastPulse_);
+            // A pause of the sender is no tempo.
+            if (interval > kLostSeconds * sampleRate_) {
+                clearTempo();
+            } else {
+                if (intervalCount_ == intervals_.size())
+                    intervalSum_ -= intervals_[nextInterval_];
+                else
+                    ++intervalCount_;
+                intervals_[nextInterval_] = interval;
+                intervalSum_ += interval;
+                nextInterval_ = (nextInterval_ + 1) % intervals_.size();
+            }
+        }
+        lastPulse_ = frame;
+        break;
+    case 0xFA: // start: the song from its beginning at the next pulse
+        songPulse_ = 0;
+        armed_ = true;
+        rolling_ = false;
+        break;
+    case 0xFB: // continue: from the song position at the next pulse
+        armed_ = true;
+        rolling_ = false;
+        break;
+    case 0xFC: // stop
+        armed_ = false;
+        rolling_ = false;
+        break;
+    case 0xF2: // song position pointer, in sixteenth notes; only while stopped
+        if (size >= 3 && !rolling_)
+            songPulse_ = (std::uint64_t{message[2]} << 7 | message[1]) * 6;
+        break;
+    default:
+        break;
+    }
+}
+
+double MidiClockFollower::bpm() const noexcept {
+    if (intervalCount_ == 0 || intervalSum_ <= 0)
+        return 0;
+    return 60 * sampleRate_ * intervalCount_ / (kPulsesPerBeat * intervalSum_);
+}
+
+bool MidiClockFollower::lost(std::uint64_t frame) const noexcept {
+    return rolling_ && frame > lastPulse_ &&
+           static_cast<double>(frame - lastPulse_) > kLostSeconds * sampleRate_;
+}
+
+Follow MidiClockFollower::at(std::uint64_t frame) const noexcept {
+    Follow follow;
+    follow.rolling = rolling_ && !lost(frame);
+    follow.bpm = bpm();
+    double pulses = static_cast<double>(songPulse_);
+    if (follow.bpm > 0) {
+        // Between pulses by the tempo; a pulse stamped later in the period counts back.
+        const double interval = intervalSum_ / intervalCount_;
+        const double since = static_cast<double>(static_cast<std::int64_t>(frame - lastPulse_));
+        pulses += std::min(since / interval, 1.0);
+    }
+    follow.beats = pulses < 0 ? 0 : pulses / kPulsesPerBeat;
+    return follow;
+}
+
+} // namespace brev
