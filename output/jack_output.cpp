@@ -192,6 +192,9 @@ JackOutput::Following JackOutput::renderPeriod(std::int16_t* out, unsigned frame
         follow.beats = transportBeats(position);
         follow.bpm = follow.beats >= 0 ? position.beats_per_minute : 0;
         follow.seconds = position.frame / double(sampleRate_);
+        // The transport is exact to the frame: anything more than its ticks' rounding is a
+        // relocation, or periods this client missed.
+        follow.slackSeconds = 0.002;
         following = FollowingClock;
     } else if (mode == SyncMode::MidiClock) {
         void* midiIn = jack_.port_get_buffer(clockIn_, frames);

@@ -221,13 +221,13 @@ unsigned LoopPlayer::renderFollowing(std::int16_t* out, unsigned frames,
             drift -= count;
         else if (drift < -count / 2)
             drift += count;
-        // Beyond 20 ms (or a period) the clock has relocated or jumped: go there. Within it,
-        // catch up over a quarter of a second, changing the pace by at most 2 %.
-        const double relocateLimit = std::max(0.02 * kDeviceRate, speed * frames);
-        if (!following_ || std::fabs(drift) > relocateLimit)
+        // Beyond the clock's slack it has relocated, jumped, or run a period without us: go
+        // there. Within it, beyond 1 ms (a transport's whole ticks are a quarter of that), catch
+        // up over a quarter of a second, changing the pace by at most 2 %.
+        if (!following_ || std::fabs(drift) > follow.slackSeconds * kDeviceRate)
             locate(*loop,
                    static_cast<std::uint64_t>(std::clamp(target, 0.0, count - 1) * 4294967296.0));
-        else
+        else if (std::fabs(drift) > 0.001 * kDeviceRate)
             speed += std::clamp(drift / (0.25 * deviceRate), -0.02 * speed, 0.02 * speed);
         following_ = true;
         played = renderFrames(*loop, out, frames, static_cast<std::uint64_t>(speed * 4294967296.0));

@@ -36,6 +36,9 @@ struct Follow {
     double beats = -1;    // beats since the song's start at the period's first frame; < 0: unknown
     double bpm = 0;       // the clock's tempo; 0: none, the loop keeps its own
     double seconds = 0;   // the clock's time at the first frame, used without beats
+    // How far the loop may be off the clock's place before it jumps there rather than catching
+    // up: more for a clock with jitter.
+    double slackSeconds = 0.02;
 };
 
 // Where the last period read the loop, for an output that sends clock from it: the first frame

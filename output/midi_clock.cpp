@@ -79,6 +79,8 @@ bool MidiClockFollower::lost(std::uint64_t frame) const noexcept {
 Follow MidiClockFollower::at(std::uint64_t frame) const noexcept {
     Follow follow;
     follow.rolling = rolling_ && !lost(frame);
+    // Clock from software is exact to the frame, bridged hardware within a millisecond or so.
+    follow.slackSeconds = 0.005;
     follow.bpm = bpm();
     double pulses = static_cast<double>(songPulse_);
     if (follow.bpm > 0) {

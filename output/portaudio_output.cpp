@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <alsa/error.h>
+#include <cstdlib>
 #include <jack/jack.h>
 #include <portaudio.h>
 
@@ -43,7 +44,17 @@ PortAudioSession::PortAudioSession() {
     snd_lib_error_set_handler(quietAlsa);
     jack_set_error_function(quietJack);
     jack_set_info_function(quietJack);
+    // PortAudio's own JACK host API would hold a client on a running JACK server, and its
+    // Pa_Terminate aborts once that server has gone away; the native JACK output serves JACK
+    // instead. Pointed at a server that does not exist, it stays away.
+    const char* jackServer = std::getenv("JACK_DEFAULT_SERVER");
+    const std::string savedServer = jackServer != nullptr ? jackServer : "";
+    setenv("JACK_DEFAULT_SERVER", "brev-editor-portaudio-without-jack", 1);
     PaError result = Pa_Initialize();
+    if (jackServer != nullptr)
+        setenv("JACK_DEFAULT_SERVER", savedServer.c_str(), 1);
+    else
+        unsetenv("JACK_DEFAULT_SERVER");
     ok_ = result == paNoError;
     if (!ok_)
         error_ = Pa_GetErrorText(result);

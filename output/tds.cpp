@@ -97,7 +97,9 @@ void TDS::openOutput() {
             FDriverIndex = 0;
             throw wrapError("DirectSoundCreate8() failed", e);
         }
-        notice_ = std::string("No sound device could be opened, so playback is silent.\n") +
+        // After a sync notice, both are worth knowing.
+        notice_ = (notice_.empty() ? "" : notice_ + "\n") +
+                  "No sound device could be opened, so playback is silent.\n" +
                   wrapError("DirectSoundCreate8() failed", e).what();
         nullOutput_ = true;
         session_.reset();

@@ -2,6 +2,7 @@
 // sink, the PortAudio output on its ALSA "pulse" device, and parec recording the sink's monitor
 // bit-exact.
 #include "audio/error.h"
+#include "child_process.h"
 #include "engine_fixture.h"
 #include "output/notify_thread.h"
 #include "output/portaudio_output.h"
@@ -11,12 +12,10 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -27,78 +26,8 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-// A child process we started, ended by its process id when the object goes, and by the kernel
-// should this test process die first.
-class Child {
-public:
-    // Standard output goes to output, standard error to errors.
-    Child(const std::vector<std::string>& argv, const std::string& output,
-          const std::string& errors = "/dev/null") {
-        std::vector<char*> args;
-        for (const std::string& arg : argv)
-            args.push_back(const_cast<char*>(arg.c_str()));
-        args.push_back(nullptr);
-        const pid_t parent = getpid();
-        pid_ = fork();
-        if (pid_ == 0) {
-            // Only async-signal-safe calls between fork and exec.
-            prctl(PR_SET_PDEATHSIG, SIGTERM);
-            if (getppid() != parent)
-                _exit(127);
-            int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (out < 0 || err < 0)
-                _exit(127);
-            dup2(out, 1);
-            dup2(err, 2);
-            execvp(args[0], args.data());
-            _exit(127);
-        }
-    }
-    ~Child() { stop(SIGTERM); }
-
-    bool started() const { return pid_ > 0; }
-    bool running() {
-        if (pid_ <= 0)
-            return false;
-        if (waitpid(pid_, &status_, WNOHANG) == 0)
-            return true;
-        pid_ = -1;
-        return false;
-    }
-    // The exit status once the child has ended by itself; -1 when it was signalled.
-    int exitCode() const { return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1; }
-    void stop(int signal) {
-        if (pid_ <= 0)
-            return;
-        kill(pid_, signal);
-        for (int i = 0; i < 300 && waitpid(pid_, nullptr, WNOHANG) == 0; ++i)
-            std::this_thread::sleep_for(10ms);
-        if (waitpid(pid_, nullptr, WNOHANG) == 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        pid_ = -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-    int status_ = 0;
-};
-
-bool onPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/bin:/bin";
-    for (size_t start = 0; start <= dirs.size();) {
-        size_t end = dirs.find(':', start);
-        if (end == std::string::npos)
-            end = dirs.size();
-        if (access((dirs.substr(start, end - start) + "/" + program).c_str(), X_OK) == 0)
-            return true;
-        start = end + 1;
-    }
-    return false;
-}
+using testing::Child;
+using testing::onPath;
 
 std::vector<std::uint8_t> readAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

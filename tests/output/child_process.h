@@ -1,0 +1,33 @@
+#pragma once
+
+#include <csignal>
+#include <string>
+#include <vector>
+
+namespace brev::testing {
+
+// A child process we started, ended by its process id when the object goes, and by the kernel
+// should this test process die first.
+class Child {
+public:
+    // Standard output goes to output, standard error to errors.
+    Child(const std::vector<std::string>& argv, const std::string& output,
+          const std::string& errors = "/dev/null");
+    ~Child() { stop(SIGTERM); }
+
+    bool started() const { return pid_ > 0; }
+    bool running();
+    // The exit status once the child has ended by itself; -1 when it was signalled.
+    int exitCode() const;
+    // Sends signal, and SIGKILL when the child has not ended within 3 seconds.
+    void stop(int signal);
+
+private:
+    int pid_ = -1;
+    int status_ = 0;
+};
+
+// Whether program is an executable file in a folder of PATH.
+bool onPath(const std::string& program);
+
+} // namespace brev::testing

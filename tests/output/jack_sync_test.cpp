@@ -1,0 +1,222 @@
+// The JACK output against a real JACK server (jackd with the dummy driver, started per test): the
+// transport with a timebase master, MIDI clock in and out, and a server that goes away. Each test
+// skips, saying why, where jackd cannot start.
+#include "engine_fixture.h"
+#include "jack_test_server.h"
+#include "output/tds.h"
+
+#include <chrono>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace brev {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::JackTestClient;
+using testing::JackTestServer;
+
+constexpr std::int32_t kLoopFrames = 88200; // 2 seconds: 120.01 BPM by the tempo table
+constexpr double kLoopBpm = 661500.0 / (kLoopFrames / 16);
+
+// A loop that is silent but for a burst at its start, so that every pass is one onset.
+BrevWave::TWave burstLoop() {
+    std::vector<std::int16_t> samples(2 * kLoopFrames, 0);
+    for (int i = 0; i < 2 * 200; ++i)
+        samples[i] = 20000;
+    return testing::waveOf(samples);
+}
+
+// Where the recorded sound rises out of at least 1000 frames of silence: the period's transport
+// position or frame time (by place) plus the offset into it.
+std::vector<double> onsets(const JackTestClient& tester,
+                           std::uint32_t JackTestClient::Period::*place) {
+    const std::vector<float> left = tester.left();
+    std::vector<double> found;
+    std::size_t quiet = 1000;
+    for (const JackTestClient::Period& period : tester.periods()) {
+        for (std::size_t i = 0; i < period.frames; ++i) {
+            if (std::fabs(left[period.firstSample + i]) <= 0.3f) {
+                ++quiet;
+                continue;
+            }
+            if (quiet >= 1000)
+                found.push_back(double(period.*place) + double(i));
+            quiet = 0;
+        }
+    }
+    return found;
+}
+
+class JackSync : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!server_.skipReason().empty())
+            GTEST_SKIP() << server_.skipReason();
+        tester_ = std::make_unique<JackTestClient>(12.0);
+    }
+
+    std::unique_ptr<TDS> engine(SyncMode sync, int driverIndex = 0) {
+        OutputOptions options;
+        options.jackClientName = "brev-test";
+        options.sync = sync;
+        auto engine = std::make_unique<TDS>(driverIndex, options);
+        engine->LoadSourceWave(burstLoop(), 0);
+        tester_->listenTo("brev-test");
+        return engine;
+    }
+
+    JackTestServer server_;
+    std::unique_ptr<JackTestClient> tester_;
+};
+
+TEST_F(JackSync, TransportWithMasterPlaysTheLoopAsOneBarOfTheMastersTempo) {
+    auto engine = this->engine(SyncMode::JackTransport);
+    ASSERT_EQ(engine->GetSyncMode(), SyncMode::JackTransport) << engine->OutputNotice();
+    tester_->becomeTimebaseMaster(140);
+    engine->PlayStoredSlots(0);
+    std::this_thread::sleep_for(200ms);
+    EXPECT_TRUE(onsets(*tester_, &JackTestClient::Period::frameTime).empty())
+        << "plays before the transport rolls";
+
+    tester_->startTransport();
+    std::this_thread::sleep_for(6s);
+    const double bar = 60.0 / 140 * 4 * tester_->sampleRate();
+    // A relocation into the middle of a bar: the loop jumps there.
+    tester_->locate(static_cast<std::uint32_t>(10.5 * bar));
+    std::this_thread::sleep_for(3s);
+    tester_->stopTransport();
+    std::this_thread::sleep_for(300ms);
+
+    const SyncState state = engine->Sync();
+    EXPECT_NEAR(state.bpm, 140, 0.1);
+    EXPECT_NEAR(state.rateHz, 44100 * 140 / kLoopBpm, 2);
+
+    const std::vector<float> left = tester_->left();
+    bool rolled = false;
+    for (const JackTestClient::Period& period : tester_->periods()) {
+        rolled = rolled || period.rolling;
+        if (rolled && !period.rolling) {
+            const auto first = left.begin() + long(period.firstSample);
+            EXPECT_EQ(std::count(first, first + period.frames, 0.0f), long(period.frames))
+                << "sound in a period after the transport stopped";
+        }
+    }
+    const std::vector<double> barPlaces = onsets(*tester_, &JackTestClient::Period::transportFrame);
+    ASSERT_GE(barPlaces.size(), 5u);
+    EXPECT_NEAR(barPlaces[0], 0, 2) << "the first pass does not start with the transport";
+    for (std::size_t k = 1; k < barPlaces.size(); ++k) {
+        const double bars = barPlaces[k] / bar;
+        EXPECT_NEAR(bars, std::round(bars), 0.005) << "onset " << k << " is off the bar";
+        if (barPlaces[k] > barPlaces[k - 1] && barPlaces[k] < 5 * bar)
+            EXPECT_NEAR(barPlaces[k] - barPlaces[k - 1], bar, 0.005 * bar);
+    }
+    EXPECT_GT(barPlaces.back(), 11.5 * bar) << "not two onsets after the relocation";
+}
+
+TEST_F(JackSync, MidiClockSetsTheTempoAndStartsTheLoop) {
+    auto engine = this->engine(SyncMode::MidiClock);
+    ASSERT_EQ(engine->GetSyncMode(), SyncMode::MidiClock) << engine->OutputNotice();
+    tester_->clockInto("brev-test");
+    engine->PlayStoredSlots(0);
+    tester_->sendClock(100);
+    std::this_thread::sleep_for(7800ms);
+    EXPECT_NEAR(engine->Sync().bpm, 100, 0.5);
+    EXPECT_TRUE(engine->Sync().following);
+
+    const std::vector<double> found = onsets(*tester_, &JackTestClient::Period::frameTime);
+    ASSERT_GE(found.size(), 4u);
+    const double bar = 60.0 / 100 * 4 * tester_->sampleRate();
+    for (std::size_t k = 1; k < found.size(); ++k)
+        EXPECT_NEAR(found[k] - found[k - 1], bar, 0.005 * bar) << "pass " << k;
+
+    // The clock stops without a Stop: the loop plays on at its own tempo, and says so.
+    tester_->stopClock();
+    std::this_thread::sleep_for(1s);
+    EXPECT_FALSE(engine->Sync().problem.empty());
+    const std::size_t heard = onsets(*tester_, &JackTestClient::Period::frameTime).size();
+    std::this_thread::sleep_for(2500ms);
+    EXPECT_GT(onsets(*tester_, &JackTestClient::Period::frameTime).size(), heard);
+}
+
+TEST_F(JackSync, OwnClockGoesOutAs24PulsesPerBeatWithStartAndStop) {
+    // The JACK server is offered in the device list; chosen there, it plays without sync.
+    int jackIndex = -1;
+    {
+        OutputOptions options;
+        options.nullOutput = false;
+        TDS probe(0, options);
+        for (int i = 0; i < probe.DriverCount(); ++i)
+            if (probe.Driver(i).HostApi == "JACK")
+                jackIndex = i;
+    }
+    ASSERT_GE(jackIndex, 0) << "no JACK entry in the device list";
+    auto engine = this->engine(SyncMode::Off, jackIndex);
+    ASSERT_EQ(engine->DriverIndex(), jackIndex);
+    engine->PlayStoredSlots(0);
+    std::this_thread::sleep_for(3s);
+    engine->Stop();
+    std::this_thread::sleep_for(200ms);
+
+    const auto midi = tester_->midi();
+    ASSERT_GE(midi.size(), 3u);
+    EXPECT_EQ(midi.front().status, 0xFA);
+    EXPECT_EQ(midi.back().status, 0xFC);
+    std::vector<double> pulses;
+    for (const auto& byte : midi)
+        if (byte.status == 0xF8)
+            pulses.push_back(double(byte.frame));
+    ASSERT_GE(pulses.size(), 100u) << "fewer pulses than a pass of 2 seconds gives";
+    EXPECT_EQ(pulses.front(), double(midi.front().frame)) << "the first pulse is not with Start";
+    // 96 pulses to a pass of the loop, whatever periods the server may drop on a busy machine.
+    const std::vector<double> passes = onsets(*tester_, &JackTestClient::Period::frameTime);
+    ASSERT_GE(passes.size(), 2u);
+    EXPECT_EQ(passes[0], pulses[0]);
+    EXPECT_EQ(std::count_if(pulses.begin(), pulses.end(),
+                            [&](double t) { return t >= passes[0] && t < passes[1]; }),
+              96);
+    std::vector<double> intervals;
+    for (std::size_t k = 1; k < pulses.size(); ++k)
+        intervals.push_back(pulses[k] - pulses[k - 1]);
+    std::nth_element(intervals.begin(), intervals.begin() + long(intervals.size() / 2),
+                     intervals.end());
+    const double expected = 60.0 * tester_->sampleRate() / (kLoopBpm * 24);
+    EXPECT_NEAR(intervals[intervals.size() / 2], expected, 0.005 * expected);
+}
+
+TEST_F(JackSync, ServerGoingAwayIsReportedAndPlaybackGoesOnSilently) {
+    auto engine = this->engine(SyncMode::JackTransport);
+    ASSERT_EQ(engine->GetSyncMode(), SyncMode::JackTransport) << engine->OutputNotice();
+    engine->PlayStoredSlots(0);
+    tester_.reset();
+    server_.kill();
+    std::string failure;
+    for (int i = 0; i < 300 && failure.empty(); ++i) {
+        std::this_thread::sleep_for(10ms);
+        failure = engine->OutputFailure();
+    }
+    EXPECT_NE(failure.find("JACK server has gone away"), std::string::npos) << failure;
+    engine->ContinueSilently(failure);
+    EXPECT_TRUE(engine->IsPlaying());
+    // The next start tries JACK again, fails, and plays on silently.
+    engine->PlayStoredSlots(0);
+    EXPECT_TRUE(engine->IsPlaying());
+    EXPECT_FALSE(engine->OutputNotice().empty());
+}
+
+TEST(JackSyncWithoutServer, SyncFallsBackToTheOwnClockAndSaysWhy) {
+    setenv("JACK_DEFAULT_SERVER", "brev-test-no-such-server", 1);
+    OutputOptions options;
+    options.nullOutput = false;
+    options.sync = SyncMode::MidiClock;
+    TDS engine(0, options);
+    EXPECT_EQ(engine.GetSyncMode(), SyncMode::Off);
+    EXPECT_NE(engine.OutputNotice().find("Sync needs a JACK server"), std::string::npos)
+        << engine.OutputNotice();
+    EXPECT_FALSE(engine.SetSyncMode(SyncMode::JackTransport));
+    EXPECT_EQ(engine.GetSyncMode(), SyncMode::Off);
+}
+
+} // namespace
+} // namespace brev
