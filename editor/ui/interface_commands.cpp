@@ -12,6 +12,7 @@
 #include "editor/core/render.h"
 #include "editor/ui/interface_form.h"
 #include "editor/ui/qt_clipboard.h"
+#include "editor/ui/sync_choice.h"
 #include "output/notify_thread.h"
 #include "output/tds.h"
 
@@ -121,6 +122,8 @@ void TInterfaceForm::start(const EditorOptions& options) {
     openEngine();
     fillDriverList();
     UpdateStatusBar(-1);
+    syncChoice_ = new SyncChoice(*this, *statusPanel(1));
+    syncChoice_->apply();
     setWindowTitle(QString::fromStdString(versionCaption()));
 
     // Often enough to say within a second that the device is gone.
@@ -257,6 +260,7 @@ void TInterfaceForm::watchOutput() {
         reason.replace(u'\n', u' ');
         statusPanel(0)->setText(QStringLiteral("Sound output lost, playing silently: ") + reason);
     }
+    syncChoice_->watch();
     UpdateStatusBar(1);
 }
 
@@ -305,8 +309,8 @@ void TInterfaceForm::UpdateStatusBar(int panel) {
         statusPanel(0)->setText(text);
     }
     if (panel == -1 || panel == 1) {
-        const unsigned rate = engine_ ? engine_->GetPlaybackRate() : 0;
-        QString text = QStringLiteral("Playback: %1 Hz").arg(rate);
+        const SyncState sync = engine_ ? engine_->Sync() : SyncState{};
+        QString text = QStringLiteral("Playback: %1 Hz").arg(sync.rateHz) + syncSuffix(sync);
         // Gaps in the sound, and edits heard a pass late, are worth knowing of.
         if (engine_ && engine_->Underflows() > 0)
             text += QStringLiteral(", %1 underflows").arg(engine_->Underflows());
@@ -620,6 +624,7 @@ void TInterfaceForm::DriversComboBoxChange(int index) {
         driverIndex_ = index;
         endNotifyThread();
         engine_ = std::move(fresh);
+        syncChoice_->apply();
     });
 }
 

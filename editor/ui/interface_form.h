@@ -27,6 +27,7 @@ class TBrevLED;
 class TBrevNumber;
 class TDS;
 class TNotifyThread;
+class SyncChoice;
 
 // What the editor is started with; every empty field takes the desktop's own.
 struct EditorOptions {
@@ -181,6 +182,7 @@ private:
     bool hintsShown_ = true;
     QList<TBrevLED*> leds_;
     QTimer* outputWatch_ = nullptr;
+    SyncChoice* syncChoice_ = nullptr; // a child of the playback panel
 
     QHash<QString, QWidget*> components_; // by lower-case name
     QList<StatusPanel*> statusPanels_;

@@ -19,7 +19,7 @@ public:
     explicit JackTestServer(unsigned rate = 48000, unsigned period = 1024);
     ~JackTestServer();
     const std::string& skipReason() const { return skip_; }
-    // The server goes away, as when it crashes.
+    // The server shuts down under its clients.
     void kill();
 
 private:

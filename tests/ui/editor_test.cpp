@@ -11,6 +11,7 @@
 #include "editor/ui/single_instance.h"
 #include "engine_fixture.h"
 #include "fake_dialogs.h"
+#include "jack_test_server.h"
 #include "output/notify_thread.h"
 #include "output/null_output.h"
 #include "output/tds.h"
@@ -81,7 +82,7 @@ protected:
             if (failingDevices.count(index))
                 throw Error("DirectSoundCreate8() failed");
             OutputOptions output;
-            output.nullOutput = true;
+            output.nullOutput = !realOutput;
             output.capturePath = capture;
             return std::make_unique<TDS>(index, output);
         };
@@ -135,6 +136,7 @@ protected:
     MemoryClipboard clipboard;
     std::string capture;
     std::set<int> failingDevices;
+    bool realOutput = false; // the default device, or JACK when sync asks for it
     std::unique_ptr<TInterfaceForm> form;
 };
 
@@ -492,6 +494,40 @@ TEST_F(EditorTest, RateButtonsChangeTheSpeedUntilTheNextLoad) {
     ASSERT_NEAR(double(left.size()), kLoop / 2, 1);
     for (int i : {0, 1, 1000, kLoop / 2 - 1})
         EXPECT_EQ(left[size_t(i)], sourceLeft(2 * i)) << i;
+}
+
+TEST_F(EditorTest, TheSyncChoiceOfThePlaybackPanelFollowsJackAndIsKept) {
+    brev::testing::JackTestServer server;
+    if (!server.skipReason().empty())
+        GTEST_SKIP() << server.skipReason();
+    auto master = std::make_unique<brev::testing::JackTestClient>(1.0);
+    master->becomeTimebaseMaster(140);
+    realOutput = true;
+    start();
+    load(loopFile("loop.wav", 88200)); // 120.01 BPM
+    const QList<QAction*> choices = form->statusPanel(1)->actions();
+    ASSERT_EQ(choices.size(), 3);
+    EXPECT_TRUE(choices[0]->isChecked());
+    choices[1]->trigger();
+    EXPECT_TRUE(choices[1]->isChecked());
+    click("PlayButton");
+    master->startTransport();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return status(1).startsWith(QStringLiteral("Playback: 5144")); }, 3000))
+        << qPrintable(status(1));
+    EXPECT_TRUE(status(1).contains(QStringLiteral(" \u00b7 JACK 140.0 BPM")))
+        << qPrintable(status(1));
+    form.reset();
+    EXPECT_EQ(QSettings(settingsFile(), QSettings::IniFormat).value("Sync").toString(), "jack");
+
+    // Without a server the next start says why and plays on its own clock.
+    master.reset();
+    server.kill();
+    start();
+    EXPECT_TRUE(status(0).startsWith(QStringLiteral("Sync needs a JACK server")))
+        << qPrintable(status(0));
+    EXPECT_TRUE(form->statusPanel(1)->actions()[0]->isChecked());
+    EXPECT_EQ(status(1), QStringLiteral("Playback: 0 Hz"));
 }
 
 TEST_F(EditorTest, SpaceTogglesPlaybackAndF1AsksForHelp) {

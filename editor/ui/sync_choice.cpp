@@ -1,0 +1,74 @@
+#include "editor/ui/sync_choice.h"
+
+#include "editor/ui/interface_form.h"
+#include "output/tds.h"
+
+#include <QAction>
+#include <QActionGroup>
+
+namespace brev {
+
+namespace {
+
+const QString kSyncSetting = QStringLiteral("Sync");
+
+QString oneLine(const std::string& text) {
+    return QString::fromStdString(text).replace(u'\n', u' ');
+}
+
+} // namespace
+
+SyncChoice::SyncChoice(TInterfaceForm& form, StatusPanel& panel)
+    : QObject(&panel), form_(form),
+      chosen_(parseSyncMode(form.settings().readString(kSyncSetting, {}).toStdString())
+                  .value_or(SyncMode::Off)) {
+    auto* group = new QActionGroup(this);
+    const char* labels[] = {"Own clock (no sync)", "Follow the JACK transport",
+                            "Follow MIDI clock (JACK MIDI port clock_in)"};
+    for (int i = 0; i < 3; ++i) {
+        QAction* action = group->addAction(QString::fromLatin1(labels[i]));
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this, [this, i] { choose(static_cast<SyncMode>(i)); });
+        actions_ << action;
+    }
+    panel.addActions(actions_);
+    panel.setContextMenuPolicy(Qt::ActionsContextMenu);
+    showMode();
+}
+
+void SyncChoice::apply() {
+    TDS& engine = form_.engine();
+    if (!engine.SetSyncMode(chosen_))
+        form_.statusPanel(0)->setText(oneLine(engine.OutputNotice()));
+    mode_ = engine.GetSyncMode();
+    problem_.clear();
+    showMode();
+}
+
+void SyncChoice::choose(SyncMode mode) {
+    chosen_ = mode;
+    form_.settings().writeString(kSyncSetting, QString::fromLatin1(syncModeName(mode)));
+    form_.runCommand([&] { apply(); });
+    form_.UpdateStatusBar(1);
+}
+
+void SyncChoice::showMode() {
+    actions_[static_cast<int>(mode_)]->setChecked(true);
+}
+
+void SyncChoice::watch() {
+    const std::string problem = form_.engine().Sync().problem;
+    if (problem != problem_ && !problem.empty())
+        form_.statusPanel(0)->setText(QString::fromStdString(problem));
+    problem_ = problem;
+}
+
+QString syncSuffix(const SyncState& state) {
+    if (state.mode == SyncMode::Off)
+        return {};
+    const QString clock =
+        state.mode == SyncMode::JackTransport ? QStringLiteral("JACK") : QStringLiteral("MIDI");
+    return QStringLiteral(" \u00b7 %1 %2 BPM").arg(clock).arg(state.bpm, 0, 'f', 1);
+}
+
+} // namespace brev

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "output/sync_mode.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <string>
+
+class QAction;
+
+namespace brev {
+
+class StatusPanel;
+class TInterfaceForm;
+
+// The sync choice, offered by the context menu of the playback status panel: play on the own
+// clock, follow the JACK transport, or follow MIDI clock. The choice is kept in the settings
+// ("Sync") and given to every engine the editor opens; where it cannot be followed (no JACK
+// server) the status bar says why and the menu shows what plays.
+class SyncChoice : public QObject {
+public:
+    SyncChoice(TInterfaceForm& form, StatusPanel& panel);
+
+    SyncMode mode() const { return mode_; }
+    // Gives the choice to the engine just opened.
+    void apply();
+    // Says in the status bar when the clock followed stops.
+    void watch();
+
+private:
+    void choose(SyncMode mode);
+    void showMode();
+
+    TInterfaceForm& form_;
+    QList<QAction*> actions_; // in SyncMode order
+    SyncMode chosen_;
+    SyncMode mode_ = SyncMode::Off;
+    std::string problem_;
+};
+
+// What the playback panel adds for the clock followed: " · JACK 140.0 BPM"; empty with sync off.
+QString syncSuffix(const SyncState& state);
+
+} // namespace brev
