@@ -116,6 +116,10 @@ DeviceCaps JackOutput::capabilities() const {
     return caps;
 }
 
+unsigned JackOutput::periodFrames() const {
+    return shutDown_.load(std::memory_order_acquire) ? 0 : jack_.get_buffer_size(client_);
+}
+
 std::string JackOutput::failure() const {
     if (shutDown_.load(std::memory_order_acquire))
         return std::string("The JACK server has gone away: ") + shutdownReason_;

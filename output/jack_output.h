@@ -36,6 +36,7 @@ public:
 
     DeviceCaps capabilities() const override;
     double latencySeconds() const override { return latency_; }
+    unsigned periodFrames() const override;
     std::uint64_t underflows() const override { return xruns_.load(std::memory_order_relaxed); }
     std::string failure() const override;
     bool setSyncMode(SyncMode mode) override;
