@@ -4,6 +4,14 @@
 #include "audio/twave.h"
 #include "output/loop_player.h"
 #include "output/tds.h"
+#if BREV_BENCH_JACK
+#include "jack_test_server.h"
+#include "output/jack_output.h"
+
+#include <chrono>
+#include <sys/resource.h>
+#include <thread>
+#endif
 
 #include <benchmark/benchmark.h>
 #include <ctime>
@@ -64,6 +72,56 @@ BENCHMARK(callbackPeriod)
     ->Args({256, 22050})
     ->Args({256, 88200})
     ->Args({1024, 88200});
+
+#if BREV_BENCH_JACK
+double processCpuSeconds() {
+    rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
+// The JACK output as a client of a jackd of its own (dummy driver, 48000 Hz), playing the loop:
+// its process callback fills every period, so the process's CPU time over wall time is the
+// share of each period it takes (libjack's own work included, and a small timebase master).
+// Args: period in frames, sync mode (0 own clock, sending MIDI clock; 1 JACK transport).
+void jackCallback(benchmark::State& state) {
+    const auto period = static_cast<unsigned>(state.range(0));
+    const auto sync = static_cast<brev::SyncMode>(state.range(1));
+    brev::testing::JackTestServer server(48000, period);
+    if (!server.skipReason().empty()) {
+        state.SkipWithError(server.skipReason().c_str());
+        return;
+    }
+    brev::testing::JackTestClient master(0.01);
+    master.becomeTimebaseMaster(140);
+    auto loop = noiseLoop();
+    brev::LoopPlayer player;
+    player.setLoop(loop.get());
+    player.play(0);
+    brev::JackOutput output(player, "brev-bench", sync);
+    master.startTransport();
+    double cpu = 0, wall = 0;
+    for (auto _ : state) {
+        const double start = processCpuSeconds();
+        const auto begin = std::chrono::steady_clock::now();
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        cpu += processCpuSeconds() - start;
+        wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+        for (int k; (k = brev::waitForAny(loop->events.handles(), 16, 0)) >= 0;) {
+        }
+    }
+    state.counters["pct_of_period"] = 100 * cpu / wall;
+    state.counters["xruns"] = double(output.underflows());
+    state.counters["pct_target"] = 5;
+}
+BENCHMARK(jackCallback)
+    ->Args({256, 0})
+    ->Args({256, 1})
+    ->Args({64, 1})
+    ->Iterations(3)
+    ->Unit(benchmark::kSecond);
+#endif
 
 void writeSlot(benchmark::State& state) {
     std::mt19937 random(2);
