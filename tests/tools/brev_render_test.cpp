@@ -128,6 +128,7 @@ TEST_F(BrevRenderTest, ErrorsGoToStderrWithANonZeroExit) {
         std::vector<std::string> args;
         std::string message;
     };
+    setenv("JACK_DEFAULT_SERVER", "brev-test-no-such-server", 1);
     const Case cases[] = {
         {{path("missing.wav"), out}, "LoadFromFile"},
         {{input}, "Give INPUT.wav and OUTPUT.wav"},
@@ -138,6 +139,10 @@ TEST_F(BrevRenderTest, ErrorsGoToStderrWithANonZeroExit) {
         {{"--pattern", path("none.brev"), input, out}, "Pattern file not found"},
         {{"--play", input, out}, "--play takes one file: INPUT.wav"},
         {{"--passes", "2", input, out}, "--passes works only with --play"},
+        {{"--sync", "jack", input, out}, "--sync works only with --play"},
+        {{"--play", "--sync", "off", input}, "--sync needs jack or midi, not \"off\""},
+        // No JACK server answers (this one never runs): sync cannot start.
+        {{"--play", "--sync", "midi", input}, "Sync needs a JACK server"},
         {{input, path("no/such/dir/out.wav")}, ""},
     };
     for (const auto& c : cases) {
