@@ -27,8 +27,8 @@ JackTestServer::JackTestServer(unsigned rate, unsigned period) {
     jack_set_error_function(quiet);
     jack_set_info_function(quiet);
     jackd_ = std::make_unique<Child>(
-        std::vector<std::string>{"jackd", "-n", name, "--no-realtime", "-d", "dummy", "-r",
-                                 std::to_string(rate), "-p", std::to_string(period)},
+        std::vector<std::string>{"jackd", "-n", name, "--no-realtime", "-t", "10000", "-d", "dummy",
+                                 "-r", std::to_string(rate), "-p", std::to_string(period)},
         "/dev/null");
     for (int attempt = 0; attempt < 100; ++attempt) {
         jack_status_t status{};
@@ -65,6 +65,8 @@ JackTestClient::JackTestClient(double seconds) {
     midiIn_ = jack_port_register(client_, "midi_in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
     midiOut_ = jack_port_register(client_, "midi_out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
     jack_set_process_callback(client_, process, this);
+    jack_set_xrun_callback(
+        client_, [](void* self) { return ++static_cast<JackTestClient*>(self)->xruns_, 0; }, this);
     jack_activate(client_);
 }
 

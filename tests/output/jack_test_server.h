@@ -60,6 +60,10 @@ public:
     void sendClock(double bpm);
     void stopClock();
 
+    // Periods the server has dropped since this client started (a loaded machine): timing seen
+    // across them says nothing about ours.
+    std::uint64_t xruns() const { return xruns_.load(); }
+
     // What has arrived so far.
     std::vector<float> left() const;
     std::vector<Period> periods() const;
@@ -84,6 +88,7 @@ private:
     std::atomic<std::size_t> periodCount_{0};
     std::atomic<std::size_t> midiCount_{0};
     std::atomic<double> clockBpm_{0}; // 0: no clock
+    std::atomic<std::uint64_t> xruns_{0};
     // Process thread only.
     bool clockStarted_ = false;
     double nextClock_ = 0;
