@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace brev {
 
@@ -80,6 +81,15 @@ std::int16_t LevelTable::operator()(int sample) {
     return withSign(sample, known);
 }
 
+LevelTable& LevelTable::forAttenuation(double attenuation) {
+    thread_local LevelTable table(attenuation);
+    if (table.attenuation_ != attenuation) {
+        table.attenuation_ = attenuation;
+        std::fill(table.magnitudes_.begin(), table.magnitudes_.end(), -1);
+    }
+    return table;
+}
+
 std::int16_t linearFade(int sample, int position, int length) {
     return toSample(sample * (position * (1.0 / length)));
 }
@@ -110,6 +120,68 @@ int deckstopStretch(const std::int16_t* input, std::int16_t* output, int frames,
         }
     }
     return in;
+}
+
+} // namespace brev
+
+namespace brev {
+
+namespace {
+
+struct StereoSample {
+    std::int16_t left;
+    std::int16_t right;
+};
+
+StereoSample frameAt(const std::uint8_t* pcm, int index) {
+    StereoSample frame;
+    std::memcpy(&frame.left, pcm + 4 * index, 2);
+    std::memcpy(&frame.right, pcm + 4 * index + 2, 2);
+    return frame;
+}
+
+void setFrame(std::uint8_t* pcm, int index, std::int16_t left, std::int16_t right) {
+    std::memcpy(pcm + 4 * index, &left, 2);
+    std::memcpy(pcm + 4 * index + 2, &right, 2);
+}
+
+} // namespace
+
+int deckstopStretchInPlace(std::uint8_t* pcm, int frames, int step) {
+    // Forward, only the bookkeeping: how many input frames are used, and the stage, stretch and
+    // first output frame of the last one.
+    int used = 0;
+    int stage = 0;
+    int stretch = 0;
+    int start = 0;
+    for (int out = 0; out < frames; out += stretch + 1, ++used) {
+        if (++stage == step) {
+            ++stretch;
+            stage = 0;
+        }
+        start = out;
+    }
+    // Backward. Input frame k spreads over output frames start … start + stretch, none before k,
+    // so frames k and k + 1 are read before anything overwrites them; an output frame written at
+    // k itself is input frame k unchanged (the first step of a spread adds nothing).
+    for (int in = used - 1; in >= 0; --in) {
+        const StereoSample a = frameAt(pcm, in);
+        const StereoSample b = frameAt(pcm, in + 1 < frames ? in + 1 : in);
+        const double leftStep = static_cast<double>(b.left - a.left) / (stretch + 1);
+        const double rightStep = static_cast<double>(b.right - a.right) / (stretch + 1);
+        for (int j = 0; j <= stretch && start + j < frames; ++j)
+            setFrame(pcm, start + j, toSample(a.left + leftStep * j),
+                     toSample(a.right + rightStep * j));
+        // The bookkeeping of the frame before: undo this frame's stage step.
+        if (stage == 0) {
+            --stretch;
+            stage = step - 1;
+        } else {
+            --stage;
+        }
+        start -= stretch + 1;
+    }
+    return used;
 }
 
 } // namespace brev

@@ -26,6 +26,10 @@ public:
     explicit LevelTable(double attenuation);
     std::int16_t operator()(int sample);
 
+    // This thread's table for attenuation, kept from call to call: the slots of a render mostly
+    // share one attenuation, and then no magnitude is computed twice.
+    static LevelTable& forAttenuation(double attenuation);
+
 private:
     double attenuation_;
     std::vector<std::int32_t> magnitudes_; // truncated magnitude by |sample|; -1 not yet known
@@ -40,5 +44,8 @@ double logFadeAttenuation(int position, int length);
 // output frames with linear steps. Fills all `frames` output frames (interleaved stereo) from
 // the input of the same length and returns how many input frames were used.
 int deckstopStretch(const std::int16_t* input, std::int16_t* output, int frames, int step);
+// The same slow-down with output and input in one buffer of PCM bytes (whole frames); no copy of
+// the input is needed because it is worked from the end backwards. Returns the same count.
+int deckstopStretchInPlace(std::uint8_t* pcm, int frames, int step);
 
 } // namespace brev

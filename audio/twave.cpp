@@ -33,7 +33,7 @@ void PcmBlockFree::operator()(std::uint8_t* block) const noexcept {
 PcmBlock allocatePcmBlock(std::size_t bytes) noexcept {
     if (bytes == 0)
         return nullptr;
-    if (bytes >= 8 * kHugePage) {
+    if (bytes >= kHugePage) {
         const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
         void* block = std::aligned_alloc(kHugePage, rounded);
         if (block)

@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
 # Whole-process comparison: brev-render applying a heavy pattern (volume, reverse, repeats 2,
-# fades and deckstop on every slot) to a 20-second loop, against sox doing a comparable
-# volume + reverse + fade job on the same file. Interleaved runs, medians, ratio printed.
-# Usage: bench/render_vs_sox.sh [BUILD_DIR] [RUNS]
+# fades and deckstop on every slot) and the default pattern to a 20-second loop, against sox
+# doing a comparable volume + reverse + fade job on the same file. CPU time (user + system)
+# and page faults come from the kernel's accounting of each child; interleaved runs, medians.
+# Also: peak memory on a large file, and start-up on a tiny one.
+# Usage: bench/render_vs_sox.sh [BUILD_DIR] [RUNS] [LARGE_MB (0 skips)]
 set -euo pipefail
 build=${1:-build}
 runs=${2:-11}
+large_mb=${3:-300}
 render=$build/tools/brev-render
 [ -x "$render" ] || { echo "build $render first" >&2; exit 1; }
 command -v sox >/dev/null || { echo "sox is not installed (scripts/install-deps)" >&2; exit 1; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-sox -n -r 44100 -c 2 -b 16 "$work/in.wav" synth 20 pinknoise vol 0.5
+sox -R -n -r 44100 -c 2 -b 16 "$work/in.wav" synth 20 pinknoise vol 0.5
+sox -R -n -r 44100 -c 2 -b 16 "$work/tiny.wav" synth 0.01 sine 440
 {
   echo "[Saved Pattern]"
   for slot in $(seq 0 15); do
@@ -25,21 +29,60 @@ sox -n -r 44100 -c 2 -b 16 "$work/in.wav" synth 20 pinknoise vol 0.5
   done
 } >"$work/heavy.brev"
 
-now() { date +%s%N; }
-render_times=()
-sox_times=()
+# Runs a command (its output discarded) and prints "cpu_ms minor_faults peak_rss_kb" as the
+# kernel accounted them.
+usage() {
+  python3 -c '
+import os, sys
+pid = os.fork()
+if pid == 0:
+    fd = os.open(os.devnull, os.O_WRONLY)
+    os.dup2(fd, 1)
+    os.execvp(sys.argv[1], sys.argv[1:])
+_, status, use = os.wait4(pid, 0)
+if os.waitstatus_to_exitcode(status) != 0:
+    sys.exit("failed: " + " ".join(sys.argv[1:]))
+print(f"{(use.ru_utime + use.ru_stime) * 1000:.3f} {use.ru_minflt} {use.ru_maxrss}")
+' "$@" </dev/null
+}
+
+median() { printf '%s\n' "$@" | sort -g | sed -n "$((($# + 1) / 2))p"; }
+field() { echo "$1" | cut -d' ' -f"$2"; }
+
+heavy_cpu=() heavy_faults=() default_cpu=() sox_cpu=() tiny_cpu=()
 for _ in $(seq "$runs"); do
-  start=$(now)
-  "$render" --pattern "$work/heavy.brev" "$work/in.wav" "$work/out-render.wav"
-  render_times+=($(($(now) - start)))
-  start=$(now)
-  sox "$work/in.wav" "$work/out-sox.wav" vol 3dB reverse fade 0.01 -0 0.01
-  sox_times+=($(($(now) - start)))
+  r=$(usage "$render" --pattern "$work/heavy.brev" "$work/in.wav" "$work/out-heavy.wav")
+  heavy_cpu+=("$(field "$r" 1)") heavy_faults+=("$(field "$r" 2)")
+  r=$(usage sox "$work/in.wav" "$work/out-sox.wav" vol 3dB reverse fade 0.01 -0 0.01)
+  sox_cpu+=("$(field "$r" 1)")
+  r=$(usage "$render" "$work/in.wav" "$work/out-default.wav")
+  default_cpu+=("$(field "$r" 1)")
+  r=$(usage "$render" "$work/tiny.wav" "$work/out-tiny.wav")
+  tiny_cpu+=("$(field "$r" 1)")
 done
 
-median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
-render_ms=$(($(median "${render_times[@]}") / 1000000))
-sox_ms=$(($(median "${sox_times[@]}") / 1000000))
-echo "brev-render heavy pattern, 20 s loop: ${render_ms} ms (median of $runs)"
-echo "sox vol/reverse/fade, same file:      ${sox_ms} ms (median of $runs)"
-awk -v a="$render_ms" -v b="$sox_ms" 'BEGIN { printf "ratio brev-render / sox: %.2f (target <= 1.00)\n", a / b }'
+input_mib=$(awk -v b="$(stat -c %s "$work/in.wav")" 'BEGIN { print b / 1048576 }')
+heavy=$(median "${heavy_cpu[@]}")
+default=$(median "${default_cpu[@]}")
+sox=$(median "${sox_cpu[@]}")
+faults=$(median "${heavy_faults[@]}")
+echo "CPU time, medians of $runs interleaved runs, 20 s loop ($input_mib MiB):"
+echo "  brev-render heavy pattern:   $heavy ms"
+echo "  brev-render default pattern: $default ms"
+echo "  sox vol/reverse/fade:        $sox ms"
+awk -v a="$heavy" -v b="$sox" 'BEGIN { printf "  ratio heavy / sox:   %.2f (target <= 0.33)\n", a / b }'
+awk -v a="$default" -v b="$sox" 'BEGIN { printf "  ratio default / sox: %.2f (target <= 0.20)\n", a / b }'
+awk -v f="$faults" -v m="$input_mib" \
+  'BEGIN { printf "minor page faults per MiB of input, heavy pattern: %.0f (target <= 900)\n", f / m }'
+echo "start-up CPU on a 10 ms file: $(median "${tiny_cpu[@]}") ms (target <= 1.5)"
+
+if [ "$large_mb" -gt 0 ]; then
+  seconds=$((large_mb * 1048576 / 176400))
+  sox -R -n -r 44100 -c 2 -b 16 "$work/large.wav" synth "$seconds" sine 440 vol 0.5
+  rm -f "$work/in.wav" "$work"/out-*.wav
+  bytes=$(stat -c %s "$work/large.wav")
+  r=$(usage "$render" --pattern "$work/heavy.brev" "$work/large.wav" "$work/out-large.wav")
+  awk -v kb="$(field "$r" 3)" -v b="$bytes" 'BEGIN {
+    printf "peak memory, heavy pattern on a %.0f MB file: %.0f MB, %.2f x the file (target <= 2.5)\n",
+      b / 1e6, kb * 1024 / 1e6, kb * 1024 / b }'
+fi

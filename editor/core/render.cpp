@@ -1,8 +1,10 @@
 #include "editor/core/render.h"
 
+#include "audio/pcm_effects.h"
+
+#include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <utility>
 
 namespace brev {
 
@@ -23,64 +25,63 @@ void RenderSegment(PatternAccess& pattern, SegmentStore& store, int slot) {
     int offset = AngleOffset(pattern);
 
     int segment = pattern.slotNumber(kSegmentNumber, slot);
-    BrevWave::TWave wave;
-    store.GetSegment(segment, slot, wave);
-    if (wave.GetSamples() == 0) {
+    // The slot is rendered in its place in the store, straight from the segment: no copies.
+    PcmBytes wave = store.renderSlot(segment, slot);
+    std::span<const std::uint8_t> raw = store.segment(segment);
+    if (raw.empty()) {
         throw Error("TInterfaceForm::RenderSegment() - segment 0 length");
     }
 
     int fade = pattern.NumberValue(kFadeSamplesNumber);
     int step = deckstopStep(pattern);
 
-    // Fit to the position: a longer segment is cut and faded whether or not its fade-out is on.
-    std::int32_t length = wave.GetSamples();
-    std::int32_t natural = store.NaturalLength(slot);
-    if (length < natural) {
-        wave.SetLength(natural);
-    } else if (length > natural) {
-        wave.SetLength(natural);
-        wave.ApplyFadeOut(fade, offset, linear);
+    // Fit to the position: a longer segment is cut and faded whether or not its fade-out is on;
+    // a shorter one ends in silence.
+    const std::size_t kept = std::min(raw.size(), wave.size());
+    std::copy_n(raw.begin(), kept, wave.begin());
+    silence(wave.subspan(kept));
+    if (raw.size() > wave.size()) {
+        fadeOut(wave, fade, offset, linear);
     }
 
     if (pattern.slotCheck(kDeckstopCheckText, slot)) {
-        wave.Deckstop(step);
+        deckstop(wave, step);
     }
-    int repeats = pattern.slotNumber(kRepeatsNumber, slot);
-    if (repeats > 1) {
-        wave.ApplyRepeats(repeats, pattern.toggleDown(kInnerFadesButton) ? fade : 0);
+    int repeatCount = pattern.slotNumber(kRepeatsNumber, slot);
+    if (repeatCount > 1) {
+        repeats(wave, repeatCount, pattern.toggleDown(kInnerFadesButton) ? fade : 0);
     }
     int volume = pattern.slotNumber(kVolumeNumber, slot);
     if (volume != 0) {
-        wave.ApplyVolume(-volume);
+        changeVolume(wave, -volume);
     }
     if (pattern.slotCheck(kStaccatoCheckText, slot)) {
-        wave.ApplyStaccato(pattern.slotNumber(kDividerNumber, slot), fade);
+        staccato(wave, pattern.slotNumber(kDividerNumber, slot), fade);
     }
     if (pattern.slotCheck(kReverseCheckText, slot)) {
-        wave.Reverse();
+        reverse(wave);
     }
     if (pattern.slotCheck(kMuteCheckText, slot)) {
-        wave.Silence();
+        silence(wave);
     }
     if (pattern.slotCheck(kMuteLeftCheckText, slot)) {
-        wave.SilenceLeft();
+        silenceLeft(wave);
     }
     if (pattern.slotCheck(kMuteRightCheckText, slot)) {
-        wave.SilenceRight();
+        silenceRight(wave);
     }
     if (pattern.slotCheck(kFlipCheckText, slot)) {
-        wave.SwapChannels();
+        swapChannels(wave);
     }
     if (pattern.slotCheck(kPhaseCheckText, slot)) {
-        wave.InvertPhase();
+        invertPhase(wave);
     }
     if (pattern.slotCheck(kFadeInCheckText, slot)) {
-        wave.ApplyFadeIn(fade, offset, linear);
+        fadeIn(wave, fade, offset, linear);
     }
     if (pattern.slotCheck(kFadeOutCheckText, slot)) {
-        wave.ApplyFadeOut(fade, offset, linear);
+        fadeOut(wave, fade, offset, linear);
     }
-    store.StoreSlot(slot, std::move(wave));
 }
 
 void renderAll(PatternAccess& pattern, SegmentStore& store) {
