@@ -19,10 +19,10 @@ void SegmentStore::load(BrevWave::TWave next, int swing) {
     if (divisions.size() != static_cast<size_t>(kCount)) {
         throw Error("SetupNotifications - array size wrong: " + std::to_string(divisions.size()));
     }
-    // The raw segments in their slots: the source's whole frames as they are.
+    // The slots hold the raw segments: read from the source until something else is stored.
     BrevWave::TWave slots;
     try {
-        slots = BrevWave::TWave(next.GetData(), next.GetSamples() * kFrameBytes);
+        slots = BrevWave::TWave::unwritten(next.GetSamples());
     } catch (const Error&) {
         throw Error("GetSegmentSwing - Error allocating memory");
     }
@@ -30,8 +30,8 @@ void SegmentStore::load(BrevWave::TWave next, int swing) {
     FSource = std::move(next);
     std::copy(divisions.begin(), divisions.end(), FDivisions.begin());
     FSlots = std::move(slots);
+    FHeld.fill(Held::Raw);
     FApart = {};
-    FIsApart = {};
     FJoined = BrevWave::TWave();
 }
 
@@ -55,14 +55,19 @@ std::span<const std::uint8_t> SegmentStore::segment(int index) const {
 }
 
 std::span<const std::uint8_t> SegmentStore::slot(int index) const {
-    if (FIsApart[at(index)]) {
+    switch (FHeld[at(index)]) {
+    case Held::Raw:
+        return segment(index);
+    case Held::Apart:
         return FApart[at(index)].bytes();
+    case Held::InPlace:
+        break;
     }
     return FSlots.bytes().subspan(placeOffset(index), placeBytes(index));
 }
 
 std::span<std::uint8_t> SegmentStore::placeSlot(int slot) {
-    FIsApart[at(slot)] = false;
+    FHeld[at(slot)] = Held::InPlace;
     FApart[at(slot)] = BrevWave::TWave();
     return FSlots.bytes().subspan(placeOffset(slot), placeBytes(slot));
 }
@@ -95,7 +100,7 @@ void SegmentStore::StoreSlot(int slot, const BrevWave::TWave& wave) {
         std::copy(bytes.begin(), bytes.end(), placeSlot(slot).begin());
     } else {
         FApart[at(slot)] = wave;
-        FIsApart[at(slot)] = true;
+        FHeld[at(slot)] = Held::Apart;
     }
 }
 
@@ -119,7 +124,14 @@ std::int32_t SegmentStore::regionFrames(int slot) const {
 }
 
 const BrevWave::TWave& SegmentStore::joinSlots() const {
-    if (std::none_of(FIsApart.begin(), FIsApart.end(), [](bool apart) { return apart; })) {
+    if (std::find(FHeld.begin(), FHeld.end(), Held::Apart) == FHeld.end()) {
+        for (int k = 0; k < kCount; ++k) {
+            if (FHeld[at(k)] == Held::Raw) {
+                const auto raw = segment(k);
+                std::copy(raw.begin(), raw.end(), FSlots.bytes().begin() + placeOffset(k));
+                FHeld[at(k)] = Held::InPlace;
+            }
+        }
         return FSlots;
     }
     // The slots' bytes one after the other, cut or filled with silence to the source's length.

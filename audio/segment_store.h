@@ -13,8 +13,10 @@ namespace brev {
 //
 // The loop is held once: segments are views into it. The slots live back to back in one block
 // of the loop's length, each at its segment's place, which is where a render leaves it (a slot
-// always has the natural length of its position); joined, they are that block as it is. Only a
-// slot stored with another length is kept apart, in a wave of its own.
+// always has the natural length of its position); joined, they are that block as it is. A slot
+// still holding its raw segment is read from the loop and written into its place only when the
+// block is needed whole, and a slot stored with another length is kept apart, in a wave of its
+// own.
 class SegmentStore {
 public:
     static constexpr int kCount = 16;
@@ -32,8 +34,8 @@ public:
     // Frames of the segment with the same index; 0 outside 0 … 15.
     std::int32_t NaturalLength(int slot) const;
 
-    // The render path: slot's own bytes at the natural length of its position, to be filled in
-    // place; their content is left as it was. Indexes as GetSegment checks them.
+    // The render path: slot's own bytes at the natural length of its position, to be filled
+    // whole in place. Indexes as GetSegment checks them.
     std::span<std::uint8_t> renderSlot(int segment, int slot);
 
     bool IsLoaded() const { return FSource.GetSamples() > 0; }
@@ -65,11 +67,14 @@ private:
 
     BrevWave::TWave FSource;
     std::array<std::int32_t, kCount> FDivisions{};
-    // All 16 slots at their places, fitted to the source's frame count.
-    BrevWave::TWave FSlots;
-    // A slot stored with another length than its place's; empty and unused while it is in place.
+    enum class Held { Raw, InPlace, Apart };
+
+    // All 16 slots at their places, fitted to the source's frame count. Mutable: the join writes
+    // raw slots into their places.
+    mutable BrevWave::TWave FSlots;
+    mutable std::array<Held, kCount> FHeld{};
+    // A slot stored with another length than its place's; empty unless it is held apart.
     std::array<BrevWave::TWave, kCount> FApart;
-    std::array<bool, kCount> FIsApart{};
     // The join when some slot is apart.
     mutable BrevWave::TWave FJoined;
 };

@@ -34,10 +34,12 @@ PcmBlock allocatePcmBlock(std::size_t bytes) noexcept {
     if (bytes == 0)
         return nullptr;
     if (bytes >= kHugePage) {
-        const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-        void* block = std::aligned_alloc(kHugePage, rounded);
-        if (block)
-            (void)::madvise(block, rounded, MADV_HUGEPAGE);
+        // Only whole huge pages are asked for: the tail stays on small pages, so no memory is
+        // taken beyond the block's end.
+        void* block = nullptr;
+        if (::posix_memalign(&block, kHugePage, bytes) != 0)
+            return nullptr;
+        (void)::madvise(block, bytes / kHugePage * kHugePage, MADV_HUGEPAGE);
         return PcmBlock(static_cast<std::uint8_t*>(block));
     }
     return PcmBlock(static_cast<std::uint8_t*>(std::malloc(bytes)));
@@ -167,6 +169,14 @@ void TWave::SetLength(std::int32_t frames) {
         std::memset(block.get() + kept, 0, static_cast<std::size_t>(bytes - kept));
     FPcmData = std::move(block);
     FLength = static_cast<std::int32_t>(bytes);
+}
+
+TWave TWave::unwritten(std::int32_t frames) {
+    TWave wave;
+    const std::int64_t bytes = std::int64_t{frames} * kFrameBytes;
+    wave.FPcmData = allocateBlock(bytes, "Error allocating memory for FPcmData");
+    wave.FLength = static_cast<std::int32_t>(bytes);
+    return wave;
 }
 
 void TWave::GetWaveFormat(WaveFormat& format) const {

@@ -69,6 +69,9 @@ public:
 
     // Exactly frames frames: cut at the end or extended with silence.
     void SetLength(std::int32_t frames);
+    // A wave of frames > 0 frames whose samples are still to be written: its memory is taken
+    // only as they are. Raises "Error allocating memory for FPcmData" when it cannot be had.
+    static TWave unwritten(std::int32_t frames);
 
     std::uint8_t* GetData() { return FPcmData.get(); }
     const std::uint8_t* GetData() const { return FPcmData.get(); }
