@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +12,7 @@ namespace brev {
 namespace {
 
 constexpr int kMaxMagnitude = 32768;
+constexpr std::int32_t kUnknown = INT32_MIN; // a level table entry not yet computed
 
 // Bit for bit the values sampleLevel's formula gives, computed once. The bound is read at run
 // time so the compiler cannot fold the table with its own, differently rounded logarithm.
@@ -71,21 +73,25 @@ std::int16_t changeLevel(int sample, double attenuation) {
 }
 
 LevelTable::LevelTable(double attenuation)
-    : attenuation_(attenuation), magnitudes_(kMaxMagnitude + 1, -1) {}
+    : attenuation_(attenuation), results_(2 * kMaxMagnitude, kUnknown) {}
 
 std::int16_t LevelTable::operator()(int sample) {
-    const int magnitude = std::abs(sample);
-    std::int32_t& known = magnitudes_[magnitude];
-    if (known < 0)
-        known = changedMagnitude(magnitude, attenuation_);
-    return withSign(sample, known);
+    std::int32_t& known = results_[static_cast<std::size_t>(sample + kMaxMagnitude)];
+    if (known == kUnknown) {
+        const int magnitude = std::abs(sample);
+        const std::int32_t changed = changedMagnitude(magnitude, attenuation_);
+        known = withSign(sample, changed);
+        if (magnitude < kMaxMagnitude)
+            results_[static_cast<std::size_t>(kMaxMagnitude - sample)] = withSign(-sample, changed);
+    }
+    return static_cast<std::int16_t>(known);
 }
 
 LevelTable& LevelTable::forAttenuation(double attenuation) {
     thread_local LevelTable table(attenuation);
     if (table.attenuation_ != attenuation) {
         table.attenuation_ = attenuation;
-        std::fill(table.magnitudes_.begin(), table.magnitudes_.end(), -1);
+        std::fill(table.results_.begin(), table.results_.end(), kUnknown);
     }
     return table;
 }

@@ -32,7 +32,9 @@ public:
 
 private:
     double attenuation_;
-    std::vector<std::int32_t> magnitudes_; // truncated magnitude by |sample|; -1 not yet known
+    // Result by sample + 32768; kUnknown until computed (with its mirror sample, which shares
+    // the magnitude).
+    std::vector<std::int32_t> results_;
 };
 
 // Factor s * (i * (1 / n)).
