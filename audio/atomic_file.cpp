@@ -27,6 +27,18 @@ std::string resolveLink(const std::string& path) {
     return path;
 }
 
+// Makes the folder's entries, and so a rename in it, survive a crash.
+int syncFolder(const std::string& folder) {
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    // Some file systems cannot flush a folder; there is nothing more to be done then.
+    const int error = ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
+    ::close(fd);
+    return error;
+}
+
 } // namespace
 
 AtomicFile::~AtomicFile() {
@@ -36,56 +48,60 @@ AtomicFile::~AtomicFile() {
 int AtomicFile::open(const std::string& target) {
     discard();
     target_ = resolveLink(target);
-    if (::access(target_.c_str(), F_OK) == 0 && ::access(target_.c_str(), W_OK) != 0)
-        return EACCES;
+    struct stat existing {};
+    const bool exists = ::stat(target_.c_str(), &existing) == 0;
+    if (exists) {
+        if (const int error = regularFileError(existing.st_mode))
+            return error;
+        if (::access(target_.c_str(), W_OK) != 0)
+            return EACCES;
+    }
 
     const auto slash = target_.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : target_.substr(0, slash + 1);
+    folder_ = slash == std::string::npos ? "" : target_.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? target_ : target_.substr(slash + 1);
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-        temporary_ = folder + "." + base + ".tmp" + std::to_string(::getpid()) + "-" +
+        temporary_ = folder_ + "." + base + ".tmp" + std::to_string(::getpid()) + "-" +
                      std::to_string(temporaryCounter.fetch_add(1));
+        // Recorded before it exists, so no moment is left in which an interrupt would miss it.
+        interruptRemoval_.record(temporary_);
         error = writer_.create(temporary_);
     }
     if (error) {
+        interruptRemoval_.release();
         temporary_.clear();
         return error;
     }
     // The replacement keeps the permissions of the file it replaces.
-    struct stat old {};
-    if (::stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-        (void)::fchmod(writer_.fd(), old.st_mode & 07777);
+    if (exists)
+        (void)::fchmod(writer_.fd(), existing.st_mode & 07777);
     return 0;
 }
 
 int AtomicFile::close() {
+    // The data goes to disk before the name points at it: renamed first, a crash could leave
+    // the target empty.
+    (void)writer_.sync();
     return writer_.close();
 }
 
 int AtomicFile::replaceTarget() {
-    // Swapping with an existing file is as atomic as rename() but skips the file system's
-    // forced flush on rename-over; the old content then leaves with the temporary name.
-    struct stat current {};
-    const bool exists = ::lstat(target_.c_str(), &current) == 0 && S_ISREG(current.st_mode);
-    if (exists && ::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, target_.c_str(),
-                              RENAME_EXCHANGE) == 0) {
-        discard();
-        return 0;
-    }
     if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
         const int error = errno;
         discard();
         return error;
     }
+    interruptRemoval_.release();
     temporary_.clear();
-    return 0;
+    return syncFolder(folder_);
 }
 
 void AtomicFile::discard() {
     writer_.close();
     if (!temporary_.empty())
         ::unlink(temporary_.c_str());
+    interruptRemoval_.release();
     temporary_.clear();
 }
 

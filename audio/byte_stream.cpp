@@ -8,6 +8,16 @@
 
 namespace brev {
 
+std::string errorReason(int error) {
+    return error == kNotRegularFile ? "Not a regular file" : std::strerror(error);
+}
+
+int regularFileError(unsigned mode) {
+    if (S_ISREG(mode))
+        return 0;
+    return S_ISDIR(mode) ? EISDIR : kNotRegularFile;
+}
+
 std::size_t MemoryReader::read(void* destination, std::size_t count) {
     const std::uint64_t left = bytes_.size() - position_;
     const std::size_t n = count < left ? count : static_cast<std::size_t>(left);
@@ -52,19 +62,21 @@ FileReader::~FileReader() {
 
 int FileReader::open(const std::string& path) {
     close();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opening a device can have effects of its own, so the type is looked at first.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return errno;
+    if (const int error = regularFileError(info.st_mode))
+        return error;
+    // Should the path be swapped for a FIFO meanwhile, O_NONBLOCK keeps the open from waiting
+    // for a writer; regular files ignore it.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return errno;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        const int error = errno;
+    int error = ::fstat(fd, &info) != 0 ? errno : regularFileError(info.st_mode);
+    if (error) {
         ::close(fd);
         return error;
-    }
-    // A directory opens fine on Linux but cannot be read.
-    if (!S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
     }
     fd_ = fd;
     position_ = 0;
@@ -119,6 +131,12 @@ int FileWriter::create(const std::string& path, unsigned mode) {
     end_ = 0;
     error_ = 0;
     return 0;
+}
+
+int FileWriter::sync() {
+    if (fd_ >= 0 && error_ == 0 && ::fdatasync(fd_) != 0)
+        error_ = errno;
+    return error_;
 }
 
 int FileWriter::close() {

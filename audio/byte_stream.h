@@ -8,6 +8,17 @@
 
 namespace brev {
 
+// Stands where an errno is returned for a path that exists but is neither a regular file nor a
+// folder (a FIFO, a device, a socket): reading it could block or never end, and replacing it
+// would destroy what it is. No errno has this value.
+inline constexpr int kNotRegularFile = -1;
+
+// The system's text for an errno, or the text for kNotRegularFile.
+std::string errorReason(int error);
+
+// 0 for the st_mode of a regular file, EISDIR for a folder, kNotRegularFile for anything else.
+int regularFileError(unsigned mode);
+
 // Random-access source of bytes: a file or a block of memory. The RIFF reader works only
 // through this, so files and clipboard data take one code path.
 class ByteReader {
@@ -64,7 +75,8 @@ private:
     std::uint64_t position_ = 0;
 };
 
-// A regular file opened for reading. open() returns 0 or the errno of the failure.
+// A regular file opened for reading. open() returns 0, the errno of the failure, EISDIR or
+// kNotRegularFile; it never blocks, whatever the path names.
 class FileReader final : public ByteReader {
 public:
     FileReader() = default;
@@ -96,6 +108,9 @@ public:
     ~FileWriter() override;
 
     int create(const std::string& path, unsigned mode = 0666);
+    // Puts everything written on disk; 0 or the errno of the failure, which also counts as
+    // the error of a write.
+    int sync();
     int close();
     int fd() const { return fd_; }
 

@@ -117,6 +117,7 @@ std::string openErrorText(int error) {
         return "The number of files simultaneously open is at a maximum level. The system has "
                "run out of available file handles.";
     case EISDIR:
+    case brev::kNotRegularFile:
     case EINVAL:
     case ENAMETOOLONG:
     case ELOOP:
@@ -132,6 +133,12 @@ std::string openErrorText(int error) {
     default:
         return "Unknown error";
     }
+}
+
+// The error text of a failed open; a path that is no regular file also says so.
+std::string openFailureText(int error) {
+    const std::string text = openErrorText(error);
+    return error == brev::kNotRegularFile ? text + "\n" + brev::errorReason(error) : text;
 }
 
 // Writes chunks with provisional sizes and fixes each size up when the chunk is left.
@@ -191,8 +198,12 @@ void TWave::MMIOLoad(ByteReader* handle) {
     ByteReader& reader = *handle;
 
     const std::uint64_t riffStart = reader.position();
+    // A chunk header is 8 bytes; only "RIFF" and "LIST" carry a form type behind it, so a
+    // short stream that is neither is merely not a RIFF WAVE file.
     std::uint8_t riff[12];
-    if (reader.read(riff, sizeof riff) != sizeof riff)
+    if (reader.read(riff, kHeaderSize) != kHeaderSize)
+        throw Error("Cannot descend into RIFF header");
+    if ((isId(riff, "RIFF") || isId(riff, "LIST")) && reader.read(riff + kHeaderSize, 4) != 4)
         throw Error("Cannot descend into RIFF header");
     if (!isId(riff, "RIFF") || !isId(riff + 8, "WAVE"))
         throw Error("MMIOLoad - Not a RIFF WAVE file");
@@ -281,7 +292,8 @@ void TWave::LoadFromFile(const std::string& fileName) {
     clear();
     brev::FileReader reader;
     if (const int error = reader.open(fileName))
-        throw Error("LoadFromFile - Error opening file " + fileName + "\n" + openErrorText(error));
+        throw Error("LoadFromFile - Error opening file " + fileName + "\n" +
+                    openFailureText(error));
     try {
         MMIOLoad(&reader);
     } catch (const Error& error) {
@@ -290,18 +302,22 @@ void TWave::LoadFromFile(const std::string& fileName) {
 }
 
 void TWave::SaveToFile(const std::string& fileName) const {
+    const std::string creating = "SaveToFile - Error creating file " + fileName + "\n";
+    const std::string saving = "SaveToFile - Error saving to " + fileName + "\n";
     brev::AtomicFile file;
     if (const int error = file.open(fileName))
-        throw Error("SaveToFile - Error creating file " + fileName + "\n" + openErrorText(error));
+        throw Error(creating + openFailureText(error));
+    // A failed write names the system's reason, a full disk for example, behind the message.
     try {
         MMIOSave(&file.writer());
     } catch (const Error& failure) {
-        throw brev::wrapError("SaveToFile - Error saving to " + fileName, failure);
+        const int error = file.writeError();
+        throw Error(saving + failure.what() + (error ? "\n" + brev::errorReason(error) : ""));
     }
-    if (file.close() != 0)
-        throw Error("SaveToFile - Error saving to " + fileName + "\nMMIOSave - Error writing data");
+    if (const int error = file.close())
+        throw Error(saving + "MMIOSave - Error writing data\n" + brev::errorReason(error));
     if (const int error = file.replaceTarget())
-        throw Error("SaveToFile - Error creating file " + fileName + "\n" + openErrorText(error));
+        throw Error(creating + openErrorText(error));
 }
 
 void TWave::LoadFromClipboard(brev::ClipboardPort& clipboard) {

@@ -53,17 +53,37 @@ public:
     bool silent() const { return nullOutput_; }
     // Seconds of sound still on their way to the listener after a frame is played.
     double OutputLatency() const;
+    // Why the output no longer delivers sound (device unplugged, sound server gone, capture file
+    // not written); empty while it works.
+    std::string OutputFailure() const;
+    // Replaces a failed output with the silent one, keeping the loop, the events and playback
+    // as they are; the next Play tries the chosen device again. OutputNotice() says why.
+    void ContinueSilently(const std::string& reason);
+    // After the device was lost, tries to open it again (the silent output stays when it fails,
+    // and OutputNotice() says why); otherwise does nothing.
+    void RetryLostDevice();
+    // Stops the output for good, completing what it delivered (the capture file); raises when
+    // that fails.
+    void CloseOutput();
+    // Periods the device played before they were ready, since the engine was made.
+    std::uint64_t Underflows() const { return underflows_ + output_->underflows(); }
+    // Refills that came after playback had reached their region, so that it played its previous
+    // rendering once more instead of a mix of two.
+    std::uint32_t LateRefills() const { return lateRefills_; }
 
     // Loading replaces source, stores, output buffer and events. The caller stops playback and
     // ends the notification thread first.
     void LoadSourceFile(const std::string& fileName, int swing);
     void LoadSourceClipboard(ClipboardPort& clipboard, int swing);
+    // The same for a wave loaded (and perhaps converted) elsewhere.
+    void LoadSourceWave(BrevWave::TWave wave, int swing);
 
     // Rendering support.
     void GetSegment(int segment, int slot, BrevWave::TWave& out);
     void StoreSlot(int slot, const BrevWave::TWave& wave);
     std::int32_t NaturalLength(int slot) const;
-    // One copy of the slot into its region, no allocation.
+    // One copy of the slot into its region, no allocation. While playing, a write that comes
+    // after playback has reached the region is left out and counted in LateRefills().
     void WriteSlot(int slot);
     SegmentStore& Store() { return FStore; }
     const SegmentStore& Store() const { return FStore; }
@@ -71,7 +91,11 @@ public:
     // Playback control.
     void Play(bool loop);
     // Plays looping and ends by itself after passes passes of the loop (0: until stopped).
+    // After the device was lost, each start first tries it again.
     void PlayPasses(std::uint32_t passes);
+    // The play command: writes all 16 stored slots into the output buffer, then plays from the
+    // start, so that the first pass already sounds as rendered.
+    void PlayStoredSlots(std::uint32_t passes);
     void Stop();
     bool IsPlaying() const;
     void SetPlaybackRate(std::uint32_t hz);
@@ -89,7 +113,8 @@ public:
     // A copy of the output buffer's bytes.
     std::vector<std::uint8_t> outputBytes() const;
 
-    // The rendered loop: the 16 slots joined and fitted to the source's length.
+    // The rendered loop: the 16 slots joined and fitted to the source's length. A file name
+    // ending in .flac gives FLAC, any other a WAV.
     void SavePatternFile(const std::string& fileName) const;
     void CopyPatternToClipboard(ClipboardPort& clipboard) const;
 
@@ -104,6 +129,9 @@ private:
     std::int32_t FBufferBytes = 0;
     std::string notice_;
     bool nullOutput_ = false;
+    bool deviceLost_ = false;
+    std::uint64_t underflows_ = 0; // of outputs already replaced
+    std::uint32_t lateRefills_ = 0;
 
     // Declared so that the output goes first: it stops the device before the player, the
     // buffer and the events it reads from are released.

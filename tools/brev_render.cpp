@@ -1,6 +1,9 @@
 // brev-render: applies a pattern to a loop and writes the rendered loop, as the editor's save
 // command does, without a window.
 
+#include "audio/audio_export.h"
+#include "audio/audio_import.h"
+#include "audio/interrupt_cleanup.h"
 #include "audio/segment_store.h"
 #include "audio/twave.h"
 #include "editor/core/pattern_file.h"
@@ -28,11 +31,15 @@ constexpr const char* kUsage =
     "Usage:\n"
     "  brev-render [--pattern FILE.brev] [--swing N] [--fade-samples N] [--cutting-angle N]\n"
     "              [--deckstop-ramp N] [--inner-fades on|off] [--log-fades on|off]\n"
-    "              [--table OUT.html] INPUT.wav OUTPUT.wav\n"
-    "  brev-render [same pattern options] --play [--passes N] INPUT.wav\n"
+    "              [--table OUT.html] [--strict] INPUT.wav OUTPUT.wav|OUTPUT.flac\n"
+    "  brev-render [same pattern options] [--strict] --play [--passes N] INPUT.wav\n"
     "\n"
     "Cuts INPUT into 16 segments, applies the pattern (without --pattern: the pattern of a new\n"
-    "window) and writes the rendered loop, fitted to INPUT's length, as OUTPUT.\n";
+    "window) and writes the rendered loop, fitted to INPUT's length, as OUTPUT: FLAC when its\n"
+    "name ends in .flac, else WAV.\n"
+    "INPUT in another format, rate or channel count (FLAC, AIFF, Ogg, MP3, 24-bit, float, mono,\n"
+    "48000 Hz ...) is converted to 16-bit stereo 44100 Hz, and a line on stderr says so;\n"
+    "--strict accepts only 16-bit stereo 44100 Hz PCM WAV.\n";
 
 struct Options {
     std::optional<std::string> pattern;
@@ -44,6 +51,7 @@ struct Options {
     std::optional<bool> logFades;
     std::optional<std::string> table;
     bool play = false;
+    bool strict = false;
     std::optional<int> passes;
     std::vector<std::string> files;
     bool help = false;
@@ -107,6 +115,10 @@ Options parseArguments(int argc, char** argv) {
         }
         if (arg == "--play") {
             options.play = true;
+            continue;
+        }
+        if (arg == "--strict") {
+            options.strict = true;
             continue;
         }
         auto value = [&]() -> const std::string& {
@@ -192,12 +204,19 @@ void buildPattern(const Options& options, brev::PatternModel& pattern) {
     }
 }
 
-// Loads INPUT as the editor does and cuts it with the pattern's swing.
-void loadSource(const std::string& input, const brev::PatternAccess& pattern,
-                brev::SegmentStore& store) {
-    BrevWave::TWave source;
-    source.LoadFromFile(input);
-    store.load(std::move(source), pattern.NumberValue(brev::kSwingNumber));
+// Loads INPUT as the editor does, converting another format unless --strict forbids it.
+BrevWave::TWave loadInput(const Options& options) {
+    const std::string& input = options.files[0];
+    if (options.strict) {
+        BrevWave::TWave source;
+        source.LoadFromFile(input);
+        return source;
+    }
+    brev::LoadedAudio loaded = brev::loadAudioFile(input);
+    if (!loaded.convertedFrom.empty())
+        std::fprintf(stderr, "%s: converted to 44100 Hz, 16-bit, stereo (from %s)\n", input.c_str(),
+                     loaded.convertedFrom.c_str());
+    return std::move(loaded.wave);
 }
 
 // The decimal separator of the user's locale, as the editor writes it; "." when the
@@ -220,20 +239,23 @@ void writeTableIfAsked(const Options& options, const brev::PatternAccess& patter
     }
 }
 
+// The table comes last: a run that fails leaves no page that looks like a result.
 void renderToFile(const Options& options) {
+    // A save of hundreds of MB takes a while; stopped meanwhile, it leaves no temporary.
+    brev::removeRecordedFilesOnInterrupt();
     brev::PatternModel pattern;
     buildPattern(options, pattern);
     brev::SegmentStore store;
-    loadSource(options.files[0], pattern, store);
-    writeTableIfAsked(options, pattern, store);
+    store.load(loadInput(options), pattern.NumberValue(brev::kSwingNumber));
     brev::renderAll(pattern, store);
-    store.joinSlots().SaveToFile(options.files[1]);
+    brev::saveAudioFile(store.joinSlots(), options.files[1]);
+    writeTableIfAsked(options, pattern, store);
 }
 
 void playThroughOutput(const Options& options) {
     brev::PatternModel pattern;
     buildPattern(options, pattern);
-    brev::playLoop(pattern, options.files[0], static_cast<unsigned>(options.passes.value_or(1)));
+    brev::playLoop(pattern, loadInput(options), static_cast<unsigned>(options.passes.value_or(1)));
 }
 
 int run(const Options& options) {

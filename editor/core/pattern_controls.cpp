@@ -13,19 +13,22 @@ struct SlotNumberRow {
     int minimum;
     int maximum;
     int defaultValue; // -1: the slot's own index
-    std::string_view handler;
+    ChangeHandler handler;
     std::string_view gangName;
     int gangDefault;
-    std::string_view gangHandler;
+    ChangeHandler gangHandler;
 };
 
 // Tags 0 … 67: each slot row followed by its gang number.
 constexpr SlotNumberRow kSlotNumberRows[] = {
-    {kSegmentNumber, 0, 15, -1, "ValueChanged", kGangSegmentNumber, 0, "GangSegmentNumberChanged"},
-    {kRepeatsNumber, 1, 99, 1, "ValueChanged", kGangRepeatsNumber, 1, "GangRepeatsNumberChanged"},
-    {kVolumeNumber, -99, 99, 0, "ValueChanged", kGangVolumeNumber, 0, "GangVolumeNumberChanged"},
-    {kDividerNumber, 2, 99, 2, "", kGangStaccatoDividerNumber, 2,
-     "GangStaccatoDividerNumberChanged"},
+    {kSegmentNumber, 0, 15, -1, ChangeHandler::ValueChanged, kGangSegmentNumber, 0,
+     ChangeHandler::GangSegmentNumberChanged},
+    {kRepeatsNumber, 1, 99, 1, ChangeHandler::ValueChanged, kGangRepeatsNumber, 1,
+     ChangeHandler::GangRepeatsNumberChanged},
+    {kVolumeNumber, -99, 99, 0, ChangeHandler::ValueChanged, kGangVolumeNumber, 0,
+     ChangeHandler::GangVolumeNumberChanged},
+    {kDividerNumber, 2, 99, 2, ChangeHandler::None, kGangStaccatoDividerNumber, 2,
+     ChangeHandler::GangStaccatoDividerNumberChanged},
 };
 
 struct GlobalNumber {
@@ -33,38 +36,38 @@ struct GlobalNumber {
     int minimum;
     int maximum;
     int defaultValue;
-    std::string_view handler;
+    ChangeHandler handler;
 };
 
 // Tags 68 … 72.
 constexpr GlobalNumber kGlobalNumbers[] = {
-    {kGangStaccatoRandomInputNumber, 1, 99, 1, ""},
-    {kFadeSamplesNumber, 0, 999, 100, ""},
-    {kSwingNumber, 0, 100, 0, "SwingNumberChanged"},
-    {kCuttingAngleNumber, -89, 89, 0, "CuttingAngleNumberChanged"},
+    {kGangStaccatoRandomInputNumber, 1, 99, 1, ChangeHandler::None},
+    {kFadeSamplesNumber, 0, 999, 100, ChangeHandler::None},
+    {kSwingNumber, 0, 100, 0, ChangeHandler::SwingNumberChanged},
+    {kCuttingAngleNumber, -89, 89, 0, ChangeHandler::CuttingAngleNumberChanged},
     // The ramp shares the angle's handler: both refresh the angle-offset panel.
-    {kDeckstopRampNumber, 1, 100, 50, "CuttingAngleNumberChanged"},
+    {kDeckstopRampNumber, 1, 100, 50, ChangeHandler::CuttingAngleNumberChanged},
 };
 
 struct FlagRow {
     std::string_view pattern;
-    std::string_view handler;
+    ChangeHandler handler;
 };
 
 // Top to bottom as the grid shows them.
 constexpr FlagRow kFlagRows[] = {
-    {kStaccatoCheckText, "CheckChanged"},
-    {kDeckstopCheckText, "CheckChanged"},
-    {kReverseCheckText, "CheckChanged"},
-    {kMuteCheckText, "CheckChanged"},
-    {kMuteLeftCheckText, "CheckChanged"},
-    {kMuteRightCheckText, "CheckChanged"},
-    {kFlipCheckText, "CheckChanged"},
-    {kPhaseCheckText, "CheckChanged"},
-    {kLockCheckText, ""},
-    {kExcludeCheckText, ""},
-    {kFadeInCheckText, ""},
-    {kFadeOutCheckText, ""},
+    {kStaccatoCheckText, ChangeHandler::CheckChanged},
+    {kDeckstopCheckText, ChangeHandler::CheckChanged},
+    {kReverseCheckText, ChangeHandler::CheckChanged},
+    {kMuteCheckText, ChangeHandler::CheckChanged},
+    {kMuteLeftCheckText, ChangeHandler::CheckChanged},
+    {kMuteRightCheckText, ChangeHandler::CheckChanged},
+    {kFlipCheckText, ChangeHandler::CheckChanged},
+    {kPhaseCheckText, ChangeHandler::CheckChanged},
+    {kLockCheckText, ChangeHandler::None},
+    {kExcludeCheckText, ChangeHandler::None},
+    {kFadeInCheckText, ChangeHandler::None},
+    {kFadeOutCheckText, ChangeHandler::None},
 };
 
 // The toggles a pattern operation or a render reads; all default down (the settings' defaults).
@@ -78,24 +81,24 @@ std::vector<ControlInfo> buildTable() {
         for (int slot = 0; slot < kSlotCount; ++slot) {
             int value = row.defaultValue < 0 ? slot : row.defaultValue;
             table.push_back({slotControlName(row.pattern, slot), ControlKind::Number, row.minimum,
-                             row.maximum, value, std::string(row.handler), slot, tag++});
+                             row.maximum, value, row.handler, slot, tag++});
         }
         table.push_back({std::string(row.gangName), ControlKind::Number, row.minimum, row.maximum,
-                         row.gangDefault, std::string(row.gangHandler), -1, tag++});
+                         row.gangDefault, row.gangHandler, -1, tag++});
     }
     for (const auto& number : kGlobalNumbers) {
         table.push_back({std::string(number.name), ControlKind::Number, number.minimum,
-                         number.maximum, number.defaultValue, std::string(number.handler), -1,
-                         tag++});
+                         number.maximum, number.defaultValue, number.handler, -1, tag++});
     }
     for (const auto& row : kFlagRows) {
         for (int slot = 0; slot < kSlotCount; ++slot) {
             table.push_back({slotControlName(row.pattern, slot), ControlKind::Check, 0, 1, 0,
-                             std::string(row.handler), slot, -1});
+                             row.handler, slot, -1});
         }
     }
     for (auto name : kToggles) {
-        table.push_back({std::string(name), ControlKind::Toggle, 0, 1, 1, "", -1, -1});
+        table.push_back(
+            {std::string(name), ControlKind::Toggle, 0, 1, 1, ChangeHandler::None, -1, -1});
     }
     return table;
 }

@@ -12,16 +12,30 @@ enum class ControlKind {
     Toggle, // a toolbar toggle button: down or up
 };
 
+// The change handler a control fires, by the name of the window's method that handles it.
+// Dispatched with exhaustive switches, so a new one cannot be left unhandled.
+enum class ChangeHandler {
+    None,
+    ValueChanged,
+    CheckChanged,
+    GangSegmentNumberChanged,
+    GangRepeatsNumberChanged,
+    GangVolumeNumberChanged,
+    GangStaccatoDividerNumberChanged,
+    SwingNumberChanged,
+    CuttingAngleNumberChanged,
+};
+
 // One control that a pattern holds, as the window lays it out.
 struct ControlInfo {
     std::string name; // exact control name
     ControlKind kind;
     int minimum;
     int maximum;
-    int defaultValue;    // flags and toggles: 0 off/up, 1 on/down
-    std::string handler; // change handler name; empty when the control fires none
-    int slot;            // slot index (the control's Tag) for per-slot controls, else -1
-    int arrowTag;        // tag of the arrow buttons that step this number, else -1
+    int defaultValue; // flags and toggles: 0 off/up, 1 on/down
+    ChangeHandler handler;
+    int slot;     // slot index (the control's Tag) for per-slot controls, else -1
+    int arrowTag; // tag of the arrow buttons that step this number, else -1
 };
 
 inline constexpr int kSlotCount = 16;

@@ -1,6 +1,7 @@
 #include "editor/core/pattern_file.h"
 
 #include "audio/atomic_file.h"
+#include "audio/byte_stream.h"
 #include "audio/error.h"
 #include "editor/core/ini_document.h"
 
@@ -8,12 +9,8 @@
 #include <array>
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <vector>
 
 namespace brev {
@@ -166,23 +163,28 @@ private:
     bool down_;
 };
 
-// Whole file, or nullopt when it does not exist. Any other failure raises.
+// Far beyond any pattern (a full one is about 5 KB), small enough to read whole at once.
+constexpr std::uint64_t kMaxPatternBytes = 1024 * 1024;
+
+// Whole file, or nullopt when it does not exist. Any other failure raises, and so does a file
+// too large for a pattern; a FIFO or a device is refused without waiting on it.
 std::optional<std::string> readWholeFile(const std::string& fileName, const char* what) {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) {
-        int error = errno;
-        std::error_code ec;
-        if (!std::filesystem::exists(fileName, ec) && !ec) {
+    FileReader file;
+    if (const int error = file.open(fileName)) {
+        if (error == ENOENT || error == ENOTDIR) {
             return std::nullopt;
         }
-        throw Error(std::string(what) + fileName + "\n" + std::strerror(error));
+        throw Error(what + fileName + "\n" + errorReason(error));
     }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad() || std::filesystem::is_directory(fileName)) {
-        throw Error(std::string(what) + fileName + "\nThe file could not be read");
+    if (file.size() > kMaxPatternBytes) {
+        throw Error(what + fileName + "\nThe file holds " + std::to_string(file.size()) +
+                    " bytes; a pattern file holds at most 1 MB");
     }
-    return content.str();
+    std::string content(static_cast<std::size_t>(file.size()), '\0');
+    if (file.read(content.data(), content.size()) != content.size()) {
+        throw Error(what + fileName + "\nThe file could not be read");
+    }
+    return content;
 }
 
 } // namespace
@@ -231,7 +233,7 @@ void writePatternFile(const PatternAccess& pattern, const std::string& fileName)
     auto existing = readWholeFile(fileName, "Unable to save the pattern to ");
     const std::string text = writePatternText(pattern, existing ? *existing : std::string());
     if (const int error = writeFileAtomically(fileName, text))
-        throw Error("Unable to save the pattern to " + fileName + "\n" + std::strerror(error));
+        throw Error("Unable to save the pattern to " + fileName + "\n" + errorReason(error));
 }
 
 } // namespace brev

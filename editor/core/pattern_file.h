@@ -18,7 +18,8 @@ inline constexpr std::string_view kPatternExtension = "brev";
 std::string readPatternText(PatternAccess& pattern, std::string_view text);
 
 // The same from a file. A missing file reads as an empty one (every key at its default); a
-// file that exists but cannot be read raises an Error and changes nothing.
+// file that exists but cannot be read, is not a regular file or holds more than 1 MB raises an
+// Error and changes nothing.
 std::string readPatternFile(PatternAccess& pattern, const std::string& fileName);
 
 // The pattern's keys written into existing INI text: the other keys, sections and comments

@@ -31,7 +31,7 @@ void PatternModel::store(int index, int value) {
     values_[at] = value;
     if (handlers_[at]) {
         // A copy: the handler may replace itself while it runs.
-        ChangeHandler handler = handlers_[at];
+        OnChange handler = handlers_[at];
         handler(patternControls()[at], value);
     }
 }
@@ -74,17 +74,17 @@ void PatternModel::setToggleDown(std::string_view name, bool down) {
     }
 }
 
-void PatternModel::setControlHandler(std::string_view controlName, ChangeHandler handler) {
+void PatternModel::setControlHandler(std::string_view controlName, OnChange handler) {
     int index = controlIndex(controlName);
     if (index >= 0) {
         handlers_[static_cast<size_t>(index)] = std::move(handler);
     }
 }
 
-void PatternModel::setHandler(std::string_view handlerName, const ChangeHandler& handler) {
+void PatternModel::setHandler(ChangeHandler tableHandler, const OnChange& handler) {
     auto controls = patternControls();
     for (size_t i = 0; i < controls.size(); ++i) {
-        if (!handlerName.empty() && controls[i].handler == handlerName) {
+        if (tableHandler != ChangeHandler::None && controls[i].handler == tableHandler) {
             handlers_[i] = handler;
         }
     }

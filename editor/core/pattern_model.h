@@ -13,7 +13,7 @@ namespace brev {
 class PatternModel : public PatternAccess {
 public:
     // Runs after a changed write with the control and its new value (flags: 0 or 1).
-    using ChangeHandler = std::function<void(const ControlInfo& control, int value)>;
+    using OnChange = std::function<void(const ControlInfo& control, int value)>;
 
     PatternModel();
 
@@ -26,11 +26,10 @@ public:
 
     // Attaches a handler to one control, replacing any it had; an empty function removes it.
     // Unknown names are ignored.
-    void setControlHandler(std::string_view controlName, ChangeHandler handler);
+    void setControlHandler(std::string_view controlName, OnChange handler);
 
-    // Attaches a handler to every control whose table handler is handlerName, e.g.
-    // "ValueChanged", "CheckChanged" or "GangSegmentNumberChanged".
-    void setHandler(std::string_view handlerName, const ChangeHandler& handler);
+    // Attaches a handler to every control whose table handler is that one; None attaches nothing.
+    void setHandler(ChangeHandler tableHandler, const OnChange& handler);
 
     // Every value back to its default, without running handlers.
     void resetToDefaults();
@@ -40,7 +39,7 @@ private:
     void store(int index, int value);
 
     std::vector<int> values_;
-    std::vector<ChangeHandler> handlers_;
+    std::vector<OnChange> handlers_;
 };
 
 } // namespace brev

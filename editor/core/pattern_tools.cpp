@@ -229,17 +229,27 @@ void smartFadesButtonClick(PatternAccess& pattern) {
 }
 
 void runChangeHandler(PatternAccess& pattern, const ControlInfo& control, int value) {
-    const std::string& handler = control.handler;
-    if (handler == "ValueChanged" || handler == "CheckChanged") {
+    switch (control.handler) {
+    case ChangeHandler::ValueChanged:
+    case ChangeHandler::CheckChanged:
         UpdateSmartFades(pattern);
-    } else if (handler.starts_with("Gang")) {
+        return;
+    case ChangeHandler::GangSegmentNumberChanged:
+    case ChangeHandler::GangRepeatsNumberChanged:
+    case ChangeHandler::GangVolumeNumberChanged:
+    case ChangeHandler::GangStaccatoDividerNumberChanged:
         gangNumberChanged(pattern, control.name, value);
+        return;
+    case ChangeHandler::None:
+    case ChangeHandler::SwingNumberChanged:
+    case ChangeHandler::CuttingAngleNumberChanged:
+        return;
     }
 }
 
 void attachChangeHandlers(PatternModel& model) {
     for (const auto& control : patternControls()) {
-        if (!control.handler.empty()) {
+        if (control.handler != ChangeHandler::None) {
             model.setControlHandler(control.name, [&model](const ControlInfo& c, int value) {
                 runChangeHandler(model, c, value);
             });

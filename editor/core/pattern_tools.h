@@ -47,8 +47,8 @@ void UpdateSmartFades(PatternAccess& pattern);
 // After a click on SmartFadesButton: recompute when it has just gone down.
 void smartFadesButtonClick(PatternAccess& pattern);
 
-// What a control's change handler does in the pattern, by its table handler name:
-// ValueChanged and CheckChanged recompute smart fades, a gang number writes its row.
+// What a control's change handler does in the pattern: ValueChanged and CheckChanged
+// recompute smart fades, a gang number writes its row.
 // SwingNumberChanged and CuttingAngleNumberChanged change nothing in the pattern (the window
 // refreshes its status bar for the latter itself).
 void runChangeHandler(PatternAccess& pattern, const ControlInfo& control, int value);

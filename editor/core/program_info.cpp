@@ -37,18 +37,31 @@ std::string versionCaption() {
     return GetVersionInfo("FileDescription") + " " + GetVersionInfo("FileVersion");
 }
 
-std::string helpFilePath(const std::string& programDirectory) {
+namespace {
+
+// A help file beside the program, as in a build tree, or in the installed documentation folder.
+std::string helpPath(const std::string& programDirectory, const std::string& name) {
     std::string folder = programDirectory;
     if (folder.empty() || folder.back() != '/') {
         folder += '/';
     }
-    const std::string beside = folder + kHelpFileName;
-    const std::string installed = folder + BREV_DOC_FROM_PROGRAM + "/" + kHelpFileName;
+    const std::string beside = folder + name;
+    const std::string installed = folder + BREV_DOC_FROM_PROGRAM + "/" + name;
     struct stat info {};
     if (::stat(beside.c_str(), &info) != 0 && ::stat(installed.c_str(), &info) == 0) {
         return installed;
     }
     return beside;
+}
+
+} // namespace
+
+std::string helpFilePath(const std::string& programDirectory) {
+    return helpPath(programDirectory, kHelpFileName);
+}
+
+std::string helpPagesPath(const std::string& programDirectory) {
+    return helpPath(programDirectory, "html/index.html");
 }
 
 std::string helpMissingMessage(const std::string& helpPath) {

@@ -14,6 +14,8 @@ std::string versionCaption();
 // The help file: beside the program file, as in a build tree, or else in the documentation
 // folder of an installed tree when it is there.
 std::string helpFilePath(const std::string& programDirectory);
+// The same help as web pages, for desktops without a viewer for the compiled file.
+std::string helpPagesPath(const std::string& programDirectory);
 std::string helpMissingMessage(const std::string& helpPath);
 
 } // namespace brev

@@ -198,7 +198,7 @@ std::string tempoTablePath() {
 
 void writeTempoTable(const std::string& path, const TempoTableInput& input) {
     if (const int error = writeFileAtomically(path, tempoTablePage(input)))
-        throw Error("Unable to write the tempo table " + path + "\n" + std::strerror(error));
+        throw Error("Unable to write the tempo table " + path + "\n" + errorReason(error));
 }
 
 } // namespace brev

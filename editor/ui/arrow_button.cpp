@@ -12,10 +12,22 @@ ArrowButton::ArrowButton(Direction direction, QWidget* parent)
     connect(this, &QAbstractButton::clicked, this, [this] { emit OnClick(this); });
 }
 
+namespace {
+
+// Black on light backgrounds, white on dark ones, so the glyph never vanishes.
+QColor inkFor(const QColor& background) {
+    return background.lightness() < 128 ? Qt::white : Qt::black;
+}
+
+} // namespace
+
 void ArrowButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (isDown())
-        painter.fillRect(rect(), QColor(0x60, 0x60, 0x60));
+    QColor background = palette().color(QPalette::Window);
+    if (isDown()) {
+        background = QColor(0x60, 0x60, 0x60);
+        painter.fillRect(rect(), background);
+    }
     // A solid triangle five pixels wide, centred.
     const int left = (width() - 5) / 2;
     const int top = (height() - 3) / 2;
@@ -24,8 +36,8 @@ void ArrowButton::paintEvent(QPaintEvent*) {
         triangle << QPoint(left + 2, top) << QPoint(left + 4, top + 2) << QPoint(left, top + 2);
     else
         triangle << QPoint(left, top) << QPoint(left + 4, top) << QPoint(left + 2, top + 2);
-    painter.setPen(Qt::black);
-    painter.setBrush(Qt::black);
+    painter.setPen(inkFor(background));
+    painter.setBrush(inkFor(background));
     painter.drawPolygon(triangle);
 }
 

@@ -1,16 +1,33 @@
 #include "editor/ui/desktop_viewer.h"
 
 #include <QDesktopServices>
+#include <QMimeDatabase>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace brev {
 
 namespace {
 
+// Opening a file the desktop has no program for still "succeeds": the opener only complains on
+// its own stderr. Without xdg-mime there is nothing to ask, and the opener decides.
+bool desktopHasViewerFor(const QString& path) {
+    const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (xdgMime.isEmpty())
+        return true;
+    QProcess query;
+    query.start(xdgMime, {QStringLiteral("query"), QStringLiteral("default"),
+                          QMimeDatabase().mimeTypeForFile(path).name()});
+    if (!query.waitForFinished(3000))
+        return true;
+    return !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
 class SystemDesktopViewer : public DesktopViewer {
 public:
-    void openFile(const QString& path) override {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    bool openFile(const QString& path) override {
+        return desktopHasViewerFor(path) && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     }
 };
 

@@ -8,11 +8,12 @@ namespace brev {
 class DesktopViewer {
 public:
     virtual ~DesktopViewer() = default;
-    virtual void openFile(const QString& path) = 0;
+    // False when the desktop has no viewer for the file.
+    virtual bool openFile(const QString& path) = 0;
 };
 
-// The desktop's own viewer (QDesktopServices). The result is not examined: a file the desktop
-// cannot show reports nothing.
+// The desktop's own viewer (QDesktopServices), after asking the desktop's MIME database
+// (xdg-mime) whether any program is set up for the file's type.
 DesktopViewer& systemDesktopViewer();
 
 } // namespace brev

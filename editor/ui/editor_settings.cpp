@@ -45,16 +45,20 @@ QString EditorSettings::readString(const QString& name, const QString& defaultVa
     return value.isValid() ? value.toString() : defaultValue;
 }
 
-void EditorSettings::writeInteger(const QString& name, int value) {
+bool EditorSettings::write(const QString& name, const QVariant& value) {
     ensureFile(fileName_);
     QSettings settings(fileName_, QSettings::IniFormat);
     settings.setValue(name, value);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
 }
 
-void EditorSettings::writeString(const QString& name, const QString& value) {
-    ensureFile(fileName_);
-    QSettings settings(fileName_, QSettings::IniFormat);
-    settings.setValue(name, value);
+bool EditorSettings::writeInteger(const QString& name, int value) {
+    return write(name, value);
+}
+
+bool EditorSettings::writeString(const QString& name, const QString& value) {
+    return write(name, value);
 }
 
 } // namespace brev

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 
 namespace brev {
 
@@ -17,10 +18,13 @@ public:
 
     int readInteger(const QString& name, int defaultValue) const;
     QString readString(const QString& name, const QString& defaultValue) const;
-    void writeInteger(const QString& name, int value);
-    void writeString(const QString& name, const QString& value);
+    // False when the file could not be written.
+    bool writeInteger(const QString& name, int value);
+    bool writeString(const QString& name, const QString& value);
 
 private:
+    bool write(const QString& name, const QVariant& value);
+
     QString fileName_;
 };
 

@@ -20,6 +20,10 @@ namespace {
 
 const QString kLoadAudioFirst = QStringLiteral("Load some audio first");
 
+QString noViewerMessage(const QString& path) {
+    return QStringLiteral("No program to show %1 was found on this desktop.").arg(path);
+}
+
 const TDS* engineOf(TInterfaceForm& form) {
     return form.started() ? &form.engine() : nullptr;
 }
@@ -46,7 +50,9 @@ void InfoHandlers::TableButtonClick() {
     form_->runCommand([&] {
         const std::string path = tempoTablePath();
         writeTempoTable(path, input);
-        viewer_->openFile(QString::fromStdString(path));
+        const QString page = QString::fromStdString(path);
+        if (!viewer_->openFile(page))
+            form_->dialogs().message(noViewerMessage(page));
     });
 }
 
@@ -62,9 +68,12 @@ void InfoHandlers::InfoButtonClick() {
 
 void InfoHandlers::HelpButtonClick() {
     const QString path = QString::fromStdString(helpFilePath(programDirectory_.toStdString()));
-    if (QFileInfo::exists(path))
-        viewer_->openFile(path);
-    else
+    const QString pages = QString::fromStdString(helpPagesPath(programDirectory_.toStdString()));
+    if (QFileInfo::exists(path)) {
+        // Where nothing shows the compiled help, the same pages open in the web browser.
+        if (!viewer_->openFile(path) && !(QFileInfo::exists(pages) && viewer_->openFile(pages)))
+            form_->dialogs().message(noViewerMessage(path));
+    } else
         form_->dialogs().message(QString::fromStdString(helpMissingMessage(path.toStdString())));
 }
 

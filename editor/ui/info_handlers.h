@@ -8,8 +8,8 @@ namespace brev {
 class DesktopViewer;
 class TInterfaceForm;
 
-// The window's handlers for the tempo table, the Info button and the help file. The window
-// binds them by name (TInterfaceForm::bindHandlers).
+// The window's handlers for the tempo table, the Info button and the help file. The layout
+// gives them to its controls (BREV_HANDLER).
 class InfoHandlers : public QObject {
     Q_OBJECT
 

@@ -1,5 +1,7 @@
 // The window as the editor: settings, engine and notification thread, slot rendering and the
 // audio commands of the toolbar and the keyboard.
+#include "audio/audio_import.h"
+#include "audio/clipboard_port.h"
 #include "audio/error.h"
 #include "controls/brev_check_text.h"
 #include "controls/brev_led.h"
@@ -20,8 +22,11 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScopedValueRollback>
+#include <QTimer>
 #include <QToolButton>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 namespace brev {
@@ -76,8 +81,17 @@ int swingOf(const PatternAccess& pattern) {
     return pattern.NumberValue(kSwingNumber);
 }
 
-FileDialogRequest waveDialog(const EditorSettings& settings) {
-    return {QStringLiteral("wav"), QStringLiteral("WAV|*.wav"),
+// Every format the loader or the decoder opens.
+FileDialogRequest openWaveDialog(const EditorSettings& settings) {
+    QString patterns;
+    for (std::string_view extension : audioFileExtensions())
+        patterns += (patterns.isEmpty() ? "*." : " *.") + QString::fromLatin1(extension);
+    return {QStringLiteral("wav"), QStringLiteral("Audio|") + patterns,
+            settings.readString(kLoadDirectory, QString())};
+}
+
+FileDialogRequest saveWaveDialog(const EditorSettings& settings) {
+    return {QStringLiteral("wav"), QStringLiteral("WAV or FLAC|*.wav *.flac"),
             settings.readString(kLoadDirectory, QString())};
 }
 
@@ -108,6 +122,11 @@ void TInterfaceForm::start(const EditorOptions& options) {
     fillDriverList();
     UpdateStatusBar(-1);
     setWindowTitle(QString::fromStdString(versionCaption()));
+
+    // Often enough to say within a second that the device is gone.
+    outputWatch_ = new QTimer(this);
+    connect(outputWatch_, &QTimer::timeout, this, &TInterfaceForm::watchOutput);
+    outputWatch_->start(250);
 }
 
 void TInterfaceForm::readSettings() {
@@ -125,15 +144,18 @@ void TInterfaceForm::readSettings() {
 }
 
 void TInterfaceForm::writeSettings() {
-    settings_.writeInteger(kDriverIndex, driverIndex_);
+    bool written = settings_.writeInteger(kDriverIndex, driverIndex_);
     for (const IntegerSetting& setting : kControlSettings) {
         const QString name = QString::fromLatin1(setting.name);
-        if (setting.toggle)
-            settings_.writeInteger(name, pattern_.toggleDown(setting.control) ? 1 : 0);
-        else
-            settings_.writeInteger(name, pattern_.NumberValue(setting.control));
+        const int value = setting.toggle ? (pattern_.toggleDown(setting.control) ? 1 : 0)
+                                         : pattern_.NumberValue(setting.control);
+        written = settings_.writeInteger(name, value) && written;
     }
-    settings_.writeInteger(kBackgroundColor, toColorWord(backgroundColor()));
+    written = settings_.writeInteger(kBackgroundColor, toColorWord(backgroundColor())) && written;
+    // Mostly written as the window closes, with no window left to say it in.
+    if (!written)
+        std::fprintf(stderr, "The settings could not be written to %s\n",
+                     QFile::encodeName(settings_.fileName()).constData());
 }
 
 void TInterfaceForm::openEngine() {
@@ -225,6 +247,19 @@ void TInterfaceForm::notifyThreadFailed(const QString& message) {
     statusPanel(0)->setText(QStringLiteral("Playback feedback stopped: ") + reason);
 }
 
+void TInterfaceForm::watchOutput() {
+    if (!engine_)
+        return;
+    const std::string failure = engine_->OutputFailure();
+    if (!failure.empty()) {
+        engine_->ContinueSilently(failure);
+        QString reason = QString::fromStdString(failure);
+        reason.replace(u'\n', u' ');
+        statusPanel(0)->setText(QStringLiteral("Sound output lost, playing silently: ") + reason);
+    }
+    UpdateStatusBar(1);
+}
+
 // --- rendering and feedback ------------------------------------------------------------------
 
 void TInterfaceForm::RenderSegment(int slot) {
@@ -262,14 +297,22 @@ void TInterfaceForm::UpdateStatusBar(int panel) {
     const bool loaded = engine_ && engine_->IsLoaded();
     if (panel == -1 || panel == 0) {
         QString text = QStringLiteral("(Nothing loaded)");
-        if (loaded)
-            text =
-                currentFileName_.isEmpty() ? QStringLiteral("(Clipboard data)") : currentFileName_;
+        if (loaded) {
+            text = currentFileName_.isEmpty() ? unnamedSource_ : currentFileName_;
+            if (!sourceFormat_.isEmpty())
+                text += QStringLiteral(" (from ") + sourceFormat_ + u')';
+        }
         statusPanel(0)->setText(text);
     }
     if (panel == -1 || panel == 1) {
         const unsigned rate = engine_ ? engine_->GetPlaybackRate() : 0;
-        statusPanel(1)->setText(QStringLiteral("Playback: %1 Hz").arg(rate));
+        QString text = QStringLiteral("Playback: %1 Hz").arg(rate);
+        // Gaps in the sound, and edits heard a pass late, are worth knowing of.
+        if (engine_ && engine_->Underflows() > 0)
+            text += QStringLiteral(", %1 underflows").arg(engine_->Underflows());
+        if (engine_ && engine_->LateRefills() > 0)
+            text += QStringLiteral(", %1 late slots").arg(engine_->LateRefills());
+        statusPanel(1)->setText(text);
     }
     if (panel == -1 || panel == 2) {
         statusPanel(2)->setText(loaded ? QStringLiteral("%1 samples").arg(engine_->SourceSamples())
@@ -320,6 +363,93 @@ void TInterfaceForm::replaceAudio(const std::function<void()>& load) {
     startNotifyThread();
 }
 
+// Decodes off the GUI thread, then hands the loop to the engine as replaceAudio does; loaded
+// runs once the engine has it. False when the user cancelled or another load is under way.
+bool TInterfaceForm::replaceAudioInBackground(const QString& what, const AudioLoad& load,
+                                              const std::function<void()>& loaded) {
+    if (loading_)
+        return false;
+    std::optional<LoadedAudio> audio;
+    {
+        const QScopedValueRollback<bool> busy(loading_, true);
+        audio = loadInBackground(this, what, load);
+    }
+    if (!audio)
+        return false;
+    replaceAudio([&] {
+        engine_->LoadSourceWave(std::move(audio->wave), swingOf(pattern_));
+        if (loaded)
+            loaded();
+    });
+    sourceFormat_ = QString::fromStdString(audio->convertedFrom);
+    return true;
+}
+
+void TInterfaceForm::loadWaveFile(const QString& path) {
+    auto* revert = findComponent(u"RevertButton");
+    const QString previousFile = currentFileName_;
+    const QString previousHint = revert->toolTip();
+    currentFileName_ = path;
+    revert->setToolTip(QStringLiteral("Revert ") + path);
+    settings_.writeString(kLoadDirectory, folderOf(path));
+    try {
+        const std::string file = localPath(path);
+        if (!replaceAudioInBackground(
+                QFileInfo(path).fileName(),
+                [&](const DecodeProgress& progress) { return loadAudioFile(file, progress); })) {
+            // Cancelled: the loop that plays on is still the previous file's.
+            currentFileName_ = previousFile;
+            revert->setToolTip(previousHint);
+        }
+    } catch (const std::exception&) {
+        showLoadFailure(path);
+    }
+}
+
+// Wave data that came without a file; an error is shown with its own text.
+void TInterfaceForm::loadWaveData(const QString& what, const AudioLoad& load,
+                                  const QString& unnamedSource) {
+    try {
+        replaceAudioInBackground(what, load, [&] {
+            currentFileName_.clear();
+            unnamedSource_ = unnamedSource;
+        });
+    } catch (const std::exception& e) {
+        dialogs_->message(QString::fromStdString(e.what()));
+    }
+}
+
+void TInterfaceForm::loadDroppedFile(const QString& path) {
+    if (!engine_ || loading_)
+        return;
+    runCommand([&] {
+        engine_->Stop();
+        SetLEDs(-1);
+        loadWaveFile(path);
+        SetLEDs(-1);
+        UpdateStatusBar(-1);
+    });
+}
+
+void TInterfaceForm::loadDroppedData(const QByteArray& bytes) {
+    if (!engine_ || loading_)
+        return;
+    runCommand([&] {
+        engine_->Stop();
+        const std::span<const std::uint8_t> data(
+            reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+            static_cast<std::size_t>(bytes.size()));
+        loadWaveData(
+            QStringLiteral("dropped data"),
+            [&](const DecodeProgress& progress) {
+                return loadAudioBytes(data, "Error loading dropped data", progress);
+            },
+            QStringLiteral("(Dropped data)"));
+        SetLEDs(-1);
+        UpdateStatusBar(-1);
+    });
+}
+
 void TInterfaceForm::showLoadFailure(const QString& path) {
     dialogs_->warning(kUnableToLoad + path);
 }
@@ -341,16 +471,8 @@ void TInterfaceForm::LoadFromFileButtonClick() {
     runCommand([&] {
         engine_->Stop();
         SetLEDs(-1);
-        if (const std::optional<QString> path = dialogs_->openFile(waveDialog(settings_))) {
-            currentFileName_ = *path;
-            findComponent(u"RevertButton")->setToolTip(QStringLiteral("Revert ") + *path);
-            settings_.writeString(kLoadDirectory, folderOf(*path));
-            try {
-                replaceAudio([&] { engine_->LoadSourceFile(localPath(*path), swingOf(pattern_)); });
-            } catch (const std::exception&) {
-                showLoadFailure(*path);
-            }
-        }
+        if (const std::optional<QString> path = dialogs_->openFile(openWaveDialog(settings_)))
+            loadWaveFile(*path);
         SetLEDs(-1);
         UpdateStatusBar(-1);
     });
@@ -361,14 +483,14 @@ void TInterfaceForm::PasteFromClipBoardButtonClick() {
         return;
     runCommand([&] {
         engine_->Stop();
-        try {
-            replaceAudio([&] {
-                engine_->LoadSourceClipboard(clipboard(), swingOf(pattern_));
-                currentFileName_.clear();
-            });
-        } catch (const std::exception& e) {
-            dialogs_->message(QString::fromStdString(e.what()));
-        }
+        // The desktop's clipboard is read here on the GUI thread; only decoding leaves it.
+        MemoryClipboard copy;
+        if (clipboard().hasWave())
+            copy.setWaveBytes(clipboard().waveBytes());
+        loadWaveData(
+            QStringLiteral("clipboard data"),
+            [&](const DecodeProgress& progress) { return loadAudioClipboard(copy, progress); },
+            QStringLiteral("(Clipboard data)"));
         SetLEDs(-1);
         UpdateStatusBar(-1);
     });
@@ -389,7 +511,10 @@ void TInterfaceForm::RevertButtonClick() {
         }
         engine_->Stop();
         try {
-            replaceAudio([&] { engine_->LoadSourceFile(localPath(path), swingOf(pattern_)); });
+            const std::string file = localPath(path);
+            replaceAudioInBackground(
+                QFileInfo(path).fileName(),
+                [&](const DecodeProgress& progress) { return loadAudioFile(file, progress); });
         } catch (const std::exception&) {
             showLoadFailure(path);
         }
@@ -403,7 +528,7 @@ void TInterfaceForm::SaveToFileButtonClick() {
     runCommand([&] {
         if (needsAudio())
             return;
-        const std::optional<QString> path = dialogs_->saveFile(waveDialog(settings_));
+        const std::optional<QString> path = dialogs_->saveFile(saveWaveDialog(settings_));
         if (!path)
             return;
         renderAll();
@@ -431,10 +556,7 @@ void TInterfaceForm::PlayButtonClick() {
         if (needsAudio())
             return;
         renderAll();
-        // Every region goes out as rendered, so the first pass already sounds as edited.
-        for (int slot = 0; slot < kSlotCount; ++slot)
-            engine_->WriteSlot(slot);
-        engine_->Play(toolDown("LoopButton"));
+        engine_->PlayStoredSlots(toolDown("LoopButton") ? 0 : 1);
     });
 }
 
@@ -482,8 +604,11 @@ void TInterfaceForm::DriversComboBoxChange(int index) {
         return;
     runCommand([&] {
         engine_->Stop();
-        if (index == driverIndex_)
+        if (index == driverIndex_) {
+            // The device in use may have been lost: choosing it tries it again.
+            engine_->RetryLostDevice();
             return;
+        }
         std::unique_ptr<TDS> fresh;
         try {
             fresh = options_.makeEngine(index);
@@ -562,8 +687,13 @@ bool TInterfaceForm::eventFilter(QObject* watched, QEvent* event) {
         QWidget* first = QApplication::focusWidget();
         if (!first || first->window() != this)
             first = this;
-        if (widget == first)
-            FormKeyDown(static_cast<QKeyEvent*>(event));
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (widget == first) {
+            FormKeyDown(key);
+            // Space only plays or stops: the device list, focused by a choice made with the
+            // mouse, would open as well.
+            return key->key() == Qt::Key_Space && first == drivers_;
+        }
     }
     return false;
 }

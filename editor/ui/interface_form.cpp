@@ -6,8 +6,10 @@
 #include "controls/brev_number.h"
 #include "controls/brev_pulse_button.h"
 #include "editor/ui/arrow_button.h"
+#include "editor/ui/drop_target.h"
 #include "editor/ui/info_handlers.h"
 #include "editor/ui/interface_layout.h"
+#include "editor/ui/loop_drag_handle.h"
 #include "editor/ui/pattern_tool_handlers.h"
 #include "output/notify_thread.h"
 #include "output/tds.h"
@@ -17,7 +19,6 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
-#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -62,29 +63,6 @@ void setColours(QWidget* widget, const QColor& background, const QColor& text) {
     widget->setAutoFillBackground(true);
 }
 
-// The signal through which each kind of control fires its handler.
-QMetaMethod eventSignal(WidgetKind kind) {
-    switch (kind) {
-    case WidgetKind::Number:
-        return QMetaMethod::fromSignal(&TBrevNumber::OnChanged);
-    case WidgetKind::CheckText:
-        return QMetaMethod::fromSignal(&TBrevCheckText::OnChanged);
-    case WidgetKind::PulseButton:
-        return QMetaMethod::fromSignal(&TBrevPulseButton::OnPulsed);
-    case WidgetKind::ToolButton:
-    case WidgetKind::ToolToggle:
-        return QMetaMethod::fromSignal(&QToolButton::clicked);
-    case WidgetKind::ComboBox:
-        // Only a choice made by the user, as a list box's change event.
-        return QMetaMethod::fromSignal(&QComboBox::activated);
-    case WidgetKind::UpArrow:
-    case WidgetKind::DownArrow:
-        return QMetaMethod::fromSignal(&ArrowButton::OnClick);
-    default:
-        return {};
-    }
-}
-
 } // namespace
 
 TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
@@ -107,9 +85,9 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
         if (!child->objectName().isEmpty())
             components_.insert(child->objectName().toLower(), child);
     }
-    bindHandlers(this);
-    bindHandlers(new PatternToolHandlers(this));
-    bindHandlers(new InfoHandlers(this));
+    bindHandlers();
+    new DropTarget(*this);
+    new LoopDragHandle(*this, statusPanel(2));
     ownDialogs_ = std::make_unique<QtEditorDialogs>(*this);
     dialogs_ = ownDialogs_.get();
     // Keys are seen before the controls get them, and hints can be held back.
@@ -124,6 +102,10 @@ void TInterfaceForm::buildControls() {
     toolbar->setObjectName(QStringLiteral("ButtonPanel"));
     toolbar->setGeometry(0, 0, kClientWidth, kToolbarHeight);
     setColours(toolbar, kSilver, Qt::black);
+    // A toggle that is down looks pressed in, plain at a glance on the flat toolbar.
+    toolbar->setStyleSheet(QStringLiteral(
+        "QToolButton:checked { background-color: #7b8fb0; border: 1px solid #1f3152; "
+        "border-radius: 2px; }"));
 
     for (const WidgetEntry& entry : interfaceLayout()) {
         QWidget* host = entry.inToolbar ? toolbar : this;
@@ -215,7 +197,7 @@ void TInterfaceForm::buildStatusBar() {
     setColours(bar, kSilver, Qt::black);
     int x = 0;
     for (const StatusPanelEntry& entry : kStatusPanels) {
-        auto* panel = new QLabel(QString::fromLatin1(entry.text), bar);
+        auto* panel = new StatusPanel(QString::fromLatin1(entry.text), bar);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setIndent(2);
         // The last panel reaches to the bar's right end, as status bar panels do.
@@ -244,28 +226,12 @@ QWidget* TInterfaceForm::findComponent(QStringView name) const {
     return components_.value(name.toString().toLower());
 }
 
-QStringList TInterfaceForm::bindHandlers(QObject* receiver) {
-    QStringList bound;
-    const QMetaObject* meta = receiver->metaObject();
+void TInterfaceForm::bindHandlers() {
+    const HandlerReceivers receivers{this, new PatternToolHandlers(this), new InfoHandlers(this)};
     for (const WidgetEntry& entry : interfaceLayout()) {
-        if (entry.handler.isEmpty())
-            continue;
-        QWidget* widget = findComponent(entry.name);
-        const QMetaMethod signal = eventSignal(entry.kind);
-        if (!widget || !signal.isValid())
-            continue;
-        for (int i = 0; i < meta->methodCount(); ++i) {
-            const QMetaMethod method = meta->method(i);
-            if (method.name() != entry.handler.toLatin1() ||
-                !QMetaObject::checkConnectArgs(signal, method))
-                continue;
-            connect(widget, signal, receiver, method);
-            if (!bound.contains(entry.handler))
-                bound << entry.handler;
-            break;
-        }
+        if (entry.handler)
+            entry.handler.connect(findComponent(entry.name), receivers);
     }
-    return bound;
 }
 
 void TInterfaceForm::mouseMoveEvent(QMouseEvent* event) {

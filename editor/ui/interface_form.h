@@ -1,9 +1,11 @@
 #pragma once
 
 #include "editor/core/random_generator.h"
+#include "editor/ui/background_load.h"
 #include "editor/ui/control_pattern.h"
 #include "editor/ui/editor_dialogs.h"
 #include "editor/ui/editor_settings.h"
+#include "editor/ui/status_panel.h"
 
 #include <QHash>
 #include <QWidget>
@@ -15,6 +17,7 @@ class QComboBox;
 class QFileDialog;
 class QKeyEvent;
 class QLabel;
+class QTimer;
 
 namespace brev {
 
@@ -65,6 +68,10 @@ public:
 
     // The current wave file: empty before any load and after a paste.
     const QString& currentFileName() const { return currentFileName_; }
+    // Load a file dropped on the window as the load command loads a chosen one, or wave data
+    // dropped on it as the paste command loads the clipboard's.
+    void loadDroppedFile(const QString& path);
+    void loadDroppedData(const QByteArray& bytes);
     int driverIndex() const { return driverIndex_; }
     bool hintsShown() const { return hintsShown_; }
     TNotifyThread* notifyThread() const { return thread_.get(); }
@@ -85,13 +92,7 @@ public:
         return qobject_cast<T*>(findComponent(name));
     }
 
-    // Connects every control's event to the receiver's method of the handler's name, as the
-    // layout names it, where the receiver has one with matching arguments. Returns the names of
-    // the handlers connected. A control whose handler does not exist yet stays unconnected.
-    // The window binds its own methods this way when it is built.
-    QStringList bindHandlers(QObject* receiver);
-
-    QLabel* statusPanel(int index) const { return statusPanels_.value(index); }
+    StatusPanel* statusPanel(int index) const { return statusPanels_.value(index); }
     QComboBox* driversComboBox() const { return drivers_; }
     QColorDialog* colorDialog() const { return colorDialog_; }
     QFileDialog* openDialog() const { return openDialog_; }
@@ -135,15 +136,23 @@ private:
     void buildControls();
     void buildStatusBar();
     void buildDialogs();
+    // Connects every control's event to the handler the layout gives it.
+    void bindHandlers();
 
     void readSettings();
     void writeSettings();
     void openEngine();
     void fillDriverList();
     void replaceAudio(const std::function<void()>& load);
+    bool replaceAudioInBackground(const QString& what, const AudioLoad& load,
+                                  const std::function<void()>& loaded = {});
+    void loadWaveFile(const QString& path);
+    void loadWaveData(const QString& what, const AudioLoad& load, const QString& unnamedSource);
     void startNotifyThread();
     void endNotifyThread();
     void notifyThreadFailed(const QString& message);
+    // Notices a lost output device: says so, and goes on silently with the loop and pattern.
+    void watchOutput();
     void showLoadFailure(const QString& path);
     bool needsAudio();
     void setRate(unsigned hz);
@@ -163,12 +172,18 @@ private:
     std::unique_ptr<TNotifyThread> thread_;
     bool endingThread_ = false;
     QString currentFileName_;
+    // What the status bar names a loop that came without a file, and what the loop was
+    // converted from (empty for a 16-bit stereo 44100 Hz WAV).
+    QString unnamedSource_ = QStringLiteral("(Clipboard data)");
+    QString sourceFormat_;
+    bool loading_ = false;
     int driverIndex_ = 0;
     bool hintsShown_ = true;
     QList<TBrevLED*> leds_;
+    QTimer* outputWatch_ = nullptr;
 
     QHash<QString, QWidget*> components_; // by lower-case name
-    QList<QLabel*> statusPanels_;
+    QList<StatusPanel*> statusPanels_;
     QComboBox* drivers_ = nullptr;
     QColorDialog* colorDialog_ = nullptr;
     QFileDialog* openDialog_ = nullptr;

@@ -1,6 +1,9 @@
 #include "editor/ui/interface_layout.h"
 
 #include "editor/core/pattern_controls.h"
+#include "editor/ui/info_handlers.h"
+#include "editor/ui/interface_form.h"
+#include "editor/ui/pattern_tool_handlers.h"
 
 #include <QHash>
 #include <string>
@@ -13,39 +16,52 @@ struct ToolbarButton {
     const char* name;
     const char* hint;
     bool toggle;
-    const char* handler;
+    HandlerBinding handler;
     const char* icon;
 };
 
+constexpr HandlerBinding kNoHandler{};
+
 constexpr ToolbarButton kToolbar[] = {
     {"PasteFromClipBoardButton", "Paste wave from clipboard", false,
-     "PasteFromClipBoardButtonClick", "paste"},
-    {"CopyToClipBoardButton", "Copy wave to clipboard", false, "CopyToClipBoardButtonClick",
-     "copy"},
-    {"LoadFromFileButton", "Load wave from file", false, "LoadFromFileButtonClick", "load_wave"},
-    {"SaveToFileButton", "Save wave to file", false, "SaveToFileButtonClick", "save_wave"},
-    {"RevertButton", "Revert", false, "RevertButtonClick", "revert"},
-    {"PlayButton", "Playback", false, "PlayButtonClick", "play"},
-    {"StopButton", "Stop playback", false, "StopButtonClick", "stop"},
-    {"LoopButton", "Enable loop playback", true, "LoopButtonClick", "loop"},
-    {"TableButton", "Generate table", false, "TableButtonClick", "table"},
-    {"InfoButton", "Info", false, "InfoButtonClick", "info"},
-    {"SmartFadesButton", "Enable SmartFades", true, "SmartFadesButtonClick", "smart_fades"},
-    {"RandomPingPongButton", "Pingpong randomize", false, "RandomPingPongButtonClick",
-     "random_pingpong"},
-    {"CenterAllButton", "Center all", false, "CenterAllButtonClick", "center_all"},
-    {"F22KButton", "22050 Hz playback rate", false, "F22KButtonClick", "rate_22k"},
-    {"F44KButton", "44100 Hz playback rate", false, "F44KButtonClick", "rate_44k"},
-    {"F88KButton", "88200 Hz playback rate", false, "F88KButtonClick", "rate_88k"},
-    {"HelpButton", "Display help", false, "HelpButtonClick", "help"},
-    {"HintsButton", "Enable hints", true, "HintsButtonClick", "hints"},
-    {"InnerFadesButton", "Enable inner fades", true, "InnerFadesButtonClick", "inner_fades"},
-    {"BackgroundColorButton", "Set background color", false, "BackgroundColorButtonClick",
-     "background_color"},
-    {"LoadPatternButton", "Load pattern", false, "LoadPatternButtonClick", "load_pattern"},
-    {"SavePatternButton", "Save pattern", false, "SavePatternButtonClick", "save_pattern"},
+     BREV_HANDLER(TInterfaceForm, PasteFromClipBoardButtonClick), "paste"},
+    {"CopyToClipBoardButton", "Copy wave to clipboard", false,
+     BREV_HANDLER(TInterfaceForm, CopyToClipBoardButtonClick), "copy"},
+    {"LoadFromFileButton", "Load wave from file", false,
+     BREV_HANDLER(TInterfaceForm, LoadFromFileButtonClick), "load_wave"},
+    {"SaveToFileButton", "Save wave to file", false,
+     BREV_HANDLER(TInterfaceForm, SaveToFileButtonClick), "save_wave"},
+    {"RevertButton", "Revert", false, BREV_HANDLER(TInterfaceForm, RevertButtonClick), "revert"},
+    {"PlayButton", "Playback", false, BREV_HANDLER(TInterfaceForm, PlayButtonClick), "play"},
+    {"StopButton", "Stop playback", false, BREV_HANDLER(TInterfaceForm, StopButtonClick), "stop"},
+    {"LoopButton", "Enable loop playback", true, BREV_HANDLER(TInterfaceForm, LoopButtonClick),
+     "loop"},
+    {"TableButton", "Generate table", false, BREV_HANDLER(InfoHandlers, TableButtonClick), "table"},
+    {"InfoButton", "Info", false, BREV_HANDLER(InfoHandlers, InfoButtonClick), "info"},
+    {"SmartFadesButton", "Enable SmartFades", true,
+     BREV_HANDLER(TInterfaceForm, SmartFadesButtonClick), "smart_fades"},
+    {"RandomPingPongButton", "Pingpong randomize", false,
+     BREV_HANDLER(PatternToolHandlers, RandomPingPongButtonClick), "random_pingpong"},
+    {"CenterAllButton", "Center all", false,
+     BREV_HANDLER(PatternToolHandlers, CenterAllButtonClick), "center_all"},
+    {"F22KButton", "22050 Hz playback rate", false, BREV_HANDLER(TInterfaceForm, F22KButtonClick),
+     "rate_22k"},
+    {"F44KButton", "44100 Hz playback rate", false, BREV_HANDLER(TInterfaceForm, F44KButtonClick),
+     "rate_44k"},
+    {"F88KButton", "88200 Hz playback rate", false, BREV_HANDLER(TInterfaceForm, F88KButtonClick),
+     "rate_88k"},
+    {"HelpButton", "Display help", false, BREV_HANDLER(InfoHandlers, HelpButtonClick), "help"},
+    {"HintsButton", "Enable hints", true, BREV_HANDLER(TInterfaceForm, HintsButtonClick), "hints"},
+    {"InnerFadesButton", "Enable inner fades", true,
+     BREV_HANDLER(TInterfaceForm, InnerFadesButtonClick), "inner_fades"},
+    {"BackgroundColorButton", "Set background color", false,
+     BREV_HANDLER(TInterfaceForm, BackgroundColorButtonClick), "background_color"},
+    {"LoadPatternButton", "Load pattern", false,
+     BREV_HANDLER(PatternToolHandlers, LoadPatternButtonClick), "load_pattern"},
+    {"SavePatternButton", "Save pattern", false,
+     BREV_HANDLER(PatternToolHandlers, SavePatternButtonClick), "save_pattern"},
     // Read when a slot is rendered; clicking it runs nothing.
-    {"LogFadesButton", "Logarithmic fades", true, "", "log_fades"},
+    {"LogFadesButton", "Logarithmic fades", true, kNoHandler, "log_fades"},
 };
 
 constexpr int kColumnX[kSlotCount] = {96,  128, 160, 192, 232, 264, 296, 328,
@@ -60,36 +76,43 @@ struct SlotRow {
     std::string_view pattern;
     WidgetKind kind;
     const char* caption;
-    const char* handler; // pulse buttons only: numbers and flags take theirs from the core table
+    HandlerBinding handler; // pulse buttons only: numbers and flags take theirs from the core table
 };
 
 constexpr char kPhaseCaption[] = "\u00f8";
 
 constexpr SlotRow kSlotRows[] = {
-    {32, "SegmentStaticText", " Segment", kSegmentNumber, WidgetKind::Number, "", ""},
-    {56, "RepeatsStaticText", " Repeats", kRepeatsNumber, WidgetKind::Number, "", ""},
-    {80, "VolumeStaticText", " Volume (dB)", kVolumeNumber, WidgetKind::Number, "", ""},
-    {104, "StaccatoStaticText", " Staccato", kStaccatoCheckText, WidgetKind::CheckText, "S", ""},
-    {128, "DividerStaticText", " Divider (1/X)", kDividerNumber, WidgetKind::Number, "", ""},
-    {152, "StaticText1", " Deckstop", kDeckstopCheckText, WidgetKind::CheckText, "D", ""},
-    {176, "ReverseStaticText", " Reverse", kReverseCheckText, WidgetKind::CheckText, "R", ""},
-    {200, "MuteStaticText", " Mute", kMuteCheckText, WidgetKind::CheckText, "M", ""},
-    {224, "MuteLeftStaticText", " Mute left", kMuteLeftCheckText, WidgetKind::CheckText, "1", ""},
+    {32, "SegmentStaticText", " Segment", kSegmentNumber, WidgetKind::Number, "", kNoHandler},
+    {56, "RepeatsStaticText", " Repeats", kRepeatsNumber, WidgetKind::Number, "", kNoHandler},
+    {80, "VolumeStaticText", " Volume (dB)", kVolumeNumber, WidgetKind::Number, "", kNoHandler},
+    {104, "StaccatoStaticText", " Staccato", kStaccatoCheckText, WidgetKind::CheckText, "S",
+     kNoHandler},
+    {128, "DividerStaticText", " Divider (1/X)", kDividerNumber, WidgetKind::Number, "",
+     kNoHandler},
+    {152, "StaticText1", " Deckstop", kDeckstopCheckText, WidgetKind::CheckText, "D", kNoHandler},
+    {176, "ReverseStaticText", " Reverse", kReverseCheckText, WidgetKind::CheckText, "R",
+     kNoHandler},
+    {200, "MuteStaticText", " Mute", kMuteCheckText, WidgetKind::CheckText, "M", kNoHandler},
+    {224, "MuteLeftStaticText", " Mute left", kMuteLeftCheckText, WidgetKind::CheckText, "1",
+     kNoHandler},
     {248, "MuteRightStaticText", " Mute right", kMuteRightCheckText, WidgetKind::CheckText, "2",
-     ""},
-    {272, "FlipStaticText", " Flip channels", kFlipCheckText, WidgetKind::CheckText, "F", ""},
+     kNoHandler},
+    {272, "FlipStaticText", " Flip channels", kFlipCheckText, WidgetKind::CheckText, "F",
+     kNoHandler},
     {296, "PhaseInvertStaticText", " Phase invert", kPhaseCheckText, WidgetKind::CheckText,
-     kPhaseCaption, ""},
-    {320, "LockStaticText", " Lock segment", kLockCheckText, WidgetKind::CheckText, "L", ""},
+     kPhaseCaption, kNoHandler},
+    {320, "LockStaticText", " Lock segment", kLockCheckText, WidgetKind::CheckText, "L",
+     kNoHandler},
     {344, "PoolExcludeStaticText", " Pool exclude", kExcludeCheckText, WidgetKind::CheckText, "%d",
-     ""},
-    {368, "FadeInStaticText", " Fade in", kFadeInCheckText, WidgetKind::CheckText, "<", ""},
-    {392, "FadeOutStaticText", " Fade out", kFadeOutCheckText, WidgetKind::CheckText, ">", ""},
+     kNoHandler},
+    {368, "FadeInStaticText", " Fade in", kFadeInCheckText, WidgetKind::CheckText, "<", kNoHandler},
+    {392, "FadeOutStaticText", " Fade out", kFadeOutCheckText, WidgetKind::CheckText, ">",
+     kNoHandler},
     {416, "CloneNextStaticText", " Clone next", "CloneNext%dButton", WidgetKind::PulseButton, "->",
-     "CloneNextButtonPulsed"},
+     BREV_HANDLER(PatternToolHandlers, CloneNextButtonPulsed)},
     {440, "ClonePreviousStaticText", " Clone previous", "ClonePrevious%dButton",
-     WidgetKind::PulseButton, "<-", "ClonePreviousButtonPulsed"},
-    {472, "", "", "LED%d", WidgetKind::LED, "", ""},
+     WidgetKind::PulseButton, "<-", BREV_HANDLER(PatternToolHandlers, ClonePreviousButtonPulsed)},
+    {472, "", "", "LED%d", WidgetKind::LED, "", kNoHandler},
 };
 
 // The gang column's extra controls; the four-button rows are listed separately below.
@@ -100,49 +123,119 @@ struct GangControl {
     WidgetKind kind;
     const char* caption;
     const char* hint;
+    HandlerBinding handler; // pulse buttons only: numbers take theirs from the core table
 };
 
+#define BREV_GANG_HANDLER(Method) BREV_HANDLER(PatternToolHandlers, Method)
+
 constexpr GangControl kGangControls[] = {
-    {32, 640, "GangSegmentNumber", WidgetKind::Number, "", "Change all segments"},
-    {32, 672, "GangRandomSegmentButton", WidgetKind::PulseButton, "R", "Randomize segments"},
-    {32, 704, "GangDefaultSegmentButton", WidgetKind::PulseButton, "D", "Default segments"},
-    {56, 640, "GangRepeatsNumber", WidgetKind::Number, "", "Change all repeats"},
-    {56, 672, "GangRepeatsNoneButton", WidgetKind::PulseButton, "N", "Repeats none"},
-    {80, 640, "GangVolumeNumber", WidgetKind::Number, "", "Change all volumes"},
-    {80, 672, "GangVolumeNoneButton", WidgetKind::PulseButton, "N", "All volume 0 dB"},
-    {128, 640, "GangStaccatoDividerNumber", WidgetKind::Number, "", "Change all dividers"},
+    {32, 640, "GangSegmentNumber", WidgetKind::Number, "", "Change all segments", kNoHandler},
+    {32, 672, "GangRandomSegmentButton", WidgetKind::PulseButton, "R", "Randomize segments",
+     BREV_GANG_HANDLER(GangRandomSegmentButtonPulsed)},
+    {32, 704, "GangDefaultSegmentButton", WidgetKind::PulseButton, "D", "Default segments",
+     BREV_GANG_HANDLER(GangDefaultSegmentButtonPulsed)},
+    {56, 640, "GangRepeatsNumber", WidgetKind::Number, "", "Change all repeats", kNoHandler},
+    {56, 672, "GangRepeatsNoneButton", WidgetKind::PulseButton, "N", "Repeats none",
+     BREV_GANG_HANDLER(GangRepeatsNoneButtonPulsed)},
+    {80, 640, "GangVolumeNumber", WidgetKind::Number, "", "Change all volumes", kNoHandler},
+    {80, 672, "GangVolumeNoneButton", WidgetKind::PulseButton, "N", "All volume 0 dB",
+     BREV_GANG_HANDLER(GangVolumeNoneButtonPulsed)},
+    {128, 640, "GangStaccatoDividerNumber", WidgetKind::Number, "", "Change all dividers",
+     kNoHandler},
     {128, 672, "GangStaccatoRandomDividerButton", WidgetKind::PulseButton, "R",
-     "Randomize dividers"},
-    {128, 704, "GangStaccatoRandomInputNumber", WidgetKind::Number, "", "Maximum random add value"},
+     "Randomize dividers", BREV_GANG_HANDLER(GangStaccatoRandomDividerButtonPulsed)},
+    {128, 704, "GangStaccatoRandomInputNumber", WidgetKind::Number, "", "Maximum random add value",
+     kNoHandler},
 };
 
 // "Gang<stem>AllButton" "A", "…NoneButton" "N", "…InverseButton" "I", "…RandomButton" "R".
+struct GangButton {
+    const char* hint; // null: no button of that kind
+    HandlerBinding handler;
+};
+
 struct GangRow {
     int y;
     const char* stem;
-    const char* hints[4]; // null: no button of that kind
+    GangButton buttons[4];
 };
 
 constexpr GangRow kGangRows[] = {
-    {104, "Staccato", {"Staccato all", "Staccato none", "Invert staccato", "Randomize staccato"}},
-    {152, "Deckstop", {"Deckstop all", "Deckstop none", "Invert deckstops", "Randomize deckstops"}},
-    {176, "Reverse", {"Reverse all", "Reverse none", "Invert reverse", "Randomize reverse"}},
-    {200, "Mute", {"Mute al", "Mute none", "Invert mutes", "Randomize mutes"}},
+    {104,
+     "Staccato",
+     {{"Staccato all", BREV_GANG_HANDLER(GangStaccatoAllButtonPulsed)},
+      {"Staccato none", BREV_GANG_HANDLER(GangStaccatoNoneButtonPulsed)},
+      {"Invert staccato", BREV_GANG_HANDLER(GangStaccatoInverseButtonPulsed)},
+      {"Randomize staccato", BREV_GANG_HANDLER(GangStaccatoRandomButtonPulsed)}}},
+    {152,
+     "Deckstop",
+     {{"Deckstop all", BREV_GANG_HANDLER(GangDeckstopAllButtonPulsed)},
+      {"Deckstop none", BREV_GANG_HANDLER(GangDeckstopNoneButtonPulsed)},
+      {"Invert deckstops", BREV_GANG_HANDLER(GangDeckstopInverseButtonPulsed)},
+      {"Randomize deckstops", BREV_GANG_HANDLER(GangDeckstopRandomButtonPulsed)}}},
+    {176,
+     "Reverse",
+     {{"Reverse all", BREV_GANG_HANDLER(GangReverseAllButtonPulsed)},
+      {"Reverse none", BREV_GANG_HANDLER(GangReverseNoneButtonPulsed)},
+      {"Invert reverse", BREV_GANG_HANDLER(GangReverseInverseButtonPulsed)},
+      {"Randomize reverse", BREV_GANG_HANDLER(GangReverseRandomButtonPulsed)}}},
+    {200,
+     "Mute",
+     {{"Mute al", BREV_GANG_HANDLER(GangMuteAllButtonPulsed)},
+      {"Mute none", BREV_GANG_HANDLER(GangMuteNoneButtonPulsed)},
+      {"Invert mutes", BREV_GANG_HANDLER(GangMuteInverseButtonPulsed)},
+      {"Randomize mutes", BREV_GANG_HANDLER(GangMuteRandomButtonPulsed)}}},
     {224,
      "MuteLeft",
-     {"Mute left all", "Mute left none", "Invert mute left", "Randomize mute left"}},
+     {{"Mute left all", BREV_GANG_HANDLER(GangMuteLeftAllButtonPulsed)},
+      {"Mute left none", BREV_GANG_HANDLER(GangMuteLeftNoneButtonPulsed)},
+      {"Invert mute left", BREV_GANG_HANDLER(GangMuteLeftInverseButtonPulsed)},
+      {"Randomize mute left", BREV_GANG_HANDLER(GangMuteLeftRandomButtonPulsed)}}},
     {248,
      "MuteRight",
-     {"Mute right all", "Mute right none", "Invert mute right", "Randomize mute right"}},
-    {272, "Flip", {"Flip all", "Flip none", "Invert flip", "Randomize flip"}},
+     {{"Mute right all", BREV_GANG_HANDLER(GangMuteRightAllButtonPulsed)},
+      {"Mute right none", BREV_GANG_HANDLER(GangMuteRightNoneButtonPulsed)},
+      {"Invert mute right", BREV_GANG_HANDLER(GangMuteRightInverseButtonPulsed)},
+      {"Randomize mute right", BREV_GANG_HANDLER(GangMuteRightRandomButtonPulsed)}}},
+    {272,
+     "Flip",
+     {{"Flip all", BREV_GANG_HANDLER(GangFlipAllButtonPulsed)},
+      {"Flip none", BREV_GANG_HANDLER(GangFlipNoneButtonPulsed)},
+      {"Invert flip", BREV_GANG_HANDLER(GangFlipInverseButtonPulsed)},
+      {"Randomize flip", BREV_GANG_HANDLER(GangFlipRandomButtonPulsed)}}},
     {296,
      "Invert",
-     {"Phase invert all", "Phase invert none", "Invert phase invert", "Randomize phase invert"}},
-    {320, "Lock", {"Lock all segments", "Lock no segments", "Invert lock segments", nullptr}},
-    {344, "Exclude", {"Pool exclude all", "Pool exclude none", "Invert pool excludes", nullptr}},
-    {368, "FadeIn", {"Fade in all", "Fade in none", "Invert fade in", nullptr}},
-    {392, "FadeOut", {"Fade out all", "Fade out none", "Invert fade out", nullptr}},
+     {{"Phase invert all", BREV_GANG_HANDLER(GangInvertAllButtonPulsed)},
+      {"Phase invert none", BREV_GANG_HANDLER(GangInvertNoneButtonPulsed)},
+      {"Invert phase invert", BREV_GANG_HANDLER(GangInvertInverseButtonPulsed)},
+      {"Randomize phase invert", BREV_GANG_HANDLER(GangInvertRandomButtonPulsed)}}},
+    {320,
+     "Lock",
+     {{"Lock all segments", BREV_GANG_HANDLER(GangLockAllButtonPulsed)},
+      {"Lock no segments", BREV_GANG_HANDLER(GangLockNoneButtonPulsed)},
+      {"Invert lock segments", BREV_GANG_HANDLER(GangLockInverseButtonPulsed)},
+      {}}},
+    {344,
+     "Exclude",
+     {{"Pool exclude all", BREV_GANG_HANDLER(GangExcludeAllButtonPulsed)},
+      {"Pool exclude none", BREV_GANG_HANDLER(GangExcludeNoneButtonPulsed)},
+      {"Invert pool excludes", BREV_GANG_HANDLER(GangExcludeInverseButtonPulsed)},
+      {}}},
+    {368,
+     "FadeIn",
+     {{"Fade in all", BREV_GANG_HANDLER(GangFadeInAllButtonPulsed)},
+      {"Fade in none", BREV_GANG_HANDLER(GangFadeInNoneButtonPulsed)},
+      {"Invert fade in", BREV_GANG_HANDLER(GangFadeInInverseButtonPulsed)},
+      {}}},
+    {392,
+     "FadeOut",
+     {{"Fade out all", BREV_GANG_HANDLER(GangFadeOutAllButtonPulsed)},
+      {"Fade out none", BREV_GANG_HANDLER(GangFadeOutNoneButtonPulsed)},
+      {"Invert fade out", BREV_GANG_HANDLER(GangFadeOutInverseButtonPulsed)},
+      {}}},
 };
+
+#undef BREV_GANG_HANDLER
 
 constexpr const char* kGangButtonKinds[4][2] = {
     {"AllButton", "A"}, {"NoneButton", "N"}, {"InverseButton", "I"}, {"RandomButton", "R"}};
@@ -177,12 +270,37 @@ QString text(std::string_view view) {
     return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
 }
 
+// The window's method for each change handler of the pattern's table.
+HandlerBinding windowHandler(ChangeHandler handler) {
+    switch (handler) {
+    case ChangeHandler::None:
+        break;
+    case ChangeHandler::ValueChanged:
+        return BREV_HANDLER(TInterfaceForm, ValueChanged);
+    case ChangeHandler::CheckChanged:
+        return BREV_HANDLER(TInterfaceForm, CheckChanged);
+    case ChangeHandler::GangSegmentNumberChanged:
+        return BREV_HANDLER(PatternToolHandlers, GangSegmentNumberChanged);
+    case ChangeHandler::GangRepeatsNumberChanged:
+        return BREV_HANDLER(PatternToolHandlers, GangRepeatsNumberChanged);
+    case ChangeHandler::GangVolumeNumberChanged:
+        return BREV_HANDLER(PatternToolHandlers, GangVolumeNumberChanged);
+    case ChangeHandler::GangStaccatoDividerNumberChanged:
+        return BREV_HANDLER(PatternToolHandlers, GangStaccatoDividerNumberChanged);
+    case ChangeHandler::SwingNumberChanged:
+        return BREV_HANDLER(TInterfaceForm, SwingNumberChanged);
+    case ChangeHandler::CuttingAngleNumberChanged:
+        return BREV_HANDLER(TInterfaceForm, CuttingAngleNumberChanged);
+    }
+    return {};
+}
+
 // Range, default and handler come from the pattern's own table of controls.
 WidgetEntry patternControl(const std::string& name, WidgetKind kind, QRect geometry) {
     const ControlInfo* info = findControl(name);
     Q_ASSERT(info);
     WidgetEntry entry = makeEntry(text(name), kind, geometry);
-    entry.handler = text(info->handler);
+    entry.handler = windowHandler(info->handler);
     entry.minimum = info->minimum;
     entry.maximum = info->maximum;
     entry.defaultValue = info->defaultValue;
@@ -213,7 +331,7 @@ QList<WidgetEntry> buildLayout() {
                       button.toggle ? WidgetKind::ToolToggle : WidgetKind::ToolButton,
                       QRect(2 + 24 * k, 2, 23, 22));
         entry.hint = QString::fromLatin1(button.hint);
-        entry.handler = QString::fromLatin1(button.handler);
+        entry.handler = button.handler;
         entry.icon = QStringLiteral(":/icons/%1.svg").arg(QLatin1String(button.icon));
         entry.inToolbar = true;
         layout << entry;
@@ -221,7 +339,7 @@ QList<WidgetEntry> buildLayout() {
     WidgetEntry drivers =
         makeEntry(QStringLiteral("DriversComboBox"), WidgetKind::ComboBox, QRect(554, 2, 209, 21));
     drivers.hint = QStringLiteral("Choose DirectX driver");
-    drivers.handler = QStringLiteral("DriversComboBoxChange");
+    drivers.handler = BREV_HANDLER(TInterfaceForm, DriversComboBoxChange);
     drivers.inToolbar = true;
     layout << drivers;
 
@@ -248,7 +366,7 @@ QList<WidgetEntry> buildLayout() {
                 break;
             case WidgetKind::PulseButton:
                 entry = pulseButton(text(name), x, row.y, row.caption);
-                entry.handler = QString::fromLatin1(row.handler);
+                entry.handler = row.handler;
                 break;
             default:
                 entry = makeEntry(text(name), row.kind, QRect(x, row.y, 25, 8));
@@ -270,20 +388,21 @@ QList<WidgetEntry> buildLayout() {
                 : pulseButton(QString::fromLatin1(control.name), control.x, control.y,
                               control.caption);
         if (control.kind == WidgetKind::PulseButton)
-            entry.handler = entry.name + QStringLiteral("Pulsed");
+            entry.handler = control.handler;
         entry.hint = QString::fromUtf8(control.hint);
         layout << entry;
     }
     for (const GangRow& row : kGangRows) {
         for (int b = 0; b < 4; ++b) {
-            if (!row.hints[b])
+            const GangButton& button = row.buttons[b];
+            if (!button.hint)
                 continue;
             const QString name =
                 QStringLiteral("Gang%1%2")
                     .arg(QLatin1String(row.stem), QLatin1String(kGangButtonKinds[b][0]));
             WidgetEntry entry = pulseButton(name, kGangButtonX[b], row.y, kGangButtonKinds[b][1]);
-            entry.hint = QString::fromUtf8(row.hints[b]);
-            entry.handler = name + QStringLiteral("Pulsed");
+            entry.hint = QString::fromUtf8(button.hint);
+            entry.handler = button.handler;
             layout << entry;
         }
     }
@@ -310,12 +429,12 @@ QList<WidgetEntry> buildLayout() {
         WidgetEntry up = makeEntry(QStringLiteral("UpArrow%1").arg(tag), WidgetKind::UpArrow,
                                    QRect(place.right() + 1, place.top(), 10, 8));
         up.caption = QStringLiteral("t");
-        up.handler = QStringLiteral("UpArrowClick");
+        up.handler = BREV_HANDLER(PatternToolHandlers, UpArrowClick);
         up.tag = tag;
         WidgetEntry down = makeEntry(QStringLiteral("DownArrow%1").arg(tag), WidgetKind::DownArrow,
                                      QRect(place.right() + 1, place.top() + 9, 10, 8));
         down.caption = QStringLiteral("u");
-        down.handler = QStringLiteral("DownArrowClick");
+        down.handler = BREV_HANDLER(PatternToolHandlers, DownArrowClick);
         down.tag = tag;
         layout << up << down;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/ui/handler_binding.h"
+
 #include <QList>
 #include <QRect>
 #include <QString>
@@ -27,9 +29,9 @@ struct WidgetEntry {
     QRect geometry; // in the window's client area (the toolbar panel sits at its origin)
     QString caption;
     QString hint;
-    QString handler; // the handler its event fires; empty for none
-    int tag = 0;     // slot index of per-slot controls, number index of arrow buttons
-    int minimum = 0; // numbers only
+    HandlerBinding handler; // the handler its event fires; empty for none
+    int tag = 0;            // slot index of per-slot controls, number index of arrow buttons
+    int minimum = 0;        // numbers only
     int maximum = 0;
     int defaultValue = 0; // numbers: also the value at creation
     QString icon;         // toolbar buttons: resource path of the glyph
@@ -51,7 +53,8 @@ struct StatusPanelEntry {
     int width;
     const char* text;
 };
+// The last panel reaches to the bar's end, wide enough for "Angle offset -42551 samples".
 inline constexpr StatusPanelEntry kStatusPanels[] = {
-    {400, "Filename"}, {120, "Samplerate"}, {120, "Filesize"}, {50, "Angle offset"}};
+    {330, "Filename"}, {130, "Samplerate"}, {130, "Filesize"}, {184, "Angle offset"}};
 
 } // namespace brev

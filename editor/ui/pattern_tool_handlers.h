@@ -13,8 +13,8 @@ class TBrevPulseButton;
 class TInterfaceForm;
 
 // The window's handlers for the gang column, the randomisers, clone, the arrows and the pattern
-// file. The window binds them by name (TInterfaceForm::bindHandlers); each works on the pattern
-// through the window's controls.
+// file. The layout gives them to its controls (BREV_HANDLER); each works on the pattern through
+// the window's controls.
 class PatternToolHandlers : public QObject {
     Q_OBJECT
 

@@ -5,7 +5,8 @@
 namespace brev {
 
 // The desktop clipboard: wave data travels as "audio/wav"; "audio/x-wav" and "audio/wave" are
-// read too, and so is a .wav file copied in a file manager (a text/uri-list naming it).
+// read too, and so is an audio file (WAV, FLAC, AIFF, Ogg ...) copied in a file manager (a
+// text/uri-list naming it).
 class QtClipboard final : public ClipboardPort {
 public:
     bool hasWave() const override;

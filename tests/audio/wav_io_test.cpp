@@ -2,12 +2,16 @@
 #include "audio/clipboard_port.h"
 #include "audio/twave.h"
 #include "test_waves.h"
+#include "tests/fifo_guard.h"
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using BrevWave::TWave;
@@ -85,6 +89,13 @@ TEST_F(WavFiles, RefusedStreamsNameTheirFault) {
     } cases[] = {
         {"empty", {}, "Cannot descend into RIFF header"},
         {"header only", Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0}, "Cannot descend into RIFF header"},
+        {"list header only", Bytes{'L', 'I', 'S', 'T', 4, 0, 0, 0, 'W', 'A', 'V'},
+         "Cannot descend into RIFF header"},
+        {"seven bytes", Bytes{'R', 'I', 'F', 'X', 4, 0, 0}, "Cannot descend into RIFF header"},
+        {"other header only", Bytes{'R', 'I', 'F', 'X', 4, 0, 0, 0},
+         "MMIOLoad - Not a RIFF WAVE file"},
+        {"eleven bytes of text", Bytes{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'},
+         "MMIOLoad - Not a RIFF WAVE file"},
         {"not riff", chunk("RIFX", Bytes{'W', 'A', 'V', 'E'}), "MMIOLoad - Not a RIFF WAVE file"},
         {"not wave", riff({chunk("data", data)}, "AVI "), "MMIOLoad - Not a RIFF WAVE file"},
         {"no fmt", riff({chunk("data", data)}), "MMIOLoad - fmt chunk not found"},
@@ -290,7 +301,8 @@ TEST_F(WavFiles, FailedSaveKeepsTheOldFile) {
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 
-    EXPECT_EQ(message, "SaveToFile - Error saving to " + path + "\nMMIOSave - Error writing data");
+    EXPECT_EQ(message, "SaveToFile - Error saving to " + path +
+                           "\nMMIOSave - Error writing data\n" + std::strerror(EFBIG));
     EXPECT_EQ(read(path), before);
     EXPECT_EQ(entries(), std::vector<std::string>{"keep.wav"});
 }
@@ -316,6 +328,28 @@ TEST_F(WavFiles, SaveToImpossibleTargets) {
     }
     EXPECT_EQ(entries(), std::vector<std::string>{"taken"});
     EXPECT_TRUE(fs::is_empty(folderTarget));
+}
+
+TEST_F(WavFiles, PipesAndDevicesAreNeitherWaitedOnNorReplaced) {
+    const std::string fifo = (folder_ / "pipe.wav").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string notRegular = "\nAnother failure condition occurred.\nNot a regular file";
+    for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+        std::string message;
+        EXPECT_TRUE(brev::test::finishesWithoutWaitingOn(fifo, [&] {
+            TWave wave = rampWave(4);
+            message = loadError(wave, path);
+        }));
+        EXPECT_EQ(message, "LoadFromFile - Error opening file " + path + notRegular);
+    }
+    try {
+        rampWave(10).SaveToFile(fifo);
+        ADD_FAILURE() << "a pipe was replaced";
+    } catch (const brev::Error& error) {
+        EXPECT_EQ(error.what(), "SaveToFile - Error creating file " + fifo + notRegular);
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_EQ(entries(), std::vector<std::string>{"pipe.wav"});
 }
 
 TEST(WavStream, ClaimedSizeBeyondTheStreamIsRefusedBeforeAllocating) {

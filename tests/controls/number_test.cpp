@@ -192,6 +192,36 @@ private slots:
         QCOMPARE(host.number->Value(), 30);
         QTest::mouseRelease(host.handle(), Qt::RightButton, {}, host.at(-50));
     }
+
+    void widestValuesStayInsideTheBorder() {
+        TBrevNumber number;
+        number.SetMin(-99);
+        number.resize(17, 16);
+        for (int value : {-99, 100}) {
+            number.SetMax(value > 0 ? value : 99);
+            number.SetValue(value);
+            const QImage image = number.grab().toImage();
+            int inkLeft = image.width(), inkRight = -1;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const bool border =
+                        x == 0 || y == 0 || x == image.width() - 1 || y == image.height() - 1;
+                    const int light = qGray(image.pixel(x, y));
+                    if (border)
+                        QVERIFY2(
+                            light < 64,
+                            qPrintable(QStringLiteral("%1 at %2,%3").arg(value).arg(x).arg(y)));
+                    else if (light > 128) {
+                        inkLeft = std::min(inkLeft, x);
+                        inkRight = std::max(inkRight, x);
+                    }
+                }
+            }
+            // The whole caption shows, the sign included: ink reaches both thirds of the box.
+            QVERIFY(inkLeft < image.width() / 3);
+            QVERIFY(inkRight > image.width() * 2 / 3);
+        }
+    }
 };
 
 QTEST_MAIN(NumberTest)

@@ -25,6 +25,12 @@ if command -v chmls >/dev/null; then
   chmls "$help" | grep -q ' /index.html$' || fail "$help has no start page"
 fi
 
+pages="$stage/share/doc/brev-editor/html"
+[ -s "$pages/index.html" ] || fail "no help pages in $pages"
+for link in $(grep -oh 'href="[a-z_]*\.\(html\|css\)"' "$pages"/*.html | sort -u | cut -d'"' -f2); do
+  [ -f "$pages/$link" ] || fail "the help pages link to $link, which is not installed"
+done
+
 [ -f "$entry" ] || fail "no desktop entry at $entry"
 desktop-file-validate "$entry" || fail "desktop-file-validate rejects $entry"
 grep -qx 'Exec=brevedit' "$entry" || fail "the entry does not start brevedit without arguments"

@@ -20,8 +20,8 @@ struct CountingPattern {
             ++smartRuns;
             runChangeHandler(model, control, value);
         };
-        model.setHandler("ValueChanged", counted);
-        model.setHandler("CheckChanged", counted);
+        model.setHandler(ChangeHandler::ValueChanged, counted);
+        model.setHandler(ChangeHandler::CheckChanged, counted);
     }
 };
 

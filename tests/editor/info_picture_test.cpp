@@ -60,7 +60,8 @@ TEST(InfoPicture, ChangedFlagsFireTheirHandlersAndASecondPressChangesNothing) {
     pattern.SetCheckValue("Phase15CheckText", true);  // not part of the picture
     int checkChanged = 0;
     int fadeChanges = 0;
-    pattern.setHandler("CheckChanged", [&](const ControlInfo&, int) { ++checkChanged; });
+    pattern.setHandler(ChangeHandler::CheckChanged,
+                       [&](const ControlInfo&, int) { ++checkChanged; });
     pattern.setControlHandler("FadeIn0CheckText", [&](const ControlInfo&, int) { ++fadeChanges; });
 
     drawInfoPicture(pattern);

@@ -77,8 +77,8 @@ TEST_F(PatternFileTest, SaveThenLoadRestoresEveryValueWithoutRecomputingFades) {
             loaded.SetCheckValue("FadeIn0CheckText", !loaded.CheckValue("FadeIn0CheckText"));
         }
     };
-    loaded.setHandler("ValueChanged", smart);
-    loaded.setHandler("CheckChanged", smart);
+    loaded.setHandler(ChangeHandler::ValueChanged, smart);
+    loaded.setHandler(ChangeHandler::CheckChanged, smart);
     EXPECT_EQ(readPatternFile(loaded, path("a.brev")), "");
     EXPECT_EQ(smartRuns, 0);
     EXPECT_TRUE(loaded.toggleDown(kSmartFadesButton));
@@ -141,7 +141,7 @@ TEST_F(PatternFileTest, MissingAndOddValuesTakeDefaultsAndTheControlsClamp) {
 TEST_F(PatternFileTest, GlobalsAreReadBeforeSlotsSoGangWritesAreOverwritten) {
     PatternModel model;
     std::vector<std::string> order;
-    model.setHandler("GangSegmentNumberChanged", [&](const ControlInfo&, int value) {
+    model.setHandler(ChangeHandler::GangSegmentNumberChanged, [&](const ControlInfo&, int value) {
         order.push_back("gang");
         for (int slot = 0; slot < kSlotCount; ++slot) {
             model.SetNumberValue(slotControlName(kSegmentNumber, slot), value);

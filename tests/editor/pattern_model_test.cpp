@@ -42,28 +42,28 @@ TEST(PatternControls, RangesDefaultsAndHandlers) {
     struct Expected {
         const char* name;
         int minimum, maximum, defaultValue;
-        const char* handler;
+        ChangeHandler handler;
     };
     const Expected expected[] = {
-        {"Segment7Number", 0, 15, 7, "ValueChanged"},
-        {"Repeats3Number", 1, 99, 1, "ValueChanged"},
-        {"Volume15Number", -99, 99, 0, "ValueChanged"},
-        {"Divider0Number", 2, 99, 2, ""},
-        {"GangSegmentNumber", 0, 15, 0, "GangSegmentNumberChanged"},
-        {"GangRepeatsNumber", 1, 99, 1, "GangRepeatsNumberChanged"},
-        {"GangVolumeNumber", -99, 99, 0, "GangVolumeNumberChanged"},
-        {"GangStaccatoDividerNumber", 2, 99, 2, "GangStaccatoDividerNumberChanged"},
-        {"GangStaccatoRandomInputNumber", 1, 99, 1, ""},
-        {"FadeSamplesNumber", 0, 999, 100, ""},
-        {"SwingNumber", 0, 100, 0, "SwingNumberChanged"},
-        {"CuttingAngleNumber", -89, 89, 0, "CuttingAngleNumberChanged"},
-        {"DeckstopRampNumber", 1, 100, 50, "CuttingAngleNumberChanged"},
-        {"Phase9CheckText", 0, 1, 0, "CheckChanged"},
-        {"MuteLeft2CheckText", 0, 1, 0, "CheckChanged"},
-        {"Lock4CheckText", 0, 1, 0, ""},
-        {"Exclude4CheckText", 0, 1, 0, ""},
-        {"FadeOut11CheckText", 0, 1, 0, ""},
-        {"LogFadesButton", 0, 1, 1, ""},
+        {"Segment7Number", 0, 15, 7, ChangeHandler::ValueChanged},
+        {"Repeats3Number", 1, 99, 1, ChangeHandler::ValueChanged},
+        {"Volume15Number", -99, 99, 0, ChangeHandler::ValueChanged},
+        {"Divider0Number", 2, 99, 2, ChangeHandler::None},
+        {"GangSegmentNumber", 0, 15, 0, ChangeHandler::GangSegmentNumberChanged},
+        {"GangRepeatsNumber", 1, 99, 1, ChangeHandler::GangRepeatsNumberChanged},
+        {"GangVolumeNumber", -99, 99, 0, ChangeHandler::GangVolumeNumberChanged},
+        {"GangStaccatoDividerNumber", 2, 99, 2, ChangeHandler::GangStaccatoDividerNumberChanged},
+        {"GangStaccatoRandomInputNumber", 1, 99, 1, ChangeHandler::None},
+        {"FadeSamplesNumber", 0, 999, 100, ChangeHandler::None},
+        {"SwingNumber", 0, 100, 0, ChangeHandler::SwingNumberChanged},
+        {"CuttingAngleNumber", -89, 89, 0, ChangeHandler::CuttingAngleNumberChanged},
+        {"DeckstopRampNumber", 1, 100, 50, ChangeHandler::CuttingAngleNumberChanged},
+        {"Phase9CheckText", 0, 1, 0, ChangeHandler::CheckChanged},
+        {"MuteLeft2CheckText", 0, 1, 0, ChangeHandler::CheckChanged},
+        {"Lock4CheckText", 0, 1, 0, ChangeHandler::None},
+        {"Exclude4CheckText", 0, 1, 0, ChangeHandler::None},
+        {"FadeOut11CheckText", 0, 1, 0, ChangeHandler::None},
+        {"LogFadesButton", 0, 1, 1, ChangeHandler::None},
     };
     for (const auto& e : expected) {
         const ControlInfo* control = findControl(e.name);
@@ -108,7 +108,7 @@ TEST(PatternModel, StartsAsANewWindowAndReadsMissingOrWrongKindAsZero) {
 TEST(PatternModel, WritesClampAndRunHandlersOnlyOnChangeBeforeTheNextWrite) {
     PatternModel model;
     std::vector<std::string> log;
-    model.setHandler("ValueChanged", [&](const ControlInfo& control, int value) {
+    model.setHandler(ChangeHandler::ValueChanged, [&](const ControlInfo& control, int value) {
         log.push_back(control.name + "=" + std::to_string(value));
         // A handler that writes: its own change runs before the outer write returns.
         if (control.name == "Volume3Number") {

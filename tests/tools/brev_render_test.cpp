@@ -1,3 +1,4 @@
+#include "audio/audio_import.h"
 #include "audio/segment_store.h"
 #include "audio/twave.h"
 #include "editor/core/pattern_file.h"
@@ -6,6 +7,7 @@
 #include "editor/core/tempo_table.h"
 #include "tests/temp_folder.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -14,6 +16,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -31,7 +34,8 @@ struct Result {
 class BrevRenderTest : public test::TempFolderTest {
 protected:
     Result run(const std::vector<std::string>& args) const {
-        std::string command = BREV_RENDER_PATH;
+        // A run that waits on something it should refuse ends as a failure, not a hang.
+        std::string command = "timeout 60 " BREV_RENDER_PATH;
         for (const auto& arg : args) {
             command += " '" + arg + "'";
         }
@@ -223,7 +227,6 @@ TEST_F(BrevRenderTest, ErrorsGoToStderrWithANonZeroExit) {
         {{"--inner-fades", "maybe", input, out}, "--inner-fades needs on or off"},
         {{"--bogus", input, out}, "Unknown option --bogus"},
         {{"--pattern", path("none.brev"), input, out}, "Pattern file not found"},
-        {{"--table", path("no/such/dir/t.html"), input, out}, "Unable to write the tempo table"},
         {{"--play", input, out}, "--play takes one file: INPUT.wav"},
         {{"--passes", "2", input, out}, "--passes works only with --play"},
         {{input, path("no/such/dir/out.wav")}, ""},
@@ -257,6 +260,123 @@ TEST_F(BrevRenderTest, TableIsTheEditorsPageWithInputAsTheFileName) {
     page << in.rdbuf();
     EXPECT_EQ(page.str(), tempoTablePage(tempoTableInput(store, 50, input)));
     EXPECT_NE(page.str().find("<h1>Filename</h1>\r\n" + input + "\r\n"), std::string::npos);
+}
+
+TEST_F(BrevRenderTest, TableIsWrittenOnlyAfterTheRenderSucceeded) {
+    std::string input = writeLoop("in.wav", 1600);
+    Result result = run({"--table", path("t.html"), input, path("no/such/dir/out.wav")});
+    EXPECT_NE(result.status, 0);
+    EXPECT_FALSE(fs::exists(path("t.html")));
+
+    result = run({"--table", path("no/such/dir/t.html"), input, path("out.wav")});
+    EXPECT_NE(result.status, 0);
+    EXPECT_NE(result.err.find("Unable to write the tempo table"), std::string::npos) << result.err;
+    EXPECT_TRUE(sameBytes(load(path("out.wav")), load(input)));
+}
+
+TEST_F(BrevRenderTest, SpecialAndOversizedFilesAreRefusedAtOnce) {
+    std::string input = writeLoop("in.wav", 1600);
+    std::string fifo = path("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink(fifo, path("link.wav"));
+    std::string big = path("big.brev");
+    std::ofstream(big) << "[Saved Pattern]\n" << std::string(1024 * 1024, ';');
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{fifo, path("out.wav")}, "LoadFromFile - Error opening file " + fifo},
+        {{"--pattern", fifo, input, path("out.wav")}, "Unable to read the pattern " + fifo},
+        {{"--pattern", "/dev/zero", input, path("out.wav")}, "Not a regular file"},
+        {{"--pattern", big, input, path("out.wav")}, "a pattern file holds at most 1 MB"},
+        {{input, fifo}, "SaveToFile - Error creating file " + fifo},
+        {{input, path("link.wav")}, "Not a regular file"},
+    };
+    for (const auto& c : cases) {
+        Result result = run(c.args);
+        EXPECT_EQ(result.status, 1) << c.message;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(fs::is_symlink(path("link.wav")));
+    EXPECT_FALSE(fs::exists(path("out.wav")));
+}
+
+// A save of a long loop, stopped by SIGINT once its temporary exists.
+TEST_F(BrevRenderTest, InterruptedSaveLeavesNoTemporary) {
+    std::string input = writeLoop("in.wav", 12'000'000); // 48 MB
+    auto temporaryExists = [&] {
+        for (const auto& entry : fs::directory_iterator(folder_)) {
+            if (entry.path().filename().string().rfind(".out.wav.tmp", 0) == 0)
+                return true;
+        }
+        return false;
+    };
+    pid_t child = ::fork();
+    if (child == 0) {
+        ::execl(BREV_RENDER_PATH, BREV_RENDER_PATH, input.c_str(), path("out.wav").c_str(),
+                nullptr);
+        ::_exit(127);
+    }
+    int status = 0;
+    bool interrupted = false;
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+        if (!interrupted && temporaryExists())
+            interrupted = ::kill(child, SIGINT) == 0;
+        ::usleep(200);
+    }
+    if (!interrupted || (WIFEXITED(status) && WEXITSTATUS(status) == 0))
+        GTEST_SKIP() << "the save ended before it could be interrupted";
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
+    EXPECT_FALSE(temporaryExists());
+    EXPECT_FALSE(fs::exists(path("out.wav")));
+}
+
+TEST_F(BrevRenderTest, OtherFormatsConvertWithANoteAndStrictRefuses) {
+    const std::string input = path("in.flac");
+    ASSERT_EQ(std::system(("sox -n -r 48000 -b 24 -c 1 '" + input +
+                           "' synth 1 sine 300 vol 0.5 2>/dev/null")
+                              .c_str()),
+              0);
+    const std::string out = path("out.wav");
+    Result result = run({input, out});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, input + ": converted to 44100 Hz, 16-bit, stereo (from FLAC, 48000 Hz, "
+                                  "24-bit, mono)\n");
+    // The default pattern writes back exactly what the editor loads.
+    EXPECT_TRUE(sameBytes(load(out), loadAudioFile(input).wave));
+
+    // FLAC out holds the same samples.
+    result = run({input, path("out.flac")});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(sameBytes(loadAudioFile(path("out.flac")).wave, load(out)));
+
+    fs::remove(out);
+    result = run({"--strict", input, out});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err,
+              "LoadFromFile - Error loading " + input + "\nMMIOLoad - Not a RIFF WAVE file\n");
+    EXPECT_FALSE(fs::exists(out));
+}
+
+TEST_F(BrevRenderTest, BrokenInputsWriteNothing) {
+    const std::string flac = path("in.flac");
+    ASSERT_EQ(std::system(("sox -n -r 44100 -b 16 -c 2 '" + flac +
+                           "' synth 2 sine 300 2>/dev/null && truncate -s 30000 '" + flac + "'")
+                              .c_str()),
+              0);
+    const std::string ogg = path("in.ogg");
+    ASSERT_EQ(std::system(("head -c 5000 /dev/urandom > '" + ogg + "'").c_str()), 0);
+    for (const std::string& input : {flac, ogg}) {
+        for (const std::string& out : {path("out.wav"), path("out.flac")}) {
+            Result result = run({input, out});
+            EXPECT_EQ(result.status, 1);
+            EXPECT_EQ(result.err.rfind("LoadFromFile - Error loading " + input + "\n", 0), 0u)
+                << result.err;
+            EXPECT_EQ(std::distance(fs::directory_iterator(folder_), {}), 3) << out;
+        }
+    }
 }
 
 } // namespace

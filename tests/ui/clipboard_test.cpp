@@ -89,6 +89,21 @@ TEST_F(DesktopClipboardTest, PastesAWaveFileCopiedInAFileManager) {
     EXPECT_EQ(form.engine().SourceSamples(), kLoop);
 }
 
+TEST_F(DesktopClipboardTest, PastesAFlacFileCopiedInAFileManager) {
+    const std::string path = dir.file("copied.flac");
+    ASSERT_EQ(
+        std::system(
+            ("sox -n -r 48000 -b 24 -c 2 '" + path + "' synth 0.8 sine 300 2>/dev/null").c_str()),
+        0);
+    offer("text/uri-list", QUrl::fromLocalFile(QString::fromStdString(path)).toEncoded() + "\r\n");
+
+    click("PasteFromClipBoardButton");
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join("; ").toStdString();
+    EXPECT_EQ(form.engine().SourceSamples(), 35280); // 0.8 s at 44100 Hz
+    EXPECT_EQ(form.statusPanel(0)->text(),
+              QStringLiteral("(Clipboard data) (from FLAC, 48000 Hz, 24-bit, stereo)"));
+}
+
 TEST_F(DesktopClipboardTest, AnotherProgramReadsTheCopiedLoopAsAWave) {
     dialogs.files.push_back(
         QString::fromStdString(brev::testing::writeWav(dir, "loop.wav", countingWave(kLoop, 2))));

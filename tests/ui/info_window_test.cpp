@@ -6,6 +6,7 @@
 #include "editor/ui/info_handlers.h"
 #include "tests/ui/tool_test_support.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QTest>
@@ -67,12 +68,23 @@ private slots:
         QCOMPARE(editor.dialogs.messages, (QStringList{missing, missing}));
         QVERIFY(viewer.opened.isEmpty());
 
-        QFile file(help);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        QVERIFY(QFile(help).open(QIODevice::WriteOnly));
         QTest::keyClick(&form, Qt::Key_F1);
         QCOMPARE(viewer.opened, QStringList{help});
         QCOMPARE(editor.dialogs.messages.size(), 2);
+
+        // No viewer for the compiled help: the web pages open instead, or the path is named.
+        viewer.opened.clear();
+        viewer.refused = {QStringLiteral(".chm")};
+        QTest::keyClick(&form, Qt::Key_F1);
+        QCOMPARE(editor.dialogs.messages.size(), 3);
+        QVERIFY(editor.dialogs.messages.last().contains(help));
+        QVERIFY(QDir(editor.folder.path()).mkpath(QStringLiteral("html")));
+        const QString pages = editor.folder.filePath(QStringLiteral("html/index.html"));
+        QVERIFY(QFile(pages).open(QIODevice::WriteOnly));
+        QTest::keyClick(&form, Qt::Key_F1);
+        QCOMPARE(viewer.opened, QStringList{pages});
+        QCOMPARE(editor.dialogs.messages.size(), 3);
     }
 
     void tableWrittenForTheLoadedLoopAndOpened() {
@@ -109,6 +121,10 @@ private slots:
         QVERIFY(html.contains("<h1>Filename</h1>\r\n" + wave.toUtf8() + "\r\n"));
         QVERIFY(html.contains("<li>120,01 BPM</li>\r\n<li>25% swing</li>"));
         QVERIFY(html.contains("1/2 (long)"));
+
+        viewer.refused = {QStringLiteral(".html")};
+        table->click();
+        QVERIFY(editor.dialogs.messages.last().contains(page));
     }
 };
 

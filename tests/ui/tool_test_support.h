@@ -15,7 +15,15 @@ namespace brev::test {
 class RecordingViewer final : public DesktopViewer {
 public:
     QStringList opened;
-    void openFile(const QString& path) override { opened << path; }
+    QStringList refused; // suffixes of files the desktop has no viewer for
+    bool openFile(const QString& path) override {
+        for (const QString& suffix : refused) {
+            if (path.endsWith(suffix))
+                return false;
+        }
+        opened << path;
+        return true;
+    }
 };
 
 // Clicks a control where the user would, through the window, so the press takes its real path.

@@ -1,0 +1,73 @@
+#include "audio/audio_export.h"
+
+#include "audio/atomic_file.h"
+#include "audio/sound_file.h"
+
+#include <algorithm>
+#include <cstring>
+#include <strings.h>
+#include <vector>
+
+namespace brev {
+
+namespace {
+
+constexpr std::size_t kBlockFrames = 16384;
+
+bool namesFlac(const std::string& fileName) {
+    constexpr std::string_view kSuffix = ".flac";
+    return fileName.size() > kSuffix.size() &&
+           ::strcasecmp(fileName.c_str() + fileName.size() - kSuffix.size(), kSuffix.data()) == 0;
+}
+
+// Writes the whole wave; false when libsndfile refuses a block.
+bool writeFrames(SoundFile& file, const BrevWave::TWave& wave) {
+    std::vector<short> samples(kBlockFrames * BrevWave::kChannels);
+    const std::uint8_t* bytes = wave.GetData();
+    const std::size_t frames = static_cast<std::size_t>(wave.GetSamples());
+    for (std::size_t done = 0; done < frames;) {
+        const std::size_t count = std::min(kBlockFrames, frames - done);
+        const std::uint8_t* block = bytes + done * BrevWave::kFrameBytes;
+        for (std::size_t i = 0; i < count * BrevWave::kChannels; ++i)
+            samples[i] = static_cast<short>(block[2 * i] | block[2 * i + 1] << 8);
+        if (sf_writef_short(file.handle(), samples.data(), static_cast<sf_count_t>(count)) !=
+            static_cast<sf_count_t>(count))
+            return false;
+        done += count;
+    }
+    return true;
+}
+
+void saveFlac(const BrevWave::TWave& wave, const std::string& fileName) {
+    const std::string creating = "SaveToFile - Error creating file " + fileName + "\n";
+    const std::string saving = "SaveToFile - Error saving to " + fileName + "\n";
+    AtomicFile target;
+    if (const int error = target.open(fileName))
+        throw Error(creating + std::strerror(error));
+    SF_INFO info{};
+    info.samplerate = BrevWave::kSampleRate;
+    info.channels = BrevWave::kChannels;
+    info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+    SoundFile file;
+    if (!file.openWrite(target.writer(), info))
+        throw Error(saving + file.error());
+    if (!writeFrames(file, wave))
+        throw Error(saving + sf_strerror(file.handle()));
+    if (!file.close())
+        throw Error(saving + file.error());
+    if (const int error = target.close())
+        throw Error(saving + std::strerror(error));
+    if (const int error = target.replaceTarget())
+        throw Error(creating + std::strerror(error));
+}
+
+} // namespace
+
+void saveAudioFile(const BrevWave::TWave& wave, const std::string& fileName) {
+    if (namesFlac(fileName))
+        saveFlac(wave, fileName);
+    else
+        wave.SaveToFile(fileName);
+}
+
+} // namespace brev

@@ -1,0 +1,116 @@
+#include "audio/loop_converter.h"
+
+#include "audio/error.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <soxr.h>
+#include <string>
+
+namespace brev {
+
+namespace {
+
+constexpr std::size_t kMaxBytes = INT32_MAX / BrevWave::kFrameBytes * BrevWave::kFrameBytes;
+constexpr std::size_t kMaxRoomFrames = std::size_t{1} << 17;
+
+} // namespace
+
+std::int16_t toSample16(float value) {
+    const float scaled = value * 32768.0f;
+    if (scaled >= 32767.0f)
+        return 32767;
+    if (scaled <= -32768.0f)
+        return -32768;
+    if (std::isnan(scaled))
+        return 0;
+    return static_cast<std::int16_t>(std::lrintf(scaled));
+}
+
+LoopConverter::LoopConverter(double inputRate, int channels, std::int64_t expectedFrames)
+    : channels_(channels), ratio_(BrevWave::kSampleRate / inputRate) {
+    if (channels < 1 || !(inputRate > 0))
+        throw Error("Cannot convert " + std::to_string(channels) + " channels at " +
+                    std::to_string(inputRate) + " Hz");
+    const double expectedBytes =
+        static_cast<double>(expectedFrames) * ratio_ * BrevWave::kFrameBytes;
+    if (expectedBytes > 0 && expectedBytes < kMaxBytes)
+        bytes_.reserve(static_cast<std::size_t>(expectedBytes) + BrevWave::kFrameBytes);
+    if (inputRate == BrevWave::kSampleRate)
+        return;
+    // One thread: the same samples on every machine, and the CPU time the user expects.
+    const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
+    const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_VHQ, 0);
+    const soxr_runtime_spec_t runtime = soxr_runtime_spec(1);
+    soxr_error_t error = nullptr;
+    resampler_ = soxr_create(inputRate, BrevWave::kSampleRate, BrevWave::kChannels, &error, &io,
+                             &quality, &runtime);
+    if (error)
+        throw Error(std::string("Cannot set up the resampler: ") + error);
+}
+
+LoopConverter::~LoopConverter() {
+    soxr_delete(resampler_);
+}
+
+void LoopConverter::push(std::span<const float> samples) {
+    const std::size_t frames = samples.size() / static_cast<std::size_t>(channels_);
+    stereo_.resize(frames * 2);
+    for (std::size_t i = 0; i < frames; ++i) {
+        const float* frame = samples.data() + i * static_cast<std::size_t>(channels_);
+        stereo_[2 * i] = frame[0];
+        stereo_[2 * i + 1] = channels_ > 1 ? frame[1] : frame[0];
+    }
+    if (resampler_)
+        resample(stereo_.data(), frames);
+    else
+        append(stereo_.data(), frames);
+}
+
+void LoopConverter::resample(const float* stereo, std::size_t frames) {
+    // Room for about the output of this block, bounded for extreme rate ratios: what does not
+    // fit stays in the filter for the next call. A null input drains what the filter holds.
+    const std::size_t room = static_cast<std::size_t>(
+        std::min(static_cast<double>(frames) * ratio_ + 1024, double{kMaxRoomFrames}));
+    resampled_.resize(room * 2);
+    std::size_t used = 0;
+    for (;;) {
+        std::size_t taken = 0;
+        std::size_t made = 0;
+        const float* input = stereo ? stereo + 2 * used : nullptr;
+        if (const soxr_error_t error = soxr_process(resampler_, input, frames - used, &taken,
+                                                    resampled_.data(), room, &made))
+            throw Error(std::string("Resampling failed: ") + error);
+        if (stereo && taken == 0 && made == 0)
+            throw Error("Resampling failed: no progress");
+        append(resampled_.data(), made);
+        used += taken;
+        if (stereo ? used >= frames : made == 0)
+            return;
+    }
+}
+
+void LoopConverter::append(const float* stereo, std::size_t frames) {
+    const std::size_t at = bytes_.size();
+    if (frames * BrevWave::kFrameBytes > kMaxBytes - at)
+        throw Error("Too long: a loop holds at most " +
+                    std::to_string(kMaxBytes / BrevWave::kBytesPerSecond) + " seconds");
+    bytes_.resize(at + frames * BrevWave::kFrameBytes);
+    std::uint8_t* out = bytes_.data() + at;
+    for (std::size_t i = 0; i < frames * 2; ++i) {
+        const auto sample = static_cast<std::uint16_t>(toSample16(stereo[i]));
+        out[2 * i] = static_cast<std::uint8_t>(sample);
+        out[2 * i + 1] = static_cast<std::uint8_t>(sample >> 8);
+    }
+}
+
+BrevWave::TWave LoopConverter::finish() {
+    if (resampler_)
+        resample(nullptr, 0);
+    BrevWave::TWave wave(bytes_.data(), static_cast<std::int32_t>(bytes_.size()));
+    bytes_ = {};
+    return wave;
+}
+
+} // namespace brev

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "controls/brev_check_text.h"
+#include "controls/brev_number.h"
+#include "controls/brev_pulse_button.h"
+#include "editor/ui/arrow_button.h"
+
+#include <QComboBox>
+#include <QToolButton>
+#include <tuple>
+
+namespace brev {
+
+class InfoHandlers;
+class PatternToolHandlers;
+class TInterfaceForm;
+
+// The objects whose methods handle the window's events.
+using HandlerReceivers = std::tuple<TInterfaceForm*, PatternToolHandlers*, InfoHandlers*>;
+
+// A handler as the layout names it: the method's name and what connects a control's event to
+// that method. BREV_HANDLER makes both from one token, so a missing or misspelt method, or one
+// whose arguments no control's event carries, fails the build.
+struct HandlerBinding {
+    const char* name = nullptr;
+    void (*connect)(QWidget* control, const HandlerReceivers& receivers) = nullptr;
+
+    explicit operator bool() const { return connect != nullptr; }
+};
+
+namespace detail {
+
+template <class HandlerReceiver, class Control, auto signal> struct HandlerEvent {
+    using Receiver = HandlerReceiver;
+    using Sender = Control;
+    static constexpr auto kSignal = signal;
+};
+
+// The event that a handler's arguments answer.
+template <class Method> struct EventOf {
+    static_assert(sizeof(Method) == 0, "no control's event carries this handler's arguments");
+};
+template <class R>
+struct EventOf<void (R::*)()> : HandlerEvent<R, QToolButton, &QToolButton::clicked> {};
+template <class R>
+struct EventOf<void (R::*)(TBrevNumber*, int)>
+    : HandlerEvent<R, TBrevNumber, &TBrevNumber::OnChanged> {};
+template <class R>
+struct EventOf<void (R::*)(TBrevCheckText*, bool)>
+    : HandlerEvent<R, TBrevCheckText, &TBrevCheckText::OnChanged> {};
+template <class R>
+struct EventOf<void (R::*)(TBrevPulseButton*)>
+    : HandlerEvent<R, TBrevPulseButton, &TBrevPulseButton::OnPulsed> {};
+template <class R>
+struct EventOf<void (R::*)(ArrowButton*)> : HandlerEvent<R, ArrowButton, &ArrowButton::OnClick> {};
+// Only a choice made by the user, as a list box's change event.
+template <class R>
+struct EventOf<void (R::*)(int)> : HandlerEvent<R, QComboBox, &QComboBox::activated> {};
+
+template <auto method> void connectTo(QWidget* control, const HandlerReceivers& receivers) {
+    using Event = EventOf<decltype(method)>;
+    auto* sender = qobject_cast<typename Event::Sender*>(control);
+    // The layout gave this handler to a control of another kind.
+    Q_ASSERT(sender);
+    QObject::connect(sender, Event::kSignal, std::get<typename Event::Receiver*>(receivers),
+                     method);
+}
+
+template <auto method> constexpr HandlerBinding bindingOf(const char* name) {
+    return {name, &connectTo<method>};
+}
+
+} // namespace detail
+
+} // namespace brev
+
+// The handler Class::Method, as a layout entry holds it.
+#define BREV_HANDLER(Class, Method) ::brev::detail::bindingOf<&Class::Method>(#Method)

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+
+class QWidget;
+
+namespace brev {
+
+class TInterfaceForm;
+
+// Makes a widget of the window (the sample-count status panel) a handle that drags the
+// rendered loop out: a WAV file written to the user's cache folder, offered as
+// text/uri-list and as audio/wav, so a file manager or another audio program takes it.
+class LoopDragHandle : public QObject {
+public:
+    LoopDragHandle(TInterfaceForm& form, QWidget* handle);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    // The file a drag offers for the form's current loop; its folder is created when missing.
+    static QString dragFileName(const TInterfaceForm& form);
+
+private:
+    void startDrag();
+
+    TInterfaceForm& form_;
+    QWidget* handle_;
+    QPoint pressedAt_;
+    bool pressed_ = false;
+};
+
+} // namespace brev

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QLabel>
+
+namespace brev {
+
+// A status bar panel. A text longer than the panel (a long path) is shortened in the middle,
+// and the whole text is shown as the panel's hint.
+class StatusPanel : public QLabel {
+    Q_OBJECT
+
+public:
+    using QLabel::QLabel;
+
+    // The text as the panel draws it.
+    QString shownText() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    QRect textRect() const;
+};
+
+} // namespace brev
