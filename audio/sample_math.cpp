@@ -12,7 +12,6 @@ namespace brev {
 namespace {
 
 constexpr int kMaxMagnitude = 32768;
-constexpr std::int32_t kUnknown = INT32_MIN; // a level table entry not yet computed
 
 // Bit for bit the values sampleLevel's formula gives, computed once. The bound is read at run
 // time so the compiler cannot fold the table with its own, differently rounded logarithm.
@@ -75,16 +74,14 @@ std::int16_t changeLevel(int sample, double attenuation) {
 LevelTable::LevelTable(double attenuation)
     : attenuation_(attenuation), results_(2 * kMaxMagnitude, kUnknown) {}
 
-std::int16_t LevelTable::operator()(int sample) {
-    std::int32_t& known = results_[static_cast<std::size_t>(sample + kMaxMagnitude)];
-    if (known == kUnknown) {
-        const int magnitude = std::abs(sample);
-        const std::int32_t changed = changedMagnitude(magnitude, attenuation_);
-        known = withSign(sample, changed);
-        if (magnitude < kMaxMagnitude)
-            results_[static_cast<std::size_t>(kMaxMagnitude - sample)] = withSign(-sample, changed);
-    }
-    return static_cast<std::int16_t>(known);
+std::int16_t LevelTable::compute(int sample) {
+    const int magnitude = std::abs(sample);
+    const std::int32_t changed = changedMagnitude(magnitude, attenuation_);
+    if (magnitude < kMaxMagnitude)
+        results_[static_cast<std::size_t>(kMaxMagnitude - sample)] = withSign(-sample, changed);
+    const std::int16_t result = withSign(sample, changed);
+    results_[static_cast<std::size_t>(kMaxMagnitude + sample)] = result;
+    return result;
 }
 
 LevelTable& LevelTable::forAttenuation(double attenuation) {
@@ -146,11 +143,6 @@ StereoSample frameAt(const std::uint8_t* pcm, int index) {
     return frame;
 }
 
-void setFrame(std::uint8_t* pcm, int index, std::int16_t left, std::int16_t right) {
-    std::memcpy(pcm + 4 * index, &left, 2);
-    std::memcpy(pcm + 4 * index + 2, &right, 2);
-}
-
 } // namespace
 
 int deckstopStretchInPlace(std::uint8_t* pcm, int frames, int step) {
@@ -175,9 +167,19 @@ int deckstopStretchInPlace(std::uint8_t* pcm, int frames, int step) {
         const StereoSample b = frameAt(pcm, in + 1 < frames ? in + 1 : in);
         const double leftStep = static_cast<double>(b.left - a.left) / (stretch + 1);
         const double rightStep = static_cast<double>(b.right - a.right) / (stretch + 1);
-        for (int j = 0; j <= stretch && start + j < frames; ++j)
-            setFrame(pcm, start + j, toSample(a.left + leftStep * j),
-                     toSample(a.right + rightStep * j));
+        // Every step lies between frames a and b, so no value needs saturating: both channels
+        // are truncated side by side.
+        const double base[2] = {static_cast<double>(a.left), static_cast<double>(a.right)};
+        const double slope[2] = {leftStep, rightStep};
+        const int spread = std::min(stretch + 1, frames - start);
+        std::uint8_t* out = pcm + 4 * start;
+        for (int j = 0; j < spread; ++j, out += 4) {
+            std::int16_t frame[2];
+            for (int channel = 0; channel < 2; ++channel)
+                frame[channel] =
+                    static_cast<std::int16_t>(static_cast<int>(base[channel] + slope[channel] * j));
+            std::memcpy(out, frame, sizeof frame);
+        }
         // The bookkeeping of the frame before: undo this frame's stage step.
         if (stage == 0) {
             --stretch;

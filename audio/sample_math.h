@@ -1,5 +1,7 @@
 #pragma once
 
+#include <climits>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -24,13 +26,20 @@ std::int16_t changeLevel(int sample, double attenuation);
 class LevelTable {
 public:
     explicit LevelTable(double attenuation);
-    std::int16_t operator()(int sample);
+    // Inline, as it runs once per sample; the first use of a magnitude computes it.
+    std::int16_t operator()(int sample) {
+        const std::int32_t known = results_[static_cast<std::size_t>(sample + 32768)];
+        return known != kUnknown ? static_cast<std::int16_t>(known) : compute(sample);
+    }
 
     // This thread's table for attenuation, kept from call to call: the slots of a render mostly
     // share one attenuation, and then no magnitude is computed twice.
     static LevelTable& forAttenuation(double attenuation);
 
 private:
+    static constexpr std::int32_t kUnknown = INT32_MIN;
+    std::int16_t compute(int sample);
+
     double attenuation_;
     // Result by sample + 32768; kUnknown until computed (with its mirror sample, which shares
     // the magnitude).
