@@ -212,6 +212,17 @@ TEST_F(BrevRenderTest, RandomPatternsRenderAsTheirStepsSay) {
     }
 }
 
+TEST_F(BrevRenderTest, APlainRenderLoadsNoSoundLibrary) {
+    const std::string input = writeLoop("in.wav", 1600);
+    ::setenv("LD_DEBUG", "libs", 1);
+    const Result result = run({input, path("out.wav")});
+    ::unsetenv("LD_DEBUG");
+    ASSERT_EQ(result.status, 0) << result.err;
+    ASSERT_NE(result.err.find("calling init"), std::string::npos) << "no loader trace";
+    for (const char* library : {"libportaudio", "libjack", "libasound", "libsndfile", "libsoxr"})
+        EXPECT_EQ(result.err.find(library), std::string::npos) << library;
+}
+
 TEST_F(BrevRenderTest, ErrorsGoToStderrWithANonZeroExit) {
     std::string input = writeLoop("in.wav", 1600);
     std::string out = path("out.wav");
