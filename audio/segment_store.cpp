@@ -79,6 +79,14 @@ std::span<std::uint8_t> SegmentStore::renderSlot(int segment, int slot) {
     return placeSlot(slot);
 }
 
+void SegmentStore::keepRaw(int slot) {
+    if (!validIndex(slot)) {
+        throw Error("TDS::GetSegment(), Index out of bounds");
+    }
+    FHeld[at(slot)] = Held::Raw;
+    FApart[at(slot)] = BrevWave::TWave();
+}
+
 void SegmentStore::GetSegment(int segment, int slot, BrevWave::TWave& out) {
     if (!validIndex(segment) || !validIndex(slot)) {
         throw Error("TDS::GetSegment(), Index out of bounds");
@@ -124,6 +132,11 @@ std::int32_t SegmentStore::regionFrames(int slot) const {
 }
 
 const BrevWave::TWave& SegmentStore::joinSlots() const {
+    const bool allRaw =
+        std::all_of(FHeld.begin(), FHeld.end(), [](Held held) { return held == Held::Raw; });
+    if (allRaw && FSource.byteLength() == FSlots.byteLength()) {
+        return FSource;
+    }
     if (std::find(FHeld.begin(), FHeld.end(), Held::Apart) == FHeld.end()) {
         for (int k = 0; k < kCount; ++k) {
             if (FHeld[at(k)] == Held::Raw) {

@@ -37,6 +37,9 @@ public:
     // The render path: slot's own bytes at the natural length of its position, to be filled
     // whole in place. Indexes as GetSegment checks them.
     std::span<std::uint8_t> renderSlot(int segment, int slot);
+    // The render of a slot that is its own raw segment, untouched: nothing is copied. An index
+    // outside 0 … 15 raises as GetSegment does.
+    void keepRaw(int slot);
 
     bool IsLoaded() const { return FSource.GetSamples() > 0; }
     std::int32_t SourceSamples() const { return FSource.GetSamples(); }
@@ -54,7 +57,8 @@ public:
     std::span<const std::uint8_t> slot(int index) const;
 
     // The 16 slots joined in slot order, fitted to the source's frame count: the wave that a
-    // save or a copy of the rendered loop writes. Valid until the store next changes.
+    // save or a copy of the rendered loop writes (the source itself while every slot is raw and
+    // the source holds whole frames only). Valid until the store next changes.
     const BrevWave::TWave& joinSlots() const;
 
 private:

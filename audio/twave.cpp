@@ -34,12 +34,14 @@ PcmBlock allocatePcmBlock(std::size_t bytes) noexcept {
     if (bytes == 0)
         return nullptr;
     if (bytes >= kHugePage) {
-        // Only whole huge pages are asked for: the tail stays on small pages, so no memory is
-        // taken beyond the block's end.
+        // A tail of at least half a huge page gets one too; a shorter one stays on small pages,
+        // so at most half a huge page is taken beyond the block's end.
+        const std::size_t tail = bytes % kHugePage;
+        const std::size_t huge = tail >= kHugePage / 2 ? bytes - tail + kHugePage : bytes - tail;
         void* block = nullptr;
-        if (::posix_memalign(&block, kHugePage, bytes) != 0)
+        if (::posix_memalign(&block, kHugePage, std::max(bytes, huge)) != 0)
             return nullptr;
-        (void)::madvise(block, bytes / kHugePage * kHugePage, MADV_HUGEPAGE);
+        (void)::madvise(block, huge, MADV_HUGEPAGE);
         return PcmBlock(static_cast<std::uint8_t*>(block));
     }
     return PcmBlock(static_cast<std::uint8_t*>(std::malloc(bytes)));

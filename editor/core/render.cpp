@@ -19,19 +19,29 @@ int deckstopStep(const PatternAccess& pattern) {
     return 2001 - 20 * pattern.NumberValue(kDeckstopRampNumber);
 }
 
-void RenderSegment(PatternAccess& pattern, SegmentStore& store, int slot) {
-    // Every value is read just before its step, so a render sees the controls as they are then.
-    bool linear = !pattern.toggleDown(kLogFadesButton);
-    int offset = AngleOffset(pattern);
+namespace {
 
-    int segment = pattern.slotNumber(kSegmentNumber, slot);
-    // The slot is rendered in its place in the store, straight from the segment: no copies.
-    PcmBytes wave = store.renderSlot(segment, slot);
-    std::span<const std::uint8_t> raw = store.segment(segment);
-    if (raw.empty()) {
-        throw Error("TInterfaceForm::RenderSegment() - segment 0 length");
+// Whether slot plays its own segment with nothing done to it: then the render is that segment
+// as it is.
+bool untreated(const PatternAccess& pattern, int slot) {
+    if (pattern.slotNumber(kSegmentNumber, slot) != slot ||
+        pattern.slotNumber(kRepeatsNumber, slot) > 1 ||
+        pattern.slotNumber(kVolumeNumber, slot) != 0) {
+        return false;
     }
+    for (auto flag : {kDeckstopCheckText, kStaccatoCheckText, kReverseCheckText, kMuteCheckText,
+                      kMuteLeftCheckText, kMuteRightCheckText, kFlipCheckText, kPhaseCheckText,
+                      kFadeInCheckText, kFadeOutCheckText}) {
+        if (pattern.slotCheck(flag, slot)) {
+            return false;
+        }
+    }
+    return true;
+}
 
+// From the fitting on: the slot fitted to its position from raw, then its effects in their order.
+void renderFromRaw(const PatternAccess& pattern, int slot, PcmBytes wave,
+                   std::span<const std::uint8_t> raw, bool linear, int offset) {
     int fade = pattern.NumberValue(kFadeSamplesNumber);
     int step = deckstopStep(pattern);
 
@@ -81,6 +91,33 @@ void RenderSegment(PatternAccess& pattern, SegmentStore& store, int slot) {
     }
     if (pattern.slotCheck(kFadeOutCheckText, slot)) {
         fadeOut(wave, fade, offset, linear);
+    }
+}
+
+} // namespace
+
+void RenderSegment(PatternAccess& pattern, SegmentStore& store, int slot) {
+    // Every value is read just before its step, so a render sees the controls as they are then.
+    bool linear = !pattern.toggleDown(kLogFadesButton);
+    int offset = AngleOffset(pattern);
+
+    int segment = pattern.slotNumber(kSegmentNumber, slot);
+    // The slot is rendered in its place in the store, straight from the segment: no copies.
+    PcmBytes wave = store.renderSlot(segment, slot);
+    std::span<const std::uint8_t> raw = store.segment(segment);
+    if (raw.empty()) {
+        throw Error("TInterfaceForm::RenderSegment() - segment 0 length");
+    }
+    if (untreated(pattern, slot)) {
+        store.keepRaw(slot);
+        return;
+    }
+    try {
+        renderFromRaw(pattern, slot, wave, raw, linear, offset);
+    } catch (const Error&) {
+        // An effect that fails leaves the slot as the raw copy of its segment.
+        store.StoreSlot(slot, BrevWave::TWave(raw.data(), static_cast<std::int32_t>(raw.size())));
+        throw;
     }
 }
 
