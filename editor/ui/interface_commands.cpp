@@ -12,6 +12,7 @@
 #include "editor/core/render.h"
 #include "editor/ui/interface_form.h"
 #include "editor/ui/qt_clipboard.h"
+#include "editor/ui/waveform_strip.h"
 #include "output/notify_thread.h"
 #include "output/tds.h"
 
@@ -245,6 +246,7 @@ void TInterfaceForm::notifyThreadFailed(const QString& message) {
 
 void TInterfaceForm::RenderSegment(int slot) {
     brev::RenderSegment(pattern_, engine().Store(), slot);
+    waveform_->slotRendered(engine_->Store(), slot);
 }
 
 void TInterfaceForm::renderAll() {
@@ -272,6 +274,7 @@ void TInterfaceForm::SetLEDs(int index) {
         if (leds_[i])
             leds_[i]->SetState(i == index);
     }
+    waveform_->setPlayingSlot(index);
 }
 
 void TInterfaceForm::UpdateStatusBar(int panel) {
@@ -335,6 +338,7 @@ void TInterfaceForm::replaceAudio(const std::function<void()>& load) {
             startNotifyThread();
         throw;
     }
+    waveform_->showLoop(engine_->Store());
     startNotifyThread();
 }
 
@@ -595,6 +599,7 @@ void TInterfaceForm::DriversComboBoxChange(int index) {
         driverIndex_ = index;
         endNotifyThread();
         engine_ = std::move(fresh);
+        waveform_->showLoop(engine_->Store());
     });
 }
 
