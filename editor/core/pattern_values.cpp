@@ -1,6 +1,5 @@
 #include "editor/core/pattern_values.h"
 
-
 #include <array>
 
 namespace brev {
@@ -21,8 +20,7 @@ bool isOneOf(const ControlInfo& control, std::span<const std::string_view> patte
     return false;
 }
 
-constexpr std::array<std::string_view, 2> kSilentSlotControls = {kLockCheckText,
-                                                                 kExcludeCheckText};
+constexpr std::array<std::string_view, 2> kSilentSlotControls = {kLockCheckText, kExcludeCheckText};
 constexpr std::array<std::string_view, 3> kEverySlotNumbers = {
     kFadeSamplesNumber, kCuttingAngleNumber, kDeckstopRampNumber};
 

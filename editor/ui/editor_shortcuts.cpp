@@ -33,9 +33,10 @@ void addEditorShortcuts(TInterfaceForm& form) {
     addButtonShortcut(form, "Ctrl+C", "CopyToClipBoardButton");
     PatternHistory& history = form.history();
     addShortcut(form, {QKeySequence(QStringLiteral("Ctrl+Z"))}, [&history] { history.undo(); });
-    addShortcut(form,
-                {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))},
-                [&history] { history.redo(); });
+    addShortcut(
+        form,
+        {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))},
+        [&history] { history.redo(); });
 }
 
 } // namespace brev

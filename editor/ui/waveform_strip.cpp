@@ -114,14 +114,13 @@ void WaveformStrip::paintEvent(QPaintEvent* event) {
         painter.setPen(kRegionLine);
         painter.drawLine(left, 0, left, height() - 1);
         painter.setPen(kSlotNumber);
-        painter.drawText(left + 2, 0, 30, 12, Qt::AlignLeft | Qt::AlignTop,
-                         QString::number(slot));
+        painter.drawText(left + 2, 0, 30, 12, Qt::AlignLeft | Qt::AlignTop, QString::number(slot));
     }
     painter.setPen(kOutline);
     for (const RegionPeaks& peaks : peaks_) {
         const int first = std::max(peaks.firstColumn, area.left());
-        const int last = std::min(peaks.firstColumn + static_cast<int>(peaks.columns.size()) - 1,
-                                  area.right());
+        const int last =
+            std::min(peaks.firstColumn + static_cast<int>(peaks.columns.size()) - 1, area.right());
         for (int column = first; column <= last; ++column) {
             const ColumnPeak& peak =
                 peaks.columns[static_cast<std::size_t>(column - peaks.firstColumn)];
