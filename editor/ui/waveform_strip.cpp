@@ -4,6 +4,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QVarLengthArray>
 #include <algorithm>
 
 namespace brev {
@@ -107,6 +108,21 @@ void WaveformStrip::paintEvent(QPaintEvent* event) {
         painter.fillRect(QRect(left, 0, regionColumn(playing_ + 1) - left, height()) & area,
                          kPlayingBackground);
     }
+    QVarLengthArray<QLine, 1024> outline;
+    for (const RegionPeaks& peaks : peaks_) {
+        const int first = std::max(peaks.firstColumn, area.left());
+        const int last =
+            std::min(peaks.firstColumn + static_cast<int>(peaks.columns.size()) - 1, area.right());
+        for (int column = first; column <= last; ++column) {
+            const ColumnPeak& peak =
+                peaks.columns[static_cast<std::size_t>(column - peaks.firstColumn)];
+            outline.append(QLine(column, sampleRow(peak.high, height()), column,
+                                 sampleRow(peak.low, height())));
+        }
+    }
+    painter.setPen(kOutline);
+    painter.drawLines(outline.constData(), static_cast<int>(outline.size()));
+    // Boundaries and numbers over the outline, so they stay readable.
     for (int slot = 0; slot < kSlots; ++slot) {
         const int left = regionColumn(slot);
         if (left > area.right() || regionColumn(slot + 1) < area.left())
@@ -115,18 +131,6 @@ void WaveformStrip::paintEvent(QPaintEvent* event) {
         painter.drawLine(left, 0, left, height() - 1);
         painter.setPen(kSlotNumber);
         painter.drawText(left + 2, 0, 30, 12, Qt::AlignLeft | Qt::AlignTop, QString::number(slot));
-    }
-    painter.setPen(kOutline);
-    for (const RegionPeaks& peaks : peaks_) {
-        const int first = std::max(peaks.firstColumn, area.left());
-        const int last =
-            std::min(peaks.firstColumn + static_cast<int>(peaks.columns.size()) - 1, area.right());
-        for (int column = first; column <= last; ++column) {
-            const ColumnPeak& peak =
-                peaks.columns[static_cast<std::size_t>(column - peaks.firstColumn)];
-            painter.drawLine(column, sampleRow(peak.high, height()), column,
-                             sampleRow(peak.low, height()));
-        }
     }
 }
 
