@@ -6,8 +6,8 @@
 
 #include <QApplication>
 #include <QImage>
-#include <benchmark/benchmark.h>
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <cstring>
 #include <random>
 

@@ -95,7 +95,7 @@ QRect WaveformStrip::regionRect(int slot) const {
     // A column shared with a neighbour shows both, so both redraw it.
     const RegionPeaks& peaks = peaks_[static_cast<std::size_t>(slot)];
     const int right = std::max(regionColumn(slot + 1),
-                               peaks.firstColumn + static_cast<int>(peaks.columns.size()));
+                               peaks.firstColumn + static_cast<int>(peaks.columns.size()) - 1);
     return QRect(left, 0, right - left + 1, height());
 }
 

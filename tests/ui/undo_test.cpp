@@ -181,6 +181,27 @@ TEST_F(UndoTest, ADragAndASweepAreOneStepEach) {
     EXPECT_EQ(form.history().stack().index(), 0);
 }
 
+TEST_F(UndoTest, APatternLoadAndTheInfoPictureAreOneStepEach) {
+    const QString saved = QString::fromStdString(dir.file("plain.brev"));
+    dialogs.files.push_back(saved);
+    clickOn("SavePatternButton");
+    const PatternValues plain = values();
+    drag("Segment3Number", -27);
+    sweep("Reverse0CheckText", "Reverse15CheckText", Qt::LeftButton);
+    const PatternValues edited = values();
+
+    dialogs.files.push_back(saved);
+    clickOn("LoadPatternButton");
+    EXPECT_EQ(values(), plain);
+    QTest::mouseClick(window(), Qt::LeftButton, Qt::ShiftModifier, centreOf("InfoButton"));
+    EXPECT_NE(values(), plain);
+    EXPECT_EQ(steps(), 4);
+    key(Qt::Key_Z);
+    EXPECT_EQ(values(), plain);
+    key(Qt::Key_Z);
+    EXPECT_EQ(values(), edited);
+}
+
 TEST_F(UndoTest, UndoRendersOnlyTheSlotsThatSoundDifferently) {
     clickOn("SmartFadesButton"); // up: a flag changes nothing else
     clickOn("Reverse6CheckText");
