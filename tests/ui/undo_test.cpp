@@ -1,13 +1,13 @@
 // The pattern's history driven through the window with the mouse and the keyboard, on the null
 // output: steps as the user made them, exact restores, and only the altered slots re-rendered.
 #include "audio/clipboard_port.h"
-#include "controls/brev_led.h"
 #include "editor/core/pattern_values.h"
 #include "editor/ui/interface_form.h"
 #include "editor/ui/pattern_history.h"
 #include "engine_fixture.h"
 #include "fake_dialogs.h"
 #include "output/tds.h"
+#include "playback_support.h"
 
 #include <QApplication>
 #include <QTest>
@@ -18,10 +18,7 @@
 #include <set>
 
 using namespace brev;
-using brev::testing::countingWave;
-using brev::testing::FakeDialogs;
-using brev::testing::samplesOf;
-using brev::testing::TempDir;
+using namespace brev::testing;
 
 namespace {
 
@@ -48,12 +45,7 @@ class UndoTest : public ::testing::Test {
 protected:
     void SetUp() override {
         EditorOptions options;
-        options.makeEngine = [this](int index) {
-            OutputOptions output;
-            output.nullOutput = true;
-            output.capturePath = capture;
-            return std::make_unique<TDS>(index, output);
-        };
+        options.makeEngine = [this](int index) { return silentEngine(index, capture); };
         options.dialogs = &dialogs;
         options.clipboard = &clipboard;
         options.settingsFile = QString::fromStdString(dir.file("settings.ini"));
@@ -274,26 +266,13 @@ class UndoHeardTest : public UndoTest {
 protected:
     UndoHeardTest() { capture = dir.file("capture.wav"); }
 
-    int litLed() {
-        for (int i = 0; i < 16; ++i) {
-            if (form.component<TBrevLED>(QStringLiteral("LED%1").arg(i))->State())
-                return i;
-        }
-        return -1;
-    }
     bool waitForLed(int index) {
-        return QTest::qWaitFor([&] { return litLed() == index; }, 3000);
+        return QTest::qWaitFor([&] { return litLed(form) == index; }, 3000);
     }
     // The left channel of everything the null output played; closes the editor to complete it.
     std::vector<std::int16_t> capturedLeft() {
         editor.reset();
-        BrevWave::TWave wave;
-        wave.LoadFromFile(capture);
-        const std::vector<std::int16_t> samples = samplesOf(wave);
-        std::vector<std::int16_t> left;
-        for (std::size_t i = 0; i < samples.size(); i += 2)
-            left.push_back(samples[i]);
-        return left;
+        return leftChannelOf(capture);
     }
 };
 
@@ -305,7 +284,7 @@ TEST_F(UndoHeardTest, AMouseEditDuringPlaybackIsHeardAndItsUndoFromTheNextPass) 
     int k = -1;
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
-            k = litLed();
+            k = litLed(form);
             return k >= 2 && k <= 8;
         },
         3000));
