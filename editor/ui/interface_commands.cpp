@@ -11,6 +11,7 @@
 #include "editor/core/program_info.h"
 #include "editor/core/render.h"
 #include "editor/ui/interface_form.h"
+#include "editor/ui/pattern_history.h"
 #include "editor/ui/qt_clipboard.h"
 #include "editor/ui/waveform_strip.h"
 #include "output/notify_thread.h"
@@ -118,6 +119,8 @@ void TInterfaceForm::start(const EditorOptions& options) {
     settings_ = EditorSettings(options_.settingsFile);
 
     readSettings();
+    // The stored numbers are where the history starts, not a step of it.
+    history_->stack().clear();
     openEngine();
     fillDriverList();
     UpdateStatusBar(-1);

@@ -43,13 +43,17 @@ QString slotName(std::string_view pattern, int slot) {
 
 class UndoTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    EditorOptions options() {
         EditorOptions options;
         options.makeEngine = [this](int index) { return silentEngine(index, capture); };
         options.dialogs = &dialogs;
         options.clipboard = &clipboard;
         options.settingsFile = QString::fromStdString(dir.file("settings.ini"));
-        form.start(options);
+        return options;
+    }
+
+    void SetUp() override {
+        form.start(options());
         form.show();
         form.activateWindow();
         // The shortcuts answer in the active window.
@@ -153,6 +157,15 @@ protected:
 };
 
 } // namespace
+
+TEST_F(UndoTest, TheStoredSettingsAreNotAStep) {
+    drag("FadeSamplesNumber", -27);
+    editor.reset();
+    editor = std::make_unique<CountingForm>();
+    editor->start(options());
+    EXPECT_EQ(editor->pattern().NumberValue("FadeSamplesNumber"), 102);
+    EXPECT_EQ(editor->history().stack().count(), 0);
+}
 
 TEST_F(UndoTest, ADragAndASweepAreOneStepEach) {
     drag("Volume4Number", -67); // six units up, one at a time
