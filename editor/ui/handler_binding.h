@@ -13,7 +13,6 @@
 namespace brev {
 
 class InfoHandlers;
-class PatternHistory;
 class PatternToolHandlers;
 class TInterfaceForm;
 
