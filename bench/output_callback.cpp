@@ -36,7 +36,7 @@ double shareOf(benchmark::State& state, double start, double budgetSeconds) {
     return 100 * perIteration / budgetSeconds;
 }
 
-// Args: period in frames, playback rate in Hz.
+// Args: period in frames (256: what the PortAudio output asks for), playback rate in Hz.
 void callbackPeriod(benchmark::State& state) {
     const auto period = static_cast<unsigned>(state.range(0));
     auto loop = noiseLoop();

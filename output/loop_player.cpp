@@ -1,5 +1,6 @@
 #include "output/loop_player.h"
 
+#include <algorithm>
 #include <cstring>
 #include <thread>
 
@@ -25,6 +26,10 @@ std::int16_t leftOf(std::uint32_t frame) {
 }
 std::int16_t rightOf(std::uint32_t frame) {
     return static_cast<std::int16_t>(frame >> 16);
+}
+
+std::uint32_t regionEnd(const LoopBuffer& loop, unsigned region) {
+    return region + 1 < kRegionCount ? loop.regionStarts[region + 1] : loop.frameCount;
 }
 
 std::int16_t blend(std::int16_t a, std::int16_t b, std::uint32_t fraction) {
@@ -90,13 +95,76 @@ bool LoopPlayer::isPlaying() const noexcept {
            finishedSerial_.load(std::memory_order_acquire) != serialOf(lastCommand_);
 }
 
+bool LoopPlayer::refill(LoopBuffer& loop, unsigned region, const unsigned char* bytes,
+                        std::uint32_t frames) noexcept {
+    if (region >= kRegionCount)
+        return true;
+    // Stopped, nothing reads the buffer (a play command starts over at frame 0).
+    const bool playing = isPlaying();
+    if (playing && !refillOpen(region))
+        return false;
+    loop.write(loop.regionStarts[region], bytes, frames);
+    return !playing || refillOpen(region);
+}
+
+bool LoopPlayer::refillOpen(unsigned region) const noexcept {
+    // With the fence in enterRegion: if this load still sees the region open, that fence comes
+    // after this one in the single total order, so every read of the region that follows it sees
+    // the frames written before this fence.
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    return refillOpen_[region].load(std::memory_order_relaxed);
+}
+
 void LoopPlayer::applyCommand(std::uint64_t command) noexcept {
     appliedSerial_ = serialOf(command);
     playing_ = modeOf(command) == Playing;
     passLimit_ = passesOf(command);
     passesDone_ = 0;
     position_ = 0;
-    nextRegion_ = 0;
+    nextEvent_ = 0;
+    eventPassesAhead_ = 0;
+    for (std::atomic<bool>& open : refillOpen_)
+        open.store(false, std::memory_order_relaxed);
+    enterRegion(0);
+}
+
+void LoopPlayer::enterRegion(unsigned region) noexcept {
+    readRegion_ = region;
+    refillOpen_[region].store(false, std::memory_order_relaxed);
+    // Orders the close before the reads of the region; pairs with the fence in refillOpen().
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+}
+
+void LoopPlayer::signalEventsBefore(const LoopBuffer& loop, std::uint64_t horizon) noexcept {
+    for (;;) {
+        const std::uint64_t start =
+            loop.regionStarts[nextEvent_] + std::uint64_t{eventPassesAhead_} * loop.frameCount;
+        if (start << 32 >= horizon)
+            return;
+        // Passes that will not be played get no events.
+        if (passLimit_ != 0 && passesDone_ + eventPassesAhead_ >= passLimit_)
+            return;
+        const unsigned next = (nextEvent_ + 1) % kRegionCount;
+        // Only a loop shorter than the look-ahead asks for the refill of a region still being
+        // read: refuse that one rather than let it be heard half written.
+        const bool beingRead =
+            next == readRegion_ && (position_ >> 32) < regionEnd(loop, readRegion_);
+        if (!beingRead)
+            refillOpen_[next].store(true, std::memory_order_relaxed);
+        loop.events.signal(nextEvent_);
+        nextEvent_ = next;
+        if (next == 0)
+            ++eventPassesAhead_;
+    }
+}
+
+void LoopPlayer::wrap() noexcept {
+    // Events of a pass stepped over whole (a huge rate on a tiny loop) are dropped.
+    if (eventPassesAhead_ > 0)
+        --eventPassesAhead_;
+    else
+        nextEvent_ = 0;
+    enterRegion(0);
 }
 
 unsigned LoopPlayer::render(std::int16_t* out, unsigned frames) noexcept {
@@ -112,10 +180,11 @@ unsigned LoopPlayer::render(std::int16_t* out, unsigned frames) noexcept {
             (std::uint64_t{rate_.load(std::memory_order_relaxed)} << 32) / kDeviceRate;
         const std::uint32_t count = loop->frameCount;
         const bool looping = passLimit_ != 1;
+        const std::uint64_t loopLength = std::uint64_t{count} << 32;
         while (played < frames) {
             std::uint32_t index = static_cast<std::uint32_t>(position_ >> 32);
-            while (nextRegion_ < kRegionCount && index >= loop->regionStarts[nextRegion_])
-                loop->events.signal(nextRegion_++);
+            while (readRegion_ + 1 < kRegionCount && index >= loop->regionStarts[readRegion_ + 1])
+                enterRegion(readRegion_ + 1);
 
             std::uint32_t a = loop->frame(index);
             std::uint32_t fraction = static_cast<std::uint32_t>(position_);
@@ -139,12 +208,19 @@ unsigned LoopPlayer::render(std::int16_t* out, unsigned frames) noexcept {
                     playing_ = false;
                     finishedSerial_.store(appliedSerial_, std::memory_order_release);
                 }
-                position_ -= std::uint64_t{count} << 32;
-                nextRegion_ = 0;
+                position_ -= loopLength;
+                wrap();
             }
             if (!playing_)
                 break;
         }
+        // After the reads, so no refill opens for a region this period was still reading: every
+        // region start the next period can reach (if no longer than the largest yet), but never
+        // more than one loop ahead.
+        if (frames > largestPeriod_)
+            largestPeriod_ = frames;
+        const std::uint64_t ahead = std::uint64_t{largestPeriod_} * step;
+        signalEventsBefore(*loop, position_ + std::min(ahead, loopLength));
     }
     if (played < frames)
         std::memset(out + 2 * played, 0, sizeof(std::int16_t) * 2 * (frames - played));

@@ -32,7 +32,12 @@ struct LoopBuffer {
 
 // Plays a LoopBuffer into a device's periods. The GUI thread sets the buffer and sends commands;
 // the audio thread calls render(). Everything between them is atomics: render() never allocates,
-// locks or waits, and signals event k each time its read position passes region k's start.
+// locks or waits.
+//
+// Event k is signalled once per pass, a period ahead of region k's start: at the end of the
+// period after which the start lies within the largest period yet. Its refill (region k + 1) can
+// then be written completely before any frame of that region is read, however long the periods
+// are; a refill that comes later than that is refused rather than heard half old, half new.
 class LoopPlayer {
 public:
     LoopPlayer() = default;
@@ -52,6 +57,14 @@ public:
     void setRate(std::uint32_t hz) noexcept;
     std::uint32_t rate() const noexcept { return rate_.load(std::memory_order_relaxed); }
 
+    // GUI thread. Writes frames of a slot into its region of loop, the buffer given to setLoop.
+    // While playing, a region is written only between the signal of the event before it and the
+    // moment the read position reaches it, so that each pass plays one rendering of it. Returns
+    // false when the refill came too late: nothing was written, or (rarely) the read position
+    // overtook the write and the region may sound mixed in this pass.
+    bool refill(LoopBuffer& loop, unsigned region, const unsigned char* bytes,
+                std::uint32_t frames) noexcept;
+
     // Audio thread. Fills frames stereo frames (interleaved 16-bit) and returns how many of them
     // were played from the buffer; those come first, silence follows.
     unsigned render(std::int16_t* out, unsigned frames) noexcept;
@@ -60,6 +73,10 @@ private:
     enum Mode : std::uint64_t { Stopped = 0, Playing = 1 };
     void send(Mode mode, std::uint32_t passes) noexcept;
     void applyCommand(std::uint64_t command) noexcept;
+    void signalEventsBefore(const LoopBuffer& loop, std::uint64_t horizon) noexcept;
+    void enterRegion(unsigned region) noexcept;
+    void wrap() noexcept;
+    bool refillOpen(unsigned region) const noexcept;
 
     // GUI -> audio. seq_cst on loop_ and busy_: setLoop's store-then-check and render's
     // mark-then-load must not be reordered, or setLoop could miss a render still reading.
@@ -72,6 +89,11 @@ private:
     std::atomic<std::uint32_t> rate_{kDeviceRate}; // relaxed: a value on its own, read per period
     // audio -> GUI: serial of the command whose playback ended by itself (release/acquire).
     std::atomic<std::uint32_t> finishedSerial_{0};
+    // audio -> GUI: region k may be refilled. Set when the event before it is signalled, cleared
+    // when the read position reaches it. Relaxed, with a seq_cst fence on either side (see
+    // enterRegion and refill): a refill that still sees its region open after writing it is
+    // seen whole by the reads of that region.
+    std::array<std::atomic<bool>, kRegionCount> refillOpen_{};
 
     // GUI thread only.
     std::uint64_t lastCommand_ = 0;
@@ -81,8 +103,11 @@ private:
     bool playing_ = false;
     std::uint32_t passLimit_ = 0;
     std::uint32_t passesDone_ = 0;
-    std::uint64_t position_ = 0; // frames, 32.32 fixed point
-    unsigned nextRegion_ = 0;
+    std::uint64_t position_ = 0;    // frames, 32.32 fixed point, within the current pass
+    unsigned readRegion_ = 0;       // the region position_ lies in
+    unsigned nextEvent_ = 0;        // the next region whose event is due
+    unsigned eventPassesAhead_ = 0; // ... in this pass (0), the next (1); 2 once the next is done
+    unsigned largestPeriod_ = 0;    // device frames: how far ahead events are signalled
 };
 
 } // namespace brev

@@ -2,6 +2,7 @@
 
 #include "audio/error.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 
@@ -38,27 +39,50 @@ void waveHeader(unsigned char* h, std::uint32_t dataBytes) {
 // Largest whole-frame data size a RIFF header can describe.
 constexpr std::uint64_t kMaxCaptureFrames = (0xFFFFFFFFull - 36) / 4;
 
+std::string captureMessage(const std::string& path, int error) {
+    return "Unable to write the capture file " + path + "\n" + std::strerror(error);
+}
+
 } // namespace
 
-NullOutput::NullOutput(LoopPlayer& player, const std::string& capturePath) : player_(player) {
+NullOutput::NullOutput(LoopPlayer& player, const std::string& capturePath)
+    : player_(player), capturePath_(capturePath) {
     if (!capturePath.empty()) {
         capture_ = std::fopen(capturePath.c_str(), "wb");
         unsigned char header[44];
         waveHeader(header, 0);
         if (capture_ == nullptr ||
             std::fwrite(header, 1, sizeof header, capture_) != sizeof header) {
+            const int error = errno;
             if (capture_ != nullptr)
                 std::fclose(capture_);
-            throw Error("Unable to write the capture file " + capturePath);
+            throw Error(captureMessage(capturePath, error));
         }
     }
     thread_ = std::thread([this] { run(); });
 }
 
 NullOutput::~NullOutput() {
-    quit_.store(true, std::memory_order_relaxed);
-    thread_.join();
+    stopThread();
     finishCapture();
+}
+
+void NullOutput::stopThread() {
+    quit_.store(true, std::memory_order_relaxed);
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void NullOutput::finish() {
+    stopThread();
+    const std::string error = finishCapture();
+    if (!error.empty())
+        throw Error(error);
+}
+
+std::string NullOutput::failure() const {
+    const int error = captureError_.load(std::memory_order_acquire);
+    return error == 0 ? std::string() : captureMessage(capturePath_, error);
 }
 
 void NullOutput::run() {
@@ -67,9 +91,12 @@ void NullOutput::run() {
     std::uint64_t periods = 0;
     while (!quit_.load(std::memory_order_relaxed)) {
         unsigned played = player_.render(period_, kPeriodFrames);
-        if (capture_ != nullptr && played > 0 && capturedFrames_ + played <= kMaxCaptureFrames) {
-            std::fwrite(period_, 4, played, capture_);
-            capturedFrames_ += played;
+        if (capture_ != nullptr && played > 0 && capturedFrames_ + played <= kMaxCaptureFrames &&
+            captureError_.load(std::memory_order_relaxed) == 0) {
+            if (std::fwrite(period_, 4, played, capture_) == played)
+                capturedFrames_ += played;
+            else
+                captureError_.store(errno != 0 ? errno : EIO, std::memory_order_release);
         }
         ++periods;
         // Deadlines from the start, not from the last wake-up, so lateness never accumulates.
@@ -79,15 +106,23 @@ void NullOutput::run() {
     }
 }
 
-void NullOutput::finishCapture() {
+std::string NullOutput::finishCapture() {
     if (capture_ == nullptr)
-        return;
+        return failure();
     unsigned char header[44];
     waveHeader(header, static_cast<std::uint32_t>(capturedFrames_ * 4));
-    std::fseek(capture_, 0, SEEK_SET);
-    std::fwrite(header, 1, sizeof header, capture_);
-    std::fclose(capture_);
+    int error = captureError_.load(std::memory_order_acquire);
+    errno = 0;
+    if (error == 0 && (std::fseek(capture_, 0, SEEK_SET) != 0 ||
+                       std::fwrite(header, 1, sizeof header, capture_) != sizeof header ||
+                       std::fflush(capture_) != 0))
+        error = errno != 0 ? errno : EIO;
+    // Buffered data may first fail here, on a full disk.
+    if (std::fclose(capture_) != 0 && error == 0)
+        error = errno != 0 ? errno : EIO;
     capture_ = nullptr;
+    captureError_.store(error, std::memory_order_release);
+    return failure();
 }
 
 DeviceCaps NullOutput::capabilities() const {

@@ -14,11 +14,10 @@ namespace {
 void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
 void quietJack(const char*) {}
 
-int streamCallback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
-                   PaStreamCallbackFlags, void* player) {
-    static_cast<LoopPlayer*>(player)->render(static_cast<std::int16_t*>(output),
-                                             static_cast<unsigned>(frames));
-    return paContinue;
+std::int64_t steadyNanoseconds() noexcept {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 // Latency asked of the device: its own low figure, but not below this, which keeps a loaded
@@ -72,7 +71,23 @@ std::vector<TDriverEntry> portAudioDevices() {
     return devices;
 }
 
-PortAudioOutput::PortAudioOutput(LoopPlayer& player, const TDriverEntry& device) {
+int PortAudioOutput::callback(const void*, void* output, unsigned long frames,
+                              const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags flags,
+                              void* self) noexcept {
+    auto* out = static_cast<PortAudioOutput*>(self);
+    if (flags & paOutputUnderflow)
+        out->underflows_.fetch_add(1, std::memory_order_relaxed);
+    out->lastCallback_.store(steadyNanoseconds(), std::memory_order_relaxed);
+    out->player_.render(static_cast<std::int16_t*>(output), static_cast<unsigned>(frames));
+    return paContinue;
+}
+
+void PortAudioOutput::streamFinished(void* self) noexcept {
+    // Release: the stream's last callback happened before whoever sees the flag.
+    static_cast<PortAudioOutput*>(self)->ended_.store(true, std::memory_order_release);
+}
+
+PortAudioOutput::PortAudioOutput(LoopPlayer& player, const TDriverEntry& device) : player_(player) {
     if (!session_.ok())
         throw Error(session_.error());
     PaDeviceIndex index = findDevice(device);
@@ -87,11 +102,15 @@ PortAudioOutput::PortAudioOutput(LoopPlayer& player, const TDriverEntry& device)
     parameters.sampleFormat = paInt16;
     parameters.suggestedLatency = std::max(info->defaultLowOutputLatency, kMinLatencySeconds);
     PaStream* stream = nullptr;
-    PaError result = Pa_OpenStream(&stream, nullptr, &parameters, kDeviceRate,
-                                   paFramesPerBufferUnspecified, paNoFlag, streamCallback, &player);
+    // A small fixed period keeps the refill look-ahead (one period) short.
+    PaError result = Pa_OpenStream(&stream, nullptr, &parameters, kDeviceRate, kPeriodFrames,
+                                   paNoFlag, callback, this);
     if (result != paNoError)
         throw Error(Pa_GetErrorText(result));
-    result = Pa_StartStream(stream);
+    lastCallback_.store(steadyNanoseconds(), std::memory_order_relaxed);
+    result = Pa_SetStreamFinishedCallback(stream, streamFinished);
+    if (result == paNoError)
+        result = Pa_StartStream(stream);
     if (result != paNoError) {
         Pa_CloseStream(stream);
         throw Error(Pa_GetErrorText(result));
@@ -104,12 +123,32 @@ PortAudioOutput::PortAudioOutput(LoopPlayer& player, const TDriverEntry& device)
     caps_.flags = DeviceCaps::kSecondary16Bit | DeviceCaps::kSecondaryStereo;
 }
 
+std::string PortAudioOutput::failure() const {
+    if (ended_.load(std::memory_order_acquire))
+        return "The output stream stopped.";
+    const PaError active = Pa_IsStreamActive(stream_);
+    if (active < 0)
+        return Pa_GetErrorText(active);
+    if (active == 0)
+        return "The output stream stopped.";
+    const auto silence = std::chrono::nanoseconds(steadyNanoseconds() -
+                                                  lastCallback_.load(std::memory_order_relaxed));
+    if (silence > kStallLimit)
+        return "The device has asked for no sound for " +
+               std::to_string(
+                   std::chrono::duration_cast<std::chrono::milliseconds>(silence).count()) +
+               " ms.";
+    return {};
+}
+
 PortAudioOutput::~PortAudioOutput() {
-    if (stream_ != nullptr) {
-        // Stop, not abort: what is already queued still reaches the listener.
+    // Stop, not abort, while the device works: what is already queued still reaches the
+    // listener. A stream that has failed may never drain, so it is aborted.
+    if (failure().empty())
         Pa_StopStream(stream_);
-        Pa_CloseStream(stream_);
-    }
+    else
+        Pa_AbortStream(stream_);
+    Pa_CloseStream(stream_);
 }
 
 } // namespace brev

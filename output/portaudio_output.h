@@ -3,6 +3,10 @@
 #include "output/loop_player.h"
 #include "output/output_backend.h"
 
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <portaudio.h>
 #include <string>
 #include <vector>
 
@@ -28,23 +32,43 @@ private:
 // Every output device PortAudio reports, in its order. Needs an open session.
 std::vector<TDriverEntry> portAudioDevices();
 
-// The real output: a PortAudio stream of 16-bit stereo at 44100 Hz on the chosen device (the
-// default device for an all-zero GUID), started at construction and kept running until
-// destruction, so that Play starts at once and no tail is lost. Raises brev::Error with the
-// reason when the device cannot be found, opened or started.
+// The real output: a PortAudio stream of 16-bit stereo at 44100 Hz in periods of kPeriodFrames
+// on the chosen device (the default device for an all-zero GUID), started at construction and
+// kept running until destruction, so that Play starts at once and no tail is lost. Raises
+// brev::Error with the reason when the device cannot be found, opened or started.
 class PortAudioOutput : public OutputBackend {
 public:
+    static constexpr unsigned kPeriodFrames = 256;
+    // A running stream calls back every few milliseconds; this long without a call means the
+    // device or the sound server behind it has gone.
+    static constexpr std::chrono::milliseconds kStallLimit{500};
+
     PortAudioOutput(LoopPlayer& player, const TDriverEntry& device);
     ~PortAudioOutput() override;
 
     DeviceCaps capabilities() const override { return caps_; }
     double latencySeconds() const override { return latency_; }
+    unsigned periodFrames() const override { return kPeriodFrames; }
+    std::uint64_t underflows() const override {
+        return underflows_.load(std::memory_order_relaxed);
+    }
+    std::string failure() const override;
 
 private:
+    static int callback(const void*, void* output, unsigned long frames,
+                        const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags flags,
+                        void* self) noexcept;
+    static void streamFinished(void* self) noexcept;
+
     PortAudioSession session_;
-    void* stream_ = nullptr;
+    LoopPlayer& player_;
+    PaStream* stream_ = nullptr;
     DeviceCaps caps_;
     double latency_ = 0;
+    // audio -> GUI, each a value on its own: relaxed, but for ended_ (see streamFinished).
+    std::atomic<std::uint64_t> underflows_{0};
+    std::atomic<std::int64_t> lastCallback_{0}; // steady clock, nanoseconds
+    std::atomic<bool> ended_{false};
 };
 
 } // namespace brev

@@ -113,6 +113,47 @@ double TDS::OutputLatency() const {
     return output_->latencySeconds();
 }
 
+unsigned TDS::OutputPeriod() const {
+    return output_->periodFrames();
+}
+
+std::string TDS::OutputFailure() const {
+    return output_->failure();
+}
+
+void TDS::ContinueSilently(const std::string& reason) {
+    underflows_ += output_->underflows();
+    // The failed output goes first: one audio thread at a time renders the player.
+    output_.reset();
+    if (!nullOutput_) {
+        deviceLost_ = true;
+        session_.reset();
+    }
+    nullOutput_ = true;
+    notice_ = "The sound output was lost, so playback is silent.\n" + reason;
+    output_ = std::make_unique<NullOutput>(player_, std::string());
+}
+
+void TDS::RetryLostDevice() {
+    if (!deviceLost_)
+        return;
+    underflows_ += output_->underflows();
+    output_.reset();
+    try {
+        output_ = std::make_unique<PortAudioOutput>(player_, FDrivers.at(FDriverIndex));
+        deviceLost_ = false;
+        nullOutput_ = false;
+        notice_.clear();
+    } catch (const Error& e) {
+        notice_ = "The sound output was lost, so playback is silent.\n" + std::string(e.what());
+        output_ = std::make_unique<NullOutput>(player_, std::string());
+    }
+}
+
+void TDS::CloseOutput() {
+    output_->finish();
+}
+
 void TDS::LoadSourceFile(const std::string& fileName, int swing) {
     BrevWave::TWave wave;
     wave.LoadFromFile(fileName);
@@ -177,8 +218,9 @@ void TDS::WriteSlot(int slot) {
     std::int32_t frames = std::min(FStore.regionFrames(slot), wave.GetSamples());
     if (frames <= 0)
         return;
-    FOutputBuffer->write(FOutputBuffer->regionStarts[static_cast<size_t>(slot)], wave.GetData(),
-                         static_cast<std::uint32_t>(frames));
+    if (!player_.refill(*FOutputBuffer, static_cast<unsigned>(slot), wave.GetData(),
+                        static_cast<std::uint32_t>(frames)))
+        ++lateRefills_;
 }
 
 void TDS::Play(bool loop) {
@@ -186,8 +228,18 @@ void TDS::Play(bool loop) {
 }
 
 void TDS::PlayPasses(std::uint32_t passes) {
-    if (FOutputBuffer)
-        player_.play(passes);
+    if (!FOutputBuffer)
+        return;
+    RetryLostDevice();
+    player_.play(passes);
+}
+
+void TDS::PlayStoredSlots(std::uint32_t passes) {
+    // Stopped first, so no region is refused as late: playback starts over at frame 0.
+    Stop();
+    for (int slot = 0; slot < static_cast<int>(kRegionCount); ++slot)
+        WriteSlot(slot);
+    PlayPasses(passes);
 }
 
 void TDS::Stop() {

@@ -53,6 +53,25 @@ public:
     bool silent() const { return nullOutput_; }
     // Seconds of sound still on their way to the listener after a frame is played.
     double OutputLatency() const;
+    // Frames per device period; 0 when the device does not say.
+    unsigned OutputPeriod() const;
+    // Why the output no longer delivers sound (device unplugged, sound server gone, capture file
+    // not written); empty while it works.
+    std::string OutputFailure() const;
+    // Replaces a failed output with the silent one, keeping the loop, the events and playback
+    // as they are; the next Play tries the chosen device again. OutputNotice() says why.
+    void ContinueSilently(const std::string& reason);
+    // After the device was lost, tries to open it again (the silent output stays when it fails,
+    // and OutputNotice() says why); otherwise does nothing.
+    void RetryLostDevice();
+    // Stops the output for good, completing what it delivered (the capture file); raises when
+    // that fails.
+    void CloseOutput();
+    // Periods the device played before they were ready, since the engine was made.
+    std::uint64_t Underflows() const { return underflows_ + output_->underflows(); }
+    // Refills that came after playback had reached their region, so that it played its previous
+    // rendering once more instead of a mix of two.
+    std::uint32_t LateRefills() const { return lateRefills_; }
 
     // Loading replaces source, stores, output buffer and events. The caller stops playback and
     // ends the notification thread first.
@@ -65,7 +84,8 @@ public:
     void GetSegment(int segment, int slot, BrevWave::TWave& out);
     void StoreSlot(int slot, const BrevWave::TWave& wave);
     std::int32_t NaturalLength(int slot) const;
-    // One copy of the slot into its region, no allocation.
+    // One copy of the slot into its region, no allocation. While playing, a write that comes
+    // after playback has reached the region is left out and counted in LateRefills().
     void WriteSlot(int slot);
     SegmentStore& Store() { return FStore; }
     const SegmentStore& Store() const { return FStore; }
@@ -73,7 +93,11 @@ public:
     // Playback control.
     void Play(bool loop);
     // Plays looping and ends by itself after passes passes of the loop (0: until stopped).
+    // After the device was lost, each start first tries it again.
     void PlayPasses(std::uint32_t passes);
+    // The play command: writes all 16 stored slots into the output buffer, then plays from the
+    // start, so that the first pass already sounds as rendered.
+    void PlayStoredSlots(std::uint32_t passes);
     void Stop();
     bool IsPlaying() const;
     void SetPlaybackRate(std::uint32_t hz);
@@ -107,6 +131,9 @@ private:
     std::int32_t FBufferBytes = 0;
     std::string notice_;
     bool nullOutput_ = false;
+    bool deviceLost_ = false;
+    std::uint64_t underflows_ = 0; // of outputs already replaced
+    std::uint32_t lateRefills_ = 0;
 
     // Declared so that the output goes first: it stops the device before the player, the
     // buffer and the events it reads from are released.

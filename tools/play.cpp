@@ -35,18 +35,26 @@ void playLoop(PatternAccess& pattern, BrevWave::TWave source, unsigned passes) {
         gui.executor());
 
     renderAll(pattern, engine.Store());
-    for (int slot = 0; slot < 16; ++slot)
-        engine.WriteSlot(slot);
-    engine.PlayPasses(passes);
-    gui.serveUntil([&] { return !engine.IsPlaying() || thread.Finished(); });
+    engine.PlayStoredSlots(passes);
+    std::string lost;
+    gui.serveUntil([&] {
+        lost = engine.OutputFailure();
+        return !lost.empty() || !engine.IsPlaying() || thread.Finished();
+    });
 
     engine.Stop();
     gui.end(thread);
+    if (!lost.empty())
+        throw Error("The sound output failed during playback.\n" + lost);
     if (!thread.FailureMessage().empty())
         throw Error(thread.FailureMessage());
     // The device still holds the last frames; let them reach the listener.
     std::this_thread::sleep_for(std::chrono::duration<double>(engine.OutputLatency()) +
                                 std::chrono::milliseconds(50));
+    engine.CloseOutput();
+    if (engine.Underflows() > 0 || engine.LateRefills() > 0)
+        std::fprintf(stderr, "Playback: %llu underflows, %u late slots\n",
+                     static_cast<unsigned long long>(engine.Underflows()), engine.LateRefills());
 }
 
 } // namespace brev

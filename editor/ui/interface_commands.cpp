@@ -25,6 +25,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScopedValueRollback>
+#include <QTimer>
 #include <QToolButton>
 #include <chrono>
 #include <cstdio>
@@ -125,6 +126,11 @@ void TInterfaceForm::start(const EditorOptions& options) {
     fillDriverList();
     UpdateStatusBar(-1);
     setWindowTitle(QString::fromStdString(versionCaption()));
+
+    // Often enough to say within a second that the device is gone.
+    outputWatch_ = new QTimer(this);
+    connect(outputWatch_, &QTimer::timeout, this, &TInterfaceForm::watchOutput);
+    outputWatch_->start(250);
 }
 
 void TInterfaceForm::readSettings() {
@@ -245,6 +251,19 @@ void TInterfaceForm::notifyThreadFailed(const QString& message) {
     statusPanel(0)->setText(QStringLiteral("Playback feedback stopped: ") + reason);
 }
 
+void TInterfaceForm::watchOutput() {
+    if (!engine_)
+        return;
+    const std::string failure = engine_->OutputFailure();
+    if (!failure.empty()) {
+        engine_->ContinueSilently(failure);
+        QString reason = QString::fromStdString(failure);
+        reason.replace(u'\n', u' ');
+        statusPanel(0)->setText(QStringLiteral("Sound output lost, playing silently: ") + reason);
+    }
+    UpdateStatusBar(1);
+}
+
 // --- rendering and feedback ------------------------------------------------------------------
 
 void TInterfaceForm::RenderSegment(int slot) {
@@ -293,7 +312,13 @@ void TInterfaceForm::UpdateStatusBar(int panel) {
     }
     if (panel == -1 || panel == 1) {
         const unsigned rate = engine_ ? engine_->GetPlaybackRate() : 0;
-        statusPanel(1)->setText(QStringLiteral("Playback: %1 Hz").arg(rate));
+        QString text = QStringLiteral("Playback: %1 Hz").arg(rate);
+        // Gaps in the sound, and edits heard a pass late, are worth knowing of.
+        if (engine_ && engine_->Underflows() > 0)
+            text += QStringLiteral(", %1 underflows").arg(engine_->Underflows());
+        if (engine_ && engine_->LateRefills() > 0)
+            text += QStringLiteral(", %1 late slots").arg(engine_->LateRefills());
+        statusPanel(1)->setText(text);
     }
     if (panel == -1 || panel == 2) {
         statusPanel(2)->setText(loaded ? QStringLiteral("%1 samples").arg(engine_->SourceSamples())
@@ -538,10 +563,7 @@ void TInterfaceForm::PlayButtonClick() {
         if (needsAudio())
             return;
         renderAll();
-        // Every region goes out as rendered, so the first pass already sounds as edited.
-        for (int slot = 0; slot < kSlotCount; ++slot)
-            engine_->WriteSlot(slot);
-        engine_->Play(toolDown("LoopButton"));
+        engine_->PlayStoredSlots(toolDown("LoopButton") ? 0 : 1);
     });
 }
 
@@ -589,8 +611,11 @@ void TInterfaceForm::DriversComboBoxChange(int index) {
         return;
     runCommand([&] {
         engine_->Stop();
-        if (index == driverIndex_)
+        if (index == driverIndex_) {
+            // The device in use may have been lost: choosing it tries it again.
+            engine_->RetryLostDevice();
             return;
+        }
         std::unique_ptr<TDS> fresh;
         try {
             fresh = options_.makeEngine(index);

@@ -17,6 +17,7 @@ class QComboBox;
 class QFileDialog;
 class QKeyEvent;
 class QLabel;
+class QTimer;
 
 namespace brev {
 
@@ -154,6 +155,8 @@ private:
     void startNotifyThread();
     void endNotifyThread();
     void notifyThreadFailed(const QString& message);
+    // Notices a lost output device: says so, and goes on silently with the loop and pattern.
+    void watchOutput();
     void showLoadFailure(const QString& path);
     bool needsAudio();
     void setRate(unsigned hz);
@@ -183,6 +186,7 @@ private:
     QList<TBrevLED*> leds_;
     PatternHistory* history_ = nullptr;
     WaveformStrip* waveform_ = nullptr;
+    QTimer* outputWatch_ = nullptr;
 
     QHash<QString, QWidget*> components_; // by lower-case name
     QList<StatusPanel*> statusPanels_;

@@ -2,9 +2,11 @@
 #include "output/event_set.h"
 #include "output/loop_player.h"
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <random>
 #include <thread>
 #include <vector>
 
@@ -14,6 +16,10 @@ namespace {
 std::uint32_t packFrame(std::int16_t left, std::int16_t right) {
     return static_cast<std::uint16_t>(left) |
            static_cast<std::uint32_t>(static_cast<std::uint16_t>(right)) << 16;
+}
+
+std::int16_t leftOf(std::uint32_t frame) {
+    return static_cast<std::int16_t>(frame & 0xFFFF);
 }
 
 // A ramp loop: frame i holds (i, -i), regions of `region` frames each.
@@ -72,22 +78,22 @@ TEST(LoopPlayer, PlaysTheBufferBitExactAndLoops) {
     EXPECT_EQ(frame[1], 0) << "right channel of frame 0";
 }
 
-TEST(LoopPlayer, SignalsEachRegionStartOnEveryPass) {
+TEST(LoopPlayer, SignalsEachRegionStartOnePeriodAheadOnEveryPass) {
     auto loop = rampLoop(10);
     LoopPlayer player;
     player.setLoop(loop.get());
     player.play(0);
-    // Periods smaller than a region: one event at a time, in play order, across a wrap.
+    // Periods of 8 frames, regions of 10: the period starting at frame a signals the region
+    // starts in [a + 8, a + 16), the first period also those before; in play order, across wraps.
     std::vector<int> order;
-    for (int period = 0; period < 40; ++period) {
+    for (unsigned a = 0; a < 320; a += 8) {
         renderLeft(player, 8, 8);
-        for (int k : drainEvents(loop->events))
-            order.push_back(k);
+        std::vector<int> expected;
+        for (unsigned start = a == 0 ? 0 : a + 8; start < a + 16; ++start)
+            if (start % 10 == 0)
+                expected.push_back(static_cast<int>(start / 10 % 16));
+        ASSERT_EQ(drainEvents(loop->events), expected) << "period at frame " << a;
     }
-    // 320 frames = two passes.
-    ASSERT_EQ(order.size(), 32u);
-    for (int i = 0; i < 32; ++i)
-        EXPECT_EQ(order[i], i % 16);
 }
 
 TEST(LoopPlayer, AtHalfAndDoubleRateEachRegionStillSignalsOncePerPass) {
@@ -106,10 +112,141 @@ TEST(LoopPlayer, AtHalfAndDoubleRateEachRegionStillSignalsOncePerPass) {
             for (int k : drainEvents(loop->events))
                 order.push_back(k);
         }
-        ASSERT_EQ(order.size(), 48u) << "rate " << rate;
-        for (int i = 0; i < 48; ++i)
+        // Three passes, and the first region of the fourth, a period ahead.
+        ASSERT_EQ(order.size(), 49u) << "rate " << rate;
+        for (int i = 0; i < 49; ++i)
             EXPECT_EQ(order[i], i % 16) << "rate " << rate << ", event " << i;
     }
+}
+
+// A loop whose every frame is (version, region): what a pass of a region holds shows which
+// rendering of it was played.
+std::unique_ptr<LoopBuffer> taggedLoop(std::uint32_t evenRegion, std::uint32_t oddRegion) {
+    auto loop = std::make_unique<LoopBuffer>(8 * (evenRegion + oddRegion));
+    std::uint32_t start = 0;
+    for (unsigned k = 0; k < kRegionCount; ++k) {
+        loop->regionStarts[k] = start;
+        start += k % 2 ? oddRegion : evenRegion;
+    }
+    return loop;
+}
+
+std::uint32_t regionFrames(const LoopBuffer& loop, unsigned region) {
+    return (region + 1 < kRegionCount ? loop.regionStarts[region + 1] : loop.frameCount) -
+           loop.regionStarts[region];
+}
+
+bool writeVersion(LoopPlayer& player, LoopBuffer& loop, unsigned region, int version) {
+    std::vector<unsigned char> bytes;
+    for (std::uint32_t i = 0; i < regionFrames(loop, region); ++i)
+        for (int sample : {version, static_cast<int>(region)})
+            bytes.insert(bytes.end(), {static_cast<unsigned char>(sample),
+                                       static_cast<unsigned char>(sample >> 8)});
+    return player.refill(loop, region, bytes.data(), regionFrames(loop, region));
+}
+
+// The refill rule under any period the device grants: the handler of event k writes a new
+// rendering of region k + 1 at once (between two periods). Every pass of every region then holds
+// exactly one rendering, and each pass the one written on its event. Periods from 64 to 4096
+// frames, fixed or changing from one to the next; regions down to two of the 256-frame periods the
+// output asks for (so a period may span eight regions), with swing; at the device rate and at
+// double rate. A refill may come too late only for a region read by a period longer than any before
+// it (the first one).
+TEST(LoopPlayer, EveryPassOfEveryRegionHoldsOneRenderingWhateverThePeriod) {
+    struct Case {
+        unsigned period; // 0: random periods from 64 to 4096
+        std::uint32_t rate;
+    };
+    std::mt19937 random(5);
+    for (Case c :
+         {Case{64, 44100}, Case{256, 44100}, Case{1000, 44100}, Case{4096, 44100}, Case{37, 88200},
+          Case{256, 88200}, Case{4096, 88200}, Case{0, 44100}, Case{0, 88200}}) {
+        const unsigned factor = c.rate / kDeviceRate;
+        const std::uint32_t shortest = 2 * 256 * factor;
+        for (std::uint32_t evenRegion : {shortest, shortest + 37, 3 * shortest}) {
+            SCOPED_TRACE("period " + std::to_string(c.period) + ", rate " + std::to_string(c.rate) +
+                         ", regions " + std::to_string(evenRegion) + "/" +
+                         std::to_string(shortest));
+            auto loop = taggedLoop(evenRegion, shortest);
+            LoopPlayer player;
+            player.setLoop(loop.get());
+            player.setRate(c.rate);
+            std::array<int, kRegionCount> version{};
+            for (unsigned k = 0; k < kRegionCount; ++k)
+                ASSERT_TRUE(writeVersion(player, *loop, k, 0));
+            constexpr unsigned kPasses = 4;
+            player.play(kPasses);
+
+            std::vector<std::int16_t> out(2 * 4096);
+            std::vector<std::int16_t> heard;
+            unsigned largest = 0;
+            while (player.isPlaying()) {
+                const unsigned frames = c.period != 0 ? c.period : 64 + random() % (4096 - 63);
+                const bool longest = frames > largest;
+                largest = std::max(largest, frames);
+                const unsigned played = player.render(out.data(), frames);
+                heard.insert(heard.end(), out.begin(), out.begin() + 2 * played);
+                for (int k : drainEvents(loop->events)) {
+                    const unsigned next = (static_cast<unsigned>(k) + 1) % kRegionCount;
+                    const bool inTime = writeVersion(player, *loop, next, ++version[next]);
+                    ASSERT_TRUE(inTime || longest) << "refill of region " << next;
+                }
+            }
+            ASSERT_EQ(heard.size(), 2u * kPasses * loop->frameCount / factor);
+            // The version each pass of each region holds; -1 before its first frame.
+            std::vector<std::array<int, kRegionCount>> held(kPasses);
+            for (auto& pass : held)
+                pass.fill(-1);
+            for (size_t f = 0; f < heard.size() / 2; ++f) {
+                const std::uint32_t read = static_cast<std::uint32_t>(f * factor);
+                const unsigned pass = read / loop->frameCount;
+                unsigned region = kRegionCount - 1;
+                while (loop->regionStarts[region] > read % loop->frameCount)
+                    --region;
+                ASSERT_EQ(heard[2 * f + 1], static_cast<int>(region)) << "frame " << f;
+                int& version = held[pass][region];
+                if (version < 0)
+                    version = heard[2 * f];
+                ASSERT_EQ(heard[2 * f], version) << "pass " << pass << ", region " << region
+                                                 << " mixes two renderings at frame " << f;
+            }
+            // A period longer than any before may read a region before its refill, and that pass
+            // plays the rendering before; with fixed periods only the first one does.
+            for (unsigned pass = 1; pass < kPasses; ++pass)
+                for (unsigned k = 0; k < kRegionCount; ++k) {
+                    const int before = held[pass - 1][k];
+                    if (c.period == 0)
+                        EXPECT_GE(held[pass][k], before) << "pass " << pass << ", region " << k;
+                    else if (pass == 1)
+                        EXPECT_GT(held[pass][k], before) << "region " << k;
+                    else
+                        EXPECT_EQ(held[pass][k], before + 1) << "pass " << pass << ", region " << k;
+                }
+        }
+    }
+}
+
+TEST(LoopPlayer, ARefillAfterPlaybackReachedItsRegionIsRefused) {
+    auto loop = taggedLoop(100, 100);
+    LoopPlayer player;
+    player.setLoop(loop.get());
+    EXPECT_TRUE(writeVersion(player, *loop, 3, 1)); // stopped: always written
+    player.play(0);
+    std::vector<std::int16_t> out(2 * 50);
+    player.render(out.data(), 50); // event 0: region 1 may be refilled
+    drainEvents(loop->events);
+    EXPECT_FALSE(writeVersion(player, *loop, 2, 2)); // its event has not come
+    EXPECT_TRUE(writeVersion(player, *loop, 1, 2));
+    for (int period = 0; period < 6; ++period)
+        player.render(out.data(), 50); // now at frame 350, in region 3
+    drainEvents(loop->events);
+    EXPECT_FALSE(writeVersion(player, *loop, 3, 3)); // late: region 3 is being read
+    EXPECT_TRUE(writeVersion(player, *loop, 4, 3));
+    EXPECT_EQ(leftOf(loop->frame(300)), 1) << "the refused refill left region 3 alone";
+    EXPECT_EQ(leftOf(loop->frame(200)), 0);
+    EXPECT_EQ(leftOf(loop->frame(100)), 2);
+    player.stop();
+    EXPECT_TRUE(writeVersion(player, *loop, 3, 4));
 }
 
 TEST(LoopPlayer, ReplacingTheBufferWhileRenderingNeverReadsTheOldOne) {

@@ -31,7 +31,9 @@ namespace fs = std::filesystem;
 // should this test process die first.
 class Child {
 public:
-    Child(const std::vector<std::string>& argv, const std::string& output) {
+    // Standard output goes to output, standard error to errors.
+    Child(const std::vector<std::string>& argv, const std::string& output,
+          const std::string& errors = "/dev/null") {
         std::vector<char*> args;
         for (const std::string& arg : argv)
             args.push_back(const_cast<char*>(arg.c_str()));
@@ -44,11 +46,11 @@ public:
             if (getppid() != parent)
                 _exit(127);
             int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            int null = open("/dev/null", O_WRONLY);
-            if (out < 0 || null < 0)
+            int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (out < 0 || err < 0)
                 _exit(127);
             dup2(out, 1);
-            dup2(null, 2);
+            dup2(err, 2);
             execvp(args[0], args.data());
             _exit(127);
         }
@@ -56,7 +58,16 @@ public:
     ~Child() { stop(SIGTERM); }
 
     bool started() const { return pid_ > 0; }
-    bool running() { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
+    bool running() {
+        if (pid_ <= 0)
+            return false;
+        if (waitpid(pid_, &status_, WNOHANG) == 0)
+            return true;
+        pid_ = -1;
+        return false;
+    }
+    // The exit status once the child has ended by itself; -1 when it was signalled.
+    int exitCode() const { return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1; }
     void stop(int signal) {
         if (pid_ <= 0)
             return;
@@ -72,6 +83,7 @@ public:
 
 private:
     pid_t pid_ = -1;
+    int status_ = 0;
 };
 
 bool onPath(const std::string& program) {
@@ -91,6 +103,12 @@ bool onPath(const std::string& program) {
 std::vector<std::uint8_t> readAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+long long millisecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 start)
+        .count();
 }
 
 // On any machine, with or without sound: the real output either opens or the engine falls back
@@ -124,6 +142,8 @@ public:
         fs::create_directories(home);
         fs::create_directories(runtime);
         const std::string socket = (runtime / "pulse" / "native").string();
+        // One left by a killed server would pass for the new server's.
+        fs::remove(socket);
         setenv("HOME", home.c_str(), 1);
         setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
         setenv("PULSE_SERVER", ("unix:" + socket).c_str(), 1);
@@ -145,9 +165,9 @@ public:
         }
     }
     const std::string& skipReason() const { return skip_; }
-    void stop() {
+    void stop(int signal = SIGTERM) {
         if (server_)
-            server_->stop(SIGTERM);
+            server_->stop(signal);
     }
 
 private:
@@ -272,6 +292,97 @@ TEST(RealSound, TheLoopReachesTheSoundServerSampleForSample) {
     auto tail = std::min(after + 4 * 441, recorded.end());
     EXPECT_TRUE(std::all_of(after, tail, [](std::uint8_t b) { return b == 0; }));
 }
+
+// The sound server killed while the engine plays: the engine notices, goes on silently with the
+// loop and its events, and opens the device again at the next Play once the server is back.
+TEST(RealSound, ALostSoundServerIsNoticedAndPlaybackGoesOnSilently) {
+    testing::TempDir dir;
+    auto server = std::make_unique<SoundServer>(dir);
+    if (!server->skipReason().empty())
+        GTEST_SKIP() << server->skipReason();
+    int pulse = pulseDevice();
+    if (pulse < 0)
+        GTEST_SKIP() << "PortAudio lists no ALSA pulse device (libasound2-plugins missing?)";
+
+    TDS engine(pulse, OutputOptions{});
+    ASSERT_EQ(engine.OutputNotice(), "");
+    engine.LoadSourceFile(testing::writeWav(dir, "loop.wav", testing::countingWave(16 * 2000)), 0);
+    TaskQueue gui;
+    std::uint32_t count = 0;
+    const int* events = engine.GetEvents(count);
+    int calls = 0;
+    TNotifyThread thread(
+        events, count, [&](int) { ++calls; }, gui.executor());
+    engine.Play(true);
+    gui.serveUntil([&] { return calls >= 8; });
+    EXPECT_EQ(engine.OutputFailure(), "");
+
+    server->stop(SIGKILL);
+    const auto killed = std::chrono::steady_clock::now();
+    std::string failure;
+    gui.serveUntil([&] {
+        failure = engine.OutputFailure();
+        return !failure.empty() || std::chrono::steady_clock::now() - killed > 20s;
+    });
+    ASSERT_NE(failure, "") << "the lost server went unnoticed";
+    std::printf("lost server noticed after %lld ms: %s\n", millisecondsSince(killed),
+                failure.c_str());
+
+    engine.ContinueSilently(failure);
+    EXPECT_TRUE(engine.silent());
+    EXPECT_NE(engine.OutputNotice().find(failure), std::string::npos) << engine.OutputNotice();
+    EXPECT_TRUE(engine.IsPlaying()) << "playback goes on";
+    const int before = calls;
+    gui.serveUntil([&] { return calls >= before + 16; });
+    EXPECT_EQ(engine.OutputFailure(), "");
+
+    // Still gone: Play tries the device, fails and stays silent.
+    engine.Play(true);
+    EXPECT_TRUE(engine.silent());
+    EXPECT_TRUE(engine.IsPlaying());
+
+    server = std::make_unique<SoundServer>(dir);
+    ASSERT_EQ(server->skipReason(), "");
+    engine.Play(true);
+    EXPECT_FALSE(engine.silent()) << engine.OutputNotice();
+    EXPECT_EQ(engine.OutputNotice(), "");
+    const int again = calls;
+    gui.serveUntil([&] { return calls >= again + 16; });
+    EXPECT_EQ(engine.OutputFailure(), "");
+    engine.Stop();
+    gui.end(thread);
+}
+
+#ifdef BREV_RENDER
+// brev-render --play on the default device (the server's, through ALSA) when the server is
+// killed: a clear message and a non-zero exit instead of playing on into nothing.
+TEST(RealSound, RenderPlayFailsWhenTheSoundServerIsLost) {
+    testing::TempDir dir;
+    SoundServer server(dir);
+    if (!server.skipReason().empty())
+        GTEST_SKIP() << server.skipReason();
+    std::string input = testing::writeWav(dir, "loop.wav", testing::countingWave(16 * 2000));
+    const std::string errors = dir.file("stderr.txt");
+    unsetenv("BREV_AUDIO");
+    Child render({BREV_RENDER, "--play", "--passes", "1000", input}, "/dev/null", errors);
+    ASSERT_TRUE(render.started());
+    std::this_thread::sleep_for(1s);
+    ASSERT_TRUE(render.running()) << std::string(readAll(errors).begin(), readAll(errors).end());
+
+    server.stop(SIGKILL);
+    const auto killed = std::chrono::steady_clock::now();
+    while (render.running() && std::chrono::steady_clock::now() - killed < 20s)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_FALSE(render.running()) << "brev-render plays on without its sound server";
+    std::printf("brev-render ended %lld ms after the server was killed\n",
+                millisecondsSince(killed));
+    EXPECT_NE(render.exitCode(), 0);
+    std::vector<std::uint8_t> text = readAll(errors);
+    EXPECT_NE(std::string(text.begin(), text.end()).find("The sound output failed"),
+              std::string::npos)
+        << std::string(text.begin(), text.end());
+}
+#endif
 
 } // namespace
 } // namespace brev

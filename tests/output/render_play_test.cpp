@@ -59,5 +59,24 @@ TEST(RenderPlay, ErrorsAreReportedNotPlayed) {
     EXPECT_NE(run("BREV_AUDIO=null " + tool + " --play " + shortLoop + " 2>/dev/null"), 0);
 }
 
+TEST(RenderPlay, ACaptureThatCannotBeWrittenFailsTheRun) {
+    testing::TempDir dir;
+    const std::string tool = BREV_RENDER;
+    const std::string errors = dir.file("stderr.txt");
+    // A short loop fails when the capture is closed, a long one while it plays.
+    for (std::int32_t frames : {16 * 10, 16 * 20000}) {
+        std::string input = testing::writeWav(dir, "loop.wav", testing::countingWave(frames));
+        EXPECT_NE(run("BREV_AUDIO=null BREV_AUDIO_CAPTURE=/dev/full " + tool + " --play " + input +
+                      " 2>" + errors),
+                  0)
+            << frames << " frames";
+        std::ifstream in(errors);
+        std::string text((std::istreambuf_iterator<char>(in)), {});
+        EXPECT_NE(text.find("Unable to write the capture file /dev/full\nNo space left on device"),
+                  std::string::npos)
+            << text;
+    }
+}
+
 } // namespace
 } // namespace brev

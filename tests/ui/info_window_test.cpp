@@ -45,10 +45,16 @@ private slots:
         QCOMPARE(changes, 0);
         QVERIFY(editor.dialogs.messages.isEmpty());
 
-        // Without Shift: the output's capability report.
+        // Without Shift: the output's capability report, then what the output is doing.
         click(form, u"InfoButton");
-        QCOMPARE(editor.dialogs.messages,
-                 QStringList{QString::fromStdString(form.engine().ShowCapabilities())});
+        QCOMPARE(editor.dialogs.messages.size(), 1);
+        const QStringList report = editor.dialogs.messages[0].split(u'\n');
+        QCOMPARE(report.mid(0, 7),
+                 QString::fromStdString(form.engine().ShowCapabilities()).trimmed().split(u'\n'));
+        QCOMPARE(report.mid(8),
+                 (QStringList{"Device: System default output", report[9],
+                              "Period: 256 frames, latency 0.0 ms", "Underflows: 0"}));
+        QVERIFY(report[9].startsWith(QStringLiteral("Output: silent. ")));
         QCOMPARE(changes, 0);
     }
 
@@ -68,9 +74,7 @@ private slots:
         QCOMPARE(editor.dialogs.messages, (QStringList{missing, missing}));
         QVERIFY(viewer.opened.isEmpty());
 
-        QFile file(help);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        QVERIFY(QFile(help).open(QIODevice::WriteOnly));
         QTest::keyClick(&form, Qt::Key_F1);
         QCOMPARE(viewer.opened, QStringList{help});
         QCOMPARE(editor.dialogs.messages.size(), 2);
@@ -83,9 +87,7 @@ private slots:
         QVERIFY(editor.dialogs.messages.last().contains(help));
         QVERIFY(QDir(editor.folder.path()).mkpath(QStringLiteral("html")));
         const QString pages = editor.folder.filePath(QStringLiteral("html/index.html"));
-        QFile page(pages);
-        QVERIFY(page.open(QIODevice::WriteOnly));
-        page.close();
+        QVERIFY(QFile(pages).open(QIODevice::WriteOnly));
         QTest::keyClick(&form, Qt::Key_F1);
         QCOMPARE(viewer.opened, QStringList{pages});
         QCOMPARE(editor.dialogs.messages.size(), 3);
