@@ -257,7 +257,6 @@ TEST_F(UndoTest, RandomEditsUndoneAndRedoneExactly) {
 TEST_F(UndoTest, DesktopShortcutsClickTheirButtons) {
     key(Qt::Key_C);
     ASSERT_TRUE(clipboard.hasWave());
-    const std::vector<std::uint8_t> copied = clipboard.waveBytes();
     key(Qt::Key_V);
     EXPECT_EQ(form.currentFileName(), QString());
     EXPECT_EQ(form.engine().SourceSamples(), kLoop);
