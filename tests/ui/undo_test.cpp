@@ -302,8 +302,9 @@ TEST_F(UndoHeardTest, AMouseEditDuringPlaybackIsHeardAndItsUndoFromTheNextPass) 
     ASSERT_TRUE(waitForLed(edited + 2));
     key(Qt::Key_Z);
     EXPECT_FALSE(form.pattern().slotCheck(kMuteCheckText, edited));
+    // A lamp lights a period before its region sounds: two on, the edited region has played.
     ASSERT_TRUE(waitForLed(0));
-    ASSERT_TRUE(waitForLed(edited + 1));
+    ASSERT_TRUE(waitForLed(edited + 2));
     clickOn("StopButton");
 
     const std::vector<std::int16_t> left = capturedLeft();
