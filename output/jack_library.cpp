@@ -1,10 +1,7 @@
 #include "output/jack_library.h"
 
 #include "audio/error.h"
-
-#include <dlfcn.h>
-#include <mutex>
-#include <string>
+#include "audio/shared_library.h"
 
 namespace brev {
 
@@ -12,63 +9,44 @@ namespace {
 
 void quietJack(const char*) {}
 
-template <typename Function>
-void bind(void* handle, Function& function, const char* name, std::string& missing) {
-    function = reinterpret_cast<Function>(dlsym(handle, name));
-    if (function == nullptr)
-        missing += missing.empty() ? name : std::string(", ") + name;
-}
-
-JackLibrary load() {
-    // Never closed: JACK's threads may outlive any one client.
-    void* handle = dlopen("libjack.so.0", RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr)
-        throw Error(std::string("JACK is not installed: ") + dlerror());
-    JackLibrary jack{};
-    std::string missing;
-    bind(handle, jack.client_open, "jack_client_open", missing);
-    bind(handle, jack.client_close, "jack_client_close", missing);
-    bind(handle, jack.activate, "jack_activate", missing);
-    bind(handle, jack.get_sample_rate, "jack_get_sample_rate", missing);
-    bind(handle, jack.get_buffer_size, "jack_get_buffer_size", missing);
-    bind(handle, jack.set_process_callback, "jack_set_process_callback", missing);
-    bind(handle, jack.set_xrun_callback, "jack_set_xrun_callback", missing);
-    bind(handle, jack.on_info_shutdown, "jack_on_info_shutdown", missing);
-    bind(handle, jack.port_register, "jack_port_register", missing);
-    bind(handle, jack.port_get_buffer, "jack_port_get_buffer", missing);
-    bind(handle, jack.port_name, "jack_port_name", missing);
-    bind(handle, jack.get_ports, "jack_get_ports", missing);
-    bind(handle, jack.connect, "jack_connect", missing);
-    bind(handle, jack.free, "jack_free", missing);
-    bind(handle, jack.last_frame_time, "jack_last_frame_time", missing);
-    bind(handle, jack.transport_query, "jack_transport_query", missing);
-    bind(handle, jack.midi_get_event_count, "jack_midi_get_event_count", missing);
-    bind(handle, jack.midi_event_get, "jack_midi_event_get", missing);
-    bind(handle, jack.midi_clear_buffer, "jack_midi_clear_buffer", missing);
-    bind(handle, jack.midi_event_write, "jack_midi_event_write", missing);
-    bind(handle, jack.set_error_function, "jack_set_error_function", missing);
-    bind(handle, jack.set_info_function, "jack_set_info_function", missing);
-    if (!missing.empty())
-        throw Error("The JACK library lacks " + missing);
-    // libjack reports a missing server, among much else, on stderr; our messages say it once.
-    jack.set_error_function(quietJack);
-    jack.set_info_function(quietJack);
-    return jack;
+bool resolveJack(void* library, JackLibrary& f) {
+    const bool all = resolve(library, "jack_client_open", f.client_open) &&
+                     resolve(library, "jack_client_close", f.client_close) &&
+                     resolve(library, "jack_activate", f.activate) &&
+                     resolve(library, "jack_get_sample_rate", f.get_sample_rate) &&
+                     resolve(library, "jack_get_buffer_size", f.get_buffer_size) &&
+                     resolve(library, "jack_set_process_callback", f.set_process_callback) &&
+                     resolve(library, "jack_set_xrun_callback", f.set_xrun_callback) &&
+                     resolve(library, "jack_on_info_shutdown", f.on_info_shutdown) &&
+                     resolve(library, "jack_port_register", f.port_register) &&
+                     resolve(library, "jack_port_get_buffer", f.port_get_buffer) &&
+                     resolve(library, "jack_port_name", f.port_name) &&
+                     resolve(library, "jack_get_ports", f.get_ports) &&
+                     resolve(library, "jack_connect", f.connect) &&
+                     resolve(library, "jack_free", f.free) &&
+                     resolve(library, "jack_last_frame_time", f.last_frame_time) &&
+                     resolve(library, "jack_transport_query", f.transport_query) &&
+                     resolve(library, "jack_midi_get_event_count", f.midi_get_event_count) &&
+                     resolve(library, "jack_midi_event_get", f.midi_event_get) &&
+                     resolve(library, "jack_midi_clear_buffer", f.midi_clear_buffer) &&
+                     resolve(library, "jack_midi_event_write", f.midi_event_write) &&
+                     resolve(library, "jack_set_error_function", f.set_error_function) &&
+                     resolve(library, "jack_set_info_function", f.set_info_function);
+    if (all) {
+        // libjack reports a missing server, among much else, on stderr; our messages say it once.
+        f.set_error_function(quietJack);
+        f.set_info_function(quietJack);
+    }
+    return all;
 }
 
 } // namespace
 
 const JackLibrary& jackLibrary() {
-    static std::mutex mutex;
-    static JackLibrary library{};
-    static bool loaded = false;
-    std::lock_guard<std::mutex> lock(mutex);
-    // A failed load is tried again at the next use: JACK may have been installed meanwhile.
-    if (!loaded) {
-        library = load();
-        loaded = true;
-    }
-    return library;
+    const auto& loaded = loadLibraryOnce("libjack.so.0", resolveJack);
+    if (!loaded.ok())
+        throw Error("JACK is not available.\n" + loaded.error);
+    return loaded.functions;
 }
 
 } // namespace brev

@@ -11,8 +11,10 @@
 #include "editor/core/program_info.h"
 #include "editor/core/render.h"
 #include "editor/ui/interface_form.h"
+#include "editor/ui/pattern_history.h"
 #include "editor/ui/qt_clipboard.h"
 #include "editor/ui/sync_choice.h"
+#include "editor/ui/waveform_strip.h"
 #include "output/notify_thread.h"
 #include "output/tds.h"
 
@@ -119,6 +121,8 @@ void TInterfaceForm::start(const EditorOptions& options) {
     settings_ = EditorSettings(options_.settingsFile);
 
     readSettings();
+    // The stored numbers are where the history starts, not a step of it.
+    history_->stack().clear();
     openEngine();
     fillDriverList();
     UpdateStatusBar(-1);
@@ -268,6 +272,7 @@ void TInterfaceForm::watchOutput() {
 
 void TInterfaceForm::RenderSegment(int slot) {
     brev::RenderSegment(pattern_, engine().Store(), slot);
+    waveform_->slotRendered(engine_->Store(), slot);
 }
 
 void TInterfaceForm::renderAll() {
@@ -295,6 +300,7 @@ void TInterfaceForm::SetLEDs(int index) {
         if (leds_[i])
             leds_[i]->SetState(i == index);
     }
+    waveform_->setPlayingSlot(index);
 }
 
 void TInterfaceForm::UpdateStatusBar(int panel) {
@@ -364,6 +370,7 @@ void TInterfaceForm::replaceAudio(const std::function<void()>& load) {
             startNotifyThread();
         throw;
     }
+    waveform_->showLoop(engine_->Store());
     startNotifyThread();
 }
 
@@ -625,6 +632,7 @@ void TInterfaceForm::DriversComboBoxChange(int index) {
         endNotifyThread();
         engine_ = std::move(fresh);
         syncChoice_->apply();
+        waveform_->showLoop(engine_->Store());
     });
 }
 

@@ -3,7 +3,9 @@
 #include "audio/twave.h"
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -21,17 +23,29 @@ inline BrevWave::TWave makeWave(int frames, const std::function<Frame(int)>& fra
     return BrevWave::TWave(samples.data(), static_cast<std::int32_t>(samples.size() * 2));
 }
 
+// A store's segment or slot, or a wave's bytes.
+inline Frame frameAt(std::span<const std::uint8_t> pcm, int index) {
+    std::int16_t left;
+    std::int16_t right;
+    std::memcpy(&left, pcm.data() + 4 * index, 2);
+    std::memcpy(&right, pcm.data() + 4 * index + 2, 2);
+    return {left, right};
+}
+
 inline Frame frameAt(const BrevWave::TWave& wave, int index) {
-    const auto* samples = reinterpret_cast<const std::int16_t*>(wave.GetData());
-    return {samples[2 * index], samples[2 * index + 1]};
+    return frameAt(wave.bytes(), index);
+}
+
+inline std::vector<Frame> frames(std::span<const std::uint8_t> pcm) {
+    std::vector<Frame> result;
+    for (int i = 0; i < static_cast<int>(pcm.size() / 4); ++i) {
+        result.push_back(frameAt(pcm, i));
+    }
+    return result;
 }
 
 inline std::vector<Frame> frames(const BrevWave::TWave& wave) {
-    std::vector<Frame> result;
-    for (int i = 0; i < wave.GetSamples(); ++i) {
-        result.push_back(frameAt(wave, i));
-    }
-    return result;
+    return frames(wave.bytes());
 }
 
 // Left and right differ per frame, so swapped, shifted or reordered frames show.

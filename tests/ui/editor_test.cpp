@@ -15,6 +15,7 @@
 #include "output/notify_thread.h"
 #include "output/null_output.h"
 #include "output/tds.h"
+#include "playback_support.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -81,10 +82,12 @@ protected:
         o.makeEngine = [this](int index) {
             if (failingDevices.count(index))
                 throw Error("DirectSoundCreate8() failed");
-            OutputOptions output;
-            output.nullOutput = !realOutput;
-            output.capturePath = capture;
-            return std::make_unique<TDS>(index, output);
+            if (realOutput) {
+                OutputOptions output;
+                output.nullOutput = false;
+                return std::make_unique<TDS>(index, output);
+            }
+            return brev::testing::silentEngine(index, capture);
         };
         o.dialogs = &dialogs;
         o.clipboard = &clipboard;
@@ -113,22 +116,11 @@ protected:
         dialogs.files.push_back(path);
         click("LoadFromFileButton");
     }
-    int litLed() const {
-        for (int i = 0; i < 16; ++i) {
-            if (form->component<TBrevLED>(QStringLiteral("LED%1").arg(i))->State())
-                return i;
-        }
-        return -1;
-    }
+    int litLed() const { return brev::testing::litLed(*form); }
     // The left channel of everything the null output played; closes the editor to complete it.
     std::vector<std::int16_t> capturedLeft() {
         form.reset();
-        BrevWave::TWave wave;
-        wave.LoadFromFile(capture);
-        std::vector<std::int16_t> samples = samplesOf(wave), left;
-        for (size_t i = 0; i < samples.size(); i += 2)
-            left.push_back(samples[i]);
-        return left;
+        return brev::testing::leftChannelOf(capture);
     }
 
     TempDir dir;
