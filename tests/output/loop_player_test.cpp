@@ -4,6 +4,7 @@
 
 #include <array>
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <random>
@@ -399,7 +400,37 @@ TEST(LoopPlayer, RenderNeverAllocates) {
         for (int period = 0; period < 10; ++period)
             player.render(out, 100); // events, wraps, the pass limit, silence
     }
+    player.play(0);
+    for (int period = 0; period < 10; ++period)
+        player.renderFollowing(out, 100, Follow{true, period * 0.7, 140});
     EXPECT_EQ(counter.count(), 0);
+}
+
+// An outside clock places and paces the loop (one bar of 4 beats): at 140 BPM on a 48000 Hz
+// device, a relocation jumps, and a stopped clock is silence.
+TEST(LoopPlayer, FollowingAClockPlaysWhereItsBeatsAreAtItsTempo) {
+    auto loop = rampLoop(1000); // 16000 frames; its left channel is the frame's index
+    LoopPlayer player;
+    player.setLoop(loop.get());
+    player.setDeviceRate(48000);
+    player.play(0);
+    const double beatsPerFrame = 140.0 / 60 / 48000;
+    std::int16_t out[2 * 256];
+    Follow follow{true, 1.3, 140};
+    for (int period = 0; period < 200; ++period) {
+        if (period == 120)
+            follow.beats = 7.0; // relocated: three quarters into a bar
+        ASSERT_EQ(player.renderFollowing(out, 256, follow), 256u);
+        const double expected = std::fmod(follow.beats, 4.0) / 4 * 16000;
+        const double drift = std::remainder(out[0] - expected, 16000.0);
+        ASSERT_LT(std::fabs(drift), 1.5) << "period " << period; // samples are whole frames
+        follow.beats += 256 * beatsPerFrame;
+    }
+    follow.rolling = false;
+    EXPECT_EQ(player.renderFollowing(out, 256, follow), 0u);
+    EXPECT_TRUE(player.isPlaying()) << "a stopped clock only holds playback";
+    const PeriodTrace& trace = player.lastPeriod();
+    EXPECT_EQ(trace.played, 0u);
 }
 
 TEST(EventSet, ReportsLowestFirstResetsAndMerges) {
