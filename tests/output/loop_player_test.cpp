@@ -419,7 +419,7 @@ TEST(LoopPlayer, FollowingAClockPlaysWhereItsBeatsAreAtItsTempo) {
     Follow follow{true, 1.3, 140};
     for (int period = 0; period < 200; ++period) {
         if (period == 120)
-            follow.beats = 7.0; // relocated: three quarters into a bar
+            follow.beats = 5.0; // relocated: back to a quarter into a bar
         ASSERT_EQ(player.renderFollowing(out, 256, follow), 256u);
         const double expected = std::fmod(follow.beats, 4.0) / 4 * 16000;
         const double drift = std::remainder(out[0] - expected, 16000.0);
