@@ -44,10 +44,12 @@ BrevWave::TWave burstLoop() {
 // position or frame time (by place) plus the offset into it.
 std::vector<double> onsets(const JackTestClient& tester,
                            std::uint32_t JackTestClient::Period::*place) {
+    // The periods first: the samples of every period published are there by then.
+    const std::vector<JackTestClient::Period> periods = tester.periods();
     const std::vector<float> left = tester.left();
     std::vector<double> found;
     std::size_t quiet = 1000;
-    for (const JackTestClient::Period& period : tester.periods()) {
+    for (const JackTestClient::Period& period : periods) {
         for (std::size_t i = 0; i < period.frames; ++i) {
             if (std::fabs(left[period.firstSample + i]) <= 0.3f) {
                 ++quiet;
@@ -121,11 +123,12 @@ TEST_F(JackSync, TransportWithMasterPlaysTheLoopAsOneBarOfTheMastersTempo) {
     if (!serverKeptTime())
         GTEST_SKIP() << "the server dropped " << tester_->xruns() - settledXruns_
                      << " periods: timing not judged";
+    const std::vector<JackTestClient::Period> periods = tester_->periods();
     const std::vector<float> left = tester_->left();
     // Silent from the second period after the transport stops (or pauses to relocate): the
     // first may still end a pass begun before.
     bool rolled = false, stoppedBefore = false;
-    for (const JackTestClient::Period& period : tester_->periods()) {
+    for (const JackTestClient::Period& period : periods) {
         rolled = rolled || period.rolling;
         if (rolled && !period.rolling && stoppedBefore) {
             const auto first = left.begin() + long(period.firstSample);

@@ -122,14 +122,14 @@ std::vector<JackTestClient::MidiByte> JackTestClient::midi() const {
 
 void JackTestClient::timebase(jack_transport_state_t, jack_nframes_t, jack_position_t* position,
                               int, void* self) {
-    const double bpm = static_cast<JackTestClient*>(self)->bpm_;
-    const double beats = position->frame / double(position->frame_rate) * bpm / 60;
+    const auto* client = static_cast<JackTestClient*>(self);
+    const double beats = position->frame / double(client->rate_) * client->bpm_ / 60;
     const auto whole = static_cast<std::int64_t>(std::floor(beats));
     position->valid = JackPositionBBT;
     position->beats_per_bar = 4;
     position->beat_type = 4;
     position->ticks_per_beat = 1920;
-    position->beats_per_minute = bpm;
+    position->beats_per_minute = client->bpm_;
     position->bar = static_cast<std::int32_t>(whole / 4 + 1);
     position->beat = static_cast<std::int32_t>(whole % 4 + 1);
     position->tick = static_cast<std::int32_t>((beats - whole) * 1920);

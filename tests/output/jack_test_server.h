@@ -64,7 +64,7 @@ public:
     // across them says nothing about ours.
     std::uint64_t xruns() const { return xruns_.load(); }
 
-    // What has arrived so far.
+    // What has arrived so far; the samples of every period periods() gives are in a later left().
     std::vector<float> left() const;
     std::vector<Period> periods() const;
     std::vector<MidiByte> midi() const;
