@@ -2,7 +2,9 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <jack/midiport.h>
 #include <stdexcept>
 #include <thread>
@@ -26,10 +28,11 @@ JackTestServer::JackTestServer(unsigned rate, unsigned period) {
     setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
     jack_set_error_function(quiet);
     jack_set_info_function(quiet);
+    log_ = "/tmp/" + name + ".log";
     jackd_ = std::make_unique<Child>(
         std::vector<std::string>{"jackd", "-n", name, "--no-realtime", "-t", "10000", "-d", "dummy",
                                  "-r", std::to_string(rate), "-p", std::to_string(period)},
-        "/dev/null");
+        "/dev/null", log_);
     for (int attempt = 0; attempt < 100; ++attempt) {
         jack_status_t status{};
         if (jack_client_t* probe = jack_client_open("probe", JackNoStartServer, &status)) {
@@ -40,7 +43,12 @@ JackTestServer::JackTestServer(unsigned rate, unsigned period) {
             break;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    skip_ = "jackd -d dummy did not start";
+    // Its last line says why (a server of a crashed test still in JACK's registry, say).
+    std::ifstream log(log_);
+    std::string line, last;
+    while (std::getline(log, line))
+        last = line.empty() ? last : line;
+    skip_ = "jackd -d dummy did not start: " + last;
 }
 
 JackTestServer::~JackTestServer() {
@@ -50,6 +58,8 @@ JackTestServer::~JackTestServer() {
 void JackTestServer::kill() {
     if (jackd_)
         jackd_->stop(SIGTERM);
+    if (!log_.empty())
+        std::remove(log_.c_str());
 }
 
 JackTestClient::JackTestClient(double seconds) {

@@ -24,6 +24,7 @@ public:
 
 private:
     std::unique_ptr<Child> jackd_;
+    std::string log_; // jackd's standard error
     std::string skip_;
 };
 
