@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/error.h"
+#include "audio/loop_layout.h"
 
 #include <array>
 #include <cstdint>
@@ -20,7 +21,7 @@ namespace BrevWave {
 constexpr int kChannels = 2;
 constexpr int kSampleRate = 44100;
 constexpr int kBitsPerSample = 16;
-constexpr int kFrameBytes = 4;
+using brev::kFrameBytes;
 constexpr int kBytesPerSecond = kSampleRate * kFrameBytes;
 
 // The 18-byte wave format record (little-endian on the wire) written into every WAV.

@@ -87,7 +87,7 @@ void writeSlot(benchmark::State& state) {
     double oddSeconds = double(engine.Store().regionFrames(1)) / 88200;
     state.counters["pct_of_slot"] = shareOf(state, start, oddSeconds);
     state.counters["bytes_per_second"] = benchmark::Counter(
-        4.0 * engine.UnitSamples(), benchmark::Counter::kIsIterationInvariantRate);
+        4.0 * engine.Store().UnitSamples(), benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(writeSlot);
 

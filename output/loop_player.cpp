@@ -52,7 +52,7 @@ void LoopBuffer::write(std::uint32_t firstFrame, const unsigned char* bytes,
     if (count > frameCount - firstFrame)
         count = frameCount - firstFrame;
     std::atomic<std::uint32_t>* target = frames.get() + firstFrame;
-    for (std::uint32_t i = 0; i < count; ++i, bytes += 4) {
+    for (std::uint32_t i = 0; i < count; ++i, bytes += kFrameBytes) {
         std::uint32_t frame =
             bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
         target[i].store(frame, std::memory_order_relaxed);

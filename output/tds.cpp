@@ -190,24 +190,12 @@ void TDS::CreateOutputBuffer() {
         buffer->regionStarts[i] =
             static_cast<std::uint32_t>(FStore.regionStart(static_cast<int>(i)));
     FOutputBuffer = std::move(buffer);
-    FBufferBytes = 4 * frames;
+    FBufferBytes = kFrameBytes * frames;
     player_.setLoop(FOutputBuffer.get());
 }
 
-void TDS::GetSegment(int segment, int slot, BrevWave::TWave& out) {
-    FStore.GetSegment(segment, slot, out);
-}
-
-void TDS::StoreSlot(int slot, const BrevWave::TWave& wave) {
-    FStore.StoreSlot(slot, wave);
-}
-
-std::int32_t TDS::NaturalLength(int slot) const {
-    return FStore.NaturalLength(slot);
-}
-
 void TDS::WriteSlot(int slot) {
-    if (!FOutputBuffer || slot < 0 || slot >= static_cast<int>(kRegionCount))
+    if (!FOutputBuffer || slot < 0 || slot >= kSlotCount)
         return;
     const BrevWave::TWave& wave = FStore.slot(slot);
     // A slot shorter than its region (callers keep it at least as long) writes what it has.
@@ -233,7 +221,7 @@ void TDS::PlayPasses(std::uint32_t passes) {
 void TDS::PlayStoredSlots(std::uint32_t passes) {
     // Stopped first, so no region is refused as late: playback starts over at frame 0.
     Stop();
-    for (int slot = 0; slot < static_cast<int>(kRegionCount); ++slot)
+    for (int slot = 0; slot < kSlotCount; ++slot)
         WriteSlot(slot);
     PlayPasses(passes);
 }
@@ -257,9 +245,9 @@ std::uint32_t TDS::GetPlaybackRate() const {
 }
 
 std::uint32_t TDS::GetOffset(int slot) const {
-    if (slot < 0 || slot >= static_cast<int>(kRegionCount))
+    if (slot < 0 || slot >= kSlotCount)
         throw Error("TDS::GetOffset - Index out of bounds");
-    return FOutputBuffer ? 4 * FOutputBuffer->regionStarts[static_cast<size_t>(slot)] : 0;
+    return FOutputBuffer ? kFrameBytes * FOutputBuffer->regionStarts[static_cast<size_t>(slot)] : 0;
 }
 
 const int* TDS::GetEvents(std::uint32_t& count) const {
@@ -274,7 +262,7 @@ std::vector<std::uint8_t> TDS::outputBytes() const {
     bytes.reserve(static_cast<size_t>(FBufferBytes));
     for (std::uint32_t i = 0; i < FOutputBuffer->frameCount; ++i) {
         std::uint32_t frame = FOutputBuffer->frame(i);
-        for (int b = 0; b < 4; ++b)
+        for (int b = 0; b < kFrameBytes; ++b)
             bytes.push_back(static_cast<std::uint8_t>(frame >> (8 * b)));
     }
     return bytes;

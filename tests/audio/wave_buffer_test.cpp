@@ -1,5 +1,6 @@
 #include "audio/twave.h"
-#include "test_waves.h"
+#include "tests/support/riff_blocks.h"
+#include "tests/support/test_waves.h"
 
 #include <gtest/gtest.h>
 

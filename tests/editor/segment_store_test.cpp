@@ -1,5 +1,5 @@
 #include "audio/segment_store.h"
-#include "test_waves.h"
+#include "tests/support/test_waves.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 namespace brev {
 namespace {
 
-using test::frames;
+using test::framesOf;
 using test::rampWave;
 
 TEST(SegmentStore, RegionsSegmentsAndTheJoinFollowTheSwing) {
@@ -63,8 +63,8 @@ TEST(SegmentStore, GetSegmentCopiesIntoSlotAndRefusesBadIndexes) {
     BrevWave::TWave out;
     store.GetSegment(2, 5, out);
     EXPECT_EQ(out.GetSamples(), store.NaturalLength(2));
-    EXPECT_EQ(frames(out), frames(store.segment(2)));
-    EXPECT_EQ(frames(store.slot(5)), frames(store.segment(2)));
+    EXPECT_EQ(framesOf(out), framesOf(store.segment(2)));
+    EXPECT_EQ(framesOf(store.slot(5)), framesOf(store.segment(2)));
     EXPECT_NE(store.NaturalLength(5), out.GetSamples());
 
     for (auto [segment, slot] : {std::pair{-1, 0}, {0, 16}, {16, 3}, {3, -1}}) {
@@ -75,9 +75,9 @@ TEST(SegmentStore, GetSegmentCopiesIntoSlotAndRefusesBadIndexes) {
             EXPECT_STREQ(e.what(), "TDS::GetSegment(), Index out of bounds");
         }
     }
-    EXPECT_EQ(frames(store.slot(5)), frames(store.segment(2)));
-    EXPECT_EQ(frames(store.slot(0)), frames(store.segment(0)));
-    EXPECT_EQ(frames(out), frames(store.segment(2)));
+    EXPECT_EQ(framesOf(store.slot(5)), framesOf(store.segment(2)));
+    EXPECT_EQ(framesOf(store.slot(0)), framesOf(store.segment(0)));
+    EXPECT_EQ(framesOf(out), framesOf(store.segment(2)));
 
     // Indexes the callers never pass touch nothing.
     store.StoreSlot(16, out);
@@ -97,7 +97,7 @@ TEST(SegmentStore, RefusedLoadKeepsThePreviousLoop) {
     EXPECT_THROW(store.load(rampWave(1600), 101), Error);
     EXPECT_EQ(store.SourceSamples(), 1600);
     EXPECT_EQ(store.regionStart(1), 110);
-    EXPECT_EQ(frames(store.joinSlots()), frames(first));
+    EXPECT_EQ(framesOf(store.joinSlots()), framesOf(first));
 }
 
 } // namespace

@@ -381,18 +381,18 @@ TEST(LoopPlayer, WriteCopiesWholeFramesAndNeverPastTheEnd) {
 }
 
 TEST(LoopPlayer, RenderNeverAllocates) {
-    if (!testing::AllocationCounter::available())
+    if (!test::AllocationCounter::available())
         GTEST_SKIP() << "operator new belongs to the sanitizer runtime here";
     auto loop = rampLoop(3);
     LoopPlayer player;
     player.setLoop(loop.get());
     std::int16_t out[2 * 100];
     {
-        testing::AllocationCounter live;
+        test::AllocationCounter live;
         auto probe = std::make_unique<int>(1);
         ASSERT_EQ(live.count(), 1) << "the counter sees allocations";
     }
-    testing::AllocationCounter counter;
+    test::AllocationCounter counter;
     for (std::uint32_t rate : {44100u, 22050u, 88200u, 200000u}) {
         player.setRate(rate);
         player.play(2);

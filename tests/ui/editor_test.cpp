@@ -9,11 +9,12 @@
 #include "editor/ui/background_load.h"
 #include "editor/ui/interface_form.h"
 #include "editor/ui/single_instance.h"
-#include "engine_fixture.h"
-#include "fake_dialogs.h"
 #include "output/notify_thread.h"
 #include "output/null_output.h"
 #include "output/tds.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_waves.h"
+#include "tests/ui/fake_dialogs.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -42,10 +43,10 @@
 #include <unistd.h>
 
 using namespace brev;
-using brev::testing::countingWave;
-using brev::testing::FakeDialogs;
-using brev::testing::samplesOf;
-using brev::testing::TempDir;
+using brev::test::countingWave;
+using brev::test::FakeDialogs;
+using brev::test::samplesOf;
+using brev::test::TempFolder;
 
 namespace {
 
@@ -105,7 +106,7 @@ protected:
     PatternAccess& pattern() { return form->pattern(); }
 
     QString loopFile(const char* name = "loop.wav", int frames = kLoop) {
-        std::string path = brev::testing::writeWav(dir, name, countingWave(frames, 7));
+        std::string path = brev::test::writeWav(dir, name, countingWave(frames, 7));
         return QString::fromStdString(path);
     }
     void load(const QString& path) {
@@ -130,7 +131,7 @@ protected:
         return left;
     }
 
-    TempDir dir;
+    TempFolder dir;
     FakeDialogs dialogs;
     MemoryClipboard clipboard;
     std::string capture;
@@ -285,7 +286,7 @@ TEST_F(EditorTest, RevertNeedsAFileThatStillExists) {
     click("RevertButton");
     EXPECT_EQ(dialogs.messages.size(), 1);
     // The swing of the moment applies: even segments grow.
-    EXPECT_GT(form->engine().NaturalLength(0), form->engine().NaturalLength(1));
+    EXPECT_GT(form->engine().Store().NaturalLength(0), form->engine().Store().NaturalLength(1));
 
     QFile::remove(path);
     click("RevertButton");
@@ -606,7 +607,7 @@ TEST_F(EditorTest, ClosingWhilePlayingStopsFirstAndHintsFollowTheirButton) {
 }
 
 TEST(SingleInstance, NoOtherUserCanHoldTheGuardWithoutARuntimeFolder) {
-    TempDir dir;
+    TempFolder dir;
     const auto shared = dir.path() / "shared";
     std::filesystem::create_directory(shared);
     std::filesystem::permissions(shared,
@@ -663,7 +664,7 @@ TEST_F(EditorFormatsTest, LoadConvertsAndSaysFromWhatAndAFailureKeepsTheLoop) {
               0);
     load(noise);
     EXPECT_EQ(dialogs.warnings, QStringList{"Sorry, but I was unable to load " + noise});
-    EXPECT_EQ(form->engine().SourceSamples(), kLoop);
+    EXPECT_EQ(form->engine().Store().SourceSamples(), kLoop);
     EXPECT_FALSE(form->notifyThread()->Finished());
 
     // A native WAV drops the note.
@@ -709,7 +710,8 @@ TEST_F(EditorFormatsTest, DroppedFilesAndWaveDataLoad) {
     EXPECT_TRUE(enterData.isAccepted());
     QDropEvent dropData(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(form.get(), &dropData);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->engine().SourceSamples() == kLoop / 2; }, 5000))
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return form->engine().Store().SourceSamples() == kLoop / 2; }, 5000))
         << dialogs.messages.join("|").toStdString();
     EXPECT_EQ(status(0), QStringLiteral("(Dropped data)"));
     EXPECT_TRUE(form->currentFileName().isEmpty());
