@@ -23,6 +23,7 @@ public:
     ~NullOutput() override;
 
     DeviceCaps capabilities() const override;
+    unsigned periodFrames() const override { return kPeriodFrames; }
     std::string failure() const override;
     void finish() override;
 

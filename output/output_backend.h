@@ -45,6 +45,8 @@ public:
     virtual DeviceCaps capabilities() const = 0;
     // Seconds between a frame leaving the player and reaching the listener.
     virtual double latencySeconds() const { return 0; }
+    // Frames the device takes per period; 0 when it does not say.
+    virtual unsigned periodFrames() const { return 0; }
     // Periods the device played before they were ready (gaps in the sound).
     virtual std::uint64_t underflows() const { return 0; }
     // Why the output no longer delivers what is played (device gone, sound server gone, capture

@@ -48,6 +48,7 @@ public:
 
     DeviceCaps capabilities() const override { return caps_; }
     double latencySeconds() const override { return latency_; }
+    unsigned periodFrames() const override { return kPeriodFrames; }
     std::uint64_t underflows() const override {
         return underflows_.load(std::memory_order_relaxed);
     }

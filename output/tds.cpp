@@ -113,6 +113,10 @@ double TDS::OutputLatency() const {
     return output_->latencySeconds();
 }
 
+unsigned TDS::OutputPeriod() const {
+    return output_->periodFrames();
+}
+
 std::string TDS::OutputFailure() const {
     return output_->failure();
 }

@@ -53,6 +53,8 @@ public:
     bool silent() const { return nullOutput_; }
     // Seconds of sound still on their way to the listener after a frame is played.
     double OutputLatency() const;
+    // Frames per device period; 0 when the device does not say.
+    unsigned OutputPeriod() const;
     // Why the output no longer delivers sound (device unplugged, sound server gone, capture file
     // not written); empty while it works.
     std::string OutputFailure() const;

@@ -20,6 +20,24 @@ namespace {
 
 const QString kLoadAudioFirst = QStringLiteral("Load some audio first");
 
+// What a user asks about the sound beyond the device's capabilities: which device plays,
+// whether it is silent and why, its period and latency, and the gaps it has had.
+QString outputReport(const TDS& engine) {
+    QStringList lines;
+    lines << QStringLiteral("Device: %1")
+                 .arg(QString::fromStdString(engine.DriverName(engine.DriverIndex())));
+    lines << (engine.silent()
+                  ? QStringLiteral("Output: silent. %1")
+                        .arg(QString::fromStdString(engine.OutputNotice()).replace(u'\n', u' '))
+                  : QStringLiteral("Output: sound"));
+    const unsigned period = engine.OutputPeriod();
+    lines << QStringLiteral("Period: %1, latency %2 ms")
+                 .arg(period ? QStringLiteral("%1 frames").arg(period) : QStringLiteral("unknown"))
+                 .arg(engine.OutputLatency() * 1000.0, 0, 'f', 1);
+    lines << QStringLiteral("Underflows: %1").arg(engine.Underflows());
+    return lines.join(u'\n');
+}
+
 QString noViewerMessage(const QString& path) {
     return QStringLiteral("No program to show %1 was found on this desktop.").arg(path);
 }
@@ -63,7 +81,8 @@ void InfoHandlers::InfoButtonClick() {
         return;
     }
     if (const TDS* engine = engineOf(*form_))
-        form_->dialogs().message(QString::fromStdString(engine->ShowCapabilities()));
+        form_->dialogs().message(QString::fromStdString(engine->ShowCapabilities()).trimmed() +
+                                 QStringLiteral("\n\n") + outputReport(*engine));
 }
 
 void InfoHandlers::HelpButtonClick() {

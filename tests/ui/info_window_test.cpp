@@ -45,10 +45,16 @@ private slots:
         QCOMPARE(changes, 0);
         QVERIFY(editor.dialogs.messages.isEmpty());
 
-        // Without Shift: the output's capability report.
+        // Without Shift: the output's capability report, then what the output is doing.
         click(form, u"InfoButton");
-        QCOMPARE(editor.dialogs.messages,
-                 QStringList{QString::fromStdString(form.engine().ShowCapabilities())});
+        QCOMPARE(editor.dialogs.messages.size(), 1);
+        const QStringList report = editor.dialogs.messages[0].split(u'\n');
+        QCOMPARE(report.mid(0, 7),
+                 QString::fromStdString(form.engine().ShowCapabilities()).trimmed().split(u'\n'));
+        QCOMPARE(report.mid(8),
+                 (QStringList{"Device: System default output", report[9],
+                              "Period: 256 frames, latency 0.0 ms", "Underflows: 0"}));
+        QVERIFY(report[9].startsWith(QStringLiteral("Output: silent. ")));
         QCOMPARE(changes, 0);
     }
 
