@@ -37,6 +37,9 @@ struct WaveFormat {
     std::array<std::uint8_t, 18> encode() const;
 };
 
+// The record of the one sample format.
+WaveFormat pcmWaveFormat();
+
 // Owner of a PCM block; blocks come from allocatePcmBlock.
 struct PcmBlockFree {
     void operator()(std::uint8_t* block) const noexcept;

@@ -1,5 +1,7 @@
 #include "output/loop_player.h"
 
+#include "audio/little_endian.h"
+
 #include <algorithm>
 #include <cstring>
 #include <thread>
@@ -52,11 +54,8 @@ void LoopBuffer::write(std::uint32_t firstFrame, const unsigned char* bytes,
     if (count > frameCount - firstFrame)
         count = frameCount - firstFrame;
     std::atomic<std::uint32_t>* target = frames.get() + firstFrame;
-    for (std::uint32_t i = 0; i < count; ++i, bytes += kFrameBytes) {
-        std::uint32_t frame =
-            bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-        target[i].store(frame, std::memory_order_relaxed);
-    }
+    for (std::uint32_t i = 0; i < count; ++i, bytes += kFrameBytes)
+        target[i].store(readLe32(bytes), std::memory_order_relaxed);
 }
 
 void LoopPlayer::send(Mode mode, std::uint32_t passes) noexcept {

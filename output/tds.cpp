@@ -3,6 +3,7 @@
 #include "audio/audio_export.h"
 #include "audio/clipboard_port.h"
 #include "audio/error.h"
+#include "audio/little_endian.h"
 #include "output/null_output.h"
 #include "output/portaudio_output.h"
 
@@ -260,15 +261,9 @@ const int* TDS::GetEvents(std::uint32_t& count) const {
 }
 
 std::vector<std::uint8_t> TDS::outputBytes() const {
-    std::vector<std::uint8_t> bytes;
-    if (!FOutputBuffer)
-        return bytes;
-    bytes.reserve(static_cast<size_t>(FBufferBytes));
-    for (std::uint32_t i = 0; i < FOutputBuffer->frameCount; ++i) {
-        std::uint32_t frame = FOutputBuffer->frame(i);
-        for (int b = 0; b < kFrameBytes; ++b)
-            bytes.push_back(static_cast<std::uint8_t>(frame >> (8 * b)));
-    }
+    std::vector<std::uint8_t> bytes(static_cast<size_t>(FBufferBytes));
+    for (std::uint32_t i = 0; i < bytes.size() / kFrameBytes; ++i)
+        writeLe32(&bytes[kFrameBytes * i], FOutputBuffer->frame(i));
     return bytes;
 }
 
