@@ -41,9 +41,9 @@ std::int16_t blend(std::int16_t a, std::int16_t b, std::uint32_t fraction) {
 
 } // namespace
 
-LoopBuffer::LoopBuffer(std::uint32_t frameCount)
-    : frameCount(frameCount), frames(new std::atomic<std::uint32_t>[frameCount]) {
-    for (std::uint32_t i = 0; i < frameCount; ++i)
+LoopBuffer::LoopBuffer(std::uint32_t count)
+    : frameCount(count), frames(new std::atomic<std::uint32_t>[count]) {
+    for (std::uint32_t i = 0; i < count; ++i)
         frames[i].store(0, std::memory_order_relaxed);
 }
 

@@ -435,13 +435,13 @@ void TInterfaceForm::loadDroppedData(const QByteArray& bytes) {
         return;
     runCommand([&] {
         engine_->Stop();
-        const std::span<const std::uint8_t> data(
+        const std::span<const std::uint8_t> dropped(
             reinterpret_cast<const std::uint8_t*>(bytes.constData()),
             static_cast<std::size_t>(bytes.size()));
         loadWaveData(
             QStringLiteral("dropped data"),
             [&](const DecodeProgress& progress) {
-                return loadAudioBytes(data, "Error loading dropped data", progress);
+                return loadAudioBytes(dropped, "Error loading dropped data", progress);
             },
             QStringLiteral("(Dropped data)"));
         SetLEDs(-1);

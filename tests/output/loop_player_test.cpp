@@ -204,11 +204,11 @@ TEST(LoopPlayer, EveryPassOfEveryRegionHoldsOneRenderingWhateverThePeriod) {
                 while (loop->regionStarts[region] > read % loop->frameCount)
                     --region;
                 ASSERT_EQ(heard[2 * f + 1], static_cast<int>(region)) << "frame " << f;
-                int& version = held[pass][region];
-                if (version < 0)
-                    version = heard[2 * f];
-                ASSERT_EQ(heard[2 * f], version) << "pass " << pass << ", region " << region
-                                                 << " mixes two renderings at frame " << f;
+                int& heldVersion = held[pass][region];
+                if (heldVersion < 0)
+                    heldVersion = heard[2 * f];
+                ASSERT_EQ(heard[2 * f], heldVersion) << "pass " << pass << ", region " << region
+                                                     << " mixes two renderings at frame " << f;
             }
             // A period longer than any before may read a region before its refill, and that pass
             // plays the rendering before; with fixed periods only the first one does.
