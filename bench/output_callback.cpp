@@ -44,7 +44,7 @@ void callbackPeriod(benchmark::State& state) {
     player.setLoop(loop.get());
     player.setRate(static_cast<std::uint32_t>(state.range(1)));
     player.play(0);
-    std::vector<std::int16_t> out(2 * period);
+    std::vector<std::int16_t> out(std::size_t{2} * period);
     double start = threadCpuSeconds();
     for (auto _ : state) {
         player.render(out.data(), period);

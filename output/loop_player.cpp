@@ -188,14 +188,14 @@ unsigned LoopPlayer::render(std::int16_t* out, unsigned frames) noexcept {
             std::uint32_t a = loop->frame(index);
             std::uint32_t fraction = static_cast<std::uint32_t>(position_);
             if (fraction == 0) {
-                out[2 * played] = leftOf(a);
-                out[2 * played + 1] = rightOf(a);
+                out[std::size_t{2} * played] = leftOf(a);
+                out[std::size_t{2} * played + 1] = rightOf(a);
             } else {
                 std::uint32_t b = index + 1 < count ? loop->frame(index + 1)
                                   : looping         ? loop->frame(0)
                                                     : a;
-                out[2 * played] = blend(leftOf(a), leftOf(b), fraction);
-                out[2 * played + 1] = blend(rightOf(a), rightOf(b), fraction);
+                out[std::size_t{2} * played] = blend(leftOf(a), leftOf(b), fraction);
+                out[std::size_t{2} * played + 1] = blend(rightOf(a), rightOf(b), fraction);
             }
             ++played;
 
@@ -222,7 +222,7 @@ unsigned LoopPlayer::render(std::int16_t* out, unsigned frames) noexcept {
         signalEventsBefore(*loop, position_ + std::min(ahead, loopLength));
     }
     if (played < frames)
-        std::memset(out + 2 * played, 0, sizeof(std::int16_t) * 2 * (frames - played));
+        std::memset(out + std::size_t{2} * played, 0, sizeof(std::int16_t) * 2 * (frames - played));
     busy_.store(false);
     return played;
 }

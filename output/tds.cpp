@@ -66,7 +66,7 @@ void TDS::openOutput(const OutputOptions& options) {
         return;
     }
     try {
-        output_ = std::make_unique<PortAudioOutput>(player_, FDrivers.at(FDriverIndex));
+        output_ = std::make_unique<PortAudioOutput>(player_, Driver(FDriverIndex));
     } catch (const Error& e) {
         if (FDriverIndex != 0) {
             FDriverIndex = 0;
@@ -141,7 +141,7 @@ void TDS::RetryLostDevice() {
     underflows_ += output_->underflows();
     output_.reset();
     try {
-        output_ = std::make_unique<PortAudioOutput>(player_, FDrivers.at(FDriverIndex));
+        output_ = std::make_unique<PortAudioOutput>(player_, Driver(FDriverIndex));
         deviceLost_ = false;
         nullOutput_ = false;
         notice_.clear();
@@ -262,8 +262,8 @@ const int* TDS::GetEvents(std::uint32_t& count) const {
 
 std::vector<std::uint8_t> TDS::outputBytes() const {
     std::vector<std::uint8_t> bytes(static_cast<size_t>(FBufferBytes));
-    for (std::uint32_t i = 0; i < bytes.size() / kFrameBytes; ++i)
-        writeLe32(&bytes[kFrameBytes * i], FOutputBuffer->frame(i));
+    for (std::size_t i = 0; i < bytes.size() / kFrameBytes; ++i)
+        writeLe32(&bytes[kFrameBytes * i], FOutputBuffer->frame(static_cast<std::uint32_t>(i)));
     return bytes;
 }
 

@@ -490,7 +490,7 @@ TEST_F(EditorTest, RateButtonsChangeTheSpeedUntilTheNextLoad) {
         << qPrintable(status(1));
 
     const std::vector<std::int16_t> left = capturedLeft();
-    ASSERT_NEAR(double(left.size()), kLoop / 2, 1);
+    ASSERT_NEAR(double(left.size()), kLoop / 2.0, 1);
     for (int i : {0, 1, 1000, kLoop / 2 - 1})
         EXPECT_EQ(left[size_t(i)], sourceLeft(2 * i)) << i;
 }
