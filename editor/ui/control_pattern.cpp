@@ -4,6 +4,7 @@
 #include "controls/brev_number.h"
 #include "editor/ui/interface_form.h"
 
+#include <QSignalBlocker>
 #include <QToolButton>
 
 namespace brev {
@@ -50,6 +51,15 @@ void ControlPattern::setToggleDown(std::string_view name, bool down) {
     // setChecked fires no click, so no handler runs.
     if (QToolButton* button = toggle(form_, name))
         button->setChecked(down);
+}
+
+void ControlPattern::restoreValue(const ControlInfo& control, int value) {
+    QWidget* widget = form_.findComponent(QString::fromStdString(control.name));
+    const QSignalBlocker quiet(widget);
+    if (control.kind == ControlKind::Number)
+        SetNumberValue(control.name, value);
+    else if (control.kind == ControlKind::Check)
+        SetCheckValue(control.name, value != 0);
 }
 
 } // namespace brev

@@ -20,6 +20,10 @@ public:
     bool toggleDown(std::string_view name) const override;
     void setToggleDown(std::string_view name, bool down) override;
 
+    // Writes a value the control held before, running no change handler: whatever a handler
+    // would change is restored with it.
+    void restoreValue(const ControlInfo& control, int value);
+
 private:
     const TInterfaceForm& form_;
 };

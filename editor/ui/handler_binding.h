@@ -4,6 +4,7 @@
 #include "controls/brev_number.h"
 #include "controls/brev_pulse_button.h"
 #include "editor/ui/arrow_button.h"
+#include "editor/ui/pattern_history.h"
 
 #include <QComboBox>
 #include <QToolButton>
@@ -16,7 +17,9 @@ class PatternToolHandlers;
 class TInterfaceForm;
 
 // The objects whose methods handle the window's events.
-using HandlerReceivers = std::tuple<TInterfaceForm*, PatternToolHandlers*, InfoHandlers*>;
+// The pattern history opens a step before every handler and closes it after.
+using HandlerReceivers =
+    std::tuple<TInterfaceForm*, PatternToolHandlers*, InfoHandlers*, PatternHistory*>;
 
 // A handler as the layout names it: the method's name and what connects a control's event to
 // that method. BREV_HANDLER makes both from one token, so a missing or misspelt method, or one
@@ -62,8 +65,12 @@ template <auto method> void connectTo(QWidget* control, const HandlerReceivers& 
     auto* sender = qobject_cast<typename Event::Sender*>(control);
     // The layout gave this handler to a control of another kind.
     Q_ASSERT(sender);
+    // Connections run in the order they were made.
+    auto* history = std::get<PatternHistory*>(receivers);
+    QObject::connect(sender, Event::kSignal, history, &PatternHistory::openStep);
     QObject::connect(sender, Event::kSignal, std::get<typename Event::Receiver*>(receivers),
                      method);
+    QObject::connect(sender, Event::kSignal, history, &PatternHistory::closeStep);
 }
 
 template <auto method> constexpr HandlerBinding bindingOf(const char* name) {

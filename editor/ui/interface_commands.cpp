@@ -12,7 +12,9 @@
 #include "editor/core/render.h"
 #include "editor/session/playback_session.h"
 #include "editor/ui/interface_form.h"
+#include "editor/ui/pattern_history.h"
 #include "editor/ui/qt_clipboard.h"
+#include "editor/ui/waveform_strip.h"
 #include "output/notify_thread.h"
 #include "output/tds.h"
 
@@ -119,6 +121,8 @@ void TInterfaceForm::start(const EditorOptions& options) {
     settings_ = EditorSettings(options_.settingsFile);
 
     readSettings();
+    // The stored numbers are where the history starts, not a step of it.
+    history_->stack().clear();
     openEngine();
     fillDriverList();
     UpdateStatusBar(-1);
@@ -269,6 +273,7 @@ PlaybackSession TInterfaceForm::session() {
 
 void TInterfaceForm::RenderSegment(int slot) {
     brev::RenderSegment(pattern_, engine().renderTarget(), slot);
+    waveform_->slotRendered(engine_->Store(), slot);
 }
 
 void TInterfaceForm::renderAll() {
@@ -289,6 +294,7 @@ void TInterfaceForm::SetLEDs(int index) {
         if (leds_[i])
             leds_[i]->SetState(i == index);
     }
+    waveform_->setPlayingSlot(index);
 }
 
 void TInterfaceForm::UpdateStatusBar(int panel) {
@@ -359,6 +365,7 @@ void TInterfaceForm::replaceAudio(const std::function<void()>& load) {
             startNotifyThread();
         throw;
     }
+    waveform_->showLoop(engine_->Store());
     startNotifyThread();
 }
 
@@ -618,6 +625,7 @@ void TInterfaceForm::DriversComboBoxChange(int index) {
         driverIndex_ = index;
         endNotifyThread();
         engine_ = std::move(fresh);
+        waveform_->showLoop(engine_->Store());
     });
 }
 

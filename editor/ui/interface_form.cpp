@@ -7,10 +7,13 @@
 #include "controls/brev_pulse_button.h"
 #include "editor/ui/arrow_button.h"
 #include "editor/ui/drop_target.h"
+#include "editor/ui/editor_shortcuts.h"
 #include "editor/ui/info_handlers.h"
 #include "editor/ui/interface_layout.h"
 #include "editor/ui/loop_drag_handle.h"
+#include "editor/ui/pattern_history.h"
 #include "editor/ui/pattern_tool_handlers.h"
+#include "editor/ui/waveform_strip.h"
 #include "output/notify_thread.h"
 #include "output/tds.h"
 
@@ -79,13 +82,17 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
     setColours(this, kGrey, Qt::black);
 
     buildControls();
+    waveform_ = new WaveformStrip(this);
+    waveform_->setGeometry(kWaveformStripGeometry);
     buildStatusBar();
     buildDialogs();
     for (QWidget* child : findChildren<QWidget*>()) {
         if (!child->objectName().isEmpty())
             components_.insert(child->objectName().toLower(), child);
     }
+    history_ = new PatternHistory(*this);
     bindHandlers();
+    addEditorShortcuts(*this);
     new DropTarget(*this);
     new LoopDragHandle(*this, statusPanel(2));
     ownDialogs_ = std::make_unique<QtEditorDialogs>(*this);
@@ -227,7 +234,8 @@ QWidget* TInterfaceForm::findComponent(QStringView name) const {
 }
 
 void TInterfaceForm::bindHandlers() {
-    const HandlerReceivers receivers{this, new PatternToolHandlers(this), new InfoHandlers(this)};
+    const HandlerReceivers receivers{this, new PatternToolHandlers(this), new InfoHandlers(this),
+                                     history_};
     for (const WidgetEntry& entry : interfaceLayout()) {
         if (entry.handler)
             entry.handler.connect(findComponent(entry.name), receivers);

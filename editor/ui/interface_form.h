@@ -28,6 +28,8 @@ class TBrevLED;
 class TBrevNumber;
 class TDS;
 class TNotifyThread;
+class PatternHistory;
+class WaveformStrip;
 
 // What the editor is started with; every empty field takes the desktop's own.
 struct EditorOptions {
@@ -58,7 +60,9 @@ public:
 
     // What the commands work on. engine() only after start().
     TDS& engine();
-    PatternAccess& pattern() { return pattern_; }
+    ControlPattern& pattern() { return pattern_; }
+    PatternHistory& history() { return *history_; }
+    WaveformStrip* waveformStrip() const { return waveform_; }
     TRandomGenerator& random() { return random_; }
     EditorSettings& settings() { return settings_; }
     EditorDialogs& dialogs() { return *dialogs_; }
@@ -183,6 +187,8 @@ private:
     int driverIndex_ = 0;
     bool hintsShown_ = true;
     QList<TBrevLED*> leds_;
+    PatternHistory* history_ = nullptr;
+    WaveformStrip* waveform_ = nullptr;
     QTimer* outputWatch_ = nullptr;
 
     QHash<QString, QWidget*> components_; // by lower-case name

@@ -38,8 +38,10 @@ struct WidgetEntry {
     bool inToolbar = false;
 };
 
+// Below the LED row and as wide as the slot grid; the window is taller by the strip and its gap.
+inline constexpr QRect kWaveformStripGeometry(96, 484, 529, 48);
 inline constexpr int kClientWidth = 774;
-inline constexpr int kClientHeight = 535;
+inline constexpr int kClientHeight = 535 + 4 + kWaveformStripGeometry.height();
 inline constexpr int kToolbarHeight = 26;
 inline constexpr int kStatusBarHeight = 19;
 inline constexpr int kArrowCount = 146;

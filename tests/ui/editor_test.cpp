@@ -15,6 +15,7 @@
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_waves.h"
 #include "tests/ui/fake_dialogs.h"
+#include "tests/ui/playback_support.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -81,10 +82,7 @@ protected:
         o.makeEngine = [this](int index) {
             if (failingDevices.count(index))
                 throw Error("DirectSoundCreate8() failed");
-            OutputOptions output;
-            output.nullOutput = true;
-            output.capturePath = capture;
-            return std::make_unique<TDS>(index, output);
+            return brev::test::silentEngine(index, capture);
         };
         o.dialogs = &dialogs;
         o.clipboard = &clipboard;
@@ -113,22 +111,11 @@ protected:
         dialogs.files.push_back(path);
         click("LoadFromFileButton");
     }
-    int litLed() const {
-        for (int i = 0; i < 16; ++i) {
-            if (form->component<TBrevLED>(QStringLiteral("LED%1").arg(i))->State())
-                return i;
-        }
-        return -1;
-    }
+    int litLed() const { return brev::test::litLed(*form); }
     // The left channel of everything the null output played; closes the editor to complete it.
     std::vector<std::int16_t> capturedLeft() {
         form.reset();
-        BrevWave::TWave wave;
-        wave.LoadFromFile(capture);
-        std::vector<std::int16_t> samples = samplesOf(wave), left;
-        for (size_t i = 0; i < samples.size(); i += 2)
-            left.push_back(samples[i]);
-        return left;
+        return brev::test::leftChannelOf(capture);
     }
 
     TempFolder dir;

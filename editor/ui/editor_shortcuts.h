@@ -1,0 +1,11 @@
+#pragma once
+
+namespace brev {
+
+class TInterfaceForm;
+
+// The keys a desktop user tries first: Ctrl+O, Ctrl+S, Ctrl+V and Ctrl+C click the toolbar's
+// load, save, paste and copy buttons; Ctrl+Z undoes, Ctrl+Shift+Z and Ctrl+Y redo.
+void addEditorShortcuts(TInterfaceForm& form);
+
+} // namespace brev

@@ -1,0 +1,101 @@
+#include "editor/ui/pattern_history.h"
+
+#include "editor/ui/interface_form.h"
+#include "output/tds.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QUndoCommand>
+
+namespace brev {
+
+namespace {
+
+class PatternStep : public QUndoCommand {
+public:
+    PatternStep(PatternHistory& history, std::vector<ValueChange> changes)
+        : history_(history), changes_(std::move(changes)) {}
+
+    void undo() override { history_.restore(changes_, false); }
+    // Also runs when the step is recorded: the values are in place then, and the slots it
+    // altered are rendered.
+    void redo() override { history_.restore(changes_, true); }
+
+private:
+    PatternHistory& history_;
+    std::vector<ValueChange> changes_;
+};
+
+} // namespace
+
+PatternHistory::PatternHistory(TInterfaceForm& form) : QObject(&form), form_(form) {
+    setObjectName(QStringLiteral("PatternHistory"));
+    // No limit: a step holds only the values it changed.
+    stack_.setUndoLimit(0);
+    qApp->installEventFilter(this);
+}
+
+void PatternHistory::openStep() {
+    if (openSteps_++ == 0)
+        opened_ = readPatternValues(form_.pattern());
+}
+
+void PatternHistory::closeStep() {
+    if (openSteps_ == 0 || --openSteps_ > 0)
+        return;
+    std::vector<ValueChange> changes = valueChanges(opened_, readPatternValues(form_.pattern()));
+    if (!changes.empty())
+        stack_.push(new PatternStep(*this, std::move(changes)));
+}
+
+void PatternHistory::undo() {
+    if (!stepOpen())
+        stack_.undo();
+}
+
+void PatternHistory::redo() {
+    if (!stepOpen())
+        stack_.redo();
+}
+
+void PatternHistory::restore(std::span<const ValueChange> changes, bool after) {
+    const std::span<const ControlInfo> controls = patternControls();
+    for (const ValueChange& change : changes)
+        form_.pattern().restoreValue(controls[static_cast<std::size_t>(change.control)],
+                                     after ? change.after : change.before);
+    // The cutting angle's own handler, held off above, only refreshes the status bar.
+    form_.UpdateStatusBar(3);
+    if (!form_.started() || !form_.engine().IsLoaded())
+        return;
+    const std::bitset<kSlotCount> altered = slotsSoundingDifferently(changes);
+    form_.runCommand([&] {
+        for (int slot = 0; slot < kSlotCount; ++slot) {
+            if (altered.test(static_cast<std::size_t>(slot)))
+                form_.RenderSegment(slot);
+        }
+    });
+}
+
+bool PatternHistory::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        if (!mouseGesture_ && watched->isWidgetType() &&
+            static_cast<QWidget*>(watched)->window() == &form_) {
+            mouseGesture_ = true;
+            openStep();
+        }
+        break;
+    case QEvent::MouseButtonRelease:
+        if (mouseGesture_ && static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton) {
+            mouseGesture_ = false;
+            closeStep();
+        }
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+} // namespace brev
