@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace brev {
 
@@ -70,14 +72,25 @@ std::int16_t changeLevel(int sample, double attenuation) {
 }
 
 LevelTable::LevelTable(double attenuation)
-    : attenuation_(attenuation), magnitudes_(kMaxMagnitude + 1, -1) {}
+    : attenuation_(attenuation), results_(2 * kMaxMagnitude, kUnknown) {}
 
-std::int16_t LevelTable::operator()(int sample) {
+std::int16_t LevelTable::compute(int sample) {
     const int magnitude = std::abs(sample);
-    std::int32_t& known = magnitudes_[magnitude];
-    if (known < 0)
-        known = changedMagnitude(magnitude, attenuation_);
-    return withSign(sample, known);
+    const std::int32_t changed = changedMagnitude(magnitude, attenuation_);
+    if (magnitude < kMaxMagnitude)
+        results_[static_cast<std::size_t>(kMaxMagnitude - sample)] = withSign(-sample, changed);
+    const std::int16_t result = withSign(sample, changed);
+    results_[static_cast<std::size_t>(kMaxMagnitude + sample)] = result;
+    return result;
+}
+
+LevelTable& LevelTable::forAttenuation(double attenuation) {
+    thread_local LevelTable table(attenuation);
+    if (table.attenuation_ != attenuation) {
+        table.attenuation_ = attenuation;
+        std::fill(table.results_.begin(), table.results_.end(), kUnknown);
+    }
+    return table;
 }
 
 std::int16_t linearFade(int sample, int position, int length) {
@@ -110,6 +123,73 @@ int deckstopStretch(const std::int16_t* input, std::int16_t* output, int frames,
         }
     }
     return in;
+}
+
+} // namespace brev
+
+namespace brev {
+
+namespace {
+
+struct StereoSample {
+    std::int16_t left;
+    std::int16_t right;
+};
+
+StereoSample frameAt(const std::uint8_t* pcm, int index) {
+    StereoSample frame;
+    std::memcpy(&frame.left, pcm + 4 * index, 2);
+    std::memcpy(&frame.right, pcm + 4 * index + 2, 2);
+    return frame;
+}
+
+} // namespace
+
+int deckstopStretchInPlace(std::uint8_t* pcm, int frames, int step) {
+    // Forward, only the bookkeeping: how many input frames are used, and the stage, stretch and
+    // first output frame of the last one.
+    int used = 0;
+    int stage = 0;
+    int stretch = 0;
+    int start = 0;
+    for (int out = 0; out < frames; out += stretch + 1, ++used) {
+        if (++stage == step) {
+            ++stretch;
+            stage = 0;
+        }
+        start = out;
+    }
+    // Backward. Input frame k spreads over output frames start … start + stretch, none before k,
+    // so frames k and k + 1 are read before anything overwrites them; an output frame written at
+    // k itself is input frame k unchanged (the first step of a spread adds nothing).
+    for (int in = used - 1; in >= 0; --in) {
+        const StereoSample a = frameAt(pcm, in);
+        const StereoSample b = frameAt(pcm, in + 1 < frames ? in + 1 : in);
+        const double leftStep = static_cast<double>(b.left - a.left) / (stretch + 1);
+        const double rightStep = static_cast<double>(b.right - a.right) / (stretch + 1);
+        // Every step lies between frames a and b, so no value needs saturating: both channels
+        // are truncated side by side.
+        const double base[2] = {static_cast<double>(a.left), static_cast<double>(a.right)};
+        const double slope[2] = {leftStep, rightStep};
+        const int spread = std::min(stretch + 1, frames - start);
+        std::uint8_t* out = pcm + 4 * start;
+        for (int j = 0; j < spread; ++j, out += 4) {
+            std::int16_t frame[2];
+            for (int channel = 0; channel < 2; ++channel)
+                frame[channel] =
+                    static_cast<std::int16_t>(static_cast<int>(base[channel] + slope[channel] * j));
+            std::memcpy(out, frame, sizeof frame);
+        }
+        // The bookkeeping of the frame before: undo this frame's stage step.
+        if (stage == 0) {
+            --stretch;
+            stage = step - 1;
+        } else {
+            --stage;
+        }
+        start -= stretch + 1;
+    }
+    return used;
 }
 
 } // namespace brev

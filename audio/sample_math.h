@@ -1,5 +1,7 @@
 #pragma once
 
+#include <climits>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -24,11 +26,24 @@ std::int16_t changeLevel(int sample, double attenuation);
 class LevelTable {
 public:
     explicit LevelTable(double attenuation);
-    std::int16_t operator()(int sample);
+    // Inline, as it runs once per sample; the first use of a magnitude computes it.
+    std::int16_t operator()(int sample) {
+        const std::int32_t known = results_[static_cast<std::size_t>(sample + 32768)];
+        return known != kUnknown ? static_cast<std::int16_t>(known) : compute(sample);
+    }
+
+    // This thread's table for attenuation, kept from call to call: the slots of a render mostly
+    // share one attenuation, and then no magnitude is computed twice.
+    static LevelTable& forAttenuation(double attenuation);
 
 private:
+    static constexpr std::int32_t kUnknown = INT32_MIN;
+    std::int16_t compute(int sample);
+
     double attenuation_;
-    std::vector<std::int32_t> magnitudes_; // truncated magnitude by |sample|; -1 not yet known
+    // Result by sample + 32768; kUnknown until computed (with its mirror sample, which shares
+    // the magnitude).
+    std::vector<std::int32_t> results_;
 };
 
 // Factor s * (i * (1 / n)).
@@ -40,5 +55,8 @@ double logFadeAttenuation(int position, int length);
 // output frames with linear steps. Fills all `frames` output frames (interleaved stereo) from
 // the input of the same length and returns how many input frames were used.
 int deckstopStretch(const std::int16_t* input, std::int16_t* output, int frames, int step);
+// The same slow-down with output and input in one buffer of PCM bytes (whole frames); no copy of
+// the input is needed because it is worked from the end backwards. Returns the same count.
+int deckstopStretchInPlace(std::uint8_t* pcm, int frames, int step);
 
 } // namespace brev

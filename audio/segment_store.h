@@ -4,11 +4,19 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 namespace brev {
 
 // The loaded loop cut into 16 swung segments, and the 16 rendered slots. The playback engine
 // owns one; slot rendering reads segments and stores slots through it.
+//
+// The loop is held once: segments are views into it. The slots live back to back in one block
+// of the loop's length, each at its segment's place, which is where a render leaves it (a slot
+// always has the natural length of its position); joined, they are that block as it is. A slot
+// still holding its raw segment is read from the loop and written into its place only when the
+// block is needed whole, and a slot stored with another length is kept apart, in a wave of its
+// own.
 class SegmentStore {
 public:
     static constexpr int kCount = kSlotCount;
@@ -23,10 +31,15 @@ public:
     void GetSegment(int segment, int slot, BrevWave::TWave& out);
     // Stores a copy of wave as that slot; an index outside 0 … 15 does nothing.
     void StoreSlot(int slot, const BrevWave::TWave& wave);
-    // The same, taking the wave over instead of copying it.
-    void StoreSlot(int slot, BrevWave::TWave&& wave);
     // Frames of the segment with the same index; 0 outside 0 … 15.
     std::int32_t NaturalLength(int slot) const;
+
+    // The render path: slot's own bytes at the natural length of its position, to be filled
+    // whole in place. Indexes as GetSegment checks them.
+    std::span<std::uint8_t> renderSlot(int segment, int slot);
+    // The render of a slot that is its own raw segment, untouched: nothing is copied. An index
+    // outside 0 … 15 raises as GetSegment does.
+    void keepRaw(int slot);
 
     bool IsLoaded() const { return FSource.GetSamples() > 0; }
     std::int32_t SourceSamples() const { return FSource.GetSamples(); }
@@ -39,20 +52,35 @@ public:
     std::int32_t regionFrames(int slot) const;
 
     const BrevWave::TWave& source() const { return FSource; }
-    const BrevWave::TWave& segment(int index) const { return FSegments.at(index); }
-    const BrevWave::TWave& slot(int index) const { return FSlots.at(index); }
+    // The bytes of a segment or a slot; an index outside 0 … 15 raises std::out_of_range.
+    std::span<const std::uint8_t> segment(int index) const;
+    std::span<const std::uint8_t> slot(int index) const;
 
     // The 16 slots joined in slot order, fitted to the source's frame count: the wave that a
-    // save or a copy of the rendered loop writes.
-    BrevWave::TWave joinSlots() const;
+    // save or a copy of the rendered loop writes (the source itself while every slot is raw and
+    // the source holds whole frames only). Valid until the store next changes.
+    const BrevWave::TWave& joinSlots() const;
 
 private:
     static bool validIndex(int index) { return index >= 0 && index < kCount; }
+    static std::size_t at(int index);
+    std::size_t placeOffset(int index) const;
+    std::size_t placeBytes(int index) const;
+    // Slot's place, taken back from a slot kept apart.
+    std::span<std::uint8_t> placeSlot(int slot);
 
     BrevWave::TWave FSource;
     std::array<std::int32_t, kCount> FDivisions{};
-    std::array<BrevWave::TWave, kCount> FSegments;
-    std::array<BrevWave::TWave, kCount> FSlots;
+    enum class Held { Raw, InPlace, Apart };
+
+    // All 16 slots at their places, fitted to the source's frame count. Mutable: the join writes
+    // raw slots into their places.
+    mutable BrevWave::TWave FSlots;
+    mutable std::array<Held, kCount> FHeld{};
+    // A slot stored with another length than its place's; empty unless it is held apart.
+    std::array<BrevWave::TWave, kCount> FApart;
+    // The join when some slot is apart.
+    mutable BrevWave::TWave FJoined;
 };
 
 } // namespace brev

@@ -35,11 +35,15 @@ void PcmBlockFree::operator()(std::uint8_t* block) const noexcept {
 PcmBlock allocatePcmBlock(std::size_t bytes) noexcept {
     if (bytes == 0)
         return nullptr;
-    if (bytes >= 8 * kHugePage) {
-        const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-        void* block = std::aligned_alloc(kHugePage, rounded);
-        if (block)
-            (void)::madvise(block, rounded, MADV_HUGEPAGE);
+    if (bytes >= kHugePage) {
+        // A tail of at least half a huge page gets one too; a shorter one stays on small pages,
+        // so at most half a huge page is taken beyond the block's end.
+        const std::size_t tail = bytes % kHugePage;
+        const std::size_t huge = tail >= kHugePage / 2 ? bytes - tail + kHugePage : bytes - tail;
+        void* block = nullptr;
+        if (::posix_memalign(&block, kHugePage, std::max(bytes, huge)) != 0)
+            return nullptr;
+        (void)::madvise(block, huge, MADV_HUGEPAGE);
         return PcmBlock(static_cast<std::uint8_t*>(block));
     }
     return PcmBlock(static_cast<std::uint8_t*>(std::malloc(bytes)));
@@ -177,6 +181,14 @@ void TWave::SetLength(std::int32_t frames) {
         std::memset(block.get() + kept, 0, static_cast<std::size_t>(bytes - kept));
     FPcmData = std::move(block);
     FLength = static_cast<std::int32_t>(bytes);
+}
+
+TWave TWave::unwritten(std::int32_t frames) {
+    TWave wave;
+    const std::int64_t bytes = std::int64_t{frames} * kFrameBytes;
+    wave.FPcmData = allocateBlock(bytes, "Error allocating memory for FPcmData");
+    wave.FLength = static_cast<std::int32_t>(bytes);
+    return wave;
 }
 
 void TWave::GetWaveFormat(WaveFormat& format) const {

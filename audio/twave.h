@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,9 @@ public:
 
     // Exactly frames frames: cut at the end or extended with silence.
     void SetLength(std::int32_t frames);
+    // A wave of frames > 0 frames whose samples are still to be written: its memory is taken
+    // only as they are. Raises "Error allocating memory for FPcmData" when it cannot be had.
+    static TWave unwritten(std::int32_t frames);
 
     std::uint8_t* GetData() { return FPcmData.get(); }
     const std::uint8_t* GetData() const { return FPcmData.get(); }
@@ -82,6 +86,11 @@ public:
     void GetWaveFormat(WaveFormat& format) const;
 
     std::int32_t byteLength() const { return FLength; }
+    // All bytes of the block, trailing bytes behind the last whole frame included.
+    std::span<std::uint8_t> bytes() { return {FPcmData.get(), static_cast<std::size_t>(FLength)}; }
+    std::span<const std::uint8_t> bytes() const {
+        return {FPcmData.get(), static_cast<std::size_t>(FLength)};
+    }
     std::int32_t swing() const { return FSwing; }
 
     // WAV exchange.
@@ -118,7 +127,6 @@ public:
 private:
     void clear() noexcept;
     static void adoptFresh(TWave& output, TWave&& fresh) noexcept;
-    void applyFade(int length, int offset, bool linear, bool fadeIn);
 
     PcmBlock FPcmData;
     std::int32_t FLength = 0;

@@ -3,16 +3,10 @@
 #include "audio/error.h"
 
 #include <algorithm>
-#include <alsa/error.h>
-#include <jack/jack.h>
-#include <portaudio.h>
 
 namespace brev {
 
 namespace {
-
-void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
-void quietJack(const char*) {}
 
 std::int64_t steadyNanoseconds() noexcept {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -24,12 +18,12 @@ std::int64_t steadyNanoseconds() noexcept {
 // machine from dropping periods through a sound server.
 constexpr double kMinLatencySeconds = 0.03;
 
-PaDeviceIndex findDevice(const TDriverEntry& entry) {
+PaDeviceIndex findDevice(const PortAudioLibrary& pa, const TDriverEntry& entry) {
     if (entry.isDefault())
-        return Pa_GetDefaultOutputDevice();
-    for (PaDeviceIndex i = 0, n = Pa_GetDeviceCount(); i < n; ++i) {
-        const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
-        const PaHostApiInfo* api = info ? Pa_GetHostApiInfo(info->hostApi) : nullptr;
+        return pa.GetDefaultOutputDevice();
+    for (PaDeviceIndex i = 0, n = pa.GetDeviceCount(); i < n; ++i) {
+        const PaDeviceInfo* info = pa.GetDeviceInfo(i);
+        const PaHostApiInfo* api = info ? pa.GetHostApiInfo(info->hostApi) : nullptr;
         if (api && info->maxOutputChannels > 0 && entry.HostApi == api->name &&
             entry.DeviceName == info->name)
             return i;
@@ -40,25 +34,29 @@ PaDeviceIndex findDevice(const TDriverEntry& entry) {
 } // namespace
 
 PortAudioSession::PortAudioSession() {
-    snd_lib_error_set_handler(quietAlsa);
-    jack_set_error_function(quietJack);
-    jack_set_info_function(quietJack);
-    PaError result = Pa_Initialize();
+    library_ = portAudioLibrary(error_);
+    if (!library_)
+        return;
+    PaError result = library_->Initialize();
     ok_ = result == paNoError;
     if (!ok_)
-        error_ = Pa_GetErrorText(result);
+        error_ = library_->GetErrorText(result);
 }
 
 PortAudioSession::~PortAudioSession() {
     if (ok_)
-        Pa_Terminate();
+        library_->Terminate();
 }
 
 std::vector<TDriverEntry> portAudioDevices() {
     std::vector<TDriverEntry> devices;
-    for (PaDeviceIndex i = 0, n = Pa_GetDeviceCount(); i < n; ++i) {
-        const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
-        const PaHostApiInfo* api = info ? Pa_GetHostApiInfo(info->hostApi) : nullptr;
+    std::string error;
+    const PortAudioLibrary* pa = portAudioLibrary(error);
+    if (!pa)
+        return devices;
+    for (PaDeviceIndex i = 0, n = pa->GetDeviceCount(); i < n; ++i) {
+        const PaDeviceInfo* info = pa->GetDeviceInfo(i);
+        const PaHostApiInfo* api = info ? pa->GetHostApiInfo(info->hostApi) : nullptr;
         if (!api || info->maxOutputChannels <= 0)
             continue;
         TDriverEntry entry;
@@ -90,11 +88,12 @@ void PortAudioOutput::streamFinished(void* self) noexcept {
 PortAudioOutput::PortAudioOutput(LoopPlayer& player, const TDriverEntry& device) : player_(player) {
     if (!session_.ok())
         throw Error(session_.error());
-    PaDeviceIndex index = findDevice(device);
+    pa_ = &session_.library();
+    PaDeviceIndex index = findDevice(*pa_, device);
     if (index == paNoDevice)
         throw Error(device.isDefault() ? "No default output device"
                                        : "Device not found: " + device.Description);
-    const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
+    const PaDeviceInfo* info = pa_->GetDeviceInfo(index);
 
     PaStreamParameters parameters{};
     parameters.device = index;
@@ -103,20 +102,20 @@ PortAudioOutput::PortAudioOutput(LoopPlayer& player, const TDriverEntry& device)
     parameters.suggestedLatency = std::max(info->defaultLowOutputLatency, kMinLatencySeconds);
     PaStream* stream = nullptr;
     // A small fixed period keeps the refill look-ahead (one period) short.
-    PaError result = Pa_OpenStream(&stream, nullptr, &parameters, kDeviceRate, kPeriodFrames,
-                                   paNoFlag, callback, this);
+    PaError result = pa_->OpenStream(&stream, nullptr, &parameters, kDeviceRate, kPeriodFrames,
+                                     paNoFlag, callback, this);
     if (result != paNoError)
-        throw Error(Pa_GetErrorText(result));
+        throw Error(pa_->GetErrorText(result));
     lastCallback_.store(steadyNanoseconds(), std::memory_order_relaxed);
-    result = Pa_SetStreamFinishedCallback(stream, streamFinished);
+    result = pa_->SetStreamFinishedCallback(stream, streamFinished);
     if (result == paNoError)
-        result = Pa_StartStream(stream);
+        result = pa_->StartStream(stream);
     if (result != paNoError) {
-        Pa_CloseStream(stream);
-        throw Error(Pa_GetErrorText(result));
+        pa_->CloseStream(stream);
+        throw Error(pa_->GetErrorText(result));
     }
     stream_ = stream;
-    if (const PaStreamInfo* streamInfo = Pa_GetStreamInfo(stream))
+    if (const PaStreamInfo* streamInfo = pa_->GetStreamInfo(stream))
         latency_ = streamInfo->outputLatency;
     // The stream is 16-bit stereo by construction; nothing PortAudio reports maps onto the
     // hardware mixing and memory figures, so those stay zero.
@@ -126,9 +125,9 @@ PortAudioOutput::PortAudioOutput(LoopPlayer& player, const TDriverEntry& device)
 std::string PortAudioOutput::failure() const {
     if (ended_.load(std::memory_order_acquire))
         return "The output stream stopped.";
-    const PaError active = Pa_IsStreamActive(stream_);
+    const PaError active = pa_->IsStreamActive(stream_);
     if (active < 0)
-        return Pa_GetErrorText(active);
+        return pa_->GetErrorText(active);
     if (active == 0)
         return "The output stream stopped.";
     const auto silence = std::chrono::nanoseconds(steadyNanoseconds() -
@@ -145,10 +144,10 @@ PortAudioOutput::~PortAudioOutput() {
     // Stop, not abort, while the device works: what is already queued still reaches the
     // listener. A stream that has failed may never drain, so it is aborted.
     if (failure().empty())
-        Pa_StopStream(stream_);
+        pa_->StopStream(stream_);
     else
-        Pa_AbortStream(stream_);
-    Pa_CloseStream(stream_);
+        pa_->AbortStream(stream_);
+    pa_->CloseStream(stream_);
 }
 
 } // namespace brev

@@ -2,6 +2,7 @@
 
 #include "output/loop_player.h"
 #include "output/output_backend.h"
+#include "output/portaudio_library.h"
 
 #include <atomic>
 #include <chrono>
@@ -13,7 +14,7 @@
 namespace brev {
 
 // Keeps PortAudio initialised for its lifetime (PortAudio counts nested sessions). The first one
-// silences the ALSA and JACK libraries, which otherwise print dozens of lines while probing.
+// loads the library.
 class PortAudioSession {
 public:
     PortAudioSession();
@@ -23,8 +24,11 @@ public:
 
     bool ok() const { return ok_; }
     const std::string& error() const { return error_; }
+    // Only while ok().
+    const PortAudioLibrary& library() const { return *library_; }
 
 private:
+    const PortAudioLibrary* library_ = nullptr;
     bool ok_ = false;
     std::string error_;
 };
@@ -61,6 +65,7 @@ private:
     static void streamFinished(void* self) noexcept;
 
     PortAudioSession session_;
+    const PortAudioLibrary* pa_ = nullptr; // set once the session is open
     LoopPlayer& player_;
     PaStream* stream_ = nullptr;
     DeviceCaps caps_;

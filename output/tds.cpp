@@ -202,12 +202,13 @@ void TDS::CreateOutputBuffer() {
 void TDS::WriteSlot(int slot) {
     if (!FOutputBuffer || slot < 0 || slot >= kSlotCount)
         return;
-    const BrevWave::TWave& wave = FStore.slot(slot);
+    const auto wave = FStore.slot(slot);
     // A slot shorter than its region (callers keep it at least as long) writes what it has.
-    std::int32_t frames = std::min(FStore.regionFrames(slot), wave.GetSamples());
+    std::int32_t frames = std::min<std::int32_t>(
+        FStore.regionFrames(slot), static_cast<std::int32_t>(wave.size() / BrevWave::kFrameBytes));
     if (frames <= 0)
         return;
-    if (!player_.refill(*FOutputBuffer, static_cast<unsigned>(slot), wave.GetData(),
+    if (!player_.refill(*FOutputBuffer, static_cast<unsigned>(slot), wave.data(),
                         static_cast<std::uint32_t>(frames)))
         ++lateRefills_;
 }

@@ -1,8 +1,7 @@
 #include "editor/core/pattern_controls.h"
 
-#include "editor/core/ascii_case.h"
+#include "editor/core/name_index.h"
 
-#include <unordered_map>
 #include <vector>
 
 namespace brev {
@@ -109,32 +108,12 @@ const std::vector<ControlInfo>& table() {
     return controls;
 }
 
-struct NoCaseHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view text) const {
-        size_t hash = 14695981039346656037ull;
-        for (char c : text) {
-            hash = (hash ^ static_cast<unsigned char>(asciiLower(c))) * 1099511628211ull;
-        }
-        return hash;
-    }
-};
-
-struct NoCaseEqual {
-    using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const {
-        return equalIgnoringCase(a, b);
-    }
-};
-
-using NameIndex = std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual>;
-
 const NameIndex& nameIndex() {
     static const NameIndex index = [] {
         NameIndex result;
         const auto& controls = table();
         for (size_t i = 0; i < controls.size(); ++i) {
-            result.emplace(controls[i].name, static_cast<int>(i));
+            result.insert(controls[i].name, i);
         }
         return result;
     }();
@@ -161,9 +140,8 @@ std::span<const ControlInfo> numberControlsByArrowTag() {
 }
 
 int controlIndex(std::string_view name) {
-    const auto& index = nameIndex();
-    auto found = index.find(name);
-    return found == index.end() ? -1 : found->second;
+    const std::size_t found = nameIndex().find(name);
+    return found == NameIndex::npos ? -1 : static_cast<int>(found);
 }
 
 const ControlInfo* findControl(std::string_view name) {

@@ -3,15 +3,15 @@
 #include "audio/atomic_file.h"
 #include "audio/byte_stream.h"
 #include "audio/error.h"
+#include "editor/core/ini_document.h"
 
-#define SI_NO_CONVERSION
-#define SI_IMPLEMENTATION
-#include <SimpleIni.h>
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 namespace brev {
 
@@ -56,15 +56,43 @@ const GlobalKey kGlobalKeys[] = {
     {"Deckstop ramp", kDeckstopRampNumber, 50},
 };
 
-const std::string kSection(kPatternSection);
-
-std::string slotKey(const SlotKey& key, int slot) {
-    return key.prefix + std::to_string(slot);
-}
-
 bool isNumberControl(std::string_view name) {
     const ControlInfo* control = findControl(name);
     return control != nullptr && control->kind == ControlKind::Number;
+}
+
+// One key of a pattern file with the control it belongs to, spelt out once for all reads and
+// writes.
+struct PatternKey {
+    std::string key;
+    std::string control;
+    bool number;
+    int fallback;
+};
+
+struct PatternKeys {
+    std::vector<PatternKey> globals;                       // in kGlobalKeys order
+    std::array<std::vector<PatternKey>, kSlotCount> slots; // in kSlotKeys order
+};
+
+const PatternKeys& patternKeys() {
+    static const PatternKeys keys = [] {
+        PatternKeys result;
+        for (const auto& key : kGlobalKeys) {
+            result.globals.push_back(
+                {key.key, std::string(key.control), isNumberControl(key.control), key.fallback});
+        }
+        for (int slot = 0; slot < kSlotCount; ++slot) {
+            for (const auto& key : kSlotKeys) {
+                const std::string control = slotControlName(key.control, slot);
+                result.slots[static_cast<size_t>(slot)].push_back(
+                    {key.prefix + std::to_string(slot), control, isNumberControl(control),
+                     key.fallback});
+            }
+        }
+        return result;
+    }();
+    return keys;
 }
 
 // A decimal integer, optionally signed and quoted; anything else has no value. Integers beyond
@@ -100,38 +128,23 @@ std::optional<int> parseInteger(std::string_view text) {
         std::clamp(value, static_cast<long long>(INT_MIN), static_cast<long long>(INT_MAX)));
 }
 
-int readInteger(const CSimpleIniA& ini, const std::string& key, int fallback) {
-    const char* text = ini.GetValue(kSection.c_str(), key.c_str(), nullptr);
-    if (text == nullptr) {
-        return fallback;
-    }
-    return parseInteger(text).value_or(fallback);
-}
-
-void setControl(PatternAccess& pattern, std::string_view control, int value) {
-    if (isNumberControl(control)) {
-        pattern.SetNumberValue(control, value);
+// The key's value from the text; its default when it is missing or not an integer.
+void readKey(PatternAccess& pattern, const IniDocument& ini, const IniDocument::Section* section,
+             const PatternKey& key) {
+    const char* text = ini.value(section, key.key);
+    const int value = text ? parseInteger(text).value_or(key.fallback) : key.fallback;
+    if (key.number) {
+        pattern.SetNumberValue(key.control, value);
     } else {
-        pattern.SetCheckValue(control, value != 0);
+        pattern.SetCheckValue(key.control, value != 0);
     }
 }
 
-int controlValue(const PatternAccess& pattern, std::string_view control) {
-    if (isNumberControl(control)) {
-        return pattern.NumberValue(control);
-    }
-    return pattern.CheckValue(control) ? 1 : 0;
-}
-
-// Case-insensitive keys; "Segment 0=5" without spaces around the equals sign.
-void loadText(CSimpleIniA& ini, std::string_view text) {
-    ini.SetSpaces(false);
-    if (text.empty()) {
-        return;
-    }
-    if (ini.LoadData(text.data(), text.size()) < 0) {
-        throw Error("The pattern text could not be parsed");
-    }
+void writeKey(const PatternAccess& pattern, IniDocument& ini, IniDocument::Section& section,
+              const PatternKey& key) {
+    const int value =
+        key.number ? pattern.NumberValue(key.control) : (pattern.CheckValue(key.control) ? 1 : 0);
+    ini.setValue(section, key.key, std::to_string(value));
 }
 
 // Restores the smart-fades toggle however the load ends.
@@ -177,23 +190,23 @@ std::optional<std::string> readWholeFile(const std::string& fileName, const char
 } // namespace
 
 std::string readPatternText(PatternAccess& pattern, std::string_view text) {
-    CSimpleIniA ini;
-    loadText(ini, text);
+    const IniDocument ini(text);
+    const IniDocument::Section* section = ini.section(kPatternSection);
+    const PatternKeys& keys = patternKeys();
 
     SmartFadesHold hold(pattern);
     // Globals first: a changed gang number runs its gang operation, and the slot keys that
     // follow then overwrite whatever it wrote.
-    for (const auto& key : kGlobalKeys) {
-        setControl(pattern, key.control, readInteger(ini, key.key, key.fallback));
+    for (const auto& key : keys.globals) {
+        readKey(pattern, ini, section, key);
     }
-    for (int slot = 0; slot < kSlotCount; ++slot) {
+    for (const auto& slotKeys : keys.slots) {
         for (int index : kReadOrder) {
-            const SlotKey& key = kSlotKeys[index];
-            setControl(pattern, slotControlName(key.control, slot),
-                       readInteger(ini, slotKey(key, slot), key.fallback));
+            readKey(pattern, ini, section, slotKeys[static_cast<size_t>(index)]);
         }
     }
-    return ini.GetValue(kSection.c_str(), "Comment", "");
+    const char* comment = ini.value(section, "Comment");
+    return comment ? comment : "";
 }
 
 std::string readPatternFile(PatternAccess& pattern, const std::string& fileName) {
@@ -202,24 +215,18 @@ std::string readPatternFile(PatternAccess& pattern, const std::string& fileName)
 }
 
 std::string writePatternText(const PatternAccess& pattern, std::string_view existing) {
-    CSimpleIniA ini;
-    loadText(ini, existing);
-    auto set = [&](const std::string& key, int value) {
-        ini.SetValue(kSection.c_str(), key.c_str(), std::to_string(value).c_str());
-    };
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        for (const auto& key : kSlotKeys) {
-            set(slotKey(key, slot), controlValue(pattern, slotControlName(key.control, slot)));
+    IniDocument ini(existing);
+    IniDocument::Section& section = ini.sectionToWrite(kPatternSection);
+    const PatternKeys& keys = patternKeys();
+    for (const auto& slotKeys : keys.slots) {
+        for (const auto& key : slotKeys) {
+            writeKey(pattern, ini, section, key);
         }
     }
-    for (const auto& key : kGlobalKeys) {
-        set(key.key, controlValue(pattern, key.control));
+    for (const auto& key : keys.globals) {
+        writeKey(pattern, ini, section, key);
     }
-    std::string out;
-    if (ini.Save(out) < 0) {
-        throw Error("The pattern text could not be built");
-    }
-    return out;
+    return ini.text();
 }
 
 void writePatternFile(const PatternAccess& pattern, const std::string& fileName) {

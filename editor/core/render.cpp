@@ -1,8 +1,10 @@
 #include "editor/core/render.h"
 
+#include "audio/pcm_effects.h"
+
+#include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <utility>
 
 namespace brev {
 
@@ -17,70 +19,106 @@ int deckstopStep(const PatternAccess& pattern) {
     return 2001 - 20 * pattern.NumberValue(kDeckstopRampNumber);
 }
 
+namespace {
+
+// Whether slot plays its own segment with nothing done to it: then the render is that segment
+// as it is.
+bool untreated(const PatternAccess& pattern, int slot) {
+    if (pattern.slotNumber(kSegmentNumber, slot) != slot ||
+        pattern.slotNumber(kRepeatsNumber, slot) > 1 ||
+        pattern.slotNumber(kVolumeNumber, slot) != 0) {
+        return false;
+    }
+    for (auto flag : {kDeckstopCheckText, kStaccatoCheckText, kReverseCheckText, kMuteCheckText,
+                      kMuteLeftCheckText, kMuteRightCheckText, kFlipCheckText, kPhaseCheckText,
+                      kFadeInCheckText, kFadeOutCheckText}) {
+        if (pattern.slotCheck(flag, slot)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// From the fitting on: the slot fitted to its position from raw, then its effects in their order.
+void renderFromRaw(const PatternAccess& pattern, int slot, PcmBytes wave,
+                   std::span<const std::uint8_t> raw, bool linear, int offset) {
+    int fade = pattern.NumberValue(kFadeSamplesNumber);
+    int step = deckstopStep(pattern);
+
+    // Fit to the position: a longer segment is cut and faded whether or not its fade-out is on;
+    // a shorter one ends in silence.
+    const std::size_t kept = std::min(raw.size(), wave.size());
+    std::copy_n(raw.begin(), kept, wave.begin());
+    silence(wave.subspan(kept));
+    if (raw.size() > wave.size()) {
+        fadeOut(wave, fade, offset, linear);
+    }
+
+    if (pattern.slotCheck(kDeckstopCheckText, slot)) {
+        deckstop(wave, step);
+    }
+    int repeatCount = pattern.slotNumber(kRepeatsNumber, slot);
+    if (repeatCount > 1) {
+        repeats(wave, repeatCount, pattern.toggleDown(kInnerFadesButton) ? fade : 0);
+    }
+    int volume = pattern.slotNumber(kVolumeNumber, slot);
+    if (volume != 0) {
+        changeVolume(wave, -volume);
+    }
+    if (pattern.slotCheck(kStaccatoCheckText, slot)) {
+        staccato(wave, pattern.slotNumber(kDividerNumber, slot), fade);
+    }
+    if (pattern.slotCheck(kReverseCheckText, slot)) {
+        reverse(wave);
+    }
+    if (pattern.slotCheck(kMuteCheckText, slot)) {
+        silence(wave);
+    }
+    if (pattern.slotCheck(kMuteLeftCheckText, slot)) {
+        silenceLeft(wave);
+    }
+    if (pattern.slotCheck(kMuteRightCheckText, slot)) {
+        silenceRight(wave);
+    }
+    if (pattern.slotCheck(kFlipCheckText, slot)) {
+        swapChannels(wave);
+    }
+    if (pattern.slotCheck(kPhaseCheckText, slot)) {
+        invertPhase(wave);
+    }
+    if (pattern.slotCheck(kFadeInCheckText, slot)) {
+        fadeIn(wave, fade, offset, linear);
+    }
+    if (pattern.slotCheck(kFadeOutCheckText, slot)) {
+        fadeOut(wave, fade, offset, linear);
+    }
+}
+
+} // namespace
+
 void RenderSegment(PatternAccess& pattern, SegmentStore& store, int slot) {
     // Every value is read just before its step, so a render sees the controls as they are then.
     bool linear = !pattern.toggleDown(kLogFadesButton);
     int offset = AngleOffset(pattern);
 
     int segment = pattern.slotNumber(kSegmentNumber, slot);
-    BrevWave::TWave wave;
-    store.GetSegment(segment, slot, wave);
-    if (wave.GetSamples() == 0) {
+    // The slot is rendered in its place in the store, straight from the segment: no copies.
+    PcmBytes wave = store.renderSlot(segment, slot);
+    std::span<const std::uint8_t> raw = store.segment(segment);
+    if (raw.empty()) {
         throw Error("TInterfaceForm::RenderSegment() - segment 0 length");
     }
-
-    int fade = pattern.NumberValue(kFadeSamplesNumber);
-    int step = deckstopStep(pattern);
-
-    // Fit to the position: a longer segment is cut and faded whether or not its fade-out is on.
-    std::int32_t length = wave.GetSamples();
-    std::int32_t natural = store.NaturalLength(slot);
-    if (length < natural) {
-        wave.SetLength(natural);
-    } else if (length > natural) {
-        wave.SetLength(natural);
-        wave.ApplyFadeOut(fade, offset, linear);
+    if (untreated(pattern, slot)) {
+        store.keepRaw(slot);
+        return;
     }
-
-    if (pattern.slotCheck(kDeckstopCheckText, slot)) {
-        wave.Deckstop(step);
+    try {
+        renderFromRaw(pattern, slot, wave, raw, linear, offset);
+    } catch (const Error&) {
+        // An effect that fails leaves the slot as the raw copy of its segment.
+        store.StoreSlot(slot, BrevWave::TWave(raw.data(), static_cast<std::int32_t>(raw.size())));
+        throw;
     }
-    int repeats = pattern.slotNumber(kRepeatsNumber, slot);
-    if (repeats > 1) {
-        wave.ApplyRepeats(repeats, pattern.toggleDown(kInnerFadesButton) ? fade : 0);
-    }
-    int volume = pattern.slotNumber(kVolumeNumber, slot);
-    if (volume != 0) {
-        wave.ApplyVolume(-volume);
-    }
-    if (pattern.slotCheck(kStaccatoCheckText, slot)) {
-        wave.ApplyStaccato(pattern.slotNumber(kDividerNumber, slot), fade);
-    }
-    if (pattern.slotCheck(kReverseCheckText, slot)) {
-        wave.Reverse();
-    }
-    if (pattern.slotCheck(kMuteCheckText, slot)) {
-        wave.Silence();
-    }
-    if (pattern.slotCheck(kMuteLeftCheckText, slot)) {
-        wave.SilenceLeft();
-    }
-    if (pattern.slotCheck(kMuteRightCheckText, slot)) {
-        wave.SilenceRight();
-    }
-    if (pattern.slotCheck(kFlipCheckText, slot)) {
-        wave.SwapChannels();
-    }
-    if (pattern.slotCheck(kPhaseCheckText, slot)) {
-        wave.InvertPhase();
-    }
-    if (pattern.slotCheck(kFadeInCheckText, slot)) {
-        wave.ApplyFadeIn(fade, offset, linear);
-    }
-    if (pattern.slotCheck(kFadeOutCheckText, slot)) {
-        wave.ApplyFadeOut(fade, offset, linear);
-    }
-    store.StoreSlot(slot, std::move(wave));
 }
 
 void renderAll(PatternAccess& pattern, SegmentStore& store) {

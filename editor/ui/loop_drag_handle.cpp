@@ -63,7 +63,7 @@ void LoopDragHandle::startDrag() {
         if (!engine.IsLoaded())
             return;
         form_.renderAll();
-        const BrevWave::TWave loop = engine.Store().joinSlots();
+        const BrevWave::TWave& loop = engine.Store().joinSlots();
         const QString file = dragFileName(form_);
         loop.SaveToFile(QFile::encodeName(file).toStdString());
         MemoryClipboard wave;

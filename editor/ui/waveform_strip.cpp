@@ -18,12 +18,13 @@ const QColor kRegionLine(0x70, 0x70, 0x70);
 const QColor kSlotNumber(0xa0, 0xa0, 0xa0);
 
 std::span<const std::int16_t> heardFrames(const SegmentStore& store, int slot) {
-    const BrevWave::TWave& wave = store.slot(slot);
+    const std::span<const std::uint8_t> wave = store.slot(slot);
     // What the engine writes into the region: the slot, cut to the region's length.
-    const std::int32_t frames = std::min(store.regionFrames(slot), wave.GetSamples());
+    const std::int32_t frames = std::min<std::int32_t>(
+        store.regionFrames(slot), static_cast<std::int32_t>(wave.size() / BrevWave::kFrameBytes));
     if (frames <= 0)
         return {};
-    return {reinterpret_cast<const std::int16_t*>(wave.GetData()),
+    return {reinterpret_cast<const std::int16_t*>(wave.data()),
             static_cast<std::size_t>(frames) * 2};
 }
 

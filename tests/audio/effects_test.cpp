@@ -160,6 +160,23 @@ TEST(Deckstop, SlowsDownStepByStep) {
     }
 }
 
+TEST(Deckstop, InPlaceMatchesTheTwoBufferForm) {
+    for (int frames : {1, 2, 5, 120, 5511, 5512}) {
+        for (int step : {1, 2, 3, 101, 1001, 1981}) {
+            std::vector<std::int16_t> input(static_cast<std::size_t>(frames) * 2);
+            for (std::size_t i = 0; i < input.size(); ++i)
+                input[i] = static_cast<std::int16_t>((i * 7919 + i * i * 31) % 65536 - 32768);
+            std::vector<std::int16_t> expected(input.size());
+            const int used = brev::deckstopStretch(input.data(), expected.data(), frames, step);
+            std::vector<std::uint8_t> pcm(input.size() * 2);
+            std::memcpy(pcm.data(), input.data(), pcm.size());
+            EXPECT_EQ(brev::deckstopStretchInPlace(pcm.data(), frames, step), used);
+            EXPECT_EQ(std::memcmp(pcm.data(), expected.data(), pcm.size()), 0)
+                << frames << " frames, step " << step;
+        }
+    }
+}
+
 TEST(Deckstop, EndsWithALogFade) {
     for (int frames : {5512, 120}) {
         SCOPED_TRACE(frames);

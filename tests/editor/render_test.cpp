@@ -185,7 +185,7 @@ TEST(Render, EffectsRunInTheirFixedOrder) {
     pattern.SetCheckValue(name(kStaccatoCheckText, 5), true);
     pattern.SetNumberValue(name(kRepeatsNumber, 5), 3);
     RenderSegment(pattern, store, 5);
-    ASSERT_EQ(store.slot(5).GetSamples(), 100);
+    ASSERT_EQ(store.slot(5).size(), 400u);
     for (const auto& frame : framesOf(store.slot(5))) {
         ASSERT_EQ(frame, (Frame{0, 0}));
     }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace brev {
 namespace {
@@ -82,6 +83,38 @@ TEST(SegmentStore, GetSegmentCopiesIntoSlotAndRefusesBadIndexes) {
     // Indexes the callers never pass touch nothing.
     store.StoreSlot(16, out);
     EXPECT_EQ(store.NaturalLength(-1), 0);
+}
+
+TEST(SegmentStore, RawRenderedAndApartSlotsJoinInSlotOrder) {
+    SegmentStore store;
+    const auto source = rampWave(16003);
+    store.load(source, 33);
+    // Slot 3 rendered in place, slot 7 stored one frame short (kept apart), the rest raw.
+    const auto rendered = test::makeWave(store.NaturalLength(3), [](int i) {
+        return test::Frame{i, -i};
+    });
+    store.StoreSlot(3, rendered);
+    const auto shorter = test::makeWave(store.NaturalLength(7) - 1, [](int) {
+        return test::Frame{7, 7};
+    });
+    store.StoreSlot(7, shorter);
+    EXPECT_EQ(framesOf(store.slot(5)), framesOf(store.segment(5)));
+
+    std::vector<test::Frame> expected;
+    for (int k = 0; k < 16; ++k) {
+        const auto slot = k == 3   ? framesOf(rendered)
+                          : k == 7 ? framesOf(shorter)
+                                   : framesOf(store.segment(k));
+        expected.insert(expected.end(), slot.begin(), slot.end());
+    }
+    expected.push_back({0, 0}); // the frame slot 7 lacks, as silence at the end
+    EXPECT_EQ(framesOf(store.joinSlots()), expected);
+
+    // Slot 7 back at its length: the join is the slot block itself again.
+    store.StoreSlot(7, test::makeWave(store.NaturalLength(7), [](int) { return test::Frame{}; }));
+    EXPECT_EQ(store.joinSlots().GetSamples(), 16003);
+    EXPECT_EQ(test::frameAt(store.joinSlots(), store.regionStart(7)), (test::Frame{0, 0}));
+    EXPECT_EQ(test::frameAt(store.joinSlots(), store.regionStart(3) + 2), (test::Frame{2, -2}));
 }
 
 TEST(SegmentStore, RefusedLoadKeepsThePreviousLoop) {

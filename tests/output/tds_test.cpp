@@ -114,7 +114,7 @@ TEST(TDS, GetSegmentCopiesWholeSegmentsAndRefusesBadIndexes) {
     EXPECT_EQ(out.GetSamples(), 835) << "odd segment 3";
     engine.renderTarget().GetSegment(2, 5, out);
     EXPECT_EQ(out.GetSamples(), 1165) << "an even segment in an odd slot is not fitted here";
-    EXPECT_EQ(engine.Store().slot(5).GetSamples(), 1165);
+    EXPECT_EQ(engine.Store().slot(5).size(), 4u * 1165);
 
     for (std::pair<int, int> bad : {std::pair{-1, 0}, {0, 16}, {16, 0}, {0, -1}}) {
         BrevWave::TWave untouched = countingWave(3);
@@ -123,8 +123,8 @@ TEST(TDS, GetSegmentCopiesWholeSegmentsAndRefusesBadIndexes) {
             "TDS::GetSegment(), Index out of bounds");
         EXPECT_EQ(untouched.GetSamples(), 3);
     }
-    EXPECT_EQ(engine.Store().slot(0).GetSamples(), 1165);
-    EXPECT_EQ(engine.Store().slot(5).GetSamples(), 1165);
+    EXPECT_EQ(engine.Store().slot(0).size(), 4u * 1165);
+    EXPECT_EQ(engine.Store().slot(5).size(), 4u * 1165);
 }
 
 TEST(TDS, FailedLoadKeepsThePreviousLoopAndEvents) {

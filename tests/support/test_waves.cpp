@@ -38,17 +38,25 @@ BrevWave::TWave countingWave(std::int32_t frames, std::int16_t tag) {
     return makeWave(frames, [=](int i) { return Frame{i % 30000 + 1, tag}; });
 }
 
-Frame frameAt(const BrevWave::TWave& wave, int index) {
+Frame frameAt(std::span<const std::uint8_t> pcm, int index) {
     std::int16_t pair[2];
-    std::memcpy(pair, wave.GetData() + static_cast<std::size_t>(kFrameBytes) * index, sizeof pair);
+    std::memcpy(pair, pcm.data() + static_cast<std::size_t>(kFrameBytes) * index, sizeof pair);
     return {pair[0], pair[1]};
 }
 
-std::vector<Frame> framesOf(const BrevWave::TWave& wave) {
+Frame frameAt(const BrevWave::TWave& wave, int index) {
+    return frameAt(wave.bytes(), index);
+}
+
+std::vector<Frame> framesOf(std::span<const std::uint8_t> pcm) {
     std::vector<Frame> frames;
-    for (int i = 0; i < wave.GetSamples(); ++i)
-        frames.push_back(frameAt(wave, i));
+    for (int i = 0; i < static_cast<int>(pcm.size() / kFrameBytes); ++i)
+        frames.push_back(frameAt(pcm, i));
     return frames;
+}
+
+std::vector<Frame> framesOf(const BrevWave::TWave& wave) {
+    return framesOf(wave.bytes());
 }
 
 std::vector<int> leftOf(const BrevWave::TWave& wave) {

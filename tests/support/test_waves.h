@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,7 +29,10 @@ BrevWave::TWave rampWave(int frames);
 // frames frames whose left channel counts up from 1 and whose right channel is tag.
 BrevWave::TWave countingWave(std::int32_t frames, std::int16_t tag = 0);
 
+// Of a wave, or of a store's segment or slot.
+Frame frameAt(std::span<const std::uint8_t> pcm, int index);
 Frame frameAt(const BrevWave::TWave& wave, int index);
+std::vector<Frame> framesOf(std::span<const std::uint8_t> pcm);
 std::vector<Frame> framesOf(const BrevWave::TWave& wave);
 std::vector<int> leftOf(const BrevWave::TWave& wave);
 std::vector<int> rightOf(const BrevWave::TWave& wave);

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <random>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -119,6 +120,107 @@ TEST_F(BrevRenderTest, PatternFileAndOptionsRenderAsTheEditorDoes) {
     auto b = load(path("b.wav"));
     EXPECT_EQ(b.GetSamples(), 16 * 1500 + 7);
     EXPECT_TRUE(sameBytes(b, expected(75, 20, false)));
+}
+
+// The plain reference: every slot as a wave of its own, step by step with the wave's operations,
+// then joined; none of the in-place rendering of the store.
+BrevWave::TWave referenceRender(const BrevWave::TWave& loop, const PatternModel& pattern) {
+    BrevWave::TWave source = loop;
+    source.SetSwing(pattern.NumberValue(kSwingNumber), 16);
+    const bool linear = !pattern.toggleDown(kLogFadesButton);
+    const int offset = AngleOffset(pattern);
+    const int fade = pattern.NumberValue(kFadeSamplesNumber);
+    BrevWave::TWave joined;
+    for (int slot = 0; slot < 16; ++slot) {
+        BrevWave::TWave wave;
+        BrevWave::TWave position;
+        source.GetSegmentSwing(wave, pattern.slotNumber(kSegmentNumber, slot));
+        source.GetSegmentSwing(position, slot);
+        auto on = [&](std::string_view flag) { return pattern.slotCheck(flag, slot); };
+        const int natural = position.GetSamples();
+        const bool cut = wave.GetSamples() > natural;
+        wave.SetLength(natural);
+        if (cut)
+            wave.ApplyFadeOut(fade, offset, linear);
+        if (on(kDeckstopCheckText))
+            wave.Deckstop(deckstopStep(pattern));
+        if (pattern.slotNumber(kRepeatsNumber, slot) > 1)
+            wave.ApplyRepeats(pattern.slotNumber(kRepeatsNumber, slot),
+                              pattern.toggleDown(kInnerFadesButton) ? fade : 0);
+        if (pattern.slotNumber(kVolumeNumber, slot) != 0)
+            wave.ApplyVolume(-pattern.slotNumber(kVolumeNumber, slot));
+        if (on(kStaccatoCheckText))
+            wave.ApplyStaccato(pattern.slotNumber(kDividerNumber, slot), fade);
+        if (on(kReverseCheckText))
+            wave.Reverse();
+        if (on(kMuteCheckText))
+            wave.Silence();
+        if (on(kMuteLeftCheckText))
+            wave.SilenceLeft();
+        if (on(kMuteRightCheckText))
+            wave.SilenceRight();
+        if (on(kFlipCheckText))
+            wave.SwapChannels();
+        if (on(kPhaseCheckText))
+            wave.InvertPhase();
+        if (on(kFadeInCheckText))
+            wave.ApplyFadeIn(fade, offset, linear);
+        if (on(kFadeOutCheckText))
+            wave.ApplyFadeOut(fade, offset, linear);
+        joined += wave;
+    }
+    joined.SetLength(loop.GetSamples());
+    return joined;
+}
+
+TEST_F(BrevRenderTest, RandomPatternsRenderAsTheirStepsSay) {
+    std::mt19937 random(7);
+    auto pick = [&](int low, int high) {
+        return low + static_cast<int>(random() % static_cast<unsigned>(high - low + 1));
+    };
+    const std::string input = writeLoop("in.wav", 16 * 1500 + 7);
+    const BrevWave::TWave loop = load(input);
+    for (int round = 0; round < 12; ++round) {
+        PatternModel pattern;
+        for (int slot = 0; slot < 16; ++slot) {
+            pattern.SetNumberValue(slotControlName(kSegmentNumber, slot), pick(0, 15));
+            pattern.SetNumberValue(slotControlName(kRepeatsNumber, slot),
+                                   pick(0, 3) == 0 ? pick(2, 99) : 1);
+            pattern.SetNumberValue(slotControlName(kVolumeNumber, slot),
+                                   pick(0, 2) == 0 ? pick(-99, 99) : 0);
+            pattern.SetNumberValue(slotControlName(kDividerNumber, slot), pick(2, 99));
+            for (auto flag : {kStaccatoCheckText, kDeckstopCheckText, kReverseCheckText,
+                              kMuteCheckText, kMuteLeftCheckText, kMuteRightCheckText,
+                              kFlipCheckText, kPhaseCheckText, kFadeInCheckText, kFadeOutCheckText})
+                pattern.SetCheckValue(slotControlName(flag, slot), pick(0, 3) == 0);
+        }
+        pattern.SetNumberValue(kFadeSamplesNumber, pick(0, 999));
+        pattern.SetNumberValue(kSwingNumber, pick(0, 100));
+        pattern.SetNumberValue(kCuttingAngleNumber, pick(-89, 89));
+        pattern.SetNumberValue(kDeckstopRampNumber, pick(1, 100));
+        pattern.setToggleDown(kInnerFadesButton, pick(0, 1) == 1);
+        pattern.setToggleDown(kLogFadesButton, pick(0, 1) == 1);
+        writePatternFile(pattern, path("p.brev"));
+
+        Result result =
+            run({"--pattern", path("p.brev"), "--inner-fades",
+                 pattern.toggleDown(kInnerFadesButton) ? "on" : "off", "--log-fades",
+                 pattern.toggleDown(kLogFadesButton) ? "on" : "off", input, path("out.wav")});
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_TRUE(sameBytes(load(path("out.wav")), referenceRender(loop, pattern)))
+            << "round " << round;
+    }
+}
+
+TEST_F(BrevRenderTest, APlainRenderLoadsNoSoundLibrary) {
+    const std::string input = writeLoop("in.wav", 1600);
+    ::setenv("LD_DEBUG", "libs", 1);
+    const Result result = run({input, path("out.wav")});
+    ::unsetenv("LD_DEBUG");
+    ASSERT_EQ(result.status, 0) << result.err;
+    ASSERT_NE(result.err.find("calling init"), std::string::npos) << "no loader trace";
+    for (const char* library : {"libportaudio", "libjack", "libasound", "libsndfile", "libsoxr"})
+        EXPECT_EQ(result.err.find(library), std::string::npos) << library;
 }
 
 TEST_F(BrevRenderTest, ErrorsGoToStderrWithANonZeroExit) {
