@@ -36,7 +36,8 @@ constexpr const char* kUsage =
     "\n"
     "Cuts INPUT into 16 segments, applies the pattern (without --pattern: the pattern of a new\n"
     "window) and writes the rendered loop, fitted to INPUT's length, as OUTPUT: FLAC when its\n"
-    "name ends in .flac, else WAV.\n"
+    "name ends in .flac, else WAV. Inner and log fades are as the pattern was saved (on without\n"
+    "--pattern) unless --inner-fades or --log-fades says otherwise.\n"
     "INPUT in another format, rate or channel count (FLAC, AIFF, Ogg, MP3, 24-bit, float, mono,\n"
     "48000 Hz ...) is converted to 16-bit stereo 44100 Hz, and a line on stderr says so;\n"
     "--strict accepts only 16-bit stereo 44100 Hz PCM WAV.\n";
@@ -182,7 +183,7 @@ void buildPattern(const Options& options, brev::PatternModel& pattern) {
         if (!std::filesystem::exists(*options.pattern, ec)) {
             throw Error("Pattern file not found: " + *options.pattern);
         }
-        brev::readPatternFile(pattern, *options.pattern);
+        brev::readPatternFile(pattern, *options.pattern, brev::PatternSwitches::FromFile);
     }
     if (options.swing) {
         pattern.SetNumberValue(brev::kSwingNumber, *options.swing);

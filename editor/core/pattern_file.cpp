@@ -56,6 +56,17 @@ const GlobalKey kGlobalKeys[] = {
     {"Deckstop ramp", kDeckstopRampNumber, 50},
 };
 
+// Toolbar switches that change how a pattern sounds; written after every specified key.
+struct SwitchKey {
+    const char* key;
+    std::string_view toggle;
+};
+
+constexpr SwitchKey kSwitchKeys[] = {
+    {"Inner fades", kInnerFadesButton},
+    {"Log fades", kLogFadesButton},
+};
+
 bool isNumberControl(std::string_view name) {
     const ControlInfo* control = findControl(name);
     return control != nullptr && control->kind == ControlKind::Number;
@@ -189,7 +200,8 @@ std::optional<std::string> readWholeFile(const std::string& fileName, const char
 
 } // namespace
 
-std::string readPatternText(PatternAccess& pattern, std::string_view text) {
+std::string readPatternText(PatternAccess& pattern, std::string_view text,
+                            PatternSwitches switches) {
     const IniDocument ini(text);
     const IniDocument::Section* section = ini.section(kPatternSection);
     const PatternKeys& keys = patternKeys();
@@ -205,13 +217,21 @@ std::string readPatternText(PatternAccess& pattern, std::string_view text) {
             readKey(pattern, ini, section, slotKeys[static_cast<size_t>(index)]);
         }
     }
+    if (switches == PatternSwitches::FromFile) {
+        for (const auto& key : kSwitchKeys) {
+            const char* value = ini.value(section, key.key);
+            if (const std::optional<int> down = value ? parseInteger(value) : std::nullopt)
+                pattern.setToggleDown(key.toggle, *down != 0);
+        }
+    }
     const char* comment = ini.value(section, "Comment");
     return comment ? comment : "";
 }
 
-std::string readPatternFile(PatternAccess& pattern, const std::string& fileName) {
+std::string readPatternFile(PatternAccess& pattern, const std::string& fileName,
+                            PatternSwitches switches) {
     auto text = readWholeFile(fileName, "Unable to read the pattern ");
-    return readPatternText(pattern, text ? *text : std::string());
+    return readPatternText(pattern, text ? *text : std::string(), switches);
 }
 
 std::string writePatternText(const PatternAccess& pattern, std::string_view existing) {
@@ -225,6 +245,9 @@ std::string writePatternText(const PatternAccess& pattern, std::string_view exis
     }
     for (const auto& key : keys.globals) {
         writeKey(pattern, ini, section, key);
+    }
+    for (const auto& key : kSwitchKeys) {
+        ini.setValue(section, key.key, pattern.toggleDown(key.toggle) ? "1" : "0");
     }
     return ini.text();
 }

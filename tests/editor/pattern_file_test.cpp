@@ -66,6 +66,7 @@ void expectSameValues(const PatternModel& a, const PatternModel& b) {
 TEST_F(PatternFileTest, SaveThenLoadRestoresEveryValueWithoutRecomputingFades) {
     PatternModel saved;
     scramble(saved);
+    saved.setToggleDown(kLogFadesButton, false);
     writePatternFile(saved, path("a.brev"));
 
     PatternModel loaded;
@@ -92,9 +93,15 @@ TEST_F(PatternFileTest, SaveThenLoadRestoresEveryValueWithoutRecomputingFades) {
         << text;
     EXPECT_NE(text.find("Fade out 15=0\nGang segment=9\nGang repeats=7\nGang volume=-12\n"
                         "Gang staccato divider=5\nGang staccato random input=33\n"
-                        "Fade samples=250\nSwing=66\nCutting angle=-45\nDeckstop ramp=80\n"),
+                        "Fade samples=250\nSwing=66\nCutting angle=-45\nDeckstop ramp=80\n"
+                        "Inner fades=1\nLog fades=0\n"),
               std::string::npos)
         << text;
+    // The editor keeps its toolbar; brev-render takes the switches the pattern was saved with.
+    EXPECT_TRUE(loaded.toggleDown(kLogFadesButton));
+    readPatternFile(loaded, path("a.brev"), PatternSwitches::FromFile);
+    EXPECT_FALSE(loaded.toggleDown(kLogFadesButton));
+    EXPECT_TRUE(loaded.toggleDown(kInnerFadesButton));
 }
 
 TEST_F(PatternFileTest, MissingAndOddValuesTakeDefaultsAndTheControlsClamp) {
