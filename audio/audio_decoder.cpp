@@ -134,7 +134,9 @@ DecodedAudio decode(SoundFile& file, bool opened, const DecodeProgress& progress
     sf_count_t total = 0;
     for (;;) {
         const double done =
-            lengthIsExact(info) ? std::min(1.0, static_cast<double>(total) / info.frames) : 0.0;
+            lengthIsExact(info)
+                ? std::min(1.0, static_cast<double>(total) / static_cast<double>(info.frames))
+                : 0.0;
         if (progress && !progress(done))
             throw DecodeCancelled();
         const sf_count_t frames = sf_readf_float(file.handle(), samples.data(), kBlockFrames);

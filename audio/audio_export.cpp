@@ -1,6 +1,7 @@
 #include "audio/audio_export.h"
 
 #include "audio/atomic_file.h"
+#include "audio/little_endian.h"
 #include "audio/sound_file.h"
 
 #include <algorithm>
@@ -29,7 +30,7 @@ bool writeFrames(SoundFile& file, const BrevWave::TWave& wave) {
         const std::size_t count = std::min(kBlockFrames, frames - done);
         const std::uint8_t* block = bytes + done * BrevWave::kFrameBytes;
         for (std::size_t i = 0; i < count * BrevWave::kChannels; ++i)
-            samples[i] = static_cast<short>(block[2 * i] | block[2 * i + 1] << 8);
+            samples[i] = static_cast<short>(readLe16(block + 2 * i));
         if (sf_writef_short(file.handle(), samples.data(), static_cast<sf_count_t>(count)) !=
             static_cast<sf_count_t>(count))
             return false;

@@ -49,7 +49,7 @@ void removeRecordedFilesOnInterrupt() {
         sigemptyset(&action.sa_mask);
         sigaddset(&action.sa_mask, SIGINT);
         sigaddset(&action.sa_mask, SIGTERM);
-        action.sa_flags = SA_RESETHAND;
+        action.sa_flags = static_cast<int>(SA_RESETHAND);
         ::sigaction(signal, &action, nullptr);
     }
 }

@@ -1,6 +1,7 @@
 #include "audio/loop_converter.h"
 
 #include "audio/error.h"
+#include "audio/little_endian.h"
 
 #include <algorithm>
 #include <climits>
@@ -99,9 +100,7 @@ void LoopConverter::append(const float* stereo, std::size_t frames) {
     bytes_.resize(at + frames * BrevWave::kFrameBytes);
     std::uint8_t* out = bytes_.data() + at;
     for (std::size_t i = 0; i < frames * 2; ++i) {
-        const auto sample = static_cast<std::uint16_t>(toSample16(stereo[i]));
-        out[2 * i] = static_cast<std::uint8_t>(sample);
-        out[2 * i + 1] = static_cast<std::uint8_t>(sample >> 8);
+        writeLe16(out + 2 * i, static_cast<std::uint16_t>(toSample16(stereo[i])));
     }
 }
 

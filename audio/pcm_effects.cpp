@@ -44,7 +44,7 @@ void fade(PcmBytes pcm, int length, int offset, bool linear, bool in) {
         const int first = in ? 0 : 1;
         for (int i = first; i < n + first; ++i) {
             const std::int64_t frame = in ? i : frames - i;
-            std::uint8_t* at = pcm.data() + frame * kFrameBytes + channel * 2;
+            std::uint8_t* at = pcm.data() + frame * kFrameBytes + std::int64_t{2} * channel;
             const std::int16_t s = getSample(at);
             setSample(at, linear ? linearFade(s, i, n) : changeLevel(s, logFadeAttenuation(i, n)));
         }
@@ -83,13 +83,14 @@ void repeats(PcmBytes pcm, int count, int innerFade) {
         return;
     const std::size_t part = partBytes(pcm, count);
     // Every repeat is a copy of the unfaded first part; the fades come after the copying.
-    for (int i = 1; i < count; ++i)
+    const auto copies = static_cast<std::size_t>(count);
+    for (std::size_t i = 1; i < copies; ++i)
         std::memcpy(pcm.data() + i * part, pcm.data(), part);
-    silence(pcm.subspan(count * part));
+    silence(pcm.subspan(copies * part));
     if (innerFade <= 0)
         return;
     for (int i = 0; i < count; ++i) {
-        const PcmBytes copy = pcm.subspan(i * part, part);
+        const PcmBytes copy = pcm.subspan(static_cast<std::size_t>(i) * part, part);
         if (i > 0)
             fadeIn(copy, innerFade, 0, false);
         if (i < count - 1)

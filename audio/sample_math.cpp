@@ -1,5 +1,7 @@
 #include "audio/sample_math.h"
 
+#include "audio/loop_layout.h"
+
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -20,7 +22,7 @@ const std::array<double, kMaxMagnitude + 1>& levelTable() {
         std::array<double, kMaxMagnitude + 1> levels{};
         volatile int top = kMaxMagnitude;
         for (int m = 1; m <= top; ++m)
-            levels[m] = 20.0 * std::log10(static_cast<double>(m));
+            levels[static_cast<std::size_t>(m)] = 20.0 * std::log10(static_cast<double>(m));
         return levels;
     }();
     return table;
@@ -28,7 +30,7 @@ const std::array<double, kMaxMagnitude + 1>& levelTable() {
 
 // Truncated magnitude after the level change; saturation happens with the sign.
 std::int32_t changedMagnitude(int magnitude, double attenuation) {
-    double level = levelTable()[magnitude] - attenuation;
+    double level = levelTable()[static_cast<std::size_t>(magnitude)] - attenuation;
     if (level < 0)
         level = 0;
     if (level == 0)
@@ -72,15 +74,18 @@ std::int16_t changeLevel(int sample, double attenuation) {
 }
 
 LevelTable::LevelTable(double attenuation)
-    : attenuation_(attenuation), results_(2 * kMaxMagnitude, kUnknown) {}
+    : attenuation_(attenuation), results_(std::size_t{2} * kMaxMagnitude, kUnknown) {}
 
 std::int16_t LevelTable::compute(int sample) {
     const int magnitude = std::abs(sample);
     const std::int32_t changed = changedMagnitude(magnitude, attenuation_);
-    if (magnitude < kMaxMagnitude)
-        results_[static_cast<std::size_t>(kMaxMagnitude - sample)] = withSign(-sample, changed);
+    if (magnitude < kMaxMagnitude) {
+        const int mirror = kMaxMagnitude - sample;
+        results_[static_cast<std::size_t>(mirror)] = withSign(-sample, changed);
+    }
     const std::int16_t result = withSign(sample, changed);
-    results_[static_cast<std::size_t>(kMaxMagnitude + sample)] = result;
+    const int index = kMaxMagnitude + sample;
+    results_[static_cast<std::size_t>(index)] = result;
     return result;
 }
 
@@ -111,15 +116,15 @@ int deckstopStretch(const std::int16_t* input, std::int16_t* output, int frames,
             ++stretch;
             stage = 0;
         }
-        const std::int16_t* a = input + 2 * in;
+        const std::int16_t* a = input + std::ptrdiff_t{2} * in;
         // The frame behind the last one is never weighed in (only j = 0 is written there).
-        const std::int16_t* b = input + 2 * (in + 1 < frames ? in + 1 : in);
+        const std::int16_t* b = input + std::ptrdiff_t{2} * (in + 1 < frames ? in + 1 : in);
         ++in;
         const double leftStep = static_cast<double>(b[0] - a[0]) / (stretch + 1);
         const double rightStep = static_cast<double>(b[1] - a[1]) / (stretch + 1);
         for (int j = 0; j <= stretch && out < frames; ++j, ++out) {
-            output[2 * out] = toSample(a[0] + leftStep * j);
-            output[2 * out + 1] = toSample(a[1] + rightStep * j);
+            output[std::ptrdiff_t{2} * out] = toSample(a[0] + leftStep * j);
+            output[std::ptrdiff_t{2} * out + 1] = toSample(a[1] + rightStep * j);
         }
     }
     return in;
@@ -138,8 +143,9 @@ struct StereoSample {
 
 StereoSample frameAt(const std::uint8_t* pcm, int index) {
     StereoSample frame;
-    std::memcpy(&frame.left, pcm + 4 * index, 2);
-    std::memcpy(&frame.right, pcm + 4 * index + 2, 2);
+    const std::uint8_t* at = pcm + std::ptrdiff_t{kFrameBytes} * index;
+    std::memcpy(&frame.left, at, 2);
+    std::memcpy(&frame.right, at + 2, 2);
     return frame;
 }
 
@@ -172,8 +178,8 @@ int deckstopStretchInPlace(std::uint8_t* pcm, int frames, int step) {
         const double base[2] = {static_cast<double>(a.left), static_cast<double>(a.right)};
         const double slope[2] = {leftStep, rightStep};
         const int spread = std::min(stretch + 1, frames - start);
-        std::uint8_t* out = pcm + 4 * start;
-        for (int j = 0; j < spread; ++j, out += 4) {
+        std::uint8_t* out = pcm + std::ptrdiff_t{kFrameBytes} * start;
+        for (int j = 0; j < spread; ++j, out += kFrameBytes) {
             std::int16_t frame[2];
             for (int channel = 0; channel < 2; ++channel)
                 frame[channel] =

@@ -28,7 +28,8 @@ public:
     explicit LevelTable(double attenuation);
     // Inline, as it runs once per sample; the first use of a magnitude computes it.
     std::int16_t operator()(int sample) {
-        const std::int32_t known = results_[static_cast<std::size_t>(sample + 32768)];
+        const int index = sample + 32768;
+        const std::int32_t known = results_[static_cast<std::size_t>(index)];
         return known != kUnknown ? static_cast<std::int16_t>(known) : compute(sample);
     }
 

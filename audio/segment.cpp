@@ -46,8 +46,9 @@ void TWave::GetSegmentSwing(TWave& output, int index) const {
     const int entries = static_cast<int>(FDivisions.size());
     if (index < 0 || index >= entries)
         throw Error("TWave::GetSegmentSwing() - Offset out of bounds");
-    const std::int32_t start = FDivisions[index];
-    const std::int32_t end = index == entries - 1 ? GetSamples() : FDivisions[index + 1];
+    const auto at = static_cast<std::size_t>(index);
+    const std::int32_t start = FDivisions[at];
+    const std::int32_t end = index == entries - 1 ? GetSamples() : FDivisions[at + 1];
     // Divisions from before the buffer was shortened may lie beyond its end.
     if (start < 0 || end < start || end > GetSamples())
         throw Error("TWave::GetSegmentSwing() - Offset out of bounds");

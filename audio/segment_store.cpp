@@ -141,7 +141,8 @@ const BrevWave::TWave& SegmentStore::joinSlots() const {
         for (int k = 0; k < kCount; ++k) {
             if (FHeld[at(k)] == Held::Raw) {
                 const auto raw = segment(k);
-                std::copy(raw.begin(), raw.end(), FSlots.bytes().begin() + placeOffset(k));
+                std::copy(raw.begin(), raw.end(),
+                          FSlots.bytes().begin() + static_cast<std::ptrdiff_t>(placeOffset(k)));
                 FHeld[at(k)] = Held::InPlace;
             }
         }

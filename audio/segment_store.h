@@ -19,7 +19,7 @@ namespace brev {
 // own.
 class SegmentStore {
 public:
-    static constexpr int kCount = 16;
+    static constexpr int kCount = kSlotCount;
 
     // Cuts source with the swing percentage and copies the raw segments into the slots. On
     // failure (a bad swing, fewer than 16 frames) the previous loop stays as it was. Taken by

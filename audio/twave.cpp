@@ -1,5 +1,7 @@
 #include "audio/twave.h"
 
+#include "audio/little_endian.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -49,18 +51,26 @@ PcmBlock allocatePcmBlock(std::size_t bytes) noexcept {
 
 std::array<std::uint8_t, 18> WaveFormat::encode() const {
     std::array<std::uint8_t, 18> out{};
-    auto put = [&out](std::size_t at, std::uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            out[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    };
-    put(0, formatTag, 2);
-    put(2, channels, 2);
-    put(4, samplesPerSec, 4);
-    put(8, avgBytesPerSec, 4);
-    put(12, blockAlign, 2);
-    put(14, bitsPerSample, 2);
-    put(16, extraSize, 2);
+    brev::writeLe16(&out[0], formatTag);
+    brev::writeLe16(&out[2], channels);
+    brev::writeLe32(&out[4], samplesPerSec);
+    brev::writeLe32(&out[8], avgBytesPerSec);
+    brev::writeLe16(&out[12], blockAlign);
+    brev::writeLe16(&out[14], bitsPerSample);
+    brev::writeLe16(&out[16], extraSize);
     return out;
+}
+
+WaveFormat pcmWaveFormat() {
+    WaveFormat format;
+    format.formatTag = 1;
+    format.channels = kChannels;
+    format.samplesPerSec = kSampleRate;
+    format.avgBytesPerSec = kBytesPerSecond;
+    format.blockAlign = kFrameBytes;
+    format.bitsPerSample = kBitsPerSample;
+    format.extraSize = 0;
+    return format;
 }
 
 TWave::TWave() = default;
@@ -182,13 +192,7 @@ TWave TWave::unwritten(std::int32_t frames) {
 }
 
 void TWave::GetWaveFormat(WaveFormat& format) const {
-    format.formatTag = 1;
-    format.channels = kChannels;
-    format.samplesPerSec = kSampleRate;
-    format.avgBytesPerSec = kBytesPerSecond;
-    format.blockAlign = kFrameBytes;
-    format.bitsPerSample = kBitsPerSample;
-    format.extraSize = 0;
+    format = pcmWaveFormat();
 }
 
 } // namespace BrevWave

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/error.h"
+#include "audio/loop_layout.h"
 
 #include <array>
 #include <cstdint>
@@ -21,7 +22,7 @@ namespace BrevWave {
 constexpr int kChannels = 2;
 constexpr int kSampleRate = 44100;
 constexpr int kBitsPerSample = 16;
-constexpr int kFrameBytes = 4;
+using brev::kFrameBytes;
 constexpr int kBytesPerSecond = kSampleRate * kFrameBytes;
 
 // The 18-byte wave format record (little-endian on the wire) written into every WAV.
@@ -36,6 +37,9 @@ struct WaveFormat {
 
     std::array<std::uint8_t, 18> encode() const;
 };
+
+// The record of the one sample format.
+WaveFormat pcmWaveFormat();
 
 // Owner of a PCM block; blocks come from allocatePcmBlock.
 struct PcmBlockFree {

@@ -2,6 +2,7 @@
 #include "audio/atomic_file.h"
 #include "audio/byte_stream.h"
 #include "audio/clipboard_port.h"
+#include "audio/little_endian.h"
 #include "audio/twave.h"
 
 #include <algorithm>
@@ -27,20 +28,6 @@ using brev::Error;
 namespace {
 
 constexpr std::uint64_t kHeaderSize = 8;
-
-std::uint32_t le32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
-           std::uint32_t{p[3]} << 24;
-}
-
-std::uint16_t le16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
-void putLe32(std::uint8_t* p, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
 
 bool isId(const std::uint8_t* p, const char* id) {
     return std::memcmp(p, id, 4) == 0;
@@ -71,7 +58,7 @@ std::optional<Chunk> findChunk(ByteReader& reader, const char* id, std::uint64_t
     while (at + kHeaderSize <= end) {
         if (!reader.seek(at) || reader.read(header, kHeaderSize) != kHeaderSize)
             return std::nullopt;
-        const std::uint32_t size = le32(header + 4);
+        const std::uint32_t size = brev::readLe32(header + 4);
         if (isId(header, id))
             return Chunk{size, at + kHeaderSize};
         std::uint64_t next = at + kHeaderSize + size;
@@ -149,7 +136,7 @@ public:
     bool createChunk(const char* id, std::uint32_t declaredSize, const char* formType = nullptr) {
         std::uint8_t header[12];
         std::memcpy(header, id, 4);
-        putLe32(header + 4, declaredSize);
+        brev::writeLe32(header + 4, declaredSize);
         std::size_t count = 8;
         if (formType) {
             std::memcpy(header + 8, formType, 4);
@@ -178,7 +165,7 @@ public:
             ++end;
         }
         std::uint8_t field[4];
-        putLe32(field, static_cast<std::uint32_t>(size));
+        brev::writeLe32(field, static_cast<std::uint32_t>(size));
         return writer_.seek(start + 4) && writer_.write(field, 4) && writer_.seek(end);
     }
 
@@ -210,7 +197,7 @@ void TWave::MMIOLoad(ByteReader* handle) {
 
     // Streaming writers leave the RIFF size 0 or too large; then the stream's end bounds it.
     const std::uint64_t streamEnd = reader.size();
-    const std::uint32_t riffSize = le32(riff + 4);
+    const std::uint32_t riffSize = brev::readLe32(riff + 4);
     std::uint64_t riffEnd = riffStart + kHeaderSize + riffSize;
     if (riffSize < 4 || riffEnd > streamEnd)
         riffEnd = streamEnd;
@@ -224,10 +211,10 @@ void TWave::MMIOLoad(ByteReader* handle) {
     std::uint8_t record[16];
     if (reader.read(record, sizeof record) != sizeof record)
         throw Error("Could not read fmt chunk into PCMWAVEFORMAT");
-    if (le16(record) != 1)
+    if (brev::readLe16(record) != 1)
         throw Error("Not a WAVE_FORMAT_PCM file");
-    if (le16(record + 2) != kChannels || le32(record + 4) != kSampleRate ||
-        le16(record + 14) != kBitsPerSample)
+    if (brev::readLe16(record + 2) != kChannels || brev::readLe32(record + 4) != kSampleRate ||
+        brev::readLe16(record + 14) != kBitsPerSample)
         throw Error("Wrong format wave file");
     const std::uint64_t fmtEnd =
         std::min<std::uint64_t>(fmt->dataOffset + fmt->size + (fmt->size & 1), streamEnd);

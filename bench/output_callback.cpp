@@ -52,7 +52,7 @@ void callbackPeriod(benchmark::State& state) {
     player.setLoop(loop.get());
     player.setRate(static_cast<std::uint32_t>(state.range(1)));
     player.play(0);
-    std::vector<std::int16_t> out(2 * period);
+    std::vector<std::int16_t> out(std::size_t{2} * period);
     double start = threadCpuSeconds();
     for (auto _ : state) {
         player.render(out.data(), period);
@@ -88,12 +88,12 @@ double processCpuSeconds() {
 void jackCallback(benchmark::State& state) {
     const auto period = static_cast<unsigned>(state.range(0));
     const auto sync = static_cast<brev::SyncMode>(state.range(1));
-    brev::testing::JackTestServer server(48000, period);
+    brev::test::JackTestServer server(48000, period);
     if (!server.skipReason().empty()) {
         state.SkipWithError(server.skipReason().c_str());
         return;
     }
-    brev::testing::JackTestClient master(0.01);
+    brev::test::JackTestClient master(0.01);
     master.becomeTimebaseMaster(140);
     auto loop = noiseLoop();
     brev::LoopPlayer player;
@@ -145,7 +145,7 @@ void writeSlot(benchmark::State& state) {
     double oddSeconds = double(engine.Store().regionFrames(1)) / 88200;
     state.counters["pct_of_slot"] = shareOf(state, start, oddSeconds);
     state.counters["bytes_per_second"] = benchmark::Counter(
-        4.0 * engine.UnitSamples(), benchmark::Counter::kIsIterationInvariantRate);
+        4.0 * engine.Store().UnitSamples(), benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(writeSlot);
 

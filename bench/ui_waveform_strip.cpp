@@ -16,12 +16,12 @@ namespace {
 constexpr std::int32_t kLoopFrames = 88200; // a 2-second loop
 
 brev::SegmentStore noiseLoop() {
-    std::vector<std::int16_t> samples(2 * kLoopFrames);
+    std::vector<std::int16_t> samples(std::size_t{2} * kLoopFrames);
     std::mt19937 draw(7);
     std::normal_distribution<double> noise(0.0, 6000.0);
     for (std::size_t i = 0; i < samples.size(); ++i) {
         // Decaying hits, eight to the bar, as a drum loop has.
-        const double envelope = 1.0 - double(i / 2 % (kLoopFrames / 8)) / (kLoopFrames / 8);
+        const double envelope = 1.0 - double(i / 2 % (kLoopFrames / 8)) / (kLoopFrames / 8.0);
         samples[i] =
             static_cast<std::int16_t>(std::clamp(noise(draw) * envelope, -32768.0, 32767.0));
     }

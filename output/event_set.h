@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audio/loop_layout.h"
+
 #include <array>
 #include <cstdint>
 
@@ -13,7 +15,7 @@ constexpr int kWaitFailed = -2;
 // A signal that arrives while its event is still signalled merges with it.
 class EventSet {
 public:
-    static constexpr unsigned kCount = 16;
+    static constexpr unsigned kCount = kSlotCount;
 
     EventSet();
     ~EventSet();

@@ -1,5 +1,7 @@
 #include "output/loop_player.h"
 
+#include "audio/little_endian.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -40,9 +42,9 @@ std::int16_t blend(std::int16_t a, std::int16_t b, std::uint32_t fraction) {
 
 } // namespace
 
-LoopBuffer::LoopBuffer(std::uint32_t frameCount)
-    : frameCount(frameCount), frames(new std::atomic<std::uint32_t>[frameCount]) {
-    for (std::uint32_t i = 0; i < frameCount; ++i)
+LoopBuffer::LoopBuffer(std::uint32_t count)
+    : frameCount(count), frames(new std::atomic<std::uint32_t>[count]) {
+    for (std::uint32_t i = 0; i < count; ++i)
         frames[i].store(0, std::memory_order_relaxed);
 }
 
@@ -53,11 +55,8 @@ void LoopBuffer::write(std::uint32_t firstFrame, const unsigned char* bytes,
     if (count > frameCount - firstFrame)
         count = frameCount - firstFrame;
     std::atomic<std::uint32_t>* target = frames.get() + firstFrame;
-    for (std::uint32_t i = 0; i < count; ++i, bytes += 4) {
-        std::uint32_t frame =
-            bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-        target[i].store(frame, std::memory_order_relaxed);
-    }
+    for (std::uint32_t i = 0; i < count; ++i, bytes += kFrameBytes)
+        target[i].store(readLe32(bytes), std::memory_order_relaxed);
 }
 
 void LoopPlayer::send(Mode mode, std::uint32_t passes) noexcept {
@@ -192,7 +191,7 @@ unsigned LoopPlayer::render(std::int16_t* out, unsigned frames) noexcept {
     else
         trace_.played = 0;
     if (played < frames)
-        std::memset(out + 2 * played, 0, sizeof(std::int16_t) * 2 * (frames - played));
+        std::memset(out + std::size_t{2} * played, 0, sizeof(std::int16_t) * 2 * (frames - played));
     busy_.store(false);
     return played;
 }
@@ -236,7 +235,7 @@ unsigned LoopPlayer::renderFollowing(std::int16_t* out, unsigned frames,
         trace_.played = 0;
     }
     if (played < frames)
-        std::memset(out + 2 * played, 0, sizeof(std::int16_t) * 2 * (frames - played));
+        std::memset(out + std::size_t{2} * played, 0, sizeof(std::int16_t) * 2 * (frames - played));
     busy_.store(false);
     return played;
 }
@@ -272,14 +271,14 @@ unsigned LoopPlayer::renderFrames(const LoopBuffer& loop, std::int16_t* out, uns
         std::uint32_t a = loop.frame(index);
         std::uint32_t fraction = static_cast<std::uint32_t>(position_);
         if (fraction == 0) {
-            out[2 * played] = leftOf(a);
-            out[2 * played + 1] = rightOf(a);
+            out[std::size_t{2} * played] = leftOf(a);
+            out[std::size_t{2} * played + 1] = rightOf(a);
         } else {
             std::uint32_t b = index + 1 < count ? loop.frame(index + 1)
                               : looping         ? loop.frame(0)
                                                 : a;
-            out[2 * played] = blend(leftOf(a), leftOf(b), fraction);
-            out[2 * played + 1] = blend(rightOf(a), rightOf(b), fraction);
+            out[std::size_t{2} * played] = blend(leftOf(a), leftOf(b), fraction);
+            out[std::size_t{2} * played + 1] = blend(rightOf(a), rightOf(b), fraction);
         }
         ++played;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/loop_layout.h"
 #include "output/event_set.h"
 
 #include <array>
@@ -10,7 +11,8 @@
 namespace brev {
 
 constexpr unsigned kDeviceRate = 44100;
-constexpr unsigned kRegionCount = 16;
+// One region of the output buffer per slot.
+constexpr unsigned kRegionCount = kSlotCount;
 
 // The whole-loop output buffer as the audio thread reads it. A frame is stored as one 32-bit
 // word holding its 4 bytes (left sample, right sample, little-endian) so that a slot written

@@ -11,7 +11,7 @@ namespace brev {
 
 namespace {
 
-std::string describe(std::exception_ptr error) {
+std::string describe(const std::exception_ptr& error) {
     try {
         std::rethrow_exception(error);
     } catch (const std::exception& e) {

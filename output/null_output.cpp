@@ -1,6 +1,7 @@
 #include "output/null_output.h"
 
 #include "audio/error.h"
+#include "audio/wave_header.h"
 
 #include <cerrno>
 #include <chrono>
@@ -10,34 +11,7 @@ namespace brev {
 
 namespace {
 
-void putLe32(unsigned char* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-
-void putLe16(unsigned char* p, std::uint16_t v) {
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-}
-
-// 44-byte RIFF WAVE header for dataBytes of 16-bit stereo 44.1 kHz PCM.
-void waveHeader(unsigned char* h, std::uint32_t dataBytes) {
-    std::memcpy(h, "RIFF", 4);
-    putLe32(h + 4, 36 + dataBytes);
-    std::memcpy(h + 8, "WAVEfmt ", 8);
-    putLe32(h + 16, 16);
-    putLe16(h + 20, 1);
-    putLe16(h + 22, 2);
-    putLe32(h + 24, kDeviceRate);
-    putLe32(h + 28, kDeviceRate * 4);
-    putLe16(h + 32, 4);
-    putLe16(h + 34, 16);
-    std::memcpy(h + 36, "data", 4);
-    putLe32(h + 40, dataBytes);
-}
-
-// Largest whole-frame data size a RIFF header can describe.
-constexpr std::uint64_t kMaxCaptureFrames = (0xFFFFFFFFull - 36) / 4;
+constexpr std::uint64_t kMaxCaptureFrames = kMaxWaveDataBytes / kFrameBytes;
 
 std::string captureMessage(const std::string& path, int error) {
     return "Unable to write the capture file " + path + "\n" + std::strerror(error);
@@ -49,10 +23,9 @@ NullOutput::NullOutput(LoopPlayer& player, const std::string& capturePath)
     : player_(player), capturePath_(capturePath) {
     if (!capturePath.empty()) {
         capture_ = std::fopen(capturePath.c_str(), "wb");
-        unsigned char header[44];
-        waveHeader(header, 0);
+        const auto header = waveHeader(0);
         if (capture_ == nullptr ||
-            std::fwrite(header, 1, sizeof header, capture_) != sizeof header) {
+            std::fwrite(header.data(), 1, header.size(), capture_) != header.size()) {
             const int error = errno;
             if (capture_ != nullptr)
                 std::fclose(capture_);
@@ -93,7 +66,7 @@ void NullOutput::run() {
         unsigned played = player_.render(period_, kPeriodFrames);
         if (capture_ != nullptr && played > 0 && capturedFrames_ + played <= kMaxCaptureFrames &&
             captureError_.load(std::memory_order_relaxed) == 0) {
-            if (std::fwrite(period_, 4, played, capture_) == played)
+            if (std::fwrite(period_, kFrameBytes, played, capture_) == played)
                 capturedFrames_ += played;
             else
                 captureError_.store(errno != 0 ? errno : EIO, std::memory_order_release);
@@ -109,12 +82,11 @@ void NullOutput::run() {
 std::string NullOutput::finishCapture() {
     if (capture_ == nullptr)
         return failure();
-    unsigned char header[44];
-    waveHeader(header, static_cast<std::uint32_t>(capturedFrames_ * 4));
+    const auto header = waveHeader(static_cast<std::uint32_t>(capturedFrames_ * kFrameBytes));
     int error = captureError_.load(std::memory_order_acquire);
     errno = 0;
     if (error == 0 && (std::fseek(capture_, 0, SEEK_SET) != 0 ||
-                       std::fwrite(header, 1, sizeof header, capture_) != sizeof header ||
+                       std::fwrite(header.data(), 1, header.size(), capture_) != header.size() ||
                        std::fflush(capture_) != 0))
         error = errno != 0 ? errno : EIO;
     // Buffered data may first fail here, on a full disk.

@@ -15,13 +15,13 @@ std::array<unsigned char, 16> deviceGuid(const std::string& hostApi,
     std::string key = hostApi + '\0' + deviceName;
     std::array<unsigned char, 16> guid{};
     std::uint64_t seeds[2] = {0xcbf29ce484222325ull, 0x84222325cbf29ce4ull};
-    for (int half = 0; half < 2; ++half) {
+    for (std::size_t half = 0; half < 2; ++half) {
         std::uint64_t h = seeds[half];
-        for (unsigned char c : key) {
-            h ^= c;
+        for (char c : key) {
+            h ^= static_cast<unsigned char>(c);
             h *= 0x100000001b3ull;
         }
-        for (int i = 0; i < 8; ++i)
+        for (std::size_t i = 0; i < 8; ++i)
             guid[8 * half + i] = static_cast<unsigned char>(h >> (8 * i));
     }
     if (std::all_of(guid.begin(), guid.end(), [](unsigned char b) { return b == 0; }))

@@ -3,6 +3,7 @@
 #include "audio/audio_export.h"
 #include "audio/clipboard_port.h"
 #include "audio/error.h"
+#include "audio/little_endian.h"
 #include "output/jack_output.h"
 #include "output/null_output.h"
 #include "output/portaudio_output.h"
@@ -161,8 +162,8 @@ SyncState TDS::Sync() const {
         state.bpm = 0;
     }
     // The tempo table's figure: one segment, a sixteenth note, at 44100 Hz.
-    if (state.bpm == 0 && UnitSamples() > 0)
-        state.bpm = 661500.0 / UnitSamples() * state.rateHz / kDeviceRate;
+    if (state.bpm == 0 && FStore.UnitSamples() > 0)
+        state.bpm = 661500.0 / FStore.UnitSamples() * state.rateHz / kDeviceRate;
     return state;
 }
 
@@ -278,24 +279,12 @@ void TDS::CreateOutputBuffer() {
         buffer->regionStarts[i] =
             static_cast<std::uint32_t>(FStore.regionStart(static_cast<int>(i)));
     FOutputBuffer = std::move(buffer);
-    FBufferBytes = 4 * frames;
+    FBufferBytes = kFrameBytes * frames;
     player_.setLoop(FOutputBuffer.get());
 }
 
-void TDS::GetSegment(int segment, int slot, BrevWave::TWave& out) {
-    FStore.GetSegment(segment, slot, out);
-}
-
-void TDS::StoreSlot(int slot, const BrevWave::TWave& wave) {
-    FStore.StoreSlot(slot, wave);
-}
-
-std::int32_t TDS::NaturalLength(int slot) const {
-    return FStore.NaturalLength(slot);
-}
-
 void TDS::WriteSlot(int slot) {
-    if (!FOutputBuffer || slot < 0 || slot >= static_cast<int>(kRegionCount))
+    if (!FOutputBuffer || slot < 0 || slot >= kSlotCount)
         return;
     const auto wave = FStore.slot(slot);
     // A slot shorter than its region (callers keep it at least as long) writes what it has.
@@ -322,7 +311,7 @@ void TDS::PlayPasses(std::uint32_t passes) {
 void TDS::PlayStoredSlots(std::uint32_t passes) {
     // Stopped first, so no region is refused as late: playback starts over at frame 0.
     Stop();
-    for (int slot = 0; slot < static_cast<int>(kRegionCount); ++slot)
+    for (int slot = 0; slot < kSlotCount; ++slot)
         WriteSlot(slot);
     PlayPasses(passes);
 }
@@ -346,9 +335,9 @@ std::uint32_t TDS::GetPlaybackRate() const {
 }
 
 std::uint32_t TDS::GetOffset(int slot) const {
-    if (slot < 0 || slot >= static_cast<int>(kRegionCount))
+    if (slot < 0 || slot >= kSlotCount)
         throw Error("TDS::GetOffset - Index out of bounds");
-    return FOutputBuffer ? 4 * FOutputBuffer->regionStarts[static_cast<size_t>(slot)] : 0;
+    return FOutputBuffer ? kFrameBytes * FOutputBuffer->regionStarts[static_cast<size_t>(slot)] : 0;
 }
 
 const int* TDS::GetEvents(std::uint32_t& count) const {
@@ -357,15 +346,9 @@ const int* TDS::GetEvents(std::uint32_t& count) const {
 }
 
 std::vector<std::uint8_t> TDS::outputBytes() const {
-    std::vector<std::uint8_t> bytes;
-    if (!FOutputBuffer)
-        return bytes;
-    bytes.reserve(static_cast<size_t>(FBufferBytes));
-    for (std::uint32_t i = 0; i < FOutputBuffer->frameCount; ++i) {
-        std::uint32_t frame = FOutputBuffer->frame(i);
-        for (int b = 0; b < 4; ++b)
-            bytes.push_back(static_cast<std::uint8_t>(frame >> (8 * b)));
-    }
+    std::vector<std::uint8_t> bytes(static_cast<size_t>(FBufferBytes));
+    for (std::size_t i = 0; i < bytes.size() / kFrameBytes; ++i)
+        writeLe32(&bytes[kFrameBytes * i], FOutputBuffer->frame(static_cast<std::uint32_t>(i)));
     return bytes;
 }
 

@@ -90,15 +90,14 @@ public:
     // The same for a wave loaded (and perhaps converted) elsewhere.
     void LoadSourceWave(BrevWave::TWave wave, int swing);
 
-    // Rendering support.
-    void GetSegment(int segment, int slot, BrevWave::TWave& out);
-    void StoreSlot(int slot, const BrevWave::TWave& wave);
-    std::int32_t NaturalLength(int slot) const;
+    // The loaded loop, its segments and its rendered slots.
+    const SegmentStore& Store() const { return FStore; }
+    // The same store, for rendering slots into; a rendered slot is heard once WriteSlot() has
+    // copied it into the output buffer.
+    SegmentStore& renderTarget() { return FStore; }
     // One copy of the slot into its region, no allocation. While playing, a write that comes
     // after playback has reached the region is left out and counted in LateRefills().
     void WriteSlot(int slot);
-    SegmentStore& Store() { return FStore; }
-    const SegmentStore& Store() const { return FStore; }
 
     // Playback control.
     void Play(bool loop);
@@ -115,8 +114,6 @@ public:
 
     // Queries.
     bool IsLoaded() const { return FStore.IsLoaded(); }
-    std::int32_t SourceSamples() const { return FStore.SourceSamples(); }
-    std::int32_t UnitSamples() const { return FStore.UnitSamples(); }
     std::int32_t BufferBytes() const { return FBufferBytes; }
     std::uint32_t GetOffset(int slot) const;
     // The 16 event handles (eventfds; -1 before the first load), borrowed by the notification

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audio/loop_layout.h"
+
 #include <span>
 #include <string>
 #include <string_view>
@@ -38,7 +40,6 @@ struct ControlInfo {
     int arrowTag; // tag of the arrow buttons that step this number, else -1
 };
 
-inline constexpr int kSlotCount = 16;
 inline constexpr int kNumberControlCount = 73;
 
 // Per-slot name patterns; "%d" stands for the slot index.

@@ -175,7 +175,7 @@ private:
 };
 
 // Far beyond any pattern (a full one is about 5 KB), small enough to read whole at once.
-constexpr std::uint64_t kMaxPatternBytes = 1024 * 1024;
+constexpr std::uint64_t kMaxPatternBytes = std::uint64_t{1} << 20;
 
 // Whole file, or nullopt when it does not exist. Any other failure raises, and so does a file
 // too large for a pattern; a FIFO or a device is refused without waiting on it.

@@ -39,7 +39,7 @@ std::string homeFolder() {
 // The folder that holds ours: the session's runtime folder when it is private, as it must be,
 // else the user's cache folder.
 std::string parentFolder() {
-    const std::string runtime = environment("XDG_RUNTIME_DIR");
+    std::string runtime = environment("XDG_RUNTIME_DIR");
     if (isPrivateFolder(runtime))
         return runtime;
     std::string cache = environment("XDG_CACHE_HOME");
@@ -78,7 +78,7 @@ std::string privateFolder() {
 }
 
 std::string privateFilePath(const std::string& name) {
-    const std::string path = privateFolder() + name;
+    std::string path = privateFolder() + name;
     struct stat info {};
     if (::lstat(path.c_str(), &info) == 0 && (!S_ISREG(info.st_mode) || info.st_uid != ::geteuid()))
         ::unlink(path.c_str());

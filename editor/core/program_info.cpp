@@ -45,8 +45,8 @@ std::string helpPath(const std::string& programDirectory, const std::string& nam
     if (folder.empty() || folder.back() != '/') {
         folder += '/';
     }
-    const std::string beside = folder + name;
-    const std::string installed = folder + BREV_DOC_FROM_PROGRAM + "/" + name;
+    std::string beside = folder + name;
+    std::string installed = folder + BREV_DOC_FROM_PROGRAM + "/" + name;
     struct stat info {};
     if (::stat(beside.c_str(), &info) != 0 && ::stat(installed.c_str(), &info) == 0) {
         return installed;

@@ -10,6 +10,7 @@
 #include "editor/core/pattern_tools.h"
 #include "editor/core/program_info.h"
 #include "editor/core/render.h"
+#include "editor/session/playback_session.h"
 #include "editor/ui/interface_form.h"
 #include "editor/ui/pattern_history.h"
 #include "editor/ui/qt_clipboard.h"
@@ -270,30 +271,27 @@ void TInterfaceForm::watchOutput() {
 
 // --- rendering and feedback ------------------------------------------------------------------
 
+PlaybackSession TInterfaceForm::session() {
+    return PlaybackSession(engine(), [this](int slot) { RenderSegment(slot); });
+}
+
 void TInterfaceForm::RenderSegment(int slot) {
-    brev::RenderSegment(pattern_, engine().Store(), slot);
+    brev::RenderSegment(pattern_, engine().renderTarget(), slot);
     waveform_->slotRendered(engine_->Store(), slot);
 }
 
 void TInterfaceForm::renderAll() {
-    for (int slot = 0; slot < kSlotCount; ++slot)
-        RenderSegment(slot);
+    session().renderAll();
 }
 
 void TInterfaceForm::BufferEventHandler(int index) {
-    if (static_cast<unsigned>(index) > 15)
-        throw Error("BufferEventHandler() EventIndex out of bounds");
     SetLEDs(index);
-    int next = index + 1;
-    if (next > 15)
-        next = index - 15;
-    RenderSegment(next);
-    engine_->WriteSlot(next);
+    session().slotStarted(index);
 }
 
 void TInterfaceForm::SetLEDs(int index) {
     if (leds_.isEmpty()) {
-        for (int i = 0; i < 16; ++i)
+        for (int i = 0; i < kSlotCount; ++i)
             leds_ << component<TBrevLED>(QStringLiteral("LED%1").arg(i));
     }
     for (int i = 0; i < leds_.size(); ++i) {
@@ -325,8 +323,9 @@ void TInterfaceForm::UpdateStatusBar(int panel) {
         statusPanel(1)->setText(text);
     }
     if (panel == -1 || panel == 2) {
-        statusPanel(2)->setText(loaded ? QStringLiteral("%1 samples").arg(engine_->SourceSamples())
-                                       : QStringLiteral("-"));
+        statusPanel(2)->setText(
+            loaded ? QStringLiteral("%1 samples").arg(engine_->Store().SourceSamples())
+                   : QStringLiteral("-"));
     }
     if (panel == -1 || panel == 3)
         statusPanel(3)->setText(QStringLiteral("Angle offset %1 samples").arg(AngleOffset()));
@@ -447,13 +446,13 @@ void TInterfaceForm::loadDroppedData(const QByteArray& bytes) {
         return;
     runCommand([&] {
         engine_->Stop();
-        const std::span<const std::uint8_t> data(
+        const std::span<const std::uint8_t> dropped(
             reinterpret_cast<const std::uint8_t*>(bytes.constData()),
             static_cast<std::size_t>(bytes.size()));
         loadWaveData(
             QStringLiteral("dropped data"),
             [&](const DecodeProgress& progress) {
-                return loadAudioBytes(data, "Error loading dropped data", progress);
+                return loadAudioBytes(dropped, "Error loading dropped data", progress);
             },
             QStringLiteral("(Dropped data)"));
         SetLEDs(-1);
@@ -566,8 +565,7 @@ void TInterfaceForm::PlayButtonClick() {
     runCommand([&] {
         if (needsAudio())
             return;
-        renderAll();
-        engine_->PlayStoredSlots(toolDown("LoopButton") ? 0 : 1);
+        session().play(toolDown("LoopButton") ? 0 : 1);
     });
 }
 

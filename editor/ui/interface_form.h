@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/core/random_generator.h"
+#include "editor/session/playback_session.h"
 #include "editor/ui/background_load.h"
 #include "editor/ui/control_pattern.h"
 #include "editor/ui/editor_dialogs.h"
@@ -84,6 +85,8 @@ public:
     // Rendering and playback feedback.
     // Renders one slot from the controls into the engine's slot store.
     virtual void RenderSegment(int slot);
+    // The play command and the refill, rendering through RenderSegment.
+    PlaybackSession session();
     void renderAll();
     // Called on the GUI thread for each slot start that playback reaches.
     virtual void BufferEventHandler(int index);

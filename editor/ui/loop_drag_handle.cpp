@@ -28,7 +28,7 @@ QString LoopDragHandle::dragFileName(const TInterfaceForm& form) {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
                            QStringLiteral("/brev-editor");
     QDir().mkpath(folder);
-    const QString source = form.currentFileName();
+    const QString& source = form.currentFileName();
     const QString base =
         source.isEmpty() ? QStringLiteral("loop") : QFileInfo(source).completeBaseName();
     return folder + u'/' + base + QStringLiteral(" (BREV).wav");

@@ -7,13 +7,14 @@ namespace brev {
 RegionPeaks regionPeaks(std::span<const std::int16_t> frames, std::int32_t regionStart,
                         std::int32_t loopFrames, int width) {
     RegionPeaks peaks;
-    const std::int32_t end = std::min<std::int64_t>(
-        regionStart + static_cast<std::int64_t>(frames.size() / 2), loopFrames);
+    const auto end = static_cast<std::int32_t>(std::min<std::int64_t>(
+        regionStart + static_cast<std::int64_t>(frames.size() / 2), loopFrames));
     if (width <= 0 || regionStart < 0 || regionStart >= end)
         return peaks;
     peaks.firstColumn = columnOfFrame(regionStart, loopFrames, width);
     const int lastColumn = columnOfFrame(end - 1, loopFrames, width);
-    peaks.columns.reserve(static_cast<std::size_t>(lastColumn - peaks.firstColumn + 1));
+    const int columns = lastColumn - peaks.firstColumn + 1;
+    peaks.columns.reserve(static_cast<std::size_t>(columns));
     for (int column = peaks.firstColumn; column <= lastColumn; ++column) {
         const std::int32_t from =
             std::max(columnStartFrame(column, loopFrames, width), regionStart);

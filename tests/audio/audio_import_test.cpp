@@ -4,8 +4,9 @@
 #include "audio/audio_import.h"
 #include "audio/clipboard_port.h"
 #include "audio/loop_converter.h"
-#include "tests/audio/test_waves.h"
-#include "tests/temp_folder.h"
+#include "tests/support/riff_blocks.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_waves.h"
 
 #include <cmath>
 #include <cstdlib>

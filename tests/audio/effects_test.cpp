@@ -1,7 +1,9 @@
 #include "audio/sample_math.h"
 #include "audio/twave.h"
-#include "test_waves.h"
+#include "tests/support/riff_blocks.h"
+#include "tests/support/test_waves.h"
 
+#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
 

@@ -1,5 +1,7 @@
 #include "audio/twave.h"
-#include "test_waves.h"
+#include "tests/support/error_of.h"
+#include "tests/support/riff_blocks.h"
+#include "tests/support/test_waves.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -8,23 +10,6 @@ using BrevWave::TWave;
 using namespace brev::test;
 
 namespace {
-
-std::string errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const brev::Error& error) {
-        return error.what();
-    }
-    return "";
-}
-
-// Frame k carries k modulo 30000, so every frame says where it came from.
-TWave numberedWave(int frames) {
-    std::vector<Frame> all;
-    for (int k = 0; k < frames; ++k)
-        all.emplace_back(k % 30000, -(k % 30000));
-    return waveOf(all);
-}
 
 std::vector<int> divisionsOf(const TWave& wave) {
     std::vector<std::int32_t> divisions;
@@ -35,7 +20,7 @@ std::vector<int> divisionsOf(const TWave& wave) {
 } // namespace
 
 TEST(Swing, DivisionsOfATwoSecondLoop) {
-    const TWave loop = numberedWave(88200);
+    const TWave loop = rampWave(88200);
     const struct {
         int swing, even, odd, entry1, entry15, last;
     } cases[] = {
@@ -62,7 +47,7 @@ TEST(Swing, DivisionsOfATwoSecondLoop) {
 
         int total = 0;
         for (int k = 0; k < 16; ++k) {
-            TWave segment = numberedWave(4);
+            TWave segment = rampWave(4);
             segment.SetSwing(0, 1); // divisions of the output must survive the copy
             wave.GetSegmentSwing(segment, k);
             const int expected = k == 15 ? c.last : (k % 2 == 0 ? c.even : c.odd);
@@ -78,7 +63,7 @@ TEST(Swing, DivisionsOfATwoSecondLoop) {
 }
 
 TEST(Swing, RefusedInput) {
-    TWave wave = numberedWave(64);
+    TWave wave = rampWave(64);
     wave.SetSwing(20, 4);
     const auto divisions = divisionsOf(wave);
     for (const auto& input : {std::pair{101, 16}, {-1, 16}, {0, 0}}) {
@@ -88,15 +73,15 @@ TEST(Swing, RefusedInput) {
         EXPECT_EQ(divisionsOf(wave), divisions);
     }
 
-    TWave short15 = numberedWave(15);
+    TWave short15 = rampWave(15);
     short15.SetSwing(10, 2);
     EXPECT_EQ(errorOf([&] { short15.SetSwing(40, 16); }), "TWave::SetSwing() - UnitSize 0");
     EXPECT_EQ(short15.swing(), 40);
     EXPECT_EQ(divisionsOf(short15), (std::vector<int>{0, 7}));
     EXPECT_EQ(short15.GetEvenUnitSize(), 7);
 
-    TWave fresh = numberedWave(64);
-    TWave output = numberedWave(3);
+    TWave fresh = rampWave(64);
+    TWave output = rampWave(3);
     EXPECT_EQ(errorOf([&] { fresh.GetSegmentSwing(output, 0); }),
               "GetSegmentSwing() called with 0 size divisions array");
     fresh.SetSwing(0, 16);
@@ -107,11 +92,11 @@ TEST(Swing, RefusedInput) {
     fresh.SetLength(30);
     EXPECT_EQ(errorOf([&] { fresh.GetSegmentSwing(output, 9); }),
               "TWave::GetSegmentSwing() - Offset out of bounds");
-    EXPECT_EQ(framesOf(output), framesOf(numberedWave(3)));
+    EXPECT_EQ(framesOf(output), framesOf(rampWave(3)));
 }
 
 TEST(EqualParts, RoundingAndRefusals) {
-    const TWave slot = numberedWave(5512);
+    const TWave slot = rampWave(5512);
     TWave part;
     slot.GetSegment(part, 0, 1, 3);
     EXPECT_EQ(part.GetSamples(), 1837);
@@ -126,7 +111,7 @@ TEST(EqualParts, RoundingAndRefusals) {
     odd.GetSegment(part, 1, 1, 2);
     EXPECT_EQ(bytesOf(part), Bytes(ten.begin() + 4, ten.begin() + 8));
 
-    const TWave before = numberedWave(2);
+    const TWave before = rampWave(2);
     part = before;
     const struct {
         int first, count, whole;
@@ -145,6 +130,6 @@ TEST(EqualParts, RoundingAndRefusals) {
         EXPECT_EQ(errorOf([&] { slot.GetSegment(part, r.first, r.count, r.whole); }), r.message);
         EXPECT_EQ(framesOf(part), framesOf(before));
     }
-    EXPECT_EQ(errorOf([&] { numberedWave(1).GetSegment(part, 0, 1, 2); }),
+    EXPECT_EQ(errorOf([&] { rampWave(1).GetSegment(part, 0, 1, 2); }),
               "GetSegment - SegmentSize 0");
 }

@@ -1,8 +1,10 @@
 #include "audio/byte_stream.h"
 #include "audio/clipboard_port.h"
 #include "audio/twave.h"
-#include "test_waves.h"
-#include "tests/fifo_guard.h"
+#include "tests/support/fifo_guard.h"
+#include "tests/support/riff_blocks.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_waves.h"
 
 #include <cerrno>
 #include <csignal>
@@ -28,17 +30,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class WavFiles : public ::testing::Test {
+class WavFiles : public TempFolderTest {
 protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("brev-wav-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
     std::string write(const std::string& name, const Bytes& bytes) {
         const std::string path = (folder_ / name).string();
         std::ofstream(path, std::ios::binary)
@@ -57,8 +50,6 @@ protected:
         std::sort(names.begin(), names.end());
         return names;
     }
-
-    fs::path folder_;
 };
 
 std::string loadError(TWave& wave, const std::string& path) {

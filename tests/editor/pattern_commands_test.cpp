@@ -2,32 +2,16 @@
 #include "editor/core/pattern_commands.h"
 #include "editor/core/pattern_model.h"
 #include "editor/core/pattern_tools.h"
+#include "tests/support/temp_folder.h"
 
-#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
-#include <unistd.h>
 
 namespace brev {
 namespace {
 
-namespace fs = std::filesystem;
-
-class PatternCommandsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("brev_pattern_commands_" + std::to_string(::getpid()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-    std::string path(const std::string& name) const { return (folder_ / name).string(); }
-
-    fs::path folder_;
-};
+using PatternCommandsTest = test::TempFolderTest;
 
 // Every control's value, by name.
 std::vector<std::pair<std::string, int>> values(const PatternAccess& pattern) {

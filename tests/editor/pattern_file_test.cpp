@@ -1,7 +1,7 @@
 #include "audio/error.h"
 #include "editor/core/pattern_file.h"
 #include "editor/core/pattern_model.h"
-#include "tests/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 #include <filesystem>
 #include <fstream>

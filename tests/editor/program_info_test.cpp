@@ -1,5 +1,6 @@
 #include "audio/error.h"
 #include "editor/core/program_info.h"
+#include "tests/support/temp_folder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -30,8 +31,8 @@ TEST(ProgramInfo, HelpFileIsFoundBesideTheProgramOrInTheInstalledTree) {
     EXPECT_EQ(brev::helpMissingMessage("/opt/brev/brevedit.chm"),
               "/opt/brev/brevedit.chm seems to be missing");
 
-    const auto prefix = std::filesystem::path(testing::TempDir()) / "help_prefix";
-    std::filesystem::remove_all(prefix);
+    const brev::test::TempFolder folder;
+    const std::filesystem::path& prefix = folder.path();
     std::filesystem::create_directories(prefix / "bin");
     std::filesystem::create_directories(prefix / "share/doc/brev-editor");
     std::ofstream(prefix / "share/doc/brev-editor/brevedit.chm") << "ITSF";
@@ -40,7 +41,6 @@ TEST(ProgramInfo, HelpFileIsFoundBesideTheProgramOrInTheInstalledTree) {
     std::ofstream(prefix / "bin/brevedit.chm") << "ITSF";
     EXPECT_EQ(brev::helpFilePath((prefix / "bin").string()),
               (prefix / "bin/brevedit.chm").string());
-    std::filesystem::remove_all(prefix);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "audio/segment_store.h"
 #include "editor/core/pattern_model.h"
 #include "editor/core/render.h"
-#include "test_waves.h"
+#include "tests/support/test_waves.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -11,7 +11,7 @@ namespace {
 
 using test::Frame;
 using test::frameAt;
-using test::frames;
+using test::framesOf;
 using test::makeWave;
 using test::rampWave;
 
@@ -46,10 +46,10 @@ TEST(Render, DefaultPatternGivesTheRawSegmentsAtAnySwing) {
         PatternModel pattern;
         renderAll(pattern, store);
         for (int slot = 0; slot < 16; ++slot) {
-            EXPECT_EQ(frames(store.slot(slot)), frames(store.segment(slot)))
+            EXPECT_EQ(framesOf(store.slot(slot)), framesOf(store.segment(slot)))
                 << swing << "/" << slot;
         }
-        EXPECT_EQ(frames(store.joinSlots()), frames(source)) << swing;
+        EXPECT_EQ(framesOf(store.joinSlots()), framesOf(source)) << swing;
     }
 }
 
@@ -63,7 +63,7 @@ TEST(Render, LongerSegmentIsCutAndFadedShorterOneIsPaddedWithSilence) {
     // Slot 1 plays the long segment 0: cut to 50 frames and faded out although its flag is off.
     pattern.SetNumberValue(name(kSegmentNumber, 1), 0);
     RenderSegment(pattern, store, 1);
-    auto cut = frames(store.slot(1));
+    auto cut = framesOf(store.slot(1));
     ASSERT_EQ(cut.size(), 50u);
     EXPECT_EQ(cut[46], (Frame{1000, 1000}));
     EXPECT_EQ(cut[47], (Frame{750, 750}));
@@ -72,7 +72,7 @@ TEST(Render, LongerSegmentIsCutAndFadedShorterOneIsPaddedWithSilence) {
     // With its fade-out flag on the cut slot is faded twice.
     pattern.SetCheckValue(name(kFadeOutCheckText, 1), true);
     RenderSegment(pattern, store, 1);
-    cut = frames(store.slot(1));
+    cut = framesOf(store.slot(1));
     EXPECT_EQ(cut[47], (Frame{562, 562}));
     EXPECT_EQ(cut[48], (Frame{250, 250}));
     EXPECT_EQ(cut[49], (Frame{62, 62}));
@@ -80,7 +80,7 @@ TEST(Render, LongerSegmentIsCutAndFadedShorterOneIsPaddedWithSilence) {
     // Slot 2 plays the short segment 3: 50 frames of sound, unfaded, then silence up to 150.
     pattern.SetNumberValue(name(kSegmentNumber, 2), 3);
     RenderSegment(pattern, store, 2);
-    auto padded = frames(store.slot(2));
+    auto padded = framesOf(store.slot(2));
     ASSERT_EQ(padded.size(), 150u);
     EXPECT_EQ(padded[49], (Frame{1000, 1000}));
     EXPECT_EQ(padded[50], (Frame{0, 0}));
@@ -99,11 +99,11 @@ TEST(Render, AngleOffsetSlantsFadesAcrossTheChannels) {
     RenderSegment(pattern, store, 0);
     RenderSegment(pattern, store, 1);
 
-    auto in = frames(store.slot(0));
+    auto in = framesOf(store.slot(0));
     EXPECT_EQ(in[0], (Frame{0, 1000}));
     EXPECT_EQ(in[371], (Frame{500, 1000}));
     EXPECT_EQ(in[742], (Frame{1000, 1000}));
-    auto out = frames(store.slot(1));
+    auto out = framesOf(store.slot(1));
     EXPECT_EQ(out[999], (Frame{1000, 1}));
     EXPECT_EQ(out[1000 - 371], (Frame{1000, 500}));
     EXPECT_EQ(out[1000 - 742], (Frame{1000, 1000}));
@@ -131,8 +131,8 @@ TEST(Render, VolumeRepeatsAndInnerFades) {
     pattern.SetNumberValue(name(kRepeatsNumber, 2), 2);
     pattern.setToggleDown(kInnerFadesButton, false);
     RenderSegment(pattern, ramp, 2);
-    auto plain = frames(ramp.slot(2));
-    auto raw = frames(ramp.segment(2));
+    auto plain = framesOf(ramp.slot(2));
+    auto raw = framesOf(ramp.segment(2));
     ASSERT_EQ(plain.size(), 400u);
     for (int i = 0; i < 200; ++i) {
         EXPECT_EQ(plain[i], raw[i]);
@@ -143,7 +143,7 @@ TEST(Render, VolumeRepeatsAndInnerFades) {
     pattern.setToggleDown(kLogFadesButton, false);
     pattern.SetNumberValue(kFadeSamplesNumber, 50);
     RenderSegment(pattern, ramp, 2);
-    auto faded = frames(ramp.slot(2));
+    auto faded = framesOf(ramp.slot(2));
     EXPECT_EQ(faded[0], raw[0]);
     EXPECT_EQ(faded[149], raw[149]);
     EXPECT_LT(std::abs(faded[199].first), std::abs(raw[199].first) / 10);
@@ -167,14 +167,14 @@ TEST(Render, EffectsRunInTheirFixedOrder) {
     RenderSegment(pattern, store, 3);
     RenderSegment(pattern, store, 4);
 
-    auto raw3 = frames(store.segment(3));
-    auto slot3 = frames(store.slot(3));
+    auto raw3 = framesOf(store.segment(3));
+    auto slot3 = framesOf(store.slot(3));
     EXPECT_EQ(slot3[0], (Frame{0, 0}));
     EXPECT_EQ(slot3[5].first, raw3[94].first / 2);
     EXPECT_EQ(slot3[50], raw3[49]);
 
-    auto raw4 = frames(store.segment(4));
-    auto slot4 = frames(store.slot(4));
+    auto raw4 = framesOf(store.segment(4));
+    auto slot4 = framesOf(store.slot(4));
     for (int i = 0; i < 100; ++i) {
         ASSERT_EQ(slot4[i], (Frame{-raw4[i].second, 0})) << i;
     }
@@ -186,7 +186,7 @@ TEST(Render, EffectsRunInTheirFixedOrder) {
     pattern.SetNumberValue(name(kRepeatsNumber, 5), 3);
     RenderSegment(pattern, store, 5);
     ASSERT_EQ(store.slot(5).size(), 400u);
-    for (const auto& frame : frames(store.slot(5))) {
+    for (const auto& frame : framesOf(store.slot(5))) {
         ASSERT_EQ(frame, (Frame{0, 0}));
     }
 }
@@ -214,7 +214,7 @@ TEST(Render, ErrorsPassThroughAndLeaveTheRawCopy) {
     } catch (const Error& e) {
         EXPECT_STREQ(e.what(), "GetSegment - SegmentSize 0");
     }
-    EXPECT_EQ(frames(store.slot(6)), frames(store.segment(2)));
+    EXPECT_EQ(framesOf(store.slot(6)), framesOf(store.segment(2)));
 }
 
 } // namespace

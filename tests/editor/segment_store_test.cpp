@@ -1,5 +1,5 @@
 #include "audio/segment_store.h"
-#include "test_waves.h"
+#include "tests/support/test_waves.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 namespace brev {
 namespace {
 
-using test::frames;
+using test::framesOf;
 using test::rampWave;
 
 TEST(SegmentStore, RegionsSegmentsAndTheJoinFollowTheSwing) {
@@ -64,8 +64,8 @@ TEST(SegmentStore, GetSegmentCopiesIntoSlotAndRefusesBadIndexes) {
     BrevWave::TWave out;
     store.GetSegment(2, 5, out);
     EXPECT_EQ(out.GetSamples(), store.NaturalLength(2));
-    EXPECT_EQ(frames(out), frames(store.segment(2)));
-    EXPECT_EQ(frames(store.slot(5)), frames(store.segment(2)));
+    EXPECT_EQ(framesOf(out), framesOf(store.segment(2)));
+    EXPECT_EQ(framesOf(store.slot(5)), framesOf(store.segment(2)));
     EXPECT_NE(store.NaturalLength(5), out.GetSamples());
 
     for (auto [segment, slot] : {std::pair{-1, 0}, {0, 16}, {16, 3}, {3, -1}}) {
@@ -76,9 +76,9 @@ TEST(SegmentStore, GetSegmentCopiesIntoSlotAndRefusesBadIndexes) {
             EXPECT_STREQ(e.what(), "TDS::GetSegment(), Index out of bounds");
         }
     }
-    EXPECT_EQ(frames(store.slot(5)), frames(store.segment(2)));
-    EXPECT_EQ(frames(store.slot(0)), frames(store.segment(0)));
-    EXPECT_EQ(frames(out), frames(store.segment(2)));
+    EXPECT_EQ(framesOf(store.slot(5)), framesOf(store.segment(2)));
+    EXPECT_EQ(framesOf(store.slot(0)), framesOf(store.segment(0)));
+    EXPECT_EQ(framesOf(out), framesOf(store.segment(2)));
 
     // Indexes the callers never pass touch nothing.
     store.StoreSlot(16, out);
@@ -98,17 +98,17 @@ TEST(SegmentStore, RawRenderedAndApartSlotsJoinInSlotOrder) {
         return test::Frame{7, 7};
     });
     store.StoreSlot(7, shorter);
-    EXPECT_EQ(frames(store.slot(5)), frames(store.segment(5)));
+    EXPECT_EQ(framesOf(store.slot(5)), framesOf(store.segment(5)));
 
     std::vector<test::Frame> expected;
     for (int k = 0; k < 16; ++k) {
-        const auto slot = k == 3   ? frames(rendered)
-                          : k == 7 ? frames(shorter)
-                                   : frames(store.segment(k));
+        const auto slot = k == 3   ? framesOf(rendered)
+                          : k == 7 ? framesOf(shorter)
+                                   : framesOf(store.segment(k));
         expected.insert(expected.end(), slot.begin(), slot.end());
     }
     expected.push_back({0, 0}); // the frame slot 7 lacks, as silence at the end
-    EXPECT_EQ(frames(store.joinSlots()), expected);
+    EXPECT_EQ(framesOf(store.joinSlots()), expected);
 
     // Slot 7 back at its length: the join is the slot block itself again.
     store.StoreSlot(7, test::makeWave(store.NaturalLength(7), [](int) { return test::Frame{}; }));
@@ -130,7 +130,7 @@ TEST(SegmentStore, RefusedLoadKeepsThePreviousLoop) {
     EXPECT_THROW(store.load(rampWave(1600), 101), Error);
     EXPECT_EQ(store.SourceSamples(), 1600);
     EXPECT_EQ(store.regionStart(1), 110);
-    EXPECT_EQ(frames(store.joinSlots()), frames(first));
+    EXPECT_EQ(framesOf(store.joinSlots()), framesOf(first));
 }
 
 } // namespace

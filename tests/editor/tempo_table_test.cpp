@@ -1,5 +1,6 @@
 #include "audio/error.h"
 #include "editor/core/tempo_table.h"
+#include "tests/support/temp_folder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -274,8 +275,8 @@ private:
 
 TEST(TempoTable, PageNeverLandsInASharedFolderNorThroughALink) {
     namespace fs = std::filesystem;
-    const fs::path dir = fs::path(testing::TempDir()) / "tempo_table_private";
-    fs::remove_all(dir);
+    const brev::test::TempFolder folder;
+    const fs::path& dir = folder.path();
     const fs::path shared = dir / "shared", cache = dir / "cache", runtime = dir / "run";
     fs::create_directories(shared / "brev-editor");
     fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
@@ -314,14 +315,12 @@ TEST(TempoTable, PageNeverLandsInASharedFolderNorThroughALink) {
         ::chown((runtime / "brev-editor").c_str(), 65534, 65534);
         EXPECT_THROW(brev::tempoTablePath(), brev::Error);
     }
-    fs::remove_all(dir);
 }
 
 TEST(TempoTable, WritingReplacesThePageAndFailsCleanly) {
-    const auto dir = std::filesystem::path(testing::TempDir()) / "tempo_table_test";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    const std::string path = (dir / "brev_table.html").string();
+    const brev::test::TempFolder folder;
+    const std::filesystem::path& dir = folder.path();
+    const std::string path = folder.file("brev_table.html");
 
     TempoTableInput input = twoSecondLoop(0);
     input.fileName = "first.wav";
@@ -340,7 +339,6 @@ TEST(TempoTable, WritingReplacesThePageAndFailsCleanly) {
                   0u);
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
-    std::filesystem::remove_all(dir);
 }
 
 } // namespace

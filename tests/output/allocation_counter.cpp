@@ -44,7 +44,7 @@ void operator delete[](void* p, std::size_t) noexcept {
 }
 #endif
 
-namespace brev::testing {
+namespace brev::test {
 
 AllocationCounter::AllocationCounter() {
     allocations = 0;
@@ -65,4 +65,4 @@ bool AllocationCounter::available() {
 #endif
 }
 
-} // namespace brev::testing
+} // namespace brev::test

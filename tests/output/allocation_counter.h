@@ -1,6 +1,6 @@
 #pragma once
 
-namespace brev::testing {
+namespace brev::test {
 
 // Counts operator new calls made by the current thread while an AllocationCounter lives.
 class AllocationCounter {
@@ -12,4 +12,4 @@ public:
     static bool available();
 };
 
-} // namespace brev::testing
+} // namespace brev::test

@@ -8,7 +8,7 @@
 #include <thread>
 #include <unistd.h>
 
-namespace brev::testing {
+namespace brev::test {
 
 Child::Child(const std::vector<std::string>& argv, const std::string& output,
              const std::string& errors) {
@@ -74,4 +74,4 @@ bool onPath(const std::string& program) {
     return false;
 }
 
-} // namespace brev::testing
+} // namespace brev::test

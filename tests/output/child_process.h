@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace brev::testing {
+namespace brev::test {
 
 // A child process we started, ended by its process id when the object goes, and by the kernel
 // should this test process die first.
@@ -30,4 +30,4 @@ private:
 // Whether program is an executable file in a folder of PATH.
 bool onPath(const std::string& program);
 
-} // namespace brev::testing
+} // namespace brev::test

@@ -1,9 +1,9 @@
 // The JACK output against a real JACK server (jackd with the dummy driver, started per test): the
 // transport with a timebase master, MIDI clock in and out, and a server that goes away. Each test
 // skips, saying why, where jackd cannot start.
-#include "engine_fixture.h"
 #include "jack_test_server.h"
 #include "output/tds.h"
+#include "tests/support/test_waves.h"
 
 #include <chrono>
 #include <cmath>
@@ -14,8 +14,8 @@ namespace brev {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::JackTestClient;
-using testing::JackTestServer;
+using test::JackTestClient;
+using test::JackTestServer;
 
 #if defined(__SANITIZE_THREAD__)
 constexpr bool kThreadSanitizer = true;
@@ -37,7 +37,7 @@ BrevWave::TWave burstLoop() {
     std::vector<std::int16_t> samples(2 * kLoopFrames, 0);
     for (int i = 0; i < 2 * 200; ++i)
         samples[i] = 20000;
-    return testing::waveOf(samples);
+    return test::waveOfSamples(samples);
 }
 
 // Where the recorded sound rises out of at least 1000 frames of silence: the period's transport

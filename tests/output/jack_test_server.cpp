@@ -10,7 +10,7 @@
 #include <thread>
 #include <unistd.h>
 
-namespace brev::testing {
+namespace brev::test {
 
 namespace {
 
@@ -195,4 +195,4 @@ int JackTestClient::process(jack_nframes_t frames, void* self) {
     return 0;
 }
 
-} // namespace brev::testing
+} // namespace brev::test

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace brev::testing {
+namespace brev::test {
 
 // A JACK server of the test's own: jackd with the dummy driver (paced in real time) under a
 // name no other test uses, made the default server of every client of this process through
@@ -95,4 +95,4 @@ private:
     double nextClock_ = 0;
 };
 
-} // namespace brev::testing
+} // namespace brev::test

@@ -205,11 +205,11 @@ TEST(LoopPlayer, EveryPassOfEveryRegionHoldsOneRenderingWhateverThePeriod) {
                 while (loop->regionStarts[region] > read % loop->frameCount)
                     --region;
                 ASSERT_EQ(heard[2 * f + 1], static_cast<int>(region)) << "frame " << f;
-                int& version = held[pass][region];
-                if (version < 0)
-                    version = heard[2 * f];
-                ASSERT_EQ(heard[2 * f], version) << "pass " << pass << ", region " << region
-                                                 << " mixes two renderings at frame " << f;
+                int& heldVersion = held[pass][region];
+                if (heldVersion < 0)
+                    heldVersion = heard[2 * f];
+                ASSERT_EQ(heard[2 * f], heldVersion) << "pass " << pass << ", region " << region
+                                                     << " mixes two renderings at frame " << f;
             }
             // A period longer than any before may read a region before its refill, and that pass
             // plays the rendering before; with fixed periods only the first one does.
@@ -382,18 +382,18 @@ TEST(LoopPlayer, WriteCopiesWholeFramesAndNeverPastTheEnd) {
 }
 
 TEST(LoopPlayer, RenderNeverAllocates) {
-    if (!testing::AllocationCounter::available())
+    if (!test::AllocationCounter::available())
         GTEST_SKIP() << "operator new belongs to the sanitizer runtime here";
     auto loop = rampLoop(3);
     LoopPlayer player;
     player.setLoop(loop.get());
     std::int16_t out[2 * 100];
     {
-        testing::AllocationCounter live;
+        test::AllocationCounter live;
         auto probe = std::make_unique<int>(1);
         ASSERT_EQ(live.count(), 1) << "the counter sees allocations";
     }
-    testing::AllocationCounter counter;
+    test::AllocationCounter counter;
     for (std::uint32_t rate : {44100u, 22050u, 88200u, 200000u}) {
         player.setRate(rate);
         player.play(2);

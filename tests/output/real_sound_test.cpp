@@ -3,11 +3,14 @@
 // bit-exact.
 #include "audio/error.h"
 #include "child_process.h"
-#include "engine_fixture.h"
+#include "editor/core/pattern_model.h"
+#include "editor/session/playback_session.h"
 #include "output/notify_thread.h"
 #include "output/portaudio_output.h"
 #include "output/task_queue.h"
 #include "output/tds.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_waves.h"
 
 #include <chrono>
 #include <csignal>
@@ -26,8 +29,8 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-using testing::Child;
-using testing::onPath;
+using test::Child;
+using test::onPath;
 
 std::vector<std::uint8_t> readAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -60,7 +63,7 @@ TEST(RealOutput, OpensOrFallsBackToSilence) {
 // environment. skipReason() says why it could not start.
 class SoundServer {
 public:
-    explicit SoundServer(const testing::TempDir& dir) {
+    explicit SoundServer(const test::TempFolder& dir) {
         for (const char* program : {"pulseaudio", "parec"})
             if (!onPath(program)) {
                 skip_ = std::string(program) + " is not installed";
@@ -116,7 +119,7 @@ int pulseDevice() {
 // A listed device that fails to open raises and leaves nothing behind, so the editor can keep
 // the engine it has; the default device still opens (or falls back to silence).
 TEST(RealOutput, NamedDeviceThatFailsToOpenRaises) {
-    testing::TempDir dir;
+    test::TempFolder dir;
     SoundServer server(dir);
     if (!server.skipReason().empty())
         GTEST_SKIP() << server.skipReason();
@@ -138,7 +141,7 @@ TEST(RealOutput, NamedDeviceThatFailsToOpenRaises) {
 }
 
 TEST(RealSound, TheLoopReachesTheSoundServerSampleForSample) {
-    testing::TempDir dir;
+    test::TempFolder dir;
     SoundServer server(dir);
     if (!server.skipReason().empty())
         GTEST_SKIP() << server.skipReason();
@@ -157,7 +160,7 @@ TEST(RealSound, TheLoopReachesTheSoundServerSampleForSample) {
     std::vector<std::int16_t> samples(2 * 16 * 1100);
     for (auto& s : samples)
         s = static_cast<std::int16_t>(sample(random));
-    std::string input = testing::writeWav(dir, "loop.wav", testing::waveOf(samples));
+    std::string input = test::writeWav(dir, "loop.wav", test::waveOfSamples(samples));
 
     std::vector<std::uint8_t> expected;
     {
@@ -170,32 +173,15 @@ TEST(RealSound, TheLoopReachesTheSoundServerSampleForSample) {
         EXPECT_NE(engine.ShowCapabilities().find("True DirectSound driver"), std::string::npos);
         engine.LoadSourceFile(input, 0);
 
-        // Render: slot i plays segment 15 - i, written one slot ahead while playing.
-        TaskQueue gui;
-        std::uint32_t count = 0;
-        const int* events = engine.GetEvents(count);
-        TNotifyThread thread(
-            events, count,
-            [&](int k) {
-                BrevWave::TWave ignored;
-                int next = (k + 1) % 16;
-                engine.GetSegment(15 - next, next, ignored);
-                engine.WriteSlot(next);
-            },
-            gui.executor());
-        for (int slot = 0; slot < 16; ++slot) {
-            BrevWave::TWave ignored;
-            engine.GetSegment(15 - slot, slot, ignored);
-            engine.WriteSlot(slot);
-        }
-        expected = engine.outputBytes();
-        engine.PlayPasses(2);
-        auto deadline = std::chrono::steady_clock::now() + 20s;
-        gui.serveUntil(
-            [&] { return !engine.IsPlaying() || std::chrono::steady_clock::now() > deadline; });
-        ASSERT_FALSE(engine.IsPlaying());
-        gui.end(thread);
-        EXPECT_EQ(thread.FailureMessage(), "");
+        // Slot i plays segment 15 - i.
+        PatternModel pattern;
+        for (int slot = 0; slot < 16; ++slot)
+            pattern.SetNumberValue(slotControlName(kSegmentNumber, slot), 15 - slot);
+        const std::uint8_t* source = engine.Store().source().GetData();
+        for (int slot = 0; slot < 16; ++slot)
+            expected.insert(expected.end(), source + 4 * 1100 * (15 - slot),
+                            source + 4 * 1100 * (16 - slot));
+        PlaybackSession(engine, pattern).playToEnd(2);
         std::this_thread::sleep_for(std::chrono::duration<double>(engine.OutputLatency()) + 300ms);
     }
     recorder.stop(SIGINT);
@@ -225,7 +211,7 @@ TEST(RealSound, TheLoopReachesTheSoundServerSampleForSample) {
 // The sound server killed while the engine plays: the engine notices, goes on silently with the
 // loop and its events, and opens the device again at the next Play once the server is back.
 TEST(RealSound, ALostSoundServerIsNoticedAndPlaybackGoesOnSilently) {
-    testing::TempDir dir;
+    test::TempFolder dir;
     auto server = std::make_unique<SoundServer>(dir);
     if (!server->skipReason().empty())
         GTEST_SKIP() << server->skipReason();
@@ -235,7 +221,7 @@ TEST(RealSound, ALostSoundServerIsNoticedAndPlaybackGoesOnSilently) {
 
     TDS engine(pulse, OutputOptions{});
     ASSERT_EQ(engine.OutputNotice(), "");
-    engine.LoadSourceFile(testing::writeWav(dir, "loop.wav", testing::countingWave(16 * 2000)), 0);
+    engine.LoadSourceFile(test::writeWav(dir, "loop.wav", test::countingWave(16 * 2000)), 0);
     TaskQueue gui;
     std::uint32_t count = 0;
     const int* events = engine.GetEvents(count);
@@ -286,11 +272,11 @@ TEST(RealSound, ALostSoundServerIsNoticedAndPlaybackGoesOnSilently) {
 // brev-render --play on the default device (the server's, through ALSA) when the server is
 // killed: a clear message and a non-zero exit instead of playing on into nothing.
 TEST(RealSound, RenderPlayFailsWhenTheSoundServerIsLost) {
-    testing::TempDir dir;
+    test::TempFolder dir;
     SoundServer server(dir);
     if (!server.skipReason().empty())
         GTEST_SKIP() << server.skipReason();
-    std::string input = testing::writeWav(dir, "loop.wav", testing::countingWave(16 * 2000));
+    std::string input = test::writeWav(dir, "loop.wav", test::countingWave(16 * 2000));
     const std::string errors = dir.file("stderr.txt");
     unsetenv("BREV_AUDIO");
     Child render({BREV_RENDER, "--play", "--passes", "1000", input}, "/dev/null", errors);

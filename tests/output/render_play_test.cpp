@@ -1,6 +1,7 @@
 // brev-render --play through the null output: the capture holds exactly the rendered loop,
 // once per pass.
-#include "engine_fixture.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_waves.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -10,21 +11,21 @@
 namespace brev {
 namespace {
 
-using testing::samplesOf;
+using test::samplesOf;
 
 int run(const std::string& command) {
     return std::system(command.c_str());
 }
 
 TEST(RenderPlay, ThreePassesCaptureThreeCopiesOfTheRenderedLoop) {
-    testing::TempDir dir;
+    test::TempFolder dir;
     // Noise, so a misplaced frame cannot match by accident; 13 frames past a multiple of 16.
     std::mt19937 random(7);
     std::uniform_int_distribution<int> sample(-20000, 20000);
     std::vector<std::int16_t> samples(2 * (16 * 1100 + 13));
     for (auto& s : samples)
         s = static_cast<std::int16_t>(sample(random));
-    std::string input = testing::writeWav(dir, "loop.wav", testing::waveOf(samples));
+    std::string input = test::writeWav(dir, "loop.wav", test::waveOfSamples(samples));
     std::string pattern = dir.file("edit.brev");
     std::ofstream(pattern) << "[Saved Pattern]\nSegment 0=5\nReverse 3=1\nRepeats 9=3\n"
                               "Segment 12=1\nFade in 4=1\nVolume 7=-6\nSwing=25\n";
@@ -51,21 +52,21 @@ TEST(RenderPlay, ThreePassesCaptureThreeCopiesOfTheRenderedLoop) {
 }
 
 TEST(RenderPlay, ErrorsAreReportedNotPlayed) {
-    testing::TempDir dir;
+    test::TempFolder dir;
     const std::string tool = BREV_RENDER;
     std::string missing = dir.file("missing.wav");
     EXPECT_NE(run("BREV_AUDIO=null " + tool + " --play " + missing + " 2>/dev/null"), 0);
-    std::string shortLoop = testing::writeWav(dir, "short.wav", testing::countingWave(15));
+    std::string shortLoop = test::writeWav(dir, "short.wav", test::countingWave(15));
     EXPECT_NE(run("BREV_AUDIO=null " + tool + " --play " + shortLoop + " 2>/dev/null"), 0);
 }
 
 TEST(RenderPlay, ACaptureThatCannotBeWrittenFailsTheRun) {
-    testing::TempDir dir;
+    test::TempFolder dir;
     const std::string tool = BREV_RENDER;
     const std::string errors = dir.file("stderr.txt");
     // A short loop fails when the capture is closed, a long one while it plays.
     for (std::int32_t frames : {16 * 10, 16 * 20000}) {
-        std::string input = testing::writeWav(dir, "loop.wav", testing::countingWave(frames));
+        std::string input = test::writeWav(dir, "loop.wav", test::countingWave(frames));
         EXPECT_NE(run("BREV_AUDIO=null BREV_AUDIO_CAPTURE=/dev/full " + tool + " --play " + input +
                       " 2>" + errors),
                   0)

@@ -1,8 +1,10 @@
 #include "allocation_counter.h"
 #include "audio/clipboard_port.h"
 #include "audio/error.h"
-#include "engine_fixture.h"
 #include "output/tds.h"
+#include "tests/support/error_of.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_waves.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -10,23 +12,15 @@
 namespace brev {
 namespace {
 
-using testing::countingWave;
-using testing::TempDir;
-using testing::writeWav;
+using test::countingWave;
+using test::errorOf;
+using test::TempFolder;
+using test::writeWav;
 
 OutputOptions silent() {
     OutputOptions options;
     options.nullOutput = true;
     return options;
-}
-
-std::string errorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "";
 }
 
 TEST(TDS, EmptyEngineDoesNothing) {
@@ -40,8 +34,8 @@ TEST(TDS, EmptyEngineDoesNothing) {
     EXPECT_EQ(engine.GetPlaybackRate(), 0u);
     EXPECT_EQ(engine.GetOffset(7), 0u);
     EXPECT_EQ(engine.BufferBytes(), 0);
-    EXPECT_EQ(engine.SourceSamples(), 0);
-    EXPECT_EQ(engine.UnitSamples(), 0);
+    EXPECT_EQ(engine.Store().SourceSamples(), 0);
+    EXPECT_EQ(engine.Store().UnitSamples(), 0);
     std::uint32_t count = 0;
     const int* events = engine.GetEvents(count);
     EXPECT_EQ(count, 16u);
@@ -51,19 +45,19 @@ TEST(TDS, EmptyEngineDoesNothing) {
 }
 
 TEST(TDS, LayoutOf16003FramesWithoutAndWithSwing) {
-    TempDir dir;
+    TempFolder dir;
     std::string path = writeWav(dir, "loop.wav", countingWave(16003));
     TDS engine(0, silent());
 
     engine.LoadSourceFile(path, 0);
     EXPECT_TRUE(engine.IsLoaded());
-    EXPECT_EQ(engine.SourceSamples(), 16003);
-    EXPECT_EQ(engine.UnitSamples(), 1000);
+    EXPECT_EQ(engine.Store().SourceSamples(), 16003);
+    EXPECT_EQ(engine.Store().UnitSamples(), 1000);
     EXPECT_EQ(engine.BufferBytes(), 64000);
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ(engine.GetOffset(i), 4000u * i);
-    EXPECT_EQ(engine.NaturalLength(14), 1000);
-    EXPECT_EQ(engine.NaturalLength(15), 1003);
+    EXPECT_EQ(engine.Store().NaturalLength(14), 1000);
+    EXPECT_EQ(engine.Store().NaturalLength(15), 1003);
     // Right after a load the buffer holds the raw loop truncated to 16000 frames.
     std::vector<std::uint8_t> bytes = engine.outputBytes();
     ASSERT_EQ(bytes.size(), 64000u);
@@ -80,17 +74,18 @@ TEST(TDS, LayoutOf16003FramesWithoutAndWithSwing) {
     EXPECT_EQ(engine.GetOffset(1), 4660u);
     EXPECT_EQ(engine.GetOffset(2), 8000u);
     EXPECT_EQ(engine.GetOffset(15), 60660u);
-    EXPECT_EQ(engine.NaturalLength(0), 1165);
-    EXPECT_EQ(engine.NaturalLength(1), 835);
+    EXPECT_EQ(engine.Store().NaturalLength(0), 1165);
+    EXPECT_EQ(engine.Store().NaturalLength(1), 835);
 
     // WriteSlot(15) writes 3340 bytes ending exactly at the buffer's end, and nothing else.
     std::vector<std::uint8_t> before = engine.outputBytes();
     std::vector<std::uint8_t> marked(4 * 1003, 0x55);
-    engine.StoreSlot(15, BrevWave::TWave(marked.data(), static_cast<std::int32_t>(marked.size())));
+    engine.renderTarget().StoreSlot(
+        15, BrevWave::TWave(marked.data(), static_cast<std::int32_t>(marked.size())));
     {
-        testing::AllocationCounter counter;
+        test::AllocationCounter counter;
         engine.WriteSlot(15);
-        if (testing::AllocationCounter::available()) {
+        if (test::AllocationCounter::available()) {
             EXPECT_EQ(counter.count(), 0) << "the refill path allocates nothing";
         }
     }
@@ -101,30 +96,31 @@ TEST(TDS, LayoutOf16003FramesWithoutAndWithSwing) {
 }
 
 TEST(TDS, FullSwingWithAnEvenUnit) {
-    TempDir dir;
+    TempFolder dir;
     TDS engine(0, silent());
     engine.LoadSourceFile(writeWav(dir, "loop.wav", countingWave(16 * 400)), 100);
-    EXPECT_EQ(engine.NaturalLength(0), 600);
-    EXPECT_EQ(engine.NaturalLength(1), 200);
+    EXPECT_EQ(engine.Store().NaturalLength(0), 600);
+    EXPECT_EQ(engine.Store().NaturalLength(1), 200);
     EXPECT_EQ(engine.GetOffset(2), 4u * 800);
     EXPECT_EQ(engine.GetOffset(15), 4u * (7 * 800 + 600));
 }
 
 TEST(TDS, GetSegmentCopiesWholeSegmentsAndRefusesBadIndexes) {
-    TempDir dir;
+    TempFolder dir;
     TDS engine(0, silent());
     engine.LoadSourceFile(writeWav(dir, "loop.wav", countingWave(16003)), 33);
     BrevWave::TWave out;
-    engine.GetSegment(3, 5, out);
+    engine.renderTarget().GetSegment(3, 5, out);
     EXPECT_EQ(out.GetSamples(), 835) << "odd segment 3";
-    engine.GetSegment(2, 5, out);
+    engine.renderTarget().GetSegment(2, 5, out);
     EXPECT_EQ(out.GetSamples(), 1165) << "an even segment in an odd slot is not fitted here";
     EXPECT_EQ(engine.Store().slot(5).size(), 4u * 1165);
 
     for (std::pair<int, int> bad : {std::pair{-1, 0}, {0, 16}, {16, 0}, {0, -1}}) {
         BrevWave::TWave untouched = countingWave(3);
-        EXPECT_EQ(errorOf([&] { engine.GetSegment(bad.first, bad.second, untouched); }),
-                  "TDS::GetSegment(), Index out of bounds");
+        EXPECT_EQ(
+            errorOf([&] { engine.renderTarget().GetSegment(bad.first, bad.second, untouched); }),
+            "TDS::GetSegment(), Index out of bounds");
         EXPECT_EQ(untouched.GetSamples(), 3);
     }
     EXPECT_EQ(engine.Store().slot(0).size(), 4u * 1165);
@@ -132,7 +128,7 @@ TEST(TDS, GetSegmentCopiesWholeSegmentsAndRefusesBadIndexes) {
 }
 
 TEST(TDS, FailedLoadKeepsThePreviousLoopAndEvents) {
-    TempDir dir;
+    TempFolder dir;
     TDS engine(0, silent());
     engine.LoadSourceFile(writeWav(dir, "loop.wav", countingWave(1600)), 20);
     engine.SetPlaybackRate(88200);
@@ -146,7 +142,7 @@ TEST(TDS, FailedLoadKeepsThePreviousLoopAndEvents) {
     EXPECT_EQ(errorOf([&] { engine.LoadSourceFile(shortPath, 0); }),
               "TWave::SetSwing() - UnitSize 0");
     EXPECT_FALSE(errorOf([&] { engine.LoadSourceFile(dir.file("missing.wav"), 0); }).empty());
-    EXPECT_EQ(engine.SourceSamples(), 1600);
+    EXPECT_EQ(engine.Store().SourceSamples(), 1600);
     EXPECT_EQ(engine.outputBytes(), bytes);
     EXPECT_EQ(std::vector<int>(engine.GetEvents(count), engine.GetEvents(count) + 16), handles);
     EXPECT_EQ(engine.GetPlaybackRate(), 88200u);
@@ -158,27 +154,27 @@ TEST(TDS, FailedLoadKeepsThePreviousLoopAndEvents) {
 }
 
 TEST(TDS, ClipboardRoundTripOfTheRenderedLoop) {
-    TempDir dir;
+    TempFolder dir;
     TDS engine(0, silent());
     engine.LoadSourceFile(writeWav(dir, "loop.wav", countingWave(1603, 9)), 0);
     // Slot 2 plays segment 7: the copy is the joined slots, fitted to the source.
     BrevWave::TWave ignored;
-    engine.GetSegment(7, 2, ignored);
+    engine.renderTarget().GetSegment(7, 2, ignored);
     MemoryClipboard clipboard;
     engine.CopyPatternToClipboard(clipboard);
     ASSERT_TRUE(clipboard.hasWave());
 
     TDS other(0, silent());
     other.LoadSourceClipboard(clipboard, 0);
-    EXPECT_EQ(other.SourceSamples(), 1603);
-    std::vector<std::int16_t> copied = testing::samplesOf(other.Store().source());
+    EXPECT_EQ(other.Store().SourceSamples(), 1603);
+    std::vector<std::int16_t> copied = test::samplesOf(other.Store().source());
     EXPECT_EQ(copied[2 * 200], 701) << "slot 2 starts with segment 7's first frame";
     EXPECT_EQ(copied[2 * 199], 200);
     EXPECT_EQ(copied[2 * 1602], 1603) << "the tail past the 16 regions survives";
 
     MemoryClipboard empty;
     EXPECT_FALSE(errorOf([&] { other.LoadSourceClipboard(empty, 0); }).empty());
-    EXPECT_EQ(other.SourceSamples(), 1603);
+    EXPECT_EQ(other.Store().SourceSamples(), 1603);
 }
 
 TEST(TDS, DeviceListAndCapabilityReport) {

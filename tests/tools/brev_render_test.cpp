@@ -5,7 +5,7 @@
 #include "editor/core/pattern_model.h"
 #include "editor/core/render.h"
 #include "editor/core/tempo_table.h"
-#include "tests/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 #include <csignal>
 #include <cstdlib>

@@ -1,9 +1,10 @@
 // The editor's clipboard against another X client, xclip, on a real X server (run under Xvfb).
 #include "audio/clipboard_port.h"
 #include "editor/ui/interface_form.h"
-#include "engine_fixture.h"
-#include "fake_dialogs.h"
 #include "output/tds.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_waves.h"
+#include "tests/ui/fake_dialogs.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -15,10 +16,10 @@
 #include <gtest/gtest.h>
 
 using namespace brev;
-using brev::testing::countingWave;
-using brev::testing::FakeDialogs;
-using brev::testing::samplesOf;
-using brev::testing::TempDir;
+using brev::test::countingWave;
+using brev::test::FakeDialogs;
+using brev::test::samplesOf;
+using brev::test::TempFolder;
 
 namespace {
 
@@ -62,14 +63,14 @@ protected:
             5000));
     }
 
-    TempDir dir;
+    TempFolder dir;
     FakeDialogs dialogs;
     TInterfaceForm form;
     QProcess xclip;
 };
 
 TEST_F(DesktopClipboardTest, PastesTheWaveThatAnotherProgramCopied) {
-    const std::string path = brev::testing::writeWav(dir, "loop.wav", countingWave(kLoop, 5));
+    const std::string path = brev::test::writeWav(dir, "loop.wav", countingWave(kLoop, 5));
     QFile file(QString::fromStdString(path));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     offer("audio/wav", file.readAll());
@@ -81,12 +82,12 @@ TEST_F(DesktopClipboardTest, PastesTheWaveThatAnotherProgramCopied) {
 }
 
 TEST_F(DesktopClipboardTest, PastesAWaveFileCopiedInAFileManager) {
-    const std::string path = brev::testing::writeWav(dir, "copied.wav", countingWave(kLoop, 9));
+    const std::string path = brev::test::writeWav(dir, "copied.wav", countingWave(kLoop, 9));
     offer("text/uri-list", QUrl::fromLocalFile(QString::fromStdString(path)).toEncoded() + "\r\n");
 
     click("PasteFromClipBoardButton");
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join("; ").toStdString();
-    EXPECT_EQ(form.engine().SourceSamples(), kLoop);
+    EXPECT_EQ(form.engine().Store().SourceSamples(), kLoop);
 }
 
 TEST_F(DesktopClipboardTest, PastesAFlacFileCopiedInAFileManager) {
@@ -99,14 +100,14 @@ TEST_F(DesktopClipboardTest, PastesAFlacFileCopiedInAFileManager) {
 
     click("PasteFromClipBoardButton");
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join("; ").toStdString();
-    EXPECT_EQ(form.engine().SourceSamples(), 35280); // 0.8 s at 44100 Hz
+    EXPECT_EQ(form.engine().Store().SourceSamples(), 35280); // 0.8 s at 44100 Hz
     EXPECT_EQ(form.statusPanel(0)->text(),
               QStringLiteral("(Clipboard data) (from FLAC, 48000 Hz, 24-bit, stereo)"));
 }
 
 TEST_F(DesktopClipboardTest, AnotherProgramReadsTheCopiedLoopAsAWave) {
     dialogs.files.push_back(
-        QString::fromStdString(brev::testing::writeWav(dir, "loop.wav", countingWave(kLoop, 2))));
+        QString::fromStdString(brev::test::writeWav(dir, "loop.wav", countingWave(kLoop, 2))));
     click("LoadFromFileButton");
     form.pattern().SetCheckValue("Reverse1CheckText", true);
     click("CopyToClipBoardButton");

@@ -9,13 +9,14 @@
 #include "editor/ui/background_load.h"
 #include "editor/ui/interface_form.h"
 #include "editor/ui/single_instance.h"
-#include "engine_fixture.h"
-#include "fake_dialogs.h"
-#include "jack_test_server.h"
 #include "output/notify_thread.h"
 #include "output/null_output.h"
 #include "output/tds.h"
-#include "playback_support.h"
+#include "tests/output/jack_test_server.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_waves.h"
+#include "tests/ui/fake_dialogs.h"
+#include "tests/ui/playback_support.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -55,10 +56,10 @@
 #endif
 
 using namespace brev;
-using brev::testing::countingWave;
-using brev::testing::FakeDialogs;
-using brev::testing::samplesOf;
-using brev::testing::TempDir;
+using brev::test::countingWave;
+using brev::test::FakeDialogs;
+using brev::test::samplesOf;
+using brev::test::TempFolder;
 
 namespace {
 
@@ -98,7 +99,7 @@ protected:
                 output.nullOutput = false;
                 return std::make_unique<TDS>(index, output);
             }
-            return brev::testing::silentEngine(index, capture);
+            return brev::test::silentEngine(index, capture);
         };
         o.dialogs = &dialogs;
         o.clipboard = &clipboard;
@@ -120,21 +121,21 @@ protected:
     PatternAccess& pattern() { return form->pattern(); }
 
     QString loopFile(const char* name = "loop.wav", int frames = kLoop) {
-        std::string path = brev::testing::writeWav(dir, name, countingWave(frames, 7));
+        std::string path = brev::test::writeWav(dir, name, countingWave(frames, 7));
         return QString::fromStdString(path);
     }
     void load(const QString& path) {
         dialogs.files.push_back(path);
         click("LoadFromFileButton");
     }
-    int litLed() const { return brev::testing::litLed(*form); }
+    int litLed() const { return brev::test::litLed(*form); }
     // The left channel of everything the null output played; closes the editor to complete it.
     std::vector<std::int16_t> capturedLeft() {
         form.reset();
-        return brev::testing::leftChannelOf(capture);
+        return brev::test::leftChannelOf(capture);
     }
 
-    TempDir dir;
+    TempFolder dir;
     FakeDialogs dialogs;
     MemoryClipboard clipboard;
     std::string capture;
@@ -290,7 +291,7 @@ TEST_F(EditorTest, RevertNeedsAFileThatStillExists) {
     click("RevertButton");
     EXPECT_EQ(dialogs.messages.size(), 1);
     // The swing of the moment applies: even segments grow.
-    EXPECT_GT(form->engine().NaturalLength(0), form->engine().NaturalLength(1));
+    EXPECT_GT(form->engine().Store().NaturalLength(0), form->engine().Store().NaturalLength(1));
 
     QFile::remove(path);
     click("RevertButton");
@@ -494,7 +495,7 @@ TEST_F(EditorTest, RateButtonsChangeTheSpeedUntilTheNextLoad) {
         << qPrintable(status(1));
 
     const std::vector<std::int16_t> left = capturedLeft();
-    ASSERT_NEAR(double(left.size()), kLoop / 2, 1);
+    ASSERT_NEAR(double(left.size()), kLoop / 2.0, 1);
     for (int i : {0, 1, 1000, kLoop / 2 - 1})
         EXPECT_EQ(left[size_t(i)], sourceLeft(2 * i)) << i;
 }
@@ -504,10 +505,10 @@ TEST_F(EditorTest, TheSyncChoiceOfThePlaybackPanelFollowsJackAndIsKept) {
     // The sound device list loads ALSA's plug-ins, which are unloaded with their allocations.
     __lsan::ScopedDisabler alsaPlugins;
 #endif
-    brev::testing::JackTestServer server;
+    brev::test::JackTestServer server;
     if (!server.skipReason().empty())
         GTEST_SKIP() << server.skipReason();
-    auto master = std::make_unique<brev::testing::JackTestClient>(1.0);
+    auto master = std::make_unique<brev::test::JackTestClient>(1.0);
     master->becomeTimebaseMaster(140);
     realOutput = true;
     start();
@@ -649,7 +650,7 @@ TEST_F(EditorTest, ClosingWhilePlayingStopsFirstAndHintsFollowTheirButton) {
 }
 
 TEST(SingleInstance, NoOtherUserCanHoldTheGuardWithoutARuntimeFolder) {
-    TempDir dir;
+    TempFolder dir;
     const auto shared = dir.path() / "shared";
     std::filesystem::create_directory(shared);
     std::filesystem::permissions(shared,
@@ -706,7 +707,7 @@ TEST_F(EditorFormatsTest, LoadConvertsAndSaysFromWhatAndAFailureKeepsTheLoop) {
               0);
     load(noise);
     EXPECT_EQ(dialogs.warnings, QStringList{"Sorry, but I was unable to load " + noise});
-    EXPECT_EQ(form->engine().SourceSamples(), kLoop);
+    EXPECT_EQ(form->engine().Store().SourceSamples(), kLoop);
     EXPECT_FALSE(form->notifyThread()->Finished());
 
     // A native WAV drops the note.
@@ -752,7 +753,8 @@ TEST_F(EditorFormatsTest, DroppedFilesAndWaveDataLoad) {
     EXPECT_TRUE(enterData.isAccepted());
     QDropEvent dropData(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(form.get(), &dropData);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->engine().SourceSamples() == kLoop / 2; }, 5000))
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return form->engine().Store().SourceSamples() == kLoop / 2; }, 5000))
         << dialogs.messages.join("|").toStdString();
     EXPECT_EQ(status(0), QStringLiteral("(Dropped data)"));
     EXPECT_TRUE(form->currentFileName().isEmpty());

@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <deque>
 
-namespace brev::testing {
+namespace brev::test {
 
 // Answers the editor's dialogs from a queue and records its message boxes.
 class FakeDialogs : public EditorDialogs {
@@ -39,4 +39,4 @@ private:
     }
 };
 
-} // namespace brev::testing
+} // namespace brev::test

@@ -3,15 +3,15 @@
 #include "audio/twave.h"
 #include "controls/brev_led.h"
 #include "editor/ui/interface_form.h"
-#include "engine_fixture.h"
 #include "output/tds.h"
+#include "tests/support/test_waves.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-namespace brev::testing {
+namespace brev::test {
 
 // The engine on the null output, writing what it plays to capture when that is not empty.
 inline std::unique_ptr<TDS> silentEngine(int driverIndex, const std::string& capture) {
@@ -23,7 +23,7 @@ inline std::unique_ptr<TDS> silentEngine(int driverIndex, const std::string& cap
 
 // The index of the lamp that is lit; -1 when none is.
 inline int litLed(const TInterfaceForm& form) {
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < kSlotCount; ++i) {
         if (form.component<TBrevLED>(QStringLiteral("LED%1").arg(i))->State())
             return i;
     }
@@ -41,4 +41,4 @@ inline std::vector<std::int16_t> leftChannelOf(const std::string& capture) {
     return left;
 }
 
-} // namespace brev::testing
+} // namespace brev::test

@@ -37,7 +37,7 @@ inline void click(TInterfaceForm& form, QStringView name, Qt::KeyboardModifiers 
 // A started editor window on the silent output, with its settings in a folder of its own.
 struct StartedEditor {
     QTemporaryDir folder;
-    testing::FakeDialogs dialogs;
+    FakeDialogs dialogs;
     std::unique_ptr<TInterfaceForm> form;
 
     StartedEditor() {

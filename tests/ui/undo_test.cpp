@@ -4,10 +4,11 @@
 #include "editor/core/pattern_values.h"
 #include "editor/ui/interface_form.h"
 #include "editor/ui/pattern_history.h"
-#include "engine_fixture.h"
-#include "fake_dialogs.h"
 #include "output/tds.h"
-#include "playback_support.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_waves.h"
+#include "tests/ui/fake_dialogs.h"
+#include "tests/ui/playback_support.h"
 
 #include <QApplication>
 #include <QTest>
@@ -18,7 +19,7 @@
 #include <set>
 
 using namespace brev;
-using namespace brev::testing;
+using namespace brev::test;
 
 namespace {
 
@@ -60,7 +61,7 @@ protected:
     }
 
     QString loopFile(const char* name) {
-        return QString::fromStdString(brev::testing::writeWav(dir, name, countingWave(kLoop, 7)));
+        return QString::fromStdString(brev::test::writeWav(dir, name, countingWave(kLoop, 7)));
     }
     void load(const QString& path) {
         dialogs.files.push_back(path);
@@ -144,7 +145,7 @@ protected:
         return samplesOf(form.engine().Store().joinSlots());
     }
 
-    TempDir dir;
+    TempFolder dir;
     FakeDialogs dialogs;
     MemoryClipboard clipboard;
     std::string capture;
@@ -259,7 +260,7 @@ TEST_F(UndoTest, DesktopShortcutsClickTheirButtons) {
     ASSERT_TRUE(clipboard.hasWave());
     key(Qt::Key_V);
     EXPECT_EQ(form.currentFileName(), QString());
-    EXPECT_EQ(form.engine().SourceSamples(), kLoop);
+    EXPECT_EQ(form.engine().Store().SourceSamples(), kLoop);
 
     const QString saved = QString::fromStdString(dir.file("saved.wav"));
     dialogs.files.push_back(saved);

@@ -1,7 +1,7 @@
 // The waveform strip's pixel mapping against a plain per-frame reference, and what it redraws.
 #include "audio/segment_store.h"
 #include "editor/ui/waveform_strip.h"
-#include "engine_fixture.h"
+#include "tests/support/test_waves.h"
 
 #include <QApplication>
 #include <QPaintEvent>
@@ -66,7 +66,7 @@ public:
 
 TEST(WaveformStripTest, ARenderedSlotAndTheLitRegionRedrawOnlyTheirPart) {
     SegmentStore store;
-    store.load(brev::testing::countingWave(16 * 2205), 25);
+    store.load(brev::test::countingWave(16 * 2205), 25);
     WaveformStrip strip;
     strip.resize(529, 48);
     strip.showLoop(store);

@@ -1,0 +1,11 @@
+#pragma once
+
+namespace brev {
+
+// The numbers every layer shares. A loop is cut into 16 slots: its segments, the pattern's
+// columns, the output buffer's regions and their slot-start events.
+inline constexpr int kSlotCount = 16;
+// One frame: a left and a right 16-bit sample.
+inline constexpr int kFrameBytes = 4;
+
+} // namespace brev

@@ -1,0 +1,69 @@
+#include "editor/session/playback_session.h"
+
+#include "audio/error.h"
+#include "editor/core/render.h"
+#include "output/notify_thread.h"
+#include "output/task_queue.h"
+#include "output/tds.h"
+
+#include <string>
+#include <utility>
+
+namespace brev {
+
+PlaybackSession::PlaybackSession(TDS& engine, PatternAccess& pattern)
+    : PlaybackSession(engine, [&engine, &pattern](int slot) {
+          RenderSegment(pattern, engine.renderTarget(), slot);
+      }) {}
+
+PlaybackSession::PlaybackSession(TDS& engine, SlotRenderer render)
+    : engine_(engine), render_(std::move(render)) {}
+
+void PlaybackSession::renderAll() {
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        render_(slot);
+}
+
+void PlaybackSession::play(std::uint32_t passes) {
+    renderAll();
+    engine_.PlayStoredSlots(passes);
+}
+
+void PlaybackSession::slotStarted(int index) {
+    if (index < 0 || index >= kSlotCount)
+        throw Error("BufferEventHandler() EventIndex out of bounds");
+    const int next = (index + 1) % kSlotCount;
+    render_(next);
+    engine_.WriteSlot(next);
+}
+
+void PlaybackSession::playToEnd(std::uint32_t passes,
+                                const std::function<void(int)>& beforeRefill) {
+    TaskQueue host;
+    std::uint32_t count = 0;
+    const int* events = engine_.GetEvents(count);
+    TNotifyThread thread(
+        events, count,
+        [&](std::int32_t index) {
+            if (beforeRefill)
+                beforeRefill(index);
+            slotStarted(index);
+        },
+        host.executor());
+
+    // A render that fails here leaves nothing playing, so the thread ends idle.
+    play(passes);
+    std::string lost;
+    host.serveUntil([&] {
+        lost = engine_.OutputFailure();
+        return !lost.empty() || !engine_.IsPlaying() || thread.Finished();
+    });
+    engine_.Stop();
+    host.end(thread);
+    if (!lost.empty())
+        throw Error("The sound output failed during playback.\n" + lost);
+    if (!thread.FailureMessage().empty())
+        throw Error(thread.FailureMessage());
+}
+
+} // namespace brev

@@ -1,0 +1,16 @@
+#include "tests/support/error_of.h"
+
+#include "audio/error.h"
+
+namespace brev::test {
+
+std::string errorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Error& error) {
+        return error.what();
+    }
+    return "";
+}
+
+} // namespace brev::test

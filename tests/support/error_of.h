@@ -1,0 +1,11 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace brev::test {
+
+// The message of the brev::Error that action raises; empty when it raises none.
+std::string errorOf(const std::function<void()>& action);
+
+} // namespace brev::test
