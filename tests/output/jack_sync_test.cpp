@@ -143,8 +143,9 @@ TEST_F(JackSync, TransportWithMasterPlaysTheLoopAsOneBarOfTheMastersTempo) {
     for (std::size_t k = 1; k < barPlaces.size(); ++k) {
         const double bars = barPlaces[k] / bar;
         EXPECT_NEAR(bars, std::round(bars), 0.005) << "onset " << k << " is off the bar";
-        if (barPlaces[k] > barPlaces[k - 1] && barPlaces[k] < 5 * bar)
+        if (barPlaces[k] > barPlaces[k - 1] && barPlaces[k] < 5 * bar) {
             EXPECT_NEAR(barPlaces[k] - barPlaces[k - 1], bar, 0.005 * bar);
+        }
     }
     EXPECT_GT(barPlaces.back(), 11.5 * bar) << "not two onsets after the relocation";
 }
