@@ -38,7 +38,7 @@ void MidiClockFollower::receive(const unsigned char* message, std::size_t size,
                     ++intervalCount_;
                 intervals_[nextInterval_] = interval;
                 intervalSum_ += interval;
-                nextInterval_ = (nextInterval_ + 1) % intervals_.size();
+                nextInterval_ = (nextInterval_ + 1) % static_cast<unsigned>(intervals_.size());
             }
         }
         lastPulse_ = frame;

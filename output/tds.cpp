@@ -68,7 +68,7 @@ TDS::~TDS() {
 }
 
 std::unique_ptr<OutputBackend> TDS::openDevice() {
-    const TDriverEntry& device = FDrivers.at(FDriverIndex);
+    const TDriverEntry& device = FDrivers.at(static_cast<std::size_t>(FDriverIndex));
     if (options_.sync != SyncMode::Off || device.HostApi == kJackHostApi)
         return std::make_unique<JackOutput>(player_, options_.jackClientName, options_.sync);
     return std::make_unique<PortAudioOutput>(player_, device);
@@ -116,7 +116,8 @@ bool TDS::SetSyncMode(SyncMode mode) {
         return false;
     }
     // A JACK output switches by itself; any other change opens the output anew.
-    const bool chosenIsJack = FDrivers.at(FDriverIndex).HostApi == kJackHostApi;
+    const bool chosenIsJack =
+        FDrivers.at(static_cast<std::size_t>(FDriverIndex)).HostApi == kJackHostApi;
     if ((mode != SyncMode::Off || chosenIsJack) && output_->setSyncMode(mode)) {
         options_.sync = mode;
         return true;
