@@ -177,12 +177,24 @@ std::uint64_t LoopPlayer::ownStep() const noexcept {
            deviceRate_.load(std::memory_order_relaxed);
 }
 
-unsigned LoopPlayer::render(std::int16_t* out, unsigned frames) noexcept {
+const LoopBuffer* LoopPlayer::beginPeriod() noexcept {
     busy_.store(true);
     const LoopBuffer* loop = loop_.load();
     std::uint64_t command = command_.load(std::memory_order_acquire);
     if (serialOf(command) != appliedSerial_)
         applyCommand(command);
+    return loop;
+}
+
+unsigned LoopPlayer::endPeriod(std::int16_t* out, unsigned frames, unsigned played) noexcept {
+    if (played < frames)
+        std::memset(out + std::size_t{2} * played, 0, sizeof(std::int16_t) * 2 * (frames - played));
+    busy_.store(false);
+    return played;
+}
+
+unsigned LoopPlayer::render(std::int16_t* out, unsigned frames) noexcept {
+    const LoopBuffer* loop = beginPeriod();
     following_ = false;
 
     unsigned played = 0;
@@ -190,19 +202,12 @@ unsigned LoopPlayer::render(std::int16_t* out, unsigned frames) noexcept {
         played = renderFrames(*loop, out, frames, ownStep());
     else
         trace_.played = 0;
-    if (played < frames)
-        std::memset(out + std::size_t{2} * played, 0, sizeof(std::int16_t) * 2 * (frames - played));
-    busy_.store(false);
-    return played;
+    return endPeriod(out, frames, played);
 }
 
 unsigned LoopPlayer::renderFollowing(std::int16_t* out, unsigned frames,
                                      const Follow& follow) noexcept {
-    busy_.store(true);
-    const LoopBuffer* loop = loop_.load();
-    std::uint64_t command = command_.load(std::memory_order_acquire);
-    if (serialOf(command) != appliedSerial_)
-        applyCommand(command);
+    const LoopBuffer* loop = beginPeriod();
 
     unsigned played = 0;
     if (playing_ && follow.rolling && loop != nullptr && loop->frameCount > 0) {
@@ -234,10 +239,7 @@ unsigned LoopPlayer::renderFollowing(std::int16_t* out, unsigned frames,
         following_ = false;
         trace_.played = 0;
     }
-    if (played < frames)
-        std::memset(out + std::size_t{2} * played, 0, sizeof(std::int16_t) * 2 * (frames - played));
-    busy_.store(false);
-    return played;
+    return endPeriod(out, frames, played);
 }
 
 void LoopPlayer::locate(const LoopBuffer& loop, std::uint64_t position) noexcept {

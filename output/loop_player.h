@@ -107,6 +107,10 @@ private:
     void applyCommand(std::uint64_t command) noexcept;
     void signalEventsBefore(const LoopBuffer& loop, std::uint64_t horizon) noexcept;
     void enterRegion(unsigned region) noexcept;
+    // What every period starts and ends with: marks the audio thread busy and applies the
+    // pending command; then silences what was not played and clears the mark.
+    const LoopBuffer* beginPeriod() noexcept;
+    unsigned endPeriod(std::int16_t* out, unsigned frames, unsigned played) noexcept;
     void locate(const LoopBuffer& loop, std::uint64_t position) noexcept;
     std::uint64_t ownStep() const noexcept;
     unsigned renderFrames(const LoopBuffer& loop, std::int16_t* out, unsigned frames,
