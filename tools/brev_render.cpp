@@ -6,6 +6,7 @@
 #include "audio/interrupt_cleanup.h"
 #include "audio/segment_store.h"
 #include "audio/twave.h"
+#include "editor/core/kit_export.h"
 #include "editor/core/pattern_file.h"
 #include "editor/core/pattern_model.h"
 #include "editor/core/render.h"
@@ -32,6 +33,7 @@ constexpr const char* kUsage =
     "  brev-render [--pattern FILE.brev] [--swing N] [--fade-samples N] [--cutting-angle N]\n"
     "              [--deckstop-ramp N] [--inner-fades on|off] [--log-fades on|off]\n"
     "              [--table OUT.html] [--strict] INPUT.wav OUTPUT.wav|OUTPUT.flac\n"
+    "  brev-render [same pattern options] [--table OUT.html] [--strict] --kit DIR INPUT.wav\n"
     "  brev-render [same pattern options] [--strict] --play [--passes N] [--sync jack|midi]\n"
     "              INPUT.wav\n"
     "\n"
@@ -41,7 +43,11 @@ constexpr const char* kUsage =
     "--pattern) unless --inner-fades or --log-fades says otherwise.\n"
     "INPUT in another format, rate or channel count (FLAC, AIFF, Ogg, MP3, 24-bit, float, mono,\n"
     "48000 Hz ...) is converted to 16-bit stereo 44100 Hz, and a line on stderr says so;\n"
-    "--strict accepts only 16-bit stereo 44100 Hz PCM WAV.\n";
+    "--strict accepts only 16-bit stereo 44100 Hz PCM WAV.\n"
+    "--kit writes the rendered loop as a kit into DIR (created when missing), NAME being INPUT's\n"
+    "name without extension: NAME-01.wav ... NAME-16.wav, the slots as they sound in the loop;\n"
+    "NAME.wav, the loop with its slot starts as cue points, a loop and its tempo; NAME.sfz, slot\n"
+    "N on key 35 + N; NAME.mid, one bar with a note per slot.\n";
 
 struct Options {
     std::optional<std::string> pattern;
@@ -52,6 +58,7 @@ struct Options {
     std::optional<bool> innerFades;
     std::optional<bool> logFades;
     std::optional<std::string> table;
+    std::optional<std::string> kit;
     bool play = false;
     bool strict = false;
     std::optional<int> passes;
@@ -150,6 +157,8 @@ Options parseArguments(int argc, char** argv) {
             options.logFades = parseSwitch(arg, value());
         } else if (arg == "--table") {
             options.table = value();
+        } else if (arg == "--kit") {
+            options.kit = value();
         } else if (arg == "--passes") {
             options.passes = parseNumber(arg, value(), 1, 1000000);
         } else if (arg == "--sync") {
@@ -165,6 +174,9 @@ Options parseArguments(int argc, char** argv) {
         return options;
     }
     if (options.play) {
+        if (options.kit) {
+            throw UsageError("--kit and --play do not go together");
+        }
         if (options.files.size() != 1) {
             throw UsageError("--play takes one file: INPUT.wav");
         }
@@ -173,7 +185,10 @@ Options parseArguments(int argc, char** argv) {
             throw UsageError(std::string(options.passes ? "--passes" : "--sync") +
                              " works only with --play");
         }
-        if (options.files.size() != 2) {
+        if (options.kit && options.files.size() != 1) {
+            throw UsageError("--kit takes one file: INPUT.wav");
+        }
+        if (!options.kit && options.files.size() != 2) {
             throw UsageError("Give INPUT.wav and OUTPUT.wav");
         }
     }
@@ -257,7 +272,10 @@ void renderToFile(const Options& options) {
     brev::SegmentStore store;
     store.load(loadInput(options), pattern.NumberValue(brev::kSwingNumber));
     brev::renderAll(pattern, store);
-    brev::saveAudioFile(store.joinSlots(), options.files[1]);
+    if (options.kit)
+        brev::writeKit(*options.kit, brev::kitName(options.files[0]), store);
+    else
+        brev::saveAudioFile(store.joinSlots(), options.files[1]);
     writeTableIfAsked(options, pattern, store);
 }
 

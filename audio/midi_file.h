@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace brev {
+
+struct MidiNote {
+    std::uint32_t startTick = 0;
+    std::uint32_t endTick = 0; // at or after startTick
+    std::uint8_t channel = 0;  // 0 … 15
+    std::uint8_t key = 0;      // 0 … 127
+    std::uint8_t velocity = 0; // 1 … 127
+};
+
+// A Standard MIDI File of format 0: one track with the tempo and a 4/4 time signature at its
+// start, the notes, and its end at endTick or at the last note's end, whichever is later.
+std::string midiFileOfNotes(std::uint16_t ticksPerQuarter, std::uint32_t microsPerQuarter,
+                            std::span<const MidiNote> notes, std::uint32_t endTick);
+
+} // namespace brev
