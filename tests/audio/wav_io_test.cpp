@@ -1,5 +1,6 @@
 #include "audio/byte_stream.h"
 #include "audio/clipboard_port.h"
+#include "audio/loop_markers.h"
 #include "audio/twave.h"
 #include "tests/support/fifo_guard.h"
 #include "tests/support/riff_blocks.h"
@@ -149,6 +150,8 @@ TEST_F(WavFiles, LayoutsOfOtherWritersLoad) {
     const Bytes data = pcmBytes(64);
     const Bytes odd = pcmBytes(7);
     const Bytes info = chunk("INFO", Bytes{'I', 'S', 'F', 'T', 3, 0, 0, 0, 'a', 'b', 0, 0});
+    const Bytes markers =
+        brev::loopMarkerChunks({{0, 5, 11}, {"A", "Slot two", "3"}, 16, 97.5f, 4});
     const struct {
         const char* name;
         Bytes bytes;
@@ -159,6 +162,10 @@ TEST_F(WavFiles, LayoutsOfOtherWritersLoad) {
         {"data before fmt", riff({chunk("data", data), chunk("fmt ", fmtPayload())})},
         {"list and fact", riff({chunk("fmt ", fmtPayload()), chunk("fact", Bytes{16, 0, 0, 0}),
                                 chunk("LIST", info), chunk("data", data), chunk("LIST", info)})},
+        {"loop markers before data",
+         riff({chunk("fmt ", fmtPayload()), markers, chunk("data", data)})},
+        {"loop markers after data",
+         riff({chunk("fmt ", fmtPayload()), chunk("data", data), markers})},
         {"odd chunk padded",
          riff({chunk("fmt ", fmtPayload()), chunk("abc ", odd), chunk("data", data)})},
         {"odd chunk unpadded",

@@ -1,11 +1,13 @@
 #include "audio/audio_import.h"
 #include "audio/segment_store.h"
 #include "audio/twave.h"
+#include "editor/core/kit_export.h"
 #include "editor/core/pattern_file.h"
 #include "editor/core/pattern_model.h"
 #include "editor/core/render.h"
 #include "editor/core/tempo_table.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_waves.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -173,33 +175,38 @@ BrevWave::TWave referenceRender(const BrevWave::TWave& loop, const PatternModel&
     return joined;
 }
 
-TEST_F(BrevRenderTest, RandomPatternsRenderAsTheirStepsSay) {
-    std::mt19937 random(7);
+// Every value of the pattern drawn at random, each effect on for about one slot in four.
+void randomizePattern(PatternModel& pattern, std::mt19937& random) {
     auto pick = [&](int low, int high) {
         return low + static_cast<int>(random() % static_cast<unsigned>(high - low + 1));
     };
+    for (int slot = 0; slot < 16; ++slot) {
+        pattern.SetNumberValue(slotControlName(kSegmentNumber, slot), pick(0, 15));
+        pattern.SetNumberValue(slotControlName(kRepeatsNumber, slot),
+                               pick(0, 3) == 0 ? pick(2, 99) : 1);
+        pattern.SetNumberValue(slotControlName(kVolumeNumber, slot),
+                               pick(0, 2) == 0 ? pick(-99, 99) : 0);
+        pattern.SetNumberValue(slotControlName(kDividerNumber, slot), pick(2, 99));
+        for (auto flag : {kStaccatoCheckText, kDeckstopCheckText, kReverseCheckText, kMuteCheckText,
+                          kMuteLeftCheckText, kMuteRightCheckText, kFlipCheckText, kPhaseCheckText,
+                          kFadeInCheckText, kFadeOutCheckText})
+            pattern.SetCheckValue(slotControlName(flag, slot), pick(0, 3) == 0);
+    }
+    pattern.SetNumberValue(kFadeSamplesNumber, pick(0, 999));
+    pattern.SetNumberValue(kSwingNumber, pick(0, 100));
+    pattern.SetNumberValue(kCuttingAngleNumber, pick(-89, 89));
+    pattern.SetNumberValue(kDeckstopRampNumber, pick(1, 100));
+    pattern.setToggleDown(kInnerFadesButton, pick(0, 1) == 1);
+    pattern.setToggleDown(kLogFadesButton, pick(0, 1) == 1);
+}
+
+TEST_F(BrevRenderTest, RandomPatternsRenderAsTheirStepsSay) {
+    std::mt19937 random(7);
     const std::string input = writeLoop("in.wav", 16 * 1500 + 7);
     const BrevWave::TWave loop = load(input);
     for (int round = 0; round < 12; ++round) {
         PatternModel pattern;
-        for (int slot = 0; slot < 16; ++slot) {
-            pattern.SetNumberValue(slotControlName(kSegmentNumber, slot), pick(0, 15));
-            pattern.SetNumberValue(slotControlName(kRepeatsNumber, slot),
-                                   pick(0, 3) == 0 ? pick(2, 99) : 1);
-            pattern.SetNumberValue(slotControlName(kVolumeNumber, slot),
-                                   pick(0, 2) == 0 ? pick(-99, 99) : 0);
-            pattern.SetNumberValue(slotControlName(kDividerNumber, slot), pick(2, 99));
-            for (auto flag : {kStaccatoCheckText, kDeckstopCheckText, kReverseCheckText,
-                              kMuteCheckText, kMuteLeftCheckText, kMuteRightCheckText,
-                              kFlipCheckText, kPhaseCheckText, kFadeInCheckText, kFadeOutCheckText})
-                pattern.SetCheckValue(slotControlName(flag, slot), pick(0, 3) == 0);
-        }
-        pattern.SetNumberValue(kFadeSamplesNumber, pick(0, 999));
-        pattern.SetNumberValue(kSwingNumber, pick(0, 100));
-        pattern.SetNumberValue(kCuttingAngleNumber, pick(-89, 89));
-        pattern.SetNumberValue(kDeckstopRampNumber, pick(1, 100));
-        pattern.setToggleDown(kInnerFadesButton, pick(0, 1) == 1);
-        pattern.setToggleDown(kLogFadesButton, pick(0, 1) == 1);
+        randomizePattern(pattern, random);
         // The file's own fade switches are rendered; options given on the command line win.
         std::vector<std::string> args = {"--pattern", path("p.brev"), input, path("out.wav")};
         const bool inner = pattern.toggleDown(kInnerFadesButton);
@@ -402,6 +409,180 @@ TEST_F(BrevRenderTest, BrokenInputsWriteNothing) {
             EXPECT_EQ(std::distance(fs::directory_iterator(folder_), {}), 3) << out;
         }
     }
+}
+
+// The sample offsets of a WAV file's "cue " chunk, found by walking its chunks.
+std::vector<std::uint32_t> cuePoints(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(in), {}};
+    auto le32 = [&](std::size_t at) {
+        return std::uint32_t{bytes[at]} | std::uint32_t{bytes[at + 1]} << 8 |
+               std::uint32_t{bytes[at + 2]} << 16 | std::uint32_t{bytes[at + 3]} << 24;
+    };
+    for (std::size_t at = 12; at + 8 <= bytes.size(); at += 8 + le32(at + 4) + (le32(at + 4) & 1)) {
+        if (std::memcmp(&bytes[at], "cue ", 4) != 0)
+            continue;
+        std::vector<std::uint32_t> points;
+        for (std::uint32_t k = 0; k < le32(at + 8); ++k)
+            points.push_back(le32(at + 12 + 24 * k + 20));
+        return points;
+    }
+    return {};
+}
+
+std::string commandOutput(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            out.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return out;
+}
+
+bool installed(const char* program) {
+    return std::system(("command -v " + std::string(program) + " >/dev/null").c_str()) == 0;
+}
+
+class KitTest : public BrevRenderTest {
+protected:
+    // A random pattern with swing on a loop whose name has a space, rendered as a kit and, for
+    // comparison, saved as one wave.
+    void SetUp() override {
+        std::mt19937 random(21);
+        PatternModel pattern;
+        randomizePattern(pattern, random);
+        pattern.SetNumberValue(kSwingNumber, 20 + static_cast<int>(random() % 81));
+        writePatternFile(pattern, path("p.brev"));
+        input_ = writeLoop("Break beat.wav", 16 * 2756 + 9);
+        Result result = run({"--pattern", path("p.brev"), "--kit", kit_, input_});
+        ASSERT_EQ(result.status, 0) << result.err;
+        result = run({"--pattern", path("p.brev"), input_, path("saved.wav")});
+        ASSERT_EQ(result.status, 0) << result.err;
+    }
+
+    std::string kitFile(const std::string& suffix) const { return kit_ + "/Break beat" + suffix; }
+
+    std::string input_;
+    const std::string kit_ = path("a kit");
+};
+
+TEST_F(KitTest, SlotsMixedAtTheCuePointsAreTheMarkedLoop) {
+    // The program's own loader skips the marker chunks and reads Save wave's samples.
+    const BrevWave::TWave marked = loadAudioFile(kitFile(".wav")).wave;
+    ASSERT_TRUE(sameBytes(marked, load(path("saved.wav"))));
+
+    const std::vector<std::uint32_t> cues = cuePoints(kitFile(".wav"));
+    ASSERT_EQ(cues.size(), 16u);
+    PatternModel pattern;
+    readPatternFile(pattern, path("p.brev"));
+    SegmentStore store;
+    store.load(load(input_), pattern.NumberValue(kSwingNumber));
+    std::vector<std::int32_t> mix(static_cast<std::size_t>(marked.GetSamples()) * 2, 0);
+    for (int slot = 0; slot < 16; ++slot) {
+        SCOPED_TRACE(slot);
+        EXPECT_EQ(cues[static_cast<std::size_t>(slot)],
+                  static_cast<std::uint32_t>(store.regionStart(slot)));
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, "-%02d.wav", slot + 1);
+        const std::vector<std::int16_t> samples = test::samplesOf(load(kitFile(suffix)));
+        const std::uint32_t end = slot < 15 ? cues[static_cast<std::size_t>(slot) + 1]
+                                            : static_cast<std::uint32_t>(marked.GetSamples());
+        EXPECT_EQ(samples.size(), 2 * (end - cues[static_cast<std::size_t>(slot)]));
+        for (std::size_t k = 0;
+             k < samples.size() && 2 * cues[static_cast<std::size_t>(slot)] + k < mix.size(); ++k)
+            mix[2 * cues[static_cast<std::size_t>(slot)] + k] += samples[k];
+    }
+    const std::vector<std::int16_t> loop = test::samplesOf(marked);
+    EXPECT_TRUE(std::equal(mix.begin(), mix.end(), loop.begin(), loop.end()));
+
+    // Slot N on key 35 + N.
+    std::ifstream sfz(kitFile(".sfz"));
+    std::string line;
+    int regions = 0;
+    while (std::getline(sfz, line)) {
+        if (line.rfind("<region>", 0) != 0)
+            continue;
+        char expected[128];
+        std::snprintf(
+            expected, sizeof expected,
+            "<region> key=%d pitch_keycenter=%d loop_mode=one_shot sample=Break beat-%02d.wav",
+            36 + regions, 36 + regions, regions + 1);
+        EXPECT_EQ(line, expected);
+        ++regions;
+    }
+    EXPECT_EQ(regions, 16);
+}
+
+TEST_F(KitTest, OtherProgramsReadTheMarkersTempoAndNotes) {
+    if (!installed("sndfile-info") || !installed("midicsv"))
+        GTEST_SKIP() << "sndfile-info (sndfile-programs) or midicsv (midicsv) is not installed";
+    const std::vector<std::uint32_t> cues = cuePoints(kitFile(".wav"));
+    ASSERT_EQ(cues.size(), 16u);
+    const std::int32_t frames = load(kitFile(".wav")).GetSamples();
+    const double bpm = loopBpm(frames);
+
+    const std::string info = commandOutput("sndfile-info '" + kitFile(".wav") + "'");
+    EXPECT_NE(info.find("cue  : 388\n  Count : 16\n"), std::string::npos) << info;
+    // sndfile-info shows the first ten cue points only.
+    for (std::size_t k = 0; k < 10; ++k) {
+        char cue[32];
+        std::snprintf(cue, sizeof cue, "Pos : %5u", cues[k]);
+        EXPECT_NE(info.find(cue), std::string::npos) << cue;
+    }
+    EXPECT_NE(info.find("labl : 1 : Slot 1\n"), std::string::npos);
+    EXPECT_NE(info.find("Loop Count   : 1\n"), std::string::npos);
+    EXPECT_NE(info.find("Start :     0  End : " + std::to_string(frames - 1)), std::string::npos);
+    EXPECT_NE(info.find("Beats     : 4\n"), std::string::npos);
+    char tempo[32];
+    std::snprintf(tempo, sizeof tempo, "Tempo     : %f",
+                  static_cast<double>(static_cast<float>(bpm)));
+    EXPECT_NE(info.find(tempo), std::string::npos) << info;
+    const std::string instrument =
+        commandOutput("sndfile-info --instrument '" + kitFile(".wav") + "'");
+    EXPECT_NE(instrument.find("Mode : fwd"), std::string::npos) << instrument;
+
+    // Each note-on within a tick of its slot's cue point at the file's own tempo.
+    std::istringstream csv(commandOutput("midicsv '" + kitFile(".mid") + "'"));
+    std::string line;
+    double microsPerQuarter = 0;
+    int notes = 0;
+    while (std::getline(csv, line)) {
+        unsigned track = 0, tick = 0, channel = 0, key = 0, velocity = 0, micros = 0;
+        if (std::sscanf(line.c_str(), "%u, 0, Tempo, %u", &track, &micros) == 2)
+            microsPerQuarter = micros;
+        if (std::sscanf(line.c_str(), "%u, %u, Note_on_c, %u, %u, %u", &track, &tick, &channel,
+                        &key, &velocity) == 5 &&
+            velocity > 0) {
+            ASSERT_GT(microsPerQuarter, 0);
+            EXPECT_EQ(channel, 9u);
+            EXPECT_EQ(velocity, 100u);
+            ASSERT_GE(key, 36u);
+            ASSERT_LE(key, 51u);
+            const double expected = cues[key - 36] / 44100.0 * 1e6 / microsPerQuarter * 960;
+            EXPECT_NEAR(tick, expected, 1.0) << line;
+            ++notes;
+        }
+    }
+    EXPECT_EQ(notes, 16);
+    EXPECT_NE(commandOutput("midicsv '" + kitFile(".mid") + "'").find("0, 0, Header, 0, 1, 960"),
+              std::string::npos);
+}
+
+TEST_F(KitTest, AFailureNamesTheFileAndKeepsTheOthersWhole) {
+    const std::string before = commandOutput("cat '" + kitFile(".wav") + "'");
+    fs::remove(kitFile("-05.wav"));
+    fs::create_directory(kitFile("-05.wav"));
+    const Result result = run({"--swing", "0", "--kit", kit_, input_});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err.rfind("Unable to write " + kitFile("-05.wav") + "\n", 0), 0u)
+        << result.err;
+    // Slots 1 to 4 are the new render's, unswung and whole; the marked loop is still the last
+    // kit's.
+    EXPECT_EQ(load(kitFile("-04.wav")).GetSamples(), 2756);
+    EXPECT_EQ(commandOutput("cat '" + kitFile(".wav") + "'"), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(kit_), {}), 19);
 }
 
 } // namespace
