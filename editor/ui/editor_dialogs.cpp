@@ -49,6 +49,14 @@ std::optional<QColor> QtEditorDialogs::chooseColor(const QColor& initial) {
     return dialog->selectedColor();
 }
 
+std::optional<QString> QtEditorDialogs::chooseFolder(const QString& directory) {
+    const QString folder = QFileDialog::getExistingDirectory(
+        &form_, QString(), directory.isEmpty() ? QDir::currentPath() : directory);
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder;
+}
+
 void QtEditorDialogs::message(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok,
                     &form_);

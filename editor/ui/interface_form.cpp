@@ -10,6 +10,7 @@
 #include "editor/ui/editor_shortcuts.h"
 #include "editor/ui/info_handlers.h"
 #include "editor/ui/interface_layout.h"
+#include "editor/ui/kit_command.h"
 #include "editor/ui/loop_drag_handle.h"
 #include "editor/ui/pattern_history.h"
 #include "editor/ui/pattern_tool_handlers.h"
@@ -95,6 +96,7 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
     addEditorShortcuts(*this);
     new DropTarget(*this);
     new LoopDragHandle(*this, statusPanel(2));
+    new KitCommand(*this);
     ownDialogs_ = std::make_unique<QtEditorDialogs>(*this);
     dialogs_ = ownDialogs_.get();
     // Keys are seen before the controls get them, and hints can be held back.

@@ -1,6 +1,7 @@
 #include "editor/ui/loop_drag_handle.h"
 
 #include "audio/clipboard_port.h"
+#include "editor/core/kit_export.h"
 #include "editor/ui/interface_form.h"
 #include "editor/ui/wave_mime.h"
 #include "output/tds.h"
@@ -14,13 +15,15 @@
 #include <QMouseEvent>
 #include <QStandardPaths>
 #include <QUrl>
+#include <optional>
 
 namespace brev {
 
-LoopDragHandle::LoopDragHandle(TInterfaceForm& form, QWidget* handle)
-    : QObject(handle), form_(form), handle_(handle) {
+LoopDragHandle::LoopDragHandle(TInterfaceForm& form, QWidget* handle, SlotAt slotAt)
+    : QObject(handle), form_(form), handle_(handle), slotAt_(std::move(slotAt)) {
     handle->setCursor(Qt::OpenHandCursor);
-    handle->setToolTip(QStringLiteral("Drag the rendered loop out as a WAV file"));
+    if (!slotAt_)
+        handle->setToolTip(QStringLiteral("Drag the rendered loop out as a WAV file"));
     handle->installEventFilter(this);
 }
 
@@ -48,14 +51,14 @@ bool LoopDragHandle::eventFilter(QObject* watched, QEvent* event) {
         if ((mouse->position().toPoint() - pressedAt_).manhattanLength() >=
             QApplication::startDragDistance()) {
             pressed_ = false;
-            startDrag();
+            startDrag(slotAt_ ? slotAt_(pressedAt_) : -1);
             return true;
         }
     }
     return false;
 }
 
-void LoopDragHandle::startDrag() {
+void LoopDragHandle::startDrag(int slot) {
     if (!form_.started())
         return;
     form_.runCommand([&] {
@@ -63,11 +66,21 @@ void LoopDragHandle::startDrag() {
         if (!engine.IsLoaded())
             return;
         form_.renderAll();
-        const BrevWave::TWave& loop = engine.Store().joinSlots();
-        const QString file = dragFileName(form_);
-        loop.SaveToFile(QFile::encodeName(file).toStdString());
+        const BrevWave::TWave& whole = engine.Store().joinSlots();
+        QString file = dragFileName(form_);
+        std::optional<BrevWave::TWave> part;
+        if (slot >= 0) {
+            const auto bytes = kitSlot(whole.bytes(), kitLayout(engine.Store()), slot);
+            part.emplace(bytes.data(), static_cast<std::int32_t>(bytes.size()));
+            const std::string name =
+                kitName(QFile::encodeName(form_.currentFileName()).toStdString());
+            file = QFileInfo(file).dir().filePath(
+                QFile::decodeName(QByteArray::fromStdString(kitSlotFileName(name, slot))));
+        }
+        const BrevWave::TWave& dragged = part ? *part : whole;
+        dragged.SaveToFile(QFile::encodeName(file).toStdString());
         MemoryClipboard wave;
-        loop.SaveToClipboard(wave);
+        dragged.SaveToClipboard(wave);
         const std::vector<std::uint8_t> bytes = wave.waveBytes();
 
         auto* mime = new QMimeData;

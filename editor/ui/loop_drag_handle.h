@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <functional>
 
 class QWidget;
 
@@ -12,19 +13,24 @@ class TInterfaceForm;
 // Makes a widget of the window (the sample-count status panel) a handle that drags the
 // rendered loop out: a WAV file written to the user's cache folder, offered as
 // text/uri-list and as audio/wav, so a file manager or another audio program takes it.
+// A handle given slotAt drags out the slot it names for the point pressed, as the kit's slot
+// file, or the loop where it names none (-1).
 class LoopDragHandle : public QObject {
 public:
-    LoopDragHandle(TInterfaceForm& form, QWidget* handle);
+    using SlotAt = std::function<int(QPoint)>;
+
+    LoopDragHandle(TInterfaceForm& form, QWidget* handle, SlotAt slotAt = {});
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     // The file a drag offers for the form's current loop; its folder is created when missing.
     static QString dragFileName(const TInterfaceForm& form);
 
 private:
-    void startDrag();
+    void startDrag(int slot);
 
     TInterfaceForm& form_;
     QWidget* handle_;
+    SlotAt slotAt_;
     QPoint pressedAt_;
     bool pressed_ = false;
 };

@@ -91,6 +91,15 @@ int WaveformStrip::regionColumn(int slot) const {
     return columnOfFrame(regionStarts_[static_cast<std::size_t>(slot)], loopFrames_, width());
 }
 
+int WaveformStrip::slotAt(int x) const {
+    if (loopFrames_ <= 0)
+        return -1;
+    int slot = 0;
+    while (slot + 1 < kSlots && regionColumn(slot + 1) <= x)
+        ++slot;
+    return slot;
+}
+
 QRect WaveformStrip::regionRect(int slot) const {
     const int left = regionColumn(slot);
     // A column shared with a neighbour shows both, so both redraw it.

@@ -28,6 +28,8 @@ public:
     void setPlayingSlot(int slot);
 
     int playingSlot() const { return playing_; }
+    // The slot whose region holds column x; -1 without a loop.
+    int slotAt(int x) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

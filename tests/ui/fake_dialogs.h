@@ -22,6 +22,9 @@ public:
         return next(request);
     }
     std::optional<QColor> chooseColor(const QColor&) override { return colour; }
+    std::optional<QString> chooseFolder(const QString& directory) override {
+        return next({{}, {}, directory});
+    }
     void message(const QString& text) override { messages << text; }
     void warning(const QString& text) override { warnings << text; }
     void error(const QString& text) override { errors << text; }

@@ -1,0 +1,81 @@
+#include "editor/ui/kit_command.h"
+
+#include "editor/core/kit_export.h"
+#include "editor/ui/interface_form.h"
+#include "editor/ui/loop_drag_handle.h"
+#include "editor/ui/waveform_strip.h"
+#include "output/tds.h"
+
+#include <QAction>
+#include <QFile>
+#include <QToolButton>
+
+namespace brev {
+
+namespace {
+
+const QString kKitDirectory = QStringLiteral("Kit directory");
+
+std::string localPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+} // namespace
+
+KitCommand::KitCommand(TInterfaceForm& form) : QObject(&form), form_(form) {
+    setObjectName(QStringLiteral("KitCommand"));
+    // Left of the strip, under the row labels: the strip shows what the kit cuts.
+    auto* button = new QToolButton(&form);
+    button->setObjectName(QStringLiteral("ExportKitButton"));
+    button->setText(QStringLiteral("Export kit..."));
+    button->setToolTip(QStringLiteral("Export the pattern as slices, a sampler kit, MIDI and a "
+                                      "marked loop (Ctrl+E)"));
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(8, 484, 81, 22);
+    connect(button, &QToolButton::clicked, this, &KitCommand::ExportKitButtonClick);
+
+    auto* shortcut = new QAction(&form);
+    shortcut->setShortcut(QKeySequence(QStringLiteral("Ctrl+E")));
+    shortcut->setShortcutContext(Qt::WindowShortcut);
+    connect(shortcut, &QAction::triggered, button, &QToolButton::click);
+    form.addAction(shortcut);
+
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (QWidget* led = form.findComponent(QStringLiteral("LED%1").arg(slot)))
+            new LoopDragHandle(form, led, [slot](QPoint) { return slot; });
+    }
+    WaveformStrip* strip = form.waveformStrip();
+    new LoopDragHandle(form, strip, [strip](QPoint at) { return strip->slotAt(at.x()); });
+    strip->setToolTip(QStringLiteral("Drag a slot out as a WAV file"));
+}
+
+void KitCommand::ExportKitButtonClick() {
+    if (!form_.started())
+        return;
+    form_.runCommand([&] {
+        TDS& engine = form_.engine();
+        if (!engine.IsLoaded()) {
+            form_.dialogs().message(QStringLiteral("Load some audio first"));
+            return;
+        }
+        const std::optional<QString> folder =
+            form_.dialogs().chooseFolder(form_.settings().readString(kKitDirectory, QString()));
+        if (!folder)
+            return;
+        form_.settings().writeString(kKitDirectory, *folder);
+        form_.renderAll();
+        const std::string name = kitName(localPath(form_.currentFileName()));
+        StatusPanel* status = form_.statusPanel(0);
+        try {
+            writeKit(localPath(*folder), name, engine.Store());
+        } catch (const std::exception& failure) {
+            status->setText(QStringLiteral("Kit not complete: ") +
+                            QString::fromLocal8Bit(failure.what()).replace(u'\n', u' '));
+            throw;
+        }
+        status->setText(QStringLiteral("Kit %1 written to %2")
+                            .arg(QFile::decodeName(QByteArray::fromStdString(name)), *folder));
+    });
+}
+
+} // namespace brev
