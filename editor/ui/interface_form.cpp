@@ -87,6 +87,7 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
     waveform_->setGeometry(kWaveformStripGeometry);
     buildStatusBar();
     buildDialogs();
+    new KitCommand(*this);
     for (QWidget* child : findChildren<QWidget*>()) {
         if (!child->objectName().isEmpty())
             components_.insert(child->objectName().toLower(), child);
@@ -96,7 +97,6 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
     addEditorShortcuts(*this);
     new DropTarget(*this);
     new LoopDragHandle(*this, statusPanel(2));
-    new KitCommand(*this);
     ownDialogs_ = std::make_unique<QtEditorDialogs>(*this);
     dialogs_ = ownDialogs_.get();
     // Keys are seen before the controls get them, and hints can be held back.

@@ -41,7 +41,7 @@ KitCommand::KitCommand(TInterfaceForm& form) : QObject(&form), form_(form) {
     form.addAction(shortcut);
 
     for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (QWidget* led = form.findComponent(QStringLiteral("LED%1").arg(slot)))
+        if (auto* led = form.findChild<QWidget*>(QStringLiteral("LED%1").arg(slot)))
             new LoopDragHandle(form, led, [slot](QPoint) { return slot; });
     }
     WaveformStrip* strip = form.waveformStrip();

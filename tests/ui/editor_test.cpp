@@ -9,6 +9,7 @@
 #include "editor/ui/background_load.h"
 #include "editor/ui/interface_form.h"
 #include "editor/ui/single_instance.h"
+#include "editor/ui/waveform_strip.h"
 #include "output/notify_thread.h"
 #include "output/null_output.h"
 #include "output/tds.h"
@@ -361,6 +362,78 @@ TEST_F(EditorTest, SaveAndCopyWriteTheRenderedLoop) {
     EXPECT_EQ(samples[2 * (3 * kRegion)], sourceLeft(3 * kRegion));
     EXPECT_EQ(QSettings(settingsFile(), QSettings::IniFormat).value("Load directory").toString(),
               QString::fromStdString(dir.file("out/")));
+}
+
+TEST_F(EditorTest, CtrlEWritesTheKitIntoTheChosenFolderAndRemembersIt) {
+    start();
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClick(form.get(), Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.messages, QStringList("Load some audio first"));
+
+    load(loopFile("my loop.wav"));
+    pattern().setToggleDown("SmartFadesButton", false);
+    pattern().SetCheckValue("Reverse2CheckText", true);
+    const QString folder = QString::fromStdString(dir.file("kits/new"));
+    dialogs.files.push_back(folder);
+    QTest::keyClick(form.get(), Qt::Key_E, Qt::ControlModifier);
+    ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("; ").toStdString();
+    EXPECT_EQ(status(0), "Kit my loop written to " + folder);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 19);
+    BrevWave::TWave slot;
+    slot.LoadFromFile(dir.file("kits/new/my loop-03.wav"));
+    EXPECT_EQ(samplesOf(slot)[0], sourceLeft(3 * kRegion - 1)); // reversed, as it is heard
+
+    // The next export opens where this one went; a file it cannot replace is named.
+    QDir(folder).remove("my loop.sfz");
+    QDir(folder).mkdir("my loop.sfz");
+    dialogs.files.push_back(folder);
+    form->component<QToolButton>(u"ExportKitButton")->click();
+    EXPECT_EQ(dialogs.requests.last().directory, folder);
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].startsWith("Unable to write " + folder + "/my loop.sfz\n"))
+        << dialogs.errors[0].toStdString();
+    EXPECT_TRUE(status(0).startsWith("Kit not complete: Unable to write"))
+        << status(0).toStdString();
+}
+
+TEST_F(EditorTest, DraggingAnLedOrTheStripTakesThatSlotOut) {
+    const QByteArray cache = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(dir.file("cache")));
+    start();
+    load(loopFile("my loop.wav"));
+    pattern().setToggleDown("SmartFadesButton", false);
+    pattern().SetCheckValue("Reverse5CheckText", true);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    // The drag runs its own event loop until the button comes up.
+    auto dragFrom = [&](QWidget* widget, QPoint at) {
+        QTimer::singleShot(0, widget,
+                           [&] { QTest::mouseRelease(form->windowHandle(), Qt::LeftButton); });
+        QTest::mousePress(widget, Qt::LeftButton, {}, at);
+        QTest::mouseMove(widget, at + QPoint(QApplication::startDragDistance() + 1, 0));
+    };
+    auto slotFile = [&](int number) {
+        BrevWave::TWave wave;
+        wave.LoadFromFile(
+            dir.file("cache/brev-editor/my loop-0" + std::to_string(number) + ".wav"));
+        return samplesOf(wave);
+    };
+    dragFrom(form->findComponent(u"LED5"), QPoint(2, 2));
+    std::vector<std::int16_t> samples = slotFile(6);
+    ASSERT_EQ(samples.size(), 2u * kRegion);
+    EXPECT_EQ(samples[0], sourceLeft(6 * kRegion - 1)); // reversed, as it is heard
+
+    WaveformStrip* strip = form->waveformStrip();
+    dragFrom(strip, QPoint(strip->width() * 2 / 16 + 2, 10));
+    samples = slotFile(3);
+    ASSERT_EQ(samples.size(), 2u * kRegion);
+    EXPECT_EQ(samples[0], sourceLeft(2 * kRegion));
+    if (cache.isNull())
+        qunsetenv("XDG_CACHE_HOME");
+    else
+        qputenv("XDG_CACHE_HOME", cache);
 }
 
 TEST_F(EditorTest, AWaveThatCannotBeBuiltLeavesClipboardFileAndPlaybackAlone) {
