@@ -1,0 +1,22 @@
+#pragma once
+
+#include "audio/audio_decoder.h"
+#include "audio/loop_tempo.h"
+#include "audio/twave.h"
+
+#include <string>
+
+namespace brev {
+
+// The loop stretched to the target tempo, exactly stretchedFrames() long, and shifted in pitch,
+// by Rubber Band's R3 ("finer") engine offline: it studies the whole loop before it processes
+// it. The loop itself, untouched, when changesLoop() is false. Raises brev::Error when the
+// library cannot be loaded or the target is too far from the loop's own tempo, and
+// DecodeCancelled when progress returns false.
+BrevWave::TWave stretchLoop(BrevWave::TWave loop, const LoopStretch& stretch,
+                            const DecodeProgress& progress = {});
+
+// Why Rubber Band cannot be loaded; empty once it is. Loads it on the first call.
+const std::string& stretchLibraryError();
+
+} // namespace brev
