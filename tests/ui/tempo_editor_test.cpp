@@ -79,7 +79,11 @@ TEST_F(TempoEditorTest, TheTargetStretchesTheLoopForEveryCommandAndStaysForTheNe
     EXPECT_EQ(ownTempo(), "own 240.02");
     EXPECT_EQ(loadedFrames(), stretchedFrames(44100, {14000, 0}));
 
+    // A change while the loop plays starts it again at the new pitch.
+    form->component<QToolButton>(u"PlayButton")->click();
     pitch().setValue(3);
+    EXPECT_TRUE(form->engine().IsPlaying());
+    form->component<QToolButton>(u"StopButton")->click();
     EXPECT_EQ(loadedFrames(), stretchedFrames(44100, {14000, 3}));
     EXPECT_EQ(stored("Pitch").toInt(), 3);
     pitch().setValue(0);
