@@ -140,4 +140,21 @@ BrevWave::TWave stretchLoop(BrevWave::TWave loop, const LoopStretch& stretch,
     return fromPlanes(output);
 }
 
+StretchedAudio stretchLoaded(LoadedAudio loaded, const LoopStretch& stretch,
+                             const DecodeProgress& progress) {
+    StretchedAudio result{std::move(loaded), {}, {}};
+    if (!changesLoop(result.audio.wave.GetSamples(), stretch))
+        return result;
+    result.unstretched = result.audio.wave;
+    try {
+        result.audio.wave = stretchLoop(std::move(result.audio.wave), stretch, progress);
+    } catch (const DecodeCancelled&) {
+        throw;
+    } catch (const Error& e) {
+        result.problem = e.what();
+        result.audio.wave = std::move(result.unstretched);
+    }
+    return result;
+}
+
 } // namespace brev

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/audio_decoder.h"
+#include "audio/audio_import.h"
 #include "audio/loop_tempo.h"
 #include "audio/twave.h"
 
@@ -15,6 +16,18 @@ namespace brev {
 // DecodeCancelled when progress returns false.
 BrevWave::TWave stretchLoop(BrevWave::TWave loop, const LoopStretch& stretch,
                             const DecodeProgress& progress = {});
+
+// A loaded loop stretched, and what it was before.
+struct StretchedAudio {
+    LoadedAudio audio;           // stretched; as loaded when it was not or could not be
+    BrevWave::TWave unstretched; // as loaded; empty when the stretch changed nothing
+    std::string problem;         // why the loop could not be stretched; empty when it was
+};
+
+// Stretches a loop just loaded. A target it cannot reach leaves it as loaded, with the reason;
+// only a cancel (DecodeCancelled) is raised.
+StretchedAudio stretchLoaded(LoadedAudio loaded, const LoopStretch& stretch,
+                             const DecodeProgress& progress = {});
 
 // Why Rubber Band cannot be loaded; empty once it is. Loads it on the first call.
 const std::string& stretchLibraryError();

@@ -389,20 +389,11 @@ bool TInterfaceForm::replaceAudioInBackground(const QString& what, const AudioLo
     {
         const QScopedValueRollback<bool> busy(loading_, true);
         audio = loadInBackground(this, what, [&](const DecodeProgress& progress) {
-            LoadedAudio result = load(progress);
-            if (!changesLoop(result.wave.GetSamples(), stretch))
-                return result;
-            unstretched = result.wave;
-            try {
-                result.wave = stretchLoop(std::move(result.wave), stretch, progress);
-            } catch (const DecodeCancelled&) {
-                throw;
-            } catch (const Error& e) {
-                // A target the loop cannot reach: it plays at its own tempo, and is told so.
-                stretchProblem = e.what();
-                result.wave = std::move(unstretched);
-            }
-            return result;
+            StretchedAudio stretched = stretchLoaded(load(progress), stretch, progress);
+            unstretched = std::move(stretched.unstretched);
+            // A target the loop cannot reach: it plays at its own tempo, and is told so.
+            stretchProblem = std::move(stretched.problem);
+            return std::move(stretched.audio);
         });
     }
     if (!audio)

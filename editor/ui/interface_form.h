@@ -67,7 +67,6 @@ public:
     ControlPattern& pattern() { return pattern_; }
     PatternHistory& history() { return *history_; }
     WaveformStrip* waveformStrip() const { return waveform_; }
-    TempoControls* tempoControls() const { return tempo_; }
     TRandomGenerator& random() { return random_; }
     EditorSettings& settings() { return settings_; }
     EditorDialogs& dialogs() { return *dialogs_; }
