@@ -90,16 +90,22 @@ void retrieve(RubberBandState state, Planes& output, std::size_t& written) {
     }
 }
 
-void checkRatio(double ratio, std::int64_t frames, std::int32_t ownFrames,
-                const LoopStretch& stretch) {
-    if (ratio >= kMinRatio && ratio <= kMaxRatio && frames <= INT32_MAX / BrevWave::kFrameBytes)
-        return;
+void checkTarget(double ratio, std::int64_t frames, std::int32_t ownFrames,
+                 const LoopStretch& stretch) {
     char text[160];
-    std::snprintf(text, sizeof text,
-                  "Cannot stretch the loop from its own %.2f BPM to %.2f BPM: at most %g times "
-                  "slower or faster",
-                  loopTempo(ownFrames), stretch.targetCentiBpm / 100.0, kMaxRatio);
-    throw Error(text);
+    if (ratio < kMinRatio || ratio > kMaxRatio) {
+        std::snprintf(text, sizeof text,
+                      "Cannot stretch the loop from its own %.2f BPM to %.2f BPM: at most %g "
+                      "times slower or faster",
+                      loopTempo(ownFrames), stretch.targetCentiBpm / 100.0, kMaxRatio);
+        throw Error(text);
+    }
+    if (frames > INT32_MAX / BrevWave::kFrameBytes) {
+        std::snprintf(text, sizeof text,
+                      "Cannot stretch the loop to %.2f BPM: it would be longer than a wave holds",
+                      stretch.targetCentiBpm / 100.0);
+        throw Error(text);
+    }
 }
 
 } // namespace
@@ -111,7 +117,7 @@ BrevWave::TWave stretchLoop(BrevWave::TWave loop, const LoopStretch& stretch,
         return loop;
     const double ratio = timeRatio(frames, stretch);
     const std::int64_t outFrames = stretchedFrames(frames, stretch);
-    checkRatio(ratio, outFrames, frames, stretch);
+    checkTarget(ratio, outFrames, frames, stretch);
     if (!stretchLibraryError().empty())
         throw Error("Cannot stretch the loop: " + stretchLibraryError());
 
