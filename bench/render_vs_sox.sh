@@ -33,26 +33,8 @@ sox -R -n -r 44100 -c 2 -b 16 "$work/tiny.wav" synth 0.01 sine 440
   done
 } >"$work/heavy.brev"
 
-# Runs a command (its output and messages discarded) and prints "cpu_ms minor_faults peak_rss_kb" as the
-# kernel accounted them.
-usage() {
-  python3 -c '
-import os, sys
-pid = os.fork()
-if pid == 0:
-    fd = os.open(os.devnull, os.O_WRONLY)
-    os.dup2(fd, 1)
-    os.dup2(fd, 2)
-    os.execvp(sys.argv[1], sys.argv[1:])
-_, status, use = os.wait4(pid, 0)
-if os.waitstatus_to_exitcode(status) != 0:
-    sys.exit("failed: " + " ".join(sys.argv[1:]))
-print(f"{(use.ru_utime + use.ru_stime) * 1000:.3f} {use.ru_minflt} {use.ru_maxrss}")
-' "$@" </dev/null
-}
-
-median() { printf '%s\n' "$@" | sort -g | sed -n "$((($# + 1) / 2))p"; }
-field() { echo "$1" | cut -d' ' -f"$2"; }
+# shellcheck source=bench/child_usage.sh
+source "$(dirname "$0")/child_usage.sh"
 
 heavy_cpu=() heavy_faults=() default_cpu=() sox_cpu=() tiny_cpu=() true_cpu=() convert_cpu=()
 sox_rate_cpu=()

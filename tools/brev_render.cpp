@@ -4,6 +4,7 @@
 #include "audio/audio_export.h"
 #include "audio/audio_import.h"
 #include "audio/interrupt_cleanup.h"
+#include "audio/loop_stretcher.h"
 #include "audio/segment_store.h"
 #include "audio/twave.h"
 #include "editor/core/kit_export.h"
@@ -32,7 +33,8 @@ constexpr const char* kUsage =
     "Usage:\n"
     "  brev-render [--pattern FILE.brev] [--swing N] [--fade-samples N] [--cutting-angle N]\n"
     "              [--deckstop-ramp N] [--inner-fades on|off] [--log-fades on|off]\n"
-    "              [--table OUT.html] [--strict] INPUT.wav OUTPUT.wav|OUTPUT.flac\n"
+    "              [--table OUT.html] [--strict] [--bpm N] [--pitch N]\n"
+    "              INPUT.wav OUTPUT.wav|OUTPUT.flac\n"
     "  brev-render [same pattern options] [--table OUT.html] [--strict] --kit DIR INPUT.wav\n"
     "  brev-render [same pattern options] [--strict] --play [--passes N] [--sync jack|midi]\n"
     "              INPUT.wav\n"
@@ -47,7 +49,10 @@ constexpr const char* kUsage =
     "--kit writes the rendered loop as a kit into DIR (created when missing), NAME being INPUT's\n"
     "name without extension: NAME-01.wav ... NAME-16.wav, the slots as they sound in the loop;\n"
     "NAME.wav, the loop with its slot starts as cue points, a loop and its tempo; NAME.sfz, slot\n"
-    "N on key 35 + N; NAME.mid, one bar with a note per slot.\n";
+    "N on key 35 + N; NAME.mid, one bar with a note per slot.\n"
+    "--bpm N (20 to 400, two decimals at most) stretches the loop from its own tempo (one bar,\n"
+    "as the tempo table gives it) to N BPM, and --pitch N (-12 to 12) shifts it by N semitones,\n"
+    "before it is cut; the output and the table are of the stretched loop.\n";
 
 struct Options {
     std::optional<std::string> pattern;
@@ -63,6 +68,7 @@ struct Options {
     bool strict = false;
     std::optional<int> passes;
     std::optional<brev::SyncMode> sync;
+    brev::LoopStretch stretch;
     std::vector<std::string> files;
     bool help = false;
 };
@@ -87,6 +93,27 @@ int parseNumber(std::string_view option, const std::string& text, int minimum, i
                          text + "\"");
     }
     return static_cast<int>(value);
+}
+
+// A tempo in BPM with at most two decimals, in hundredths.
+int parseTempo(std::string_view option, const std::string& text) {
+    const size_t point = text.find('.');
+    const std::string whole = text.substr(0, point);
+    std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
+    const auto digits = [](const std::string& part) {
+        return part.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (!whole.empty() && whole.size() <= 3 && fraction.size() <= 2 && digits(whole) &&
+        digits(fraction) && (point == std::string::npos || !fraction.empty())) {
+        fraction.resize(2, '0');
+        const int centi = std::stoi(whole) * 100 + std::stoi(fraction);
+        if (centi >= brev::kMinTargetCentiBpm && centi <= brev::kMaxTargetCentiBpm)
+            return centi;
+    }
+    throw UsageError(std::string(option) + " needs a tempo from " +
+                     std::to_string(brev::kMinTargetCentiBpm / 100) + " to " +
+                     std::to_string(brev::kMaxTargetCentiBpm / 100) +
+                     " BPM with two decimals at most, not \"" + text + "\"");
 }
 
 bool parseSwitch(std::string_view option, const std::string& text) {
@@ -159,6 +186,11 @@ Options parseArguments(int argc, char** argv) {
             options.table = value();
         } else if (arg == "--kit") {
             options.kit = value();
+        } else if (arg == "--bpm") {
+            options.stretch.targetCentiBpm = parseTempo(arg, value());
+        } else if (arg == "--pitch") {
+            options.stretch.pitchSemitones =
+                parseNumber(arg, value(), -brev::kMaxPitchSemitones, brev::kMaxPitchSemitones);
         } else if (arg == "--passes") {
             options.passes = parseNumber(arg, value(), 1, 1000000);
         } else if (arg == "--sync") {
@@ -229,7 +261,7 @@ void buildPattern(const Options& options, brev::PatternModel& pattern) {
 }
 
 // Loads INPUT as the editor does, converting another format unless --strict forbids it.
-BrevWave::TWave loadInput(const Options& options) {
+BrevWave::TWave readInput(const Options& options) {
     const std::string& input = options.files[0];
     if (options.strict) {
         BrevWave::TWave source;
@@ -241,6 +273,11 @@ BrevWave::TWave loadInput(const Options& options) {
         std::fprintf(stderr, "%s: converted to 44100 Hz, 16-bit, stereo (from %s)\n", input.c_str(),
                      loaded.convertedFrom.c_str());
     return std::move(loaded.wave);
+}
+
+// INPUT as read, stretched to --bpm and --pitch: what is cut into segments.
+BrevWave::TWave loadInput(const Options& options) {
+    return brev::stretchLoop(readInput(options), options.stretch);
 }
 
 // The decimal separator of the user's locale, as the editor writes it; "." when the

@@ -3,6 +3,7 @@
 #include "audio/audio_import.h"
 #include "audio/clipboard_port.h"
 #include "audio/error.h"
+#include "audio/loop_stretcher.h"
 #include "controls/brev_check_text.h"
 #include "controls/brev_led.h"
 #include "controls/brev_number.h"
@@ -15,6 +16,7 @@
 #include "editor/ui/pattern_history.h"
 #include "editor/ui/qt_clipboard.h"
 #include "editor/ui/sync_choice.h"
+#include "editor/ui/tempo_controls.h"
 #include "editor/ui/waveform_strip.h"
 #include "output/notify_thread.h"
 #include "output/tds.h"
@@ -122,6 +124,7 @@ void TInterfaceForm::start(const EditorOptions& options) {
     settings_ = EditorSettings(options_.settingsFile);
 
     readSettings();
+    tempo_->restore();
     // The stored numbers are where the history starts, not a step of it.
     history_->stack().clear();
     openEngine();
@@ -379,10 +382,19 @@ bool TInterfaceForm::replaceAudioInBackground(const QString& what, const AudioLo
                                               const std::function<void()>& loaded) {
     if (loading_)
         return false;
+    const LoopStretch stretch = tempo_->stretch();
+    BrevWave::TWave unstretched;
+    std::string stretchProblem;
     std::optional<LoadedAudio> audio;
     {
         const QScopedValueRollback<bool> busy(loading_, true);
-        audio = loadInBackground(this, what, load);
+        audio = loadInBackground(this, what, [&](const DecodeProgress& progress) {
+            StretchedAudio stretched = stretchLoaded(load(progress), stretch, progress);
+            unstretched = std::move(stretched.unstretched);
+            // A target the loop cannot reach: it plays at its own tempo, and is told so.
+            stretchProblem = std::move(stretched.problem);
+            return std::move(stretched.audio);
+        });
     }
     if (!audio)
         return false;
@@ -391,8 +403,38 @@ bool TInterfaceForm::replaceAudioInBackground(const QString& what, const AudioLo
         if (loaded)
             loaded();
     });
+    // Kept only when stretched: otherwise the engine's own loop is the loop as loaded.
+    unstretched_ = std::move(unstretched);
+    stretched_ = stretchProblem.empty() ? stretch : LoopStretch{};
+    tempo_->showOwnTempo(loopTempo(unstretched_.GetSamples() > 0
+                                       ? unstretched_.GetSamples()
+                                       : engine_->Store().SourceSamples()));
     sourceFormat_ = QString::fromStdString(audio->convertedFrom);
+    if (!stretchProblem.empty())
+        dialogs_->message(QString::fromStdString(stretchProblem));
     return true;
+}
+
+void TInterfaceForm::retune() {
+    if (!engine_ || !engine_->IsLoaded() || loading_ || tempo_->stretch() == stretched_)
+        return;
+    runCommand([&] {
+        const bool playing = engine_->IsPlaying();
+        engine_->Stop();
+        const BrevWave::TWave& loop =
+            unstretched_.GetSamples() > 0 ? unstretched_ : engine_->Store().source();
+        const std::string format = sourceFormat_.toStdString();
+        // Cancelled, the loop plays on as it was, and the controls say so.
+        if (!replaceAudioInBackground(QStringLiteral("the loop at its new tempo"),
+                                      [&](const DecodeProgress&) {
+                                          return LoadedAudio{loop, format};
+                                      }))
+            tempo_->show(stretched_);
+        SetLEDs(-1);
+        UpdateStatusBar(-1);
+        if (playing)
+            session().play(toolDown("LoopButton") ? 0 : 1);
+    });
 }
 
 void TInterfaceForm::loadWaveFile(const QString& path) {
@@ -629,6 +671,8 @@ void TInterfaceForm::DriversComboBoxChange(int index) {
         driverIndex_ = index;
         endNotifyThread();
         engine_ = std::move(fresh);
+        unstretched_ = BrevWave::TWave();
+        tempo_->showOwnTempo(0);
         syncChoice_->apply();
         waveform_->showLoop(engine_->Store());
     });

@@ -14,6 +14,7 @@
 #include "editor/ui/loop_drag_handle.h"
 #include "editor/ui/pattern_history.h"
 #include "editor/ui/pattern_tool_handlers.h"
+#include "editor/ui/tempo_controls.h"
 #include "editor/ui/waveform_strip.h"
 #include "output/notify_thread.h"
 #include "output/tds.h"
@@ -97,6 +98,7 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
     addEditorShortcuts(*this);
     new DropTarget(*this);
     new LoopDragHandle(*this, statusPanel(2));
+    tempo_ = new TempoControls(*this);
     ownDialogs_ = std::make_unique<QtEditorDialogs>(*this);
     dialogs_ = ownDialogs_.get();
     // Keys are seen before the controls get them, and hints can be held back.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audio/loop_tempo.h"
+#include "audio/twave.h"
 #include "editor/core/random_generator.h"
 #include "editor/session/playback_session.h"
 #include "editor/ui/background_load.h"
@@ -30,6 +32,7 @@ class TDS;
 class TNotifyThread;
 class PatternHistory;
 class SyncChoice;
+class TempoControls;
 class WaveformStrip;
 
 // What the editor is started with; every empty field takes the desktop's own.
@@ -78,6 +81,9 @@ public:
     // dropped on it as the paste command loads the clipboard's.
     void loadDroppedFile(const QString& path);
     void loadDroppedData(const QByteArray& bytes);
+    // Stretches the loaded loop again, as it was loaded, to the tempo controls' target and
+    // pitch, off the GUI thread; playback that ran starts again.
+    void retune();
     int driverIndex() const { return driverIndex_; }
     bool hintsShown() const { return hintsShown_; }
     TNotifyThread* notifyThread() const { return thread_.get(); }
@@ -184,6 +190,9 @@ private:
     // converted from (empty for a 16-bit stereo 44100 Hz WAV).
     QString unnamedSource_ = QStringLiteral("(Clipboard data)");
     QString sourceFormat_;
+    // The loop as loaded, before it was stretched to the target tempo and pitch.
+    BrevWave::TWave unstretched_;
+    LoopStretch stretched_;
     bool loading_ = false;
     int driverIndex_ = 0;
     bool hintsShown_ = true;
@@ -192,6 +201,7 @@ private:
     WaveformStrip* waveform_ = nullptr;
     QTimer* outputWatch_ = nullptr;
     SyncChoice* syncChoice_ = nullptr; // a child of the playback panel
+    TempoControls* tempo_ = nullptr;
 
     QHash<QString, QWidget*> components_; // by lower-case name
     QList<StatusPanel*> statusPanels_;

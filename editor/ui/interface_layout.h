@@ -45,6 +45,8 @@ inline constexpr int kClientHeight = 535 + 4 + kWaveformStripGeometry.height();
 inline constexpr int kToolbarHeight = 26;
 inline constexpr int kStatusBarHeight = 19;
 inline constexpr int kArrowCount = 146;
+// Below the global numbers: the target tempo, the loop's own and the pitch.
+inline constexpr QRect kTempoControlsGeometry(630, 512, 144, 52);
 
 // Every control of the window in creation order: toolbar, row labels and separators, the slot
 // grid row by row, the gang column, the global numbers, then the arrow buttons by tag.

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "audio/audio_decoder.h"
+#include "audio/audio_import.h"
+#include "audio/loop_tempo.h"
+#include "audio/twave.h"
+
+#include <string>
+
+namespace brev {
+
+// The loop stretched to the target tempo, exactly stretchedFrames() long, and shifted in pitch,
+// by Rubber Band's R3 ("finer") engine offline: it studies the whole loop before it processes
+// it. The loop itself, untouched, when changesLoop() is false. Raises brev::Error when the
+// library cannot be loaded or the target is too far from the loop's own tempo, and
+// DecodeCancelled when progress returns false.
+BrevWave::TWave stretchLoop(BrevWave::TWave loop, const LoopStretch& stretch,
+                            const DecodeProgress& progress = {});
+
+// A loaded loop stretched, and what it was before.
+struct StretchedAudio {
+    LoadedAudio audio;           // stretched; as loaded when it was not or could not be
+    BrevWave::TWave unstretched; // as loaded; empty when the stretch changed nothing
+    std::string problem;         // why the loop could not be stretched; empty when it was
+};
+
+// Stretches a loop just loaded. A target it cannot reach leaves it as loaded, with the reason;
+// only a cancel (DecodeCancelled) is raised.
+StretchedAudio stretchLoaded(LoadedAudio loaded, const LoopStretch& stretch,
+                             const DecodeProgress& progress = {});
+
+// Why Rubber Band cannot be loaded; empty once it is. Loads it on the first call.
+const std::string& stretchLibraryError();
+
+} // namespace brev

@@ -1,0 +1,122 @@
+#include "editor/ui/tempo_controls.h"
+
+#include "editor/ui/interface_form.h"
+#include "editor/ui/interface_layout.h"
+
+#include <QDoubleSpinBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QScopedValueRollback>
+#include <QSpinBox>
+#include <cmath>
+
+namespace brev {
+
+namespace {
+
+const QString kTargetSetting = QStringLiteral("Target tempo");
+const QString kPitchSetting = QStringLiteral("Pitch");
+// Just below the slowest target: the spin box's place for "Own".
+constexpr double kOwn = (kMinTargetCentiBpm - 1) / 100.0;
+
+} // namespace
+
+// Steps from "Own" start at the loop's own tempo, where a musician would look for the next one.
+class TempoSpinBox : public QDoubleSpinBox {
+public:
+    using QDoubleSpinBox::QDoubleSpinBox;
+
+    double ownBpm = 0;
+
+    void stepBy(int steps) override {
+        if (value() == minimum() && ownBpm > 0)
+            setValue(std::round(ownBpm * 100) / 100 + steps);
+        else
+            QDoubleSpinBox::stepBy(steps);
+    }
+
+protected:
+    StepEnabled stepEnabled() const override {
+        StepEnabled enabled = QDoubleSpinBox::stepEnabled();
+        if (value() == minimum() && ownBpm > 0)
+            enabled |= StepDownEnabled;
+        return enabled;
+    }
+};
+
+TempoControls::TempoControls(TInterfaceForm& form)
+    : QWidget(&form), form_(form), tempo_(new TempoSpinBox(this)), own_(new QLabel(this)),
+      pitch_(new QSpinBox(this)) {
+    setObjectName(QStringLiteral("TempoControls"));
+    setGeometry(kTempoControlsGeometry);
+    tempo_->setObjectName(QStringLiteral("TempoSpinBox"));
+    tempo_->setDecimals(2);
+    tempo_->setRange(kOwn, kMaxTargetCentiBpm / 100.0);
+    tempo_->setSpecialValueText(QStringLiteral("Own"));
+    tempo_->setKeyboardTracking(false);
+    tempo_->setToolTip(QStringLiteral("Tempo the loop is stretched to, keeping its pitch (BPM)"));
+    own_->setObjectName(QStringLiteral("OwnTempoLabel"));
+    own_->setToolTip(QStringLiteral("The loop's own tempo, as the table gives it"));
+    pitch_->setObjectName(QStringLiteral("PitchSpinBox"));
+    pitch_->setRange(-kMaxPitchSemitones, kMaxPitchSemitones);
+    pitch_->setSuffix(QStringLiteral(" st"));
+    pitch_->setKeyboardTracking(false);
+    pitch_->setToolTip(QStringLiteral("Pitch shift in semitones, keeping the tempo"));
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(2);
+    grid->setVerticalSpacing(4);
+    grid->addWidget(new QLabel(QStringLiteral("Tempo"), this), 0, 0);
+    grid->addWidget(tempo_, 0, 1);
+    grid->addWidget(own_, 0, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Pitch"), this), 1, 0);
+    grid->addWidget(pitch_, 1, 1);
+    grid->setColumnStretch(2, 1);
+    tempo_->setFixedWidth(54);
+    pitch_->setFixedWidth(54);
+    for (QLabel* label : findChildren<QLabel*>()) {
+        QFont condensed = label->font();
+        condensed.setStretch(QFont::SemiCondensed);
+        if (label == own_ && condensed.pixelSize() > 0)
+            condensed.setPixelSize(condensed.pixelSize() - 1);
+        label->setFont(condensed);
+    }
+    showOwnTempo(0);
+
+    connect(tempo_, &QDoubleSpinBox::valueChanged, this, [this] { changed(); });
+    connect(pitch_, &QSpinBox::valueChanged, this, [this] { changed(); });
+}
+
+LoopStretch TempoControls::stretch() const {
+    const int centi = static_cast<int>(std::lround(tempo_->value() * 100));
+    return {centi < kMinTargetCentiBpm ? 0 : centi, pitch_->value()};
+}
+
+void TempoControls::show(const LoopStretch& stretch) {
+    const QScopedValueRollback<bool> quiet(showing_, true);
+    tempo_->setValue(stretch.targetCentiBpm == 0 ? kOwn : stretch.targetCentiBpm / 100.0);
+    pitch_->setValue(stretch.pitchSemitones);
+}
+
+void TempoControls::restore() {
+    const int target = form_.settings().readInteger(kTargetSetting, 0);
+    show({target >= kMinTargetCentiBpm && target <= kMaxTargetCentiBpm ? target : 0,
+          form_.settings().readInteger(kPitchSetting, 0)});
+}
+
+void TempoControls::showOwnTempo(double bpm) {
+    tempo_->ownBpm = bpm;
+    own_->setText(bpm > 0 ? QStringLiteral("own %1").arg(bpm, 0, 'f', 2) : QStringLiteral("own -"));
+}
+
+void TempoControls::changed() {
+    if (showing_)
+        return;
+    const LoopStretch now = stretch();
+    form_.settings().writeInteger(kTargetSetting, now.targetCentiBpm);
+    form_.settings().writeInteger(kPitchSetting, now.pitchSemitones);
+    form_.retune();
+}
+
+} // namespace brev

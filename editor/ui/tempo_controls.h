@@ -1,0 +1,42 @@
+#pragma once
+
+#include "audio/loop_tempo.h"
+
+#include <QWidget>
+
+class QLabel;
+class QSpinBox;
+
+namespace brev {
+
+class TInterfaceForm;
+class TempoSpinBox;
+
+// The target tempo (BPM, two decimals, or "Own": the loop's own tempo) beside the loop's own
+// tempo as the tempo table gives it, and the pitch shift in semitones. Both are kept in the
+// settings ("Target tempo" in hundredths of a BPM, 0 for own; "Pitch") and stay from one loop
+// to the next: they are the song's tempo and key, which the next break is to fit as well. A
+// change asks the window to stretch the loaded loop again.
+class TempoControls : public QWidget {
+public:
+    explicit TempoControls(TInterfaceForm& form);
+
+    LoopStretch stretch() const;
+    // Shows stretch without asking for a new stretch.
+    void show(const LoopStretch& stretch);
+    // Reads the stored target and pitch.
+    void restore();
+    // The loaded loop's own tempo; 0: nothing loaded.
+    void showOwnTempo(double bpm);
+
+private:
+    void changed();
+
+    TInterfaceForm& form_;
+    TempoSpinBox* tempo_;
+    QLabel* own_;
+    QSpinBox* pitch_;
+    bool showing_ = false;
+};
+
+} // namespace brev

@@ -1,0 +1,116 @@
+// The editor's tempo and pitch controls: the loaded loop stretched off the GUI thread, and what
+// the commands take from it.
+#include "audio/clipboard_port.h"
+#include "audio/loop_tempo.h"
+#include "editor/ui/interface_form.h"
+#include "editor/ui/tempo_controls.h"
+#include "output/tds.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_waves.h"
+#include "tests/ui/fake_dialogs.h"
+#include "tests/ui/playback_support.h"
+
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QSettings>
+#include <QSpinBox>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace brev {
+namespace {
+
+class TempoEditorTest : public ::testing::Test {
+protected:
+    void start() {
+        form = std::make_unique<TInterfaceForm>();
+        EditorOptions options;
+        options.makeEngine = [](int index) { return test::silentEngine(index, {}); };
+        options.dialogs = &dialogs;
+        options.clipboard = &clipboard;
+        options.settingsFile = QString::fromStdString(dir.file("settings.ini"));
+        form->start(options);
+    }
+    void load(const BrevWave::TWave& wave, const char* name) {
+        dialogs.files.push_back(QString::fromStdString(test::writeWav(dir, name, wave)));
+        form->component<QToolButton>(u"LoadFromFileButton")->click();
+    }
+    QDoubleSpinBox& tempo() { return *form->findChild<QDoubleSpinBox*>("TempoSpinBox"); }
+    QSpinBox& pitch() { return *form->findChild<QSpinBox*>("PitchSpinBox"); }
+    QString ownTempo() { return form->findChild<QLabel*>("OwnTempoLabel")->text(); }
+    std::int32_t loadedFrames() { return form->engine().Store().SourceSamples(); }
+    QVariant stored(const char* name) {
+        return QSettings(QString::fromStdString(dir.file("settings.ini")), QSettings::IniFormat)
+            .value(name);
+    }
+
+    test::TempFolder dir;
+    test::FakeDialogs dialogs;
+    MemoryClipboard clipboard;
+    std::unique_ptr<TInterfaceForm> form;
+};
+
+TEST_F(TempoEditorTest, TheTargetStretchesTheLoopForEveryCommandAndStaysForTheNextLoad) {
+    start();
+    EXPECT_EQ(tempo().text(), "Own");
+    const BrevWave::TWave twoSeconds = test::rampWave(88200);
+    load(twoSeconds, "two.wav");
+    EXPECT_EQ(ownTempo(), "own 120.01");
+    EXPECT_EQ(loadedFrames(), 88200);
+
+    tempo().setValue(140);
+    EXPECT_EQ(loadedFrames(), stretchedFrames(88200, {14000, 0}));
+    EXPECT_EQ(ownTempo(), "own 120.01") << "the loop's own, not the stretched one";
+    EXPECT_EQ(stored("Target tempo").toInt(), 14000);
+    const QString saved = QString::fromStdString(dir.file("saved.wav"));
+    dialogs.files.push_back(saved);
+    form->component<QToolButton>(u"SaveToFileButton")->click();
+    form->component<QToolButton>(u"CopyToClipBoardButton")->click();
+    ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("; ").toStdString();
+    BrevWave::TWave file, copied;
+    file.LoadFromFile(saved.toStdString());
+    copied.LoadFromClipboard(clipboard);
+    EXPECT_EQ(file.GetSamples(), loadedFrames());
+    EXPECT_EQ(test::bytesOf(copied), test::bytesOf(file));
+
+    // The next break is to fit the same song: it comes in at the target too.
+    const BrevWave::TWave oneSecond = test::rampWave(44100);
+    load(oneSecond, "one.wav");
+    EXPECT_EQ(ownTempo(), "own 240.02");
+    EXPECT_EQ(loadedFrames(), stretchedFrames(44100, {14000, 0}));
+
+    // A change while the loop plays starts it again at the new pitch.
+    form->component<QToolButton>(u"PlayButton")->click();
+    pitch().setValue(3);
+    EXPECT_TRUE(form->engine().IsPlaying());
+    form->component<QToolButton>(u"StopButton")->click();
+    EXPECT_EQ(loadedFrames(), stretchedFrames(44100, {14000, 3}));
+    EXPECT_EQ(stored("Pitch").toInt(), 3);
+    pitch().setValue(0);
+    tempo().setValue(tempo().minimum());
+    EXPECT_EQ(tempo().text(), "Own");
+    EXPECT_EQ(test::bytesOf(form->engine().Store().source()), test::bytesOf(oneSecond));
+
+    // Stepping up from Own starts at the loop's own tempo.
+    tempo().stepBy(1);
+    EXPECT_DOUBLE_EQ(tempo().value(), 241.02);
+
+    form.reset();
+    start();
+    EXPECT_DOUBLE_EQ(tempo().value(), 241.02);
+    EXPECT_EQ(ownTempo(), "own -");
+}
+
+TEST_F(TempoEditorTest, ATargetTheLoopCannotReachLoadsItAtItsOwnTempoAndSaysWhy) {
+    start();
+    tempo().setValue(20);
+    load(test::rampWave(1600), "short.wav"); // 6615 BPM
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].startsWith(
+        "Cannot stretch the loop from its own 6615.00 BPM to 20.00 BPM"))
+        << dialogs.messages[0].toStdString();
+    EXPECT_EQ(loadedFrames(), 1600);
+}
+
+} // namespace
+} // namespace brev
