@@ -39,6 +39,13 @@ bool writeFrames(SoundFile& file, const BrevWave::TWave& wave) {
     return true;
 }
 
+// The system's reason for a failed write, a full disk for example, where there is one:
+// libsndfile's own text then is often "No Error.".
+std::string failureReason(const AtomicFile& target, const std::string& libraryText) {
+    const int error = target.writeError();
+    return error ? errorReason(error) : libraryText;
+}
+
 void saveFlac(const BrevWave::TWave& wave, const std::string& fileName) {
     const std::string creating = "SaveToFile - Error creating file " + fileName + "\n";
     const std::string saving = "SaveToFile - Error saving to " + fileName + "\n";
@@ -51,11 +58,11 @@ void saveFlac(const BrevWave::TWave& wave, const std::string& fileName) {
     info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
     SoundFile file;
     if (!file.openWrite(target.writer(), info))
-        throw Error(saving + file.error());
+        throw Error(saving + failureReason(target, file.error()));
     if (!writeFrames(file, wave))
-        throw Error(saving + sf_strerror(file.handle()));
+        throw Error(saving + failureReason(target, sf_strerror(file.handle())));
     if (!file.close())
-        throw Error(saving + file.error());
+        throw Error(saving + failureReason(target, file.error()));
     if (const int error = target.close())
         throw Error(saving + std::strerror(error));
     if (const int error = target.replaceTarget())
