@@ -15,10 +15,14 @@ namespace {
 
 constexpr std::size_t kBlockFrames = 16384;
 
-bool namesFlac(const std::string& fileName) {
-    constexpr std::string_view kSuffix = ".flac";
-    return fileName.size() > kSuffix.size() &&
-           ::strcasecmp(fileName.c_str() + fileName.size() - kSuffix.size(), kSuffix.data()) == 0;
+bool endsWithIgnoringCase(std::string_view fileName, std::string_view suffix) {
+    return fileName.size() > suffix.size() &&
+           ::strncasecmp(fileName.data() + fileName.size() - suffix.size(), suffix.data(),
+                         suffix.size()) == 0;
+}
+
+bool namesFlac(std::string_view fileName) {
+    return endsWithIgnoringCase(fileName, ".flac");
 }
 
 // Writes the whole wave; false when libsndfile refuses a block.
@@ -76,6 +80,10 @@ void saveAudioFile(const BrevWave::TWave& wave, const std::string& fileName) {
         saveFlac(wave, fileName);
     else
         wave.SaveToFile(fileName);
+}
+
+bool hasSaveExtension(std::string_view fileName) {
+    return namesFlac(fileName) || endsWithIgnoringCase(fileName, ".wav");
 }
 
 } // namespace brev

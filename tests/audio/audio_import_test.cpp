@@ -2,19 +2,28 @@
 // compared with sox's own conversion of the same file.
 #include "audio/audio_export.h"
 #include "audio/audio_import.h"
+#include "audio/byte_stream.h"
 #include "audio/clipboard_port.h"
 #include "audio/loop_converter.h"
+#include "audio/sound_file.h"
 #include "tests/support/riff_blocks.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_waves.h"
 
+#include <cerrno>
 #include <cmath>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <random>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace brev {
 namespace {
@@ -50,6 +59,40 @@ protected:
         return "(loaded)";
     }
 };
+
+// An RF64 file of 16-bit stereo 48000 Hz PCM whose ds64 chunk claims claimedBytes of data.
+Bytes rf64(const Bytes& data, std::uint64_t claimedBytes) {
+    Bytes ds64;
+    for (const std::uint64_t size : {claimedBytes + 72, claimedBytes, claimedBytes / 4}) {
+        test::putLe(ds64, static_cast<std::uint32_t>(size), 4);
+        test::putLe(ds64, static_cast<std::uint32_t>(size >> 32), 4);
+    }
+    test::putLe(ds64, 0, 4);
+    Bytes file = {'R', 'F', '6', '4', 0xFF, 0xFF, 0xFF, 0xFF, 'W', 'A', 'V', 'E'};
+    for (const Bytes& part :
+         {test::chunk("ds64", ds64), test::chunk("fmt ", test::fmtPayload(1, 2, 48000)),
+          Bytes{'d', 'a', 't', 'a', 0xFF, 0xFF, 0xFF, 0xFF}, data})
+        file.insert(file.end(), part.begin(), part.end());
+    return file;
+}
+
+// A second of a tone as MP3, written by libsndfile's own encoder.
+Bytes mp3Tone() {
+    SF_INFO info{};
+    info.samplerate = 48000;
+    info.channels = 2;
+    info.format = SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
+    MemoryWriter writer;
+    SoundFile file;
+    if (!file.openWrite(writer, info))
+        return {};
+    std::vector<short> samples(2 * 48000);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<short>(8000 * std::sin(0.02 * static_cast<double>(i / 2)));
+    sf_writef_short(file.handle(), samples.data(), 48000);
+    file.close();
+    return writer.bytes();
+}
 
 // Signal-to-noise ratio of actual against reference in dB, over the frames both have.
 double snrDb(const BrevWave::TWave& reference, const BrevWave::TWave& actual) {
@@ -181,6 +224,88 @@ TEST_F(AudioImport, RefusalsSayWhyAndKeepTheLoadersMessages) {
               0u);
 }
 
+TEST_F(AudioImport, HeadersThatWouldTakeTheMachinesMemoryAreRefusedAtOnce) {
+    // 44 KB that say 1 Hz would convert to 1.9 GB: such a rate is refused before decoding.
+    for (const std::uint32_t rate : {1u, 999u, 768001u, 1000u, 768000u}) {
+        SCOPED_TRACE(rate);
+        const std::string file =
+            write("rate.wav", test::riff({test::chunk("fmt ", test::fmtPayload(1, 2, rate)),
+                                          test::chunk("data", test::pcmBytes(44000))}));
+        const std::string message = refusal([&] { loadAudioFile(file); });
+        if (rate < 1000 || rate > 768000)
+            EXPECT_EQ(message, "LoadFromFile - Error loading " + file +
+                                   "\nUnsupported sample rate: " + std::to_string(rate) +
+                                   " Hz (a loop is converted from 1000 to 768000 Hz)");
+        else
+            EXPECT_EQ(message, "(loaded)");
+    }
+
+    // 13 MB of 8-bit mono at 1000 Hz would convert to more than a loop holds; the header says
+    // so before a sample is read. The data is a hole in the file, so the test takes no disk.
+    constexpr std::uint32_t kDataBytes = 13'000'000;
+    Bytes header = {'R', 'I', 'F', 'F'};
+    test::putLe(header, 4 + 24 + 8 + kDataBytes, 4);
+    for (const Bytes& part :
+         {Bytes{'W', 'A', 'V', 'E'}, test::chunk("fmt ", test::fmtPayload(1, 1, 1000, 8)),
+          Bytes{'d', 'a', 't', 'a'}})
+        header.insert(header.end(), part.begin(), part.end());
+    test::putLe(header, kDataBytes, 4);
+    const std::string longFile = write("long.wav", header);
+    fs::resize_file(longFile, header.size() + kDataBytes);
+    int progressCalls = 0;
+    const std::string message =
+        refusal([&] { loadAudioFile(longFile, [&](double) { return ++progressCalls > 0; }); });
+    EXPECT_NE(message.find("\nToo long: a loop holds at most "), std::string::npos) << message;
+    EXPECT_EQ(progressCalls, 0) << "refused before decoding";
+}
+
+TEST_F(AudioImport, CutShortAndDamagedFilesOfEveryContainerAreRefused) {
+    const std::string damaged = "\nError reading data";
+    for (const char* format : {"w64", "au"}) {
+        const std::string whole = path(std::string("whole.") + format);
+        sox("-n -r 48000 -b 16 -c 2 " + whole + " synth 1 sine 300");
+        Bytes bytes = read(whole);
+        bytes.resize(bytes.size() / 2);
+        const std::string cut = write(std::string("cut.") + format, bytes);
+        EXPECT_EQ(refusal([&] { loadAudioFile(cut); }),
+                  "LoadFromFile - Error loading " + cut + damaged);
+    }
+    // An AU stream of unknown length is whole all the same.
+    Bytes stream = read(path("whole.au"));
+    std::fill(stream.begin() + 8, stream.begin() + 12, 0xFF);
+    EXPECT_EQ(loadAudioFile(write("stream.au", stream)).convertedFrom,
+              "AU, 48000 Hz, 16-bit, stereo");
+
+    const Bytes data = test::pcmBytes(4096);
+    EXPECT_EQ(loadAudioFile(write("whole.rf64", rf64(data, data.size()))).convertedFrom,
+              "RF64, 48000 Hz, 16-bit, stereo");
+    for (const std::uint64_t claimed : {std::uint64_t{8192}, std::uint64_t{1} << 40}) {
+        const std::string file = write("claims.rf64", rf64(data, claimed));
+        EXPECT_EQ(refusal([&] { loadAudioFile(file); }),
+                  "LoadFromFile - Error loading " + file + damaged);
+    }
+
+    // A cut-short MP3 is damaged, not missing; libmpg123 keeps its notes to itself.
+    const Bytes mp3 = mp3Tone();
+    ASSERT_GT(mp3.size(), 1000u) << "libsndfile writes no MP3";
+    const std::string cutMp3 = write("cut.mp3", Bytes(mp3.begin(), mp3.begin() + 400));
+    const std::string halfMp3 = write("half.mp3", Bytes(mp3.begin(), mp3.begin() + mp3.size() / 2));
+    std::fflush(stderr);
+    const int savedStderr = ::dup(2);
+    const int captured = ::open(path("stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(captured, 2);
+    const std::string message = refusal([&] { loadAudioFile(cutMp3); });
+    const LoadedAudio half = loadAudioFile(halfMp3);
+    std::fflush(stderr);
+    ::dup2(savedStderr, 2);
+    ::close(savedStderr);
+    ::close(captured);
+    EXPECT_EQ(message, "LoadFromFile - Error loading " + cutMp3 +
+                           "\nThe file is damaged: no audio could be read from it");
+    EXPECT_EQ(half.convertedFrom, "MP3, 48000 Hz, stereo");
+    EXPECT_EQ(read(path("stderr.txt")), Bytes{});
+}
+
 TEST_F(AudioImport, DecodingReportsProgressAndCanBeCancelled) {
     sox("-n -r 48000 -b 16 -c 2 " + path("long.wav") + " synth 3 sine 300");
     std::vector<double> seen;
@@ -223,6 +348,22 @@ TEST_F(AudioImport, FlacSavesLosslesslyAndAtomically) {
     }
     fs::permissions(folder_, fs::perms::owner_all);
     EXPECT_THROW(saveAudioFile(wave, path("missing/out.flac")), Error);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), {}), 4);
+
+    // A full disk (here a file size limit, which binds root too) is named as the system does.
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 1000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const std::string message =
+        refusal([&] { saveAudioFile(test::rampWave(30000), path("out.FLAC")); });
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(message,
+              "SaveToFile - Error saving to " + path("out.FLAC") + "\n" + std::strerror(EFBIG));
+    EXPECT_EQ(read(path("out.FLAC")), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_), {}), 4);
 }
 

@@ -91,6 +91,18 @@ private slots:
         QTest::keyClick(&form, Qt::Key_F1);
         QCOMPARE(viewer.opened, QStringList{pages});
         QCOMPARE(editor.dialogs.messages.size(), 3);
+
+        // Neither shows: the message names both files tried. Without the compiled help the
+        // pages open all the same.
+        viewer.refused << QStringLiteral(".html");
+        QTest::keyClick(&form, Qt::Key_F1);
+        QCOMPARE(editor.dialogs.messages.size(), 4);
+        QVERIFY(editor.dialogs.messages.last().contains(help + QStringLiteral(" or ") + pages));
+        viewer.refused.clear();
+        viewer.opened.clear();
+        QVERIFY(QFile::remove(help));
+        QTest::keyClick(&form, Qt::Key_F1);
+        QCOMPARE(viewer.opened, QStringList{pages});
     }
 
     void tableWrittenForTheLoadedLoopAndOpened() {

@@ -5,6 +5,7 @@
 #include "editor/core/gang_operations.h"
 #include "editor/core/pattern_controls.h"
 #include "editor/ui/arrow_button.h"
+#include "editor/ui/folder_elision.h"
 #include "editor/ui/interface_form.h"
 #include "editor/ui/interface_layout.h"
 #include "editor/ui/waveform_strip.h"
@@ -15,6 +16,7 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMetaMethod>
 #include <QSignalSpy>
 #include <QTest>
@@ -181,10 +183,10 @@ private slots:
             form.statusPanel(i)->setText(widest[i]);
             QCOMPARE(form.statusPanel(i)->shownText(), widest[i]);
         }
-        form.statusPanel(0)->setText(QStringLiteral("/home/") + QString(300, u'x') +
-                                     QStringLiteral("/loop.wav"));
+        const QString note = QStringLiteral("/loop.flac (from FLAC, 48000 Hz, 24-bit, mono)");
+        form.statusPanel(0)->setText(QStringLiteral("/home/") + QString(300, u'x') + note);
         QVERIFY(form.statusPanel(0)->shownText().startsWith(QStringLiteral("/home/")));
-        QVERIFY(form.statusPanel(0)->shownText().endsWith(QStringLiteral("/loop.wav")));
+        QVERIFY(form.statusPanel(0)->shownText().endsWith(note));
 
         for (const char* name : {"ColorDialog1", "OpenDialog1", "SaveDialog1"})
             QVERIFY2(form.findChild<QDialog*>(QString::fromLatin1(name)), name);
@@ -194,6 +196,23 @@ private slots:
         QCOMPARE(drivers->width(), 209);
         QVERIFY(!drivers->isEditable());
         QVERIFY(!(drivers->focusPolicy() & Qt::TabFocus));
+    }
+
+    void aLongPathLosesTheMiddleOfItsFolderFirst() {
+        const TextWidth characters = [](const QString& text) { return int(text.size()); };
+        const QString tail = QStringLiteral("/loop.flac (from FLAC, 48000 Hz, 24-bit, mono)");
+        const QString note = QStringLiteral("/home/user/music/breaks") + tail;
+        QCOMPARE(elideFolder(note, 200, characters), note);
+        for (int width : {int(note.size()) - 1, int(tail.size()) + 4, int(tail.size()) + 1}) {
+            const QString shown = elideFolder(note, width, characters);
+            QCOMPARE(shown.size(), width); // as much of the folder as fits
+            QVERIFY(shown.endsWith(tail));
+            const qsizetype kept = width - tail.size() - 1;
+            QVERIFY(shown.startsWith(note.left((kept + 1) / 2) + QChar(0x2026)));
+        }
+        // Too narrow for the name, or no folder: the panel's plain shortening takes over.
+        QVERIFY(elideFolder(note, int(tail.size()), characters).isEmpty());
+        QVERIFY(elideFolder(QStringLiteral("Sound output lost: gone"), 10, characters).isEmpty());
     }
 
     void fileDialogsStartInTheWorkingFolderUntilOneIsRemembered() {
@@ -208,6 +227,18 @@ private slots:
         auto* files = qobject_cast<QFileSystemModel*>(list->model());
         QVERIFY(files);
         QCOMPARE(files->rootPath(), QDir::currentPath());
+
+        // The shared save dialog offers the name suggested, not the one typed last time.
+        QFileDialog* save = form.saveDialog();
+        auto* name = save->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name);
+        save->selectFile(QStringLiteral("mix.wav"));
+        QTimer::singleShot(0, save, &QDialog::reject);
+        QVERIFY(!form.dialogs().saveFile({"brev", "Brev|*.brev", QString()}));
+        QCOMPARE(name->text(), QString());
+        QTimer::singleShot(0, save, &QDialog::reject);
+        QVERIFY(!form.dialogs().saveFile({"brev", "Brev|*.brev", QString(), "loop.brev"}));
+        QCOMPARE(name->text(), QStringLiteral("loop.brev"));
     }
 
     // Values as written in the window's description, independent of how the table is built.
