@@ -185,8 +185,10 @@ private slots:
         }
         const QString note = QStringLiteral("/loop.flac (from FLAC, 48000 Hz, 24-bit, mono)");
         form.statusPanel(0)->setText(QStringLiteral("/home/") + QString(300, u'x') + note);
-        QVERIFY(form.statusPanel(0)->shownText().startsWith(QStringLiteral("/home/")));
-        QVERIFY(form.statusPanel(0)->shownText().endsWith(note));
+        const QString shown = form.statusPanel(0)->shownText();
+        QVERIFY2(shown.startsWith(QStringLiteral("/ho")), qPrintable(shown));
+        QVERIFY2(shown.contains(QChar(0x2026)) && shown.endsWith(QStringLiteral("x") + note),
+                 qPrintable(shown));
 
         for (const char* name : {"ColorDialog1", "OpenDialog1", "SaveDialog1"})
             QVERIFY2(form.findChild<QDialog*>(QString::fromLatin1(name)), name);
@@ -220,7 +222,7 @@ private slots:
         QFileDialog* dialog = form.openDialog();
         dialog->setDirectory(QDir::rootPath());
         QTimer::singleShot(0, dialog, &QDialog::reject);
-        QVERIFY(!form.dialogs().openFile({"wav", "WAV|*.wav", QString()}));
+        QVERIFY(!form.dialogs().openFile({"wav", "WAV|*.wav", QString(), QString()}));
         // The folder the list shows, not just the one the dialog reports.
         auto* list = dialog->findChild<QAbstractItemView*>(QStringLiteral("listView"));
         QVERIFY(list);
@@ -234,7 +236,7 @@ private slots:
         QVERIFY(name);
         save->selectFile(QStringLiteral("mix.wav"));
         QTimer::singleShot(0, save, &QDialog::reject);
-        QVERIFY(!form.dialogs().saveFile({"brev", "Brev|*.brev", QString()}));
+        QVERIFY(!form.dialogs().saveFile({"brev", "Brev|*.brev", QString(), QString()}));
         QCOMPARE(name->text(), QString());
         QTimer::singleShot(0, save, &QDialog::reject);
         QVERIFY(!form.dialogs().saveFile({"brev", "Brev|*.brev", QString(), "loop.brev"}));
