@@ -6,13 +6,13 @@
 #include "audio/clipboard_port.h"
 #include "audio/loop_converter.h"
 #include "audio/sound_file.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/riff_blocks.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_waves.h"
 
 #include <cerrno>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,7 +22,6 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <random>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace brev {
@@ -350,17 +349,12 @@ TEST_F(AudioImport, FlacSavesLosslesslyAndAtomically) {
     EXPECT_THROW(saveAudioFile(wave, path("missing/out.flac")), Error);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_), {}), 4);
 
-    // A full disk (here a file size limit, which binds root too) is named as the system does.
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 1000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const std::string message =
-        refusal([&] { saveAudioFile(test::rampWave(30000), path("out.FLAC")); });
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    // A full disk (here a file size limit) is named as the system names it.
+    std::string message;
+    {
+        const test::FileSizeLimit full(1000);
+        message = refusal([&] { saveAudioFile(test::rampWave(30000), path("out.FLAC")); });
+    }
     EXPECT_EQ(message,
               "SaveToFile - Error saving to " + path("out.FLAC") + "\n" + std::strerror(EFBIG));
     EXPECT_EQ(read(path("out.FLAC")), before);

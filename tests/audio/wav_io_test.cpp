@@ -2,12 +2,12 @@
 #include "audio/clipboard_port.h"
 #include "audio/twave.h"
 #include "tests/support/fifo_guard.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/riff_blocks.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_waves.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -277,20 +277,13 @@ TEST_F(WavFiles, FailedSaveKeepsTheOldFile) {
     const Bytes before = read(path);
 
     // A file size limit makes the write fail half-way, also for root.
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 1000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
     std::string message;
     try {
+        const brev::test::FileSizeLimit full(1000);
         rampWave(5000).SaveToFile(path);
     } catch (const brev::Error& error) {
         message = error.what();
     }
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_EQ(message, "SaveToFile - Error saving to " + path +
                            "\nMMIOSave - Error writing data\n" + std::strerror(EFBIG));
