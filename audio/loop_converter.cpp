@@ -43,10 +43,8 @@ LoopConverter::LoopConverter(int inputRate, int channels, std::int64_t knownFram
     : channels_(channels), ratio_(double{BrevWave::kSampleRate} / inputRate) {
     if (inputRate < kMinInputRate || inputRate > kMaxInputRate)
         throw Error("Unsupported sample rate: " + std::to_string(inputRate) +
-                    " Hz (a loop is "
-                    "converted from " +
-                    std::to_string(kMinInputRate) + " to " + std::to_string(kMaxInputRate) +
-                    " Hz)");
+                    " Hz (a loop is converted from " + std::to_string(kMinInputRate) + " to " +
+                    std::to_string(kMaxInputRate) + " Hz)");
     if (channels < 1)
         throw Error("Cannot convert " + std::to_string(channels) + " channels");
     if (knownFrames > 0) {

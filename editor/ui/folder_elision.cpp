@@ -4,7 +4,8 @@ namespace brev {
 
 namespace {
 
-// The folder's first and last characters, kept of it in all, around an ellipsis.
+// kept characters of the folder, half from its start and half from its end, around an
+// ellipsis, then the rest of the text.
 QString keepingOfFolder(const QString& folder, const QString& rest, qsizetype kept) {
     const qsizetype head = (kept + 1) / 2;
     return folder.left(head) + QChar(0x2026) + folder.right(kept - head) + rest;
