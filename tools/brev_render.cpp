@@ -39,10 +39,9 @@ constexpr const char* kUsage =
     "window) and writes the rendered loop, fitted to INPUT's length, as OUTPUT: FLAC when its\n"
     "name ends in .flac, WAV when it ends in .wav. Inner and log fades are as the pattern was\n"
     "saved (on without --pattern) unless --inner-fades or --log-fades says otherwise.\n"
-    "INPUT is a loop in any format the editor opens (WAV, FLAC, AIFF, Ogg, MP3 ...); one in\n"
-    "another format, rate or channel count (24-bit, float, mono, 48000 Hz ...) is converted to\n"
-    "16-bit stereo 44100 Hz, and a line on stderr says so; --strict accepts only 16-bit stereo\n"
-    "44100 Hz PCM WAV.\n";
+    "INPUT may be any audio file the editor opens (WAV, FLAC, AIFF, Ogg, MP3 ...); anything but\n"
+    "16-bit stereo 44100 Hz PCM WAV (24-bit, float, mono, 48000 Hz ...) is converted to that,\n"
+    "and a line on stderr says so; --strict accepts only 16-bit stereo 44100 Hz PCM WAV.\n";
 
 struct Options {
     std::optional<std::string> pattern;
@@ -175,7 +174,7 @@ Options parseArguments(int argc, char** argv) {
                              " works only with --play");
         }
         if (options.files.size() != 2) {
-            throw UsageError("Give INPUT and OUTPUT.wav");
+            throw UsageError("Give INPUT and OUTPUT.wav or OUTPUT.flac");
         }
         if (!brev::hasSaveExtension(options.files[1])) {
             throw UsageError("Cannot write " + options.files[1] +

@@ -242,7 +242,7 @@ TEST_F(BrevRenderTest, ErrorsGoToStderrWithANonZeroExit) {
     setenv("JACK_DEFAULT_SERVER", "brev-test-no-such-server", 1);
     const Case cases[] = {
         {{path("missing.wav"), out}, "LoadFromFile"},
-        {{input}, "Give INPUT and OUTPUT.wav"},
+        {{input}, "Give INPUT and OUTPUT.wav or OUTPUT.flac"},
         {{input, path("x.mp3")},
          "Cannot write " + path("x.mp3") + ": OUTPUT must end in .wav (WAV) or .flac (FLAC)"},
         {{"--swing", "101", input, out}, "--swing needs a whole number from 0 to 100"},
