@@ -6,16 +6,14 @@
 #include "audio/clipboard_port.h"
 #include "audio/loop_converter.h"
 #include "audio/sound_file.h"
-#include "tests/support/file_size_limit.h"
 #include "tests/support/riff_blocks.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_waves.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -59,36 +57,16 @@ protected:
     }
 };
 
-// An RF64 file of 16-bit stereo 48000 Hz PCM whose ds64 chunk claims claimedBytes of data.
-Bytes rf64(const Bytes& data, std::uint64_t claimedBytes) {
-    Bytes ds64;
-    for (const std::uint64_t size : {claimedBytes + 72, claimedBytes, claimedBytes / 4}) {
-        test::putLe(ds64, static_cast<std::uint32_t>(size), 4);
-        test::putLe(ds64, static_cast<std::uint32_t>(size >> 32), 4);
-    }
-    test::putLe(ds64, 0, 4);
-    Bytes file = {'R', 'F', '6', '4', 0xFF, 0xFF, 0xFF, 0xFF, 'W', 'A', 'V', 'E'};
-    for (const Bytes& part :
-         {test::chunk("ds64", ds64), test::chunk("fmt ", test::fmtPayload(1, 2, 48000)),
-          Bytes{'d', 'a', 't', 'a', 0xFF, 0xFF, 0xFF, 0xFF}, data})
-        file.insert(file.end(), part.begin(), part.end());
-    return file;
-}
-
-// A second of a tone as MP3, written by libsndfile's own encoder.
-Bytes mp3Tone() {
-    SF_INFO info{};
-    info.samplerate = 48000;
-    info.channels = 2;
-    info.format = SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
+// A second of a tone, 16-bit stereo 48000 Hz, as libsndfile writes it in format.
+Bytes encodedTone(int format) {
+    SF_INFO info{48000, 48000, 2, format, 0, 0};
     MemoryWriter writer;
     SoundFile file;
-    if (!file.openWrite(writer, info))
-        return {};
     std::vector<short> samples(2 * 48000);
     for (std::size_t i = 0; i < samples.size(); ++i)
         samples[i] = static_cast<short>(8000 * std::sin(0.02 * static_cast<double>(i / 2)));
-    sf_writef_short(file.handle(), samples.data(), 48000);
+    if (file.openWrite(writer, info))
+        sf_writef_short(file.handle(), samples.data(), 48000);
     file.close();
     return writer.bytes();
 }
@@ -225,84 +203,69 @@ TEST_F(AudioImport, RefusalsSayWhyAndKeepTheLoadersMessages) {
 
 TEST_F(AudioImport, HeadersThatWouldTakeTheMachinesMemoryAreRefusedAtOnce) {
     // 44 KB that say 1 Hz would convert to 1.9 GB: such a rate is refused before decoding.
-    for (const std::uint32_t rate : {1u, 999u, 768001u, 1000u, 768000u}) {
-        SCOPED_TRACE(rate);
+    for (const std::uint32_t rate : {1u, 1000u}) {
         const std::string file =
             write("rate.wav", test::riff({test::chunk("fmt ", test::fmtPayload(1, 2, rate)),
                                           test::chunk("data", test::pcmBytes(44000))}));
-        const std::string message = refusal([&] { loadAudioFile(file); });
-        if (rate < 1000 || rate > 768000)
-            EXPECT_EQ(message, "LoadFromFile - Error loading " + file +
-                                   "\nUnsupported sample rate: " + std::to_string(rate) +
-                                   " Hz (a loop is converted from 1000 to 768000 Hz)");
-        else
-            EXPECT_EQ(message, "(loaded)");
+        EXPECT_EQ(
+            refusal([&] { loadAudioFile(file); }),
+            rate == 1
+                ? "LoadFromFile - Error loading " + file +
+                      "\nUnsupported sample rate: 1 Hz (a loop is converted from 1000 to 768000 Hz)"
+                : "(loaded)");
     }
-
-    // 13 MB of 8-bit mono at 1000 Hz would convert to more than a loop holds; the header says
-    // so before a sample is read. The data is a hole in the file, so the test takes no disk.
+    // 13 MB of 8-bit mono at 1000 Hz would convert to more than a loop holds, which the header
+    // tells before a sample is read. The data is a hole in the file.
     constexpr std::uint32_t kDataBytes = 13'000'000;
-    Bytes header = {'R', 'I', 'F', 'F'};
-    test::putLe(header, 4 + 24 + 8 + kDataBytes, 4);
-    for (const Bytes& part :
-         {Bytes{'W', 'A', 'V', 'E'}, test::chunk("fmt ", test::fmtPayload(1, 1, 1000, 8)),
-          Bytes{'d', 'a', 't', 'a'}})
-        header.insert(header.end(), part.begin(), part.end());
-    test::putLe(header, kDataBytes, 4);
-    const std::string longFile = write("long.wav", header);
-    fs::resize_file(longFile, header.size() + kDataBytes);
-    int progressCalls = 0;
+    Bytes wave = test::riff({test::chunk("fmt ", test::fmtPayload(1, 1, 1000, 8))});
+    wave.insert(wave.end(), {'d', 'a', 't', 'a'});
+    test::putLe(wave, kDataBytes, 4);
+    Bytes riffSize;
+    test::putLe(riffSize, static_cast<std::uint32_t>(wave.size()) - 8 + kDataBytes, 4);
+    std::copy(riffSize.begin(), riffSize.end(), wave.begin() + 4);
+    const std::string longFile = write("long.wav", wave);
+    fs::resize_file(longFile, wave.size() + kDataBytes);
+    int decoded = 0;
     const std::string message =
-        refusal([&] { loadAudioFile(longFile, [&](double) { return ++progressCalls > 0; }); });
+        refusal([&] { loadAudioFile(longFile, [&](double) { return ++decoded > 0; }); });
     EXPECT_NE(message.find("\nToo long: a loop holds at most "), std::string::npos) << message;
-    EXPECT_EQ(progressCalls, 0) << "refused before decoding";
+    EXPECT_EQ(decoded, 0);
 }
 
 TEST_F(AudioImport, CutShortAndDamagedFilesOfEveryContainerAreRefused) {
-    const std::string damaged = "\nError reading data";
-    for (const char* format : {"w64", "au"}) {
-        const std::string whole = path(std::string("whole.") + format);
-        sox("-n -r 48000 -b 16 -c 2 " + whole + " synth 1 sine 300");
-        Bytes bytes = read(whole);
-        bytes.resize(bytes.size() / 2);
-        const std::string cut = write(std::string("cut.") + format, bytes);
-        EXPECT_EQ(refusal([&] { loadAudioFile(cut); }),
-                  "LoadFromFile - Error loading " + cut + damaged);
-    }
-    // An AU stream of unknown length is whole all the same.
-    Bytes stream = read(path("whole.au"));
-    std::fill(stream.begin() + 8, stream.begin() + 12, 0xFF);
-    EXPECT_EQ(loadAudioFile(write("stream.au", stream)).convertedFrom,
-              "AU, 48000 Hz, 16-bit, stereo");
-
-    const Bytes data = test::pcmBytes(4096);
-    EXPECT_EQ(loadAudioFile(write("whole.rf64", rf64(data, data.size()))).convertedFrom,
-              "RF64, 48000 Hz, 16-bit, stereo");
-    for (const std::uint64_t claimed : {std::uint64_t{8192}, std::uint64_t{1} << 40}) {
-        const std::string file = write("claims.rf64", rf64(data, claimed));
+    // Cut short, or an RF64 header that claims 1 TB over 4 KB of data: damaged.
+    for (const int format : {SF_FORMAT_W64, SF_FORMAT_AU, SF_FORMAT_RF64}) {
+        Bytes bytes = encodedTone(format | SF_FORMAT_PCM_16);
+        EXPECT_NEAR(loadAudioFile(write("whole", bytes)).wave.GetSamples(), 44100, 2);
+        bytes.resize(format == SF_FORMAT_RF64 ? 4096 : bytes.size() / 2);
+        if (format == SF_FORMAT_RF64) { // the ds64 RIFF size fits; the data size is 2^40 and more
+            std::fill(bytes.begin() + 20, bytes.begin() + 28, 0);
+            bytes[21] = 0x0F;
+            bytes[20] = 0xF8;
+            bytes[33] = 1;
+        }
+        const std::string file = write("damaged", bytes);
         EXPECT_EQ(refusal([&] { loadAudioFile(file); }),
-                  "LoadFromFile - Error loading " + file + damaged);
+                  "LoadFromFile - Error loading " + file + "\nError reading data");
     }
 
-    // A cut-short MP3 is damaged, not missing; libmpg123 keeps its notes to itself.
-    const Bytes mp3 = mp3Tone();
+    // A cut-short MP3 is damaged, not missing; libmpg123 keeps its notes off stderr.
+    const Bytes mp3 = encodedTone(SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III);
     ASSERT_GT(mp3.size(), 1000u) << "libsndfile writes no MP3";
     const std::string cutMp3 = write("cut.mp3", Bytes(mp3.begin(), mp3.begin() + 400));
-    const std::string halfMp3 = write("half.mp3", Bytes(mp3.begin(), mp3.begin() + mp3.size() / 2));
     std::fflush(stderr);
     const int savedStderr = ::dup(2);
     const int captured = ::open(path("stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     ::dup2(captured, 2);
     const std::string message = refusal([&] { loadAudioFile(cutMp3); });
-    const LoadedAudio half = loadAudioFile(halfMp3);
     std::fflush(stderr);
     ::dup2(savedStderr, 2);
     ::close(savedStderr);
     ::close(captured);
     EXPECT_EQ(message, "LoadFromFile - Error loading " + cutMp3 +
                            "\nThe file is damaged: no audio could be read from it");
-    EXPECT_EQ(half.convertedFrom, "MP3, 48000 Hz, stereo");
-    EXPECT_EQ(read(path("stderr.txt")), Bytes{});
+    const Bytes chatter = read(path("stderr.txt"));
+    EXPECT_EQ(std::string(chatter.begin(), chatter.end()), "");
 }
 
 TEST_F(AudioImport, DecodingReportsProgressAndCanBeCancelled) {
@@ -347,17 +310,6 @@ TEST_F(AudioImport, FlacSavesLosslesslyAndAtomically) {
     }
     fs::permissions(folder_, fs::perms::owner_all);
     EXPECT_THROW(saveAudioFile(wave, path("missing/out.flac")), Error);
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), {}), 4);
-
-    // A full disk (here a file size limit) is named as the system names it.
-    std::string message;
-    {
-        const test::FileSizeLimit full(1000);
-        message = refusal([&] { saveAudioFile(test::rampWave(30000), path("out.FLAC")); });
-    }
-    EXPECT_EQ(message,
-              "SaveToFile - Error saving to " + path("out.FLAC") + "\n" + std::strerror(EFBIG));
-    EXPECT_EQ(read(path("out.FLAC")), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_), {}), 4);
 }
 

