@@ -91,12 +91,12 @@ FileDialogRequest openWaveDialog(const EditorSettings& settings) {
     for (std::string_view extension : audioFileExtensions())
         patterns += (patterns.isEmpty() ? "*." : " *.") + QString::fromLatin1(extension);
     return {QStringLiteral("wav"), QStringLiteral("Audio|") + patterns,
-            settings.readString(kLoadDirectory, QString()), QString()};
+            settings.readString(kLoadDirectory, QString())};
 }
 
 FileDialogRequest saveWaveDialog(const EditorSettings& settings) {
     return {QStringLiteral("wav"), QStringLiteral("WAV or FLAC|*.wav *.flac"),
-            settings.readString(kLoadDirectory, QString()), QString()};
+            settings.readString(kLoadDirectory, QString())};
 }
 
 } // namespace

@@ -134,7 +134,7 @@ void PatternToolHandlers::DownArrowClick(ArrowButton* sender) {
 FileDialogRequest PatternToolHandlers::patternDialog() const {
     const QString extension = QString::fromLatin1(kPatternExtension);
     return {extension, QStringLiteral("Brev|*.") + extension,
-            form_->settings().readString(kDirectorySetting, QString()), QString()};
+            form_->settings().readString(kDirectorySetting, QString())};
 }
 
 void PatternToolHandlers::rememberDirectory(const QString& path) {
