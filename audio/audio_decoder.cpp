@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <sstream>
+#include <string_view>
 #include <vector>
 
 namespace brev {
@@ -15,6 +16,9 @@ namespace brev {
 namespace {
 
 constexpr sf_count_t kBlockFrames = 16384;
+// libsndfile's code for data it could not read a stream from, worded as if the file were
+// missing (libmpg123 on a cut-short MP3); the file is there, so it is damaged.
+constexpr int kNoStreamRead = 7;
 
 std::string formatName(int format) {
     SF_FORMAT_INFO info{};
@@ -105,31 +109,49 @@ bool lengthIsExact(const SF_INFO& info) {
            info.frames != SF_COUNT_MAX;
 }
 
-// libsndfile reads a WAV or AIFF file whose sample chunk is cut short as far as it goes and
-// says so only in its log ("data : 144000 (should be 99920)"). Such a file is damaged, as the
-// loader holds a cut-short 16-bit WAV to be.
-bool sampleChunkCutShort(SNDFILE* file) {
+// libsndfile reads a file whose sample data is cut short as far as it goes and says so only in
+// its log: "data : 144000 (should be 99920)" in WAV, "SSND" in AIFF, "riff" in W64, "Riff
+// size" in RF64, "Data Size" in AU, or an RF64 "Data size" beyond the file's "Length". Such a
+// file is damaged, as the loader holds a cut-short 16-bit WAV to be.
+bool sampleDataCutShort(SNDFILE* file) {
+    static constexpr std::string_view kSizeFields[] = {"data",      "SSND",      "riff",
+                                                       "Riff size", "Data size", "Data Size"};
     std::string log(16384, '\0');
     sf_command(file, SFC_GET_LOG_INFO, log.data(), static_cast<int>(log.size()));
     std::istringstream lines(log.c_str());
+    long long length = -1;
     for (std::string line; std::getline(lines, line);) {
-        char id[5] = {};
-        unsigned long long claimed = 0;
-        unsigned long long held = 0;
-        if (std::sscanf(line.c_str(), " %4s : %llu (should be %llu)", id, &claimed, &held) == 3 &&
-            (std::strcmp(id, "data") == 0 || std::strcmp(id, "SSND") == 0) && claimed > held)
+        const auto colon = line.find(':');
+        if (colon == std::string::npos)
+            continue;
+        const auto first = line.find_first_not_of(' ');
+        const auto last = line.find_last_not_of(' ', colon - 1);
+        const std::string_view name = std::string_view(line).substr(first, last + 1 - first);
+        long long claimed = -1;
+        long long held = -1;
+        const int numbers =
+            std::sscanf(line.c_str() + colon + 1, " %lld (should be %lld)", &claimed, &held);
+        if (name == "Length" && numbers >= 1)
+            length = claimed;
+        if (numbers < 1 || claimed <= 0 ||
+            std::find(std::begin(kSizeFields), std::end(kSizeFields), name) ==
+                std::end(kSizeFields))
+            continue;
+        if ((numbers == 2 && claimed > held) || (length >= 0 && claimed > length))
             return true;
     }
     return false;
 }
 
 DecodedAudio decode(SoundFile& file, bool opened, const DecodeProgress& progress) {
+    if (!opened && file.errorNumber() == kNoStreamRead)
+        throw DecodeError("The file is damaged: no audio could be read from it", false);
     if (!opened)
         throw DecodeError(file.error(), file.errorNumber() == SF_ERR_UNRECOGNISED_FORMAT);
-    if (sampleChunkCutShort(file.handle()))
+    if (sampleDataCutShort(file.handle()))
         throw DecodeError("Error reading data", false);
     const SF_INFO& info = file.info();
-    LoopConverter converter(info.samplerate, info.channels, info.frames);
+    LoopConverter converter(info.samplerate, info.channels, lengthIsExact(info) ? info.frames : 0);
     std::vector<float> samples(static_cast<std::size_t>(kBlockFrames * info.channels));
     sf_count_t total = 0;
     for (;;) {

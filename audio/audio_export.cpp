@@ -15,10 +15,14 @@ namespace {
 
 constexpr std::size_t kBlockFrames = 16384;
 
-bool namesFlac(const std::string& fileName) {
-    constexpr std::string_view kSuffix = ".flac";
-    return fileName.size() > kSuffix.size() &&
-           ::strcasecmp(fileName.c_str() + fileName.size() - kSuffix.size(), kSuffix.data()) == 0;
+bool endsWithIgnoringCase(std::string_view fileName, std::string_view suffix) {
+    return fileName.size() > suffix.size() &&
+           ::strncasecmp(fileName.data() + fileName.size() - suffix.size(), suffix.data(),
+                         suffix.size()) == 0;
+}
+
+bool namesFlac(std::string_view fileName) {
+    return endsWithIgnoringCase(fileName, ".flac");
 }
 
 // Writes the whole wave; false when libsndfile refuses a block.
@@ -39,6 +43,13 @@ bool writeFrames(SoundFile& file, const BrevWave::TWave& wave) {
     return true;
 }
 
+// The system's reason for a failed write, a full disk for example, where there is one:
+// libsndfile's own text then is often "No Error.".
+std::string failureReason(const AtomicFile& target, const std::string& libraryText) {
+    const int error = target.writeError();
+    return error ? errorReason(error) : libraryText;
+}
+
 void saveFlac(const BrevWave::TWave& wave, const std::string& fileName) {
     const std::string creating = "SaveToFile - Error creating file " + fileName + "\n";
     const std::string saving = "SaveToFile - Error saving to " + fileName + "\n";
@@ -51,11 +62,11 @@ void saveFlac(const BrevWave::TWave& wave, const std::string& fileName) {
     info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
     SoundFile file;
     if (!file.openWrite(target.writer(), info))
-        throw Error(saving + file.error());
+        throw Error(saving + failureReason(target, file.error()));
     if (!writeFrames(file, wave))
-        throw Error(saving + sf_strerror(file.handle()));
+        throw Error(saving + failureReason(target, sf_strerror(file.handle())));
     if (!file.close())
-        throw Error(saving + file.error());
+        throw Error(saving + failureReason(target, file.error()));
     if (const int error = target.close())
         throw Error(saving + std::strerror(error));
     if (const int error = target.replaceTarget())
@@ -69,6 +80,10 @@ void saveAudioFile(const BrevWave::TWave& wave, const std::string& fileName) {
         saveFlac(wave, fileName);
     else
         wave.SaveToFile(fileName);
+}
+
+bool hasSaveExtension(std::string_view fileName) {
+    return namesFlac(fileName) || endsWithIgnoringCase(fileName, ".wav");
 }
 
 } // namespace brev

@@ -3,6 +3,7 @@
 #include "audio/twave.h"
 
 #include <string>
+#include <string_view>
 
 namespace brev {
 
@@ -10,5 +11,8 @@ namespace brev {
 // case, and as TWave::SaveToFile writes it otherwise. Either way the file is written beside
 // the target under a temporary name and renamed over it only when complete.
 void saveAudioFile(const BrevWave::TWave& wave, const std::string& fileName);
+
+// Whether the name ends in ".wav" or ".flac", ignoring case: the names a save is meant for.
+bool hasSaveExtension(std::string_view fileName);
 
 } // namespace brev

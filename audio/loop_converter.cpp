@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
+#include <new>
 #include <soxr.h>
 #include <string>
+#include <utility>
 
 namespace brev {
 
@@ -15,6 +18,13 @@ namespace {
 
 constexpr std::size_t kMaxBytes = INT32_MAX / BrevWave::kFrameBytes * BrevWave::kFrameBytes;
 constexpr std::size_t kMaxRoomFrames = std::size_t{1} << 17;
+// Beyond the length the rates give, for what the resampler's rounding adds.
+constexpr std::size_t kSlackBytes = 1024 * BrevWave::kFrameBytes;
+
+Error tooLong() {
+    return Error("Too long: a loop holds at most " +
+                 std::to_string(kMaxBytes / BrevWave::kBytesPerSecond) + " seconds");
+}
 
 } // namespace
 
@@ -29,15 +39,21 @@ std::int16_t toSample16(float value) {
     return static_cast<std::int16_t>(std::lrintf(scaled));
 }
 
-LoopConverter::LoopConverter(double inputRate, int channels, std::int64_t expectedFrames)
-    : channels_(channels), ratio_(BrevWave::kSampleRate / inputRate) {
-    if (channels < 1 || !(inputRate > 0))
-        throw Error("Cannot convert " + std::to_string(channels) + " channels at " +
-                    std::to_string(inputRate) + " Hz");
-    const double expectedBytes =
-        static_cast<double>(expectedFrames) * ratio_ * BrevWave::kFrameBytes;
-    if (expectedBytes > 0 && expectedBytes < kMaxBytes)
-        bytes_.reserve(static_cast<std::size_t>(expectedBytes) + BrevWave::kFrameBytes);
+LoopConverter::LoopConverter(int inputRate, int channels, std::int64_t knownFrames)
+    : channels_(channels), ratio_(double{BrevWave::kSampleRate} / inputRate) {
+    if (inputRate < kMinInputRate || inputRate > kMaxInputRate)
+        throw Error("Unsupported sample rate: " + std::to_string(inputRate) +
+                    " Hz (a loop is converted from " + std::to_string(kMinInputRate) + " to " +
+                    std::to_string(kMaxInputRate) + " Hz)");
+    if (channels < 1)
+        throw Error("Cannot convert " + std::to_string(channels) + " channels");
+    if (knownFrames > 0) {
+        const double bytes =
+            std::ceil(static_cast<double>(knownFrames) * ratio_) * BrevWave::kFrameBytes;
+        if (bytes > kMaxBytes)
+            throw tooLong();
+        reserve(std::min(static_cast<std::size_t>(bytes) + kSlackBytes, kMaxBytes));
+    }
     if (inputRate == BrevWave::kSampleRate)
         return;
     // One thread: the same samples on every machine, and the CPU time the user expects.
@@ -93,23 +109,40 @@ void LoopConverter::resample(const float* stereo, std::size_t frames) {
 }
 
 void LoopConverter::append(const float* stereo, std::size_t frames) {
-    const std::size_t at = bytes_.size();
-    if (frames * BrevWave::kFrameBytes > kMaxBytes - at)
-        throw Error("Too long: a loop holds at most " +
-                    std::to_string(kMaxBytes / BrevWave::kBytesPerSecond) + " seconds");
-    bytes_.resize(at + frames * BrevWave::kFrameBytes);
-    std::uint8_t* out = bytes_.data() + at;
+    const std::size_t bytes = frames * BrevWave::kFrameBytes;
+    if (bytes > kMaxBytes - size_)
+        throw tooLong();
+    if (size_ + bytes > capacity_)
+        reserve(
+            std::min(std::max(size_ + bytes, capacity_ + capacity_ / 2 + kSlackBytes), kMaxBytes));
+    std::uint8_t* out = block_.get() + size_;
     for (std::size_t i = 0; i < frames * 2; ++i) {
         writeLe16(out + 2 * i, static_cast<std::uint16_t>(toSample16(stereo[i])));
     }
+    size_ += bytes;
+}
+
+// Pages of the block are taken only as samples are written, and growing a large block moves
+// its pages rather than copying them, so the peak stays near the converted loop's size.
+void LoopConverter::reserve(std::size_t bytes) {
+    if (!block_) {
+        block_ = BrevWave::allocatePcmBlock(bytes);
+    } else if (void* grown = std::realloc(block_.get(), bytes)) {
+        (void)block_.release();
+        block_.reset(static_cast<std::uint8_t*>(grown));
+    } else {
+        throw std::bad_alloc();
+    }
+    if (!block_)
+        throw std::bad_alloc();
+    capacity_ = bytes;
 }
 
 BrevWave::TWave LoopConverter::finish() {
     if (resampler_)
         resample(nullptr, 0);
-    BrevWave::TWave wave(bytes_.data(), static_cast<std::int32_t>(bytes_.size()));
-    bytes_ = {};
-    return wave;
+    capacity_ = 0;
+    return {std::move(block_), static_cast<std::int32_t>(std::exchange(size_, 0))};
 }
 
 } // namespace brev

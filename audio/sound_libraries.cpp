@@ -60,6 +60,22 @@ const brev::LoadedLibrary<Soxr>& resampling() {
     return brev::loadLibraryOnce("libsoxr.so.0", resolveSoxr);
 }
 
+// libmpg123's handle, its parameter and flag numbers (stable in its interface).
+struct Mpg123Handle;
+constexpr int kMpg123AddFlags = 2;
+constexpr long kMpg123Quiet = 0x20;
+constexpr int kMpg123Error = -1;
+
+struct Mpg123 {
+    int (*openHandle)(Mpg123Handle*, void*);
+    int (*param)(Mpg123Handle*, int, long, double);
+};
+
+bool resolveMpg123(void* library, Mpg123& f) {
+    return resolve(library, "mpg123_open_handle", f.openHandle) &&
+           resolve(library, "mpg123_param2", f.param);
+}
+
 } // namespace
 
 // Without the library nothing opens, and the error functions say why.
@@ -148,6 +164,18 @@ soxr_quality_spec_t soxr_quality_spec(unsigned long recipe, unsigned long flags)
 soxr_runtime_spec_t soxr_runtime_spec(unsigned threads) {
     const auto& f = resampling();
     return f.ok() ? f.functions.runtimeSpec(threads) : soxr_runtime_spec_t{};
+}
+
+// libmpg123, which libsndfile uses for MP3, writes notes and warnings on stderr unless its
+// handle is made quiet, and libsndfile does not do that. The programs export this definition
+// (exported_symbols.list), so libsndfile's call comes here: the handle is made quiet, then
+// opened by libmpg123's own function.
+int mpg123_open_handle(Mpg123Handle* handle, void* io) {
+    const auto& f = brev::loadLibraryOnce("libmpg123.so.0", resolveMpg123);
+    if (!f.ok())
+        return kMpg123Error;
+    f.functions.param(handle, kMpg123AddFlags, kMpg123Quiet, 0);
+    return f.functions.openHandle(handle, io);
 }
 
 } // extern "C"

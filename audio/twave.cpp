@@ -83,6 +83,9 @@ TWave::TWave(const void* bytes, std::int32_t count) {
     }
 }
 
+TWave::TWave(PcmBlock block, std::int32_t count) noexcept
+    : FPcmData(count > 0 ? std::move(block) : nullptr), FLength(count > 0 ? count : 0) {}
+
 TWave::TWave(const TWave& other)
     : FSwing(other.FSwing), FEvenUnitSize(other.FEvenUnitSize), FOddUnitSize(other.FOddUnitSize),
       FDivisions(other.FDivisions) {

@@ -58,6 +58,8 @@ public:
     TWave();
     // Copies count bytes; count 0 gives an empty wave.
     TWave(const void* bytes, std::int32_t count);
+    // Takes over a block whose first count bytes are the samples, without copying them.
+    TWave(PcmBlock block, std::int32_t count) noexcept;
     // Constructing copies everything, divisions included (containers move and copy waves).
     TWave(const TWave& other);
     TWave(TWave&& other) noexcept;

@@ -17,7 +17,8 @@ void MidiClockFollower::clearTempo() noexcept {
 
 void MidiClockFollower::receive(const unsigned char* message, std::size_t size,
                                 std::uint64_t frame) noexcept {
-    if (size == 0)
+    // Real-time messages are one byte long; a longer one with such a status byte is none of them.
+    if (size == 0 || (message[0] >= 0xF8 && size != 1))
         return;
     switch (message[0]) {
     case 0xF8: // clock

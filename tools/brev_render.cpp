@@ -34,18 +34,18 @@ constexpr const char* kUsage =
     "  brev-render [--pattern FILE.brev] [--swing N] [--fade-samples N] [--cutting-angle N]\n"
     "              [--deckstop-ramp N] [--inner-fades on|off] [--log-fades on|off]\n"
     "              [--table OUT.html] [--strict] [--bpm N] [--pitch N]\n"
-    "              INPUT.wav OUTPUT.wav|OUTPUT.flac\n"
-    "  brev-render [same pattern options] [--table OUT.html] [--strict] --kit DIR INPUT.wav\n"
+    "              INPUT OUTPUT.wav|OUTPUT.flac\n"
+    "  brev-render [same pattern options] [--table OUT.html] [--strict] --kit DIR INPUT\n"
     "  brev-render [same pattern options] [--strict] --play [--passes N] [--sync jack|midi]\n"
-    "              INPUT.wav\n"
+    "              INPUT\n"
     "\n"
     "Cuts INPUT into 16 segments, applies the pattern (without --pattern: the pattern of a new\n"
     "window) and writes the rendered loop, fitted to INPUT's length, as OUTPUT: FLAC when its\n"
-    "name ends in .flac, else WAV. Inner and log fades are as the pattern was saved (on without\n"
-    "--pattern) unless --inner-fades or --log-fades says otherwise.\n"
-    "INPUT in another format, rate or channel count (FLAC, AIFF, Ogg, MP3, 24-bit, float, mono,\n"
-    "48000 Hz ...) is converted to 16-bit stereo 44100 Hz, and a line on stderr says so;\n"
-    "--strict accepts only 16-bit stereo 44100 Hz PCM WAV.\n"
+    "name ends in .flac, WAV when it ends in .wav. Inner and log fades are as the pattern was\n"
+    "saved (on without --pattern) unless --inner-fades or --log-fades says otherwise.\n"
+    "INPUT may be any audio file the editor opens (WAV, FLAC, AIFF, Ogg, MP3 ...); anything but\n"
+    "16-bit stereo 44100 Hz PCM WAV (24-bit, float, mono, 48000 Hz ...) is converted to that,\n"
+    "and a line on stderr says so; --strict accepts only 16-bit stereo 44100 Hz PCM WAV.\n"
     "--kit writes the rendered loop as a kit into DIR (created when missing), NAME being INPUT's\n"
     "name without extension: NAME-01.wav ... NAME-16.wav, the slots as they sound in the loop;\n"
     "NAME.wav, the loop with its slot starts as cue points, a loop and its tempo; NAME.sfz, slot\n"
@@ -210,7 +210,7 @@ Options parseArguments(int argc, char** argv) {
             throw UsageError("--kit and --play do not go together");
         }
         if (options.files.size() != 1) {
-            throw UsageError("--play takes one file: INPUT.wav");
+            throw UsageError("--play takes one file: INPUT");
         }
     } else {
         if (options.passes || options.sync) {
@@ -218,10 +218,14 @@ Options parseArguments(int argc, char** argv) {
                              " works only with --play");
         }
         if (options.kit && options.files.size() != 1) {
-            throw UsageError("--kit takes one file: INPUT.wav");
+            throw UsageError("--kit takes one file: INPUT");
         }
         if (!options.kit && options.files.size() != 2) {
-            throw UsageError("Give INPUT.wav and OUTPUT.wav");
+            throw UsageError("Give INPUT and OUTPUT.wav or OUTPUT.flac");
+        }
+        if (!options.kit && !brev::hasSaveExtension(options.files[1])) {
+            throw UsageError("Cannot write " + options.files[1] +
+                             ": OUTPUT must end in .wav (WAV) or .flac (FLAC)");
         }
     }
     return options;

@@ -1,6 +1,7 @@
 #include "editor/ui/desktop_viewer.h"
 
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QMimeDatabase>
 #include <QProcess>
 #include <QStandardPaths>
@@ -32,6 +33,20 @@ public:
 };
 
 } // namespace
+
+ViewAttempt openFirstViewable(DesktopViewer& viewer, const QStringList& paths) {
+    ViewAttempt attempt;
+    for (const QString& path : paths) {
+        if (!QFileInfo::exists(path))
+            continue;
+        attempt.tried << path;
+        if (viewer.openFile(path)) {
+            attempt.opened = true;
+            break;
+        }
+    }
+    return attempt;
+}
 
 DesktopViewer& systemDesktopViewer() {
     static SystemDesktopViewer viewer;

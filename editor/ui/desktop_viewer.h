@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace brev {
 
@@ -11,6 +12,16 @@ public:
     // False when the desktop has no viewer for the file.
     virtual bool openFile(const QString& path) = 0;
 };
+
+// What became of showing one of several files: the files that exist, in order, were tried until
+// one opened.
+struct ViewAttempt {
+    bool opened = false;
+    QStringList tried;
+};
+
+// Shows the first of paths that exists and that the desktop has a viewer for.
+ViewAttempt openFirstViewable(DesktopViewer& viewer, const QStringList& paths);
 
 // The desktop's own viewer (QDesktopServices), after asking the desktop's MIME database
 // (xdg-mime) whether any program is set up for the file's type.

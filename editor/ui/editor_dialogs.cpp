@@ -6,6 +6,7 @@
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace brev {
@@ -18,7 +19,12 @@ std::optional<QString> runFileDialog(QFileDialog* dialog, const FileDialogReques
     // No folder remembered yet: the working folder, as the system dialogs start in. An empty
     // folder would show the file system's root listing instead.
     dialog->setDirectory(request.directory.isEmpty() ? QDir::currentPath() : request.directory);
-    dialog->selectFile(QString());
+    // The dialog is shared: without a suggestion it would offer the name typed last time, which
+    // selectFile cannot clear.
+    if (!request.suggestedName.isEmpty())
+        dialog->selectFile(request.suggestedName);
+    else if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        name->clear();
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return std::nullopt;
     return dialog->selectedFiles().constFirst();

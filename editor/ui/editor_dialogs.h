@@ -14,6 +14,7 @@ struct FileDialogRequest {
     QString defaultExtension;
     QString filter; // "Description|*.ext"
     QString directory;
+    QString suggestedName{}; // the name the dialog starts with; empty: none
 };
 
 // Everything of the editor that waits for the user: file and colour dialogs and message boxes.

@@ -10,7 +10,6 @@
 #include "output/tds.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
 
@@ -88,12 +87,14 @@ void InfoHandlers::InfoButtonClick() {
 void InfoHandlers::HelpButtonClick() {
     const QString path = QString::fromStdString(helpFilePath(programDirectory_.toStdString()));
     const QString pages = QString::fromStdString(helpPagesPath(programDirectory_.toStdString()));
-    if (QFileInfo::exists(path)) {
-        // Where nothing shows the compiled help, the same pages open in the web browser.
-        if (!viewer_->openFile(path) && !(QFileInfo::exists(pages) && viewer_->openFile(pages)))
-            form_->dialogs().message(noViewerMessage(path));
-    } else
+    // Where nothing shows the compiled help, the same pages open in the web browser.
+    const ViewAttempt attempt = openFirstViewable(*viewer_, {path, pages});
+    if (attempt.opened)
+        return;
+    if (attempt.tried.isEmpty())
         form_->dialogs().message(QString::fromStdString(helpMissingMessage(path.toStdString())));
+    else
+        form_->dialogs().message(noViewerMessage(attempt.tried.join(QStringLiteral(" or "))));
 }
 
 } // namespace brev

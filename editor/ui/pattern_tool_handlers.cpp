@@ -10,6 +10,8 @@
 #include "editor/ui/arrow_button.h"
 #include "editor/ui/interface_form.h"
 
+#include <QFileInfo>
+
 namespace brev {
 
 namespace {
@@ -152,7 +154,12 @@ void PatternToolHandlers::LoadPatternButtonClick() {
 }
 
 void PatternToolHandlers::SavePatternButtonClick() {
-    const std::optional<QString> path = form_->dialogs().saveFile(patternDialog());
+    FileDialogRequest request = patternDialog();
+    // Named after the loaded loop: "break.flac" suggests "break.brev".
+    if (!form_->currentFileName().isEmpty())
+        request.suggestedName = QFileInfo(form_->currentFileName()).completeBaseName() + u'.' +
+                                request.defaultExtension;
+    const std::optional<QString> path = form_->dialogs().saveFile(request);
     if (!path)
         return;
     rememberDirectory(*path);

@@ -1,5 +1,7 @@
 #include "editor/ui/status_panel.h"
 
+#include "editor/ui/folder_elision.h"
+
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -11,7 +13,12 @@ QRect StatusPanel::textRect() const {
 }
 
 QString StatusPanel::shownText() const {
-    return fontMetrics().elidedText(text(), Qt::ElideMiddle, textRect().width());
+    const QFontMetrics metrics = fontMetrics();
+    const int width = textRect().width();
+    const QString withShortFolder = elideFolder(
+        text(), width, [&](const QString& shown) { return metrics.horizontalAdvance(shown); });
+    return withShortFolder.isEmpty() ? metrics.elidedText(text(), Qt::ElideMiddle, width)
+                                     : withShortFolder;
 }
 
 void StatusPanel::paintEvent(QPaintEvent*) {

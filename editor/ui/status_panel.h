@@ -4,8 +4,9 @@
 
 namespace brev {
 
-// A status bar panel. A text longer than the panel (a long path) is shortened in the middle,
-// and the whole text is shown as the panel's hint.
+// A status bar panel. A text longer than the panel is shortened: a path in the middle of its
+// folder, keeping the file name and what follows it, anything else in the middle. The whole
+// text is shown as the panel's hint.
 class StatusPanel : public QLabel {
     Q_OBJECT
 

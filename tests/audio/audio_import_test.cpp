@@ -2,19 +2,25 @@
 // compared with sox's own conversion of the same file.
 #include "audio/audio_export.h"
 #include "audio/audio_import.h"
+#include "audio/byte_stream.h"
 #include "audio/clipboard_port.h"
 #include "audio/loop_converter.h"
+#include "audio/sound_file.h"
 #include "tests/support/riff_blocks.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_waves.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <random>
+#include <unistd.h>
 
 namespace brev {
 namespace {
@@ -50,6 +56,20 @@ protected:
         return "(loaded)";
     }
 };
+
+// A second of a tone, 16-bit stereo 48000 Hz, as libsndfile writes it in format.
+Bytes encodedTone(int format) {
+    SF_INFO info{48000, 48000, 2, format, 0, 0};
+    MemoryWriter writer;
+    SoundFile file;
+    std::vector<short> samples(2 * 48000);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<short>(8000 * std::sin(0.02 * static_cast<double>(i / 2)));
+    if (file.openWrite(writer, info))
+        sf_writef_short(file.handle(), samples.data(), 48000);
+    file.close();
+    return writer.bytes();
+}
 
 // Signal-to-noise ratio of actual against reference in dB, over the frames both have.
 double snrDb(const BrevWave::TWave& reference, const BrevWave::TWave& actual) {
@@ -179,6 +199,73 @@ TEST_F(AudioImport, RefusalsSayWhyAndKeepTheLoadersMessages) {
                   loadAudioClipboard(clipboard);
               }).rfind("Error loading data from clipboard\n", 0),
               0u);
+}
+
+TEST_F(AudioImport, HeadersThatWouldTakeTheMachinesMemoryAreRefusedAtOnce) {
+    // 44 KB that say 1 Hz would convert to 1.9 GB: such a rate is refused before decoding.
+    for (const std::uint32_t rate : {1u, 1000u}) {
+        const std::string file =
+            write("rate.wav", test::riff({test::chunk("fmt ", test::fmtPayload(1, 2, rate)),
+                                          test::chunk("data", test::pcmBytes(44000))}));
+        EXPECT_EQ(
+            refusal([&] { loadAudioFile(file); }),
+            rate == 1
+                ? "LoadFromFile - Error loading " + file +
+                      "\nUnsupported sample rate: 1 Hz (a loop is converted from 1000 to 768000 Hz)"
+                : "(loaded)");
+    }
+    // 13 MB of 8-bit mono at 1000 Hz would convert to more than a loop holds, which the header
+    // tells before a sample is read. The data is a hole in the file.
+    constexpr std::uint32_t kDataBytes = 13'000'000;
+    Bytes wave = test::riff({test::chunk("fmt ", test::fmtPayload(1, 1, 1000, 8))});
+    wave.insert(wave.end(), {'d', 'a', 't', 'a'});
+    test::putLe(wave, kDataBytes, 4);
+    Bytes riffSize;
+    test::putLe(riffSize, static_cast<std::uint32_t>(wave.size()) - 8 + kDataBytes, 4);
+    std::copy(riffSize.begin(), riffSize.end(), wave.begin() + 4);
+    const std::string longFile = write("long.wav", wave);
+    fs::resize_file(longFile, wave.size() + kDataBytes);
+    int decoded = 0;
+    const std::string message =
+        refusal([&] { loadAudioFile(longFile, [&](double) { return ++decoded > 0; }); });
+    EXPECT_NE(message.find("\nToo long: a loop holds at most "), std::string::npos) << message;
+    EXPECT_EQ(decoded, 0);
+}
+
+TEST_F(AudioImport, CutShortAndDamagedFilesOfEveryContainerAreRefused) {
+    // Cut short, or an RF64 header that claims 1 TB over 4 KB of data: damaged.
+    for (const int format : {SF_FORMAT_W64, SF_FORMAT_AU, SF_FORMAT_RF64}) {
+        Bytes bytes = encodedTone(format | SF_FORMAT_PCM_16);
+        EXPECT_NEAR(loadAudioFile(write("whole", bytes)).wave.GetSamples(), 44100, 2);
+        bytes.resize(format == SF_FORMAT_RF64 ? 4096 : bytes.size() / 2);
+        if (format == SF_FORMAT_RF64) { // the ds64 RIFF size fits; the data size is 2^40 and more
+            std::fill(bytes.begin() + 20, bytes.begin() + 28, 0);
+            bytes[21] = 0x0F;
+            bytes[20] = 0xF8;
+            bytes[33] = 1;
+        }
+        const std::string file = write("damaged", bytes);
+        EXPECT_EQ(refusal([&] { loadAudioFile(file); }),
+                  "LoadFromFile - Error loading " + file + "\nError reading data");
+    }
+
+    // A cut-short MP3 is damaged, not missing; libmpg123 keeps its notes off stderr.
+    const Bytes mp3 = encodedTone(SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III);
+    ASSERT_GT(mp3.size(), 1000u) << "libsndfile writes no MP3";
+    const std::string cutMp3 = write("cut.mp3", Bytes(mp3.begin(), mp3.begin() + 400));
+    std::fflush(stderr);
+    const int savedStderr = ::dup(2);
+    const int captured = ::open(path("stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(captured, 2);
+    const std::string message = refusal([&] { loadAudioFile(cutMp3); });
+    std::fflush(stderr);
+    ::dup2(savedStderr, 2);
+    ::close(savedStderr);
+    ::close(captured);
+    EXPECT_EQ(message, "LoadFromFile - Error loading " + cutMp3 +
+                           "\nThe file is damaged: no audio could be read from it");
+    const Bytes chatter = read(path("stderr.txt"));
+    EXPECT_EQ(std::string(chatter.begin(), chatter.end()), "");
 }
 
 TEST_F(AudioImport, DecodingReportsProgressAndCanBeCancelled) {

@@ -1,7 +1,9 @@
+#include "audio/audio_export.h"
 #include "audio/byte_stream.h"
 #include "audio/clipboard_port.h"
 #include "audio/loop_markers.h"
 #include "audio/twave.h"
+#include "tests/support/error_of.h"
 #include "tests/support/fifo_guard.h"
 #include "tests/support/riff_blocks.h"
 #include "tests/support/temp_folder.h"
@@ -296,11 +298,15 @@ TEST_F(WavFiles, FailedSaveKeepsTheOldFile) {
     } catch (const brev::Error& error) {
         message = error.what();
     }
+    // FLAC too names the system's reason, not libsndfile's "No Error.".
+    const std::string flac = (folder_ / "keep.flac").string();
+    const std::string flacMessage = errorOf([&] { brev::saveAudioFile(rampWave(30000), flac); });
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_EQ(message, "SaveToFile - Error saving to " + path +
                            "\nMMIOSave - Error writing data\n" + std::strerror(EFBIG));
+    EXPECT_EQ(flacMessage, "SaveToFile - Error saving to " + flac + "\n" + std::strerror(EFBIG));
     EXPECT_EQ(read(path), before);
     EXPECT_EQ(entries(), std::vector<std::string>{"keep.wav"});
 }

@@ -20,6 +20,8 @@ TEST(MidiClock, PulsesWithJitterGiveTheTempoAndSongPosition) {
     std::uniform_int_distribution<int> jitter(-24, 24); // half a millisecond
     send(clock, {0xFA}, 0);
     EXPECT_FALSE(clock.at(0).rolling) << "Start waits for the first pulse";
+    send(clock, {0xF8, 0x40, 0x7F}, 10);
+    EXPECT_FALSE(clock.at(10).rolling) << "three bytes are no pulse";
     std::uint64_t frame = 0;
     for (int pulse = 0; pulse < 60; ++pulse) { // 100 BPM: a pulse every 1200 frames
         frame = 1000 + 1200 * std::uint64_t(pulse);

@@ -204,13 +204,15 @@ TEST_F(BrevRenderTest, ErrorsGoToStderrWithANonZeroExit) {
     setenv("JACK_DEFAULT_SERVER", "brev-test-no-such-server", 1);
     const Case cases[] = {
         {{path("missing.wav"), out}, "LoadFromFile"},
-        {{input}, "Give INPUT.wav and OUTPUT.wav"},
+        {{input}, "Give INPUT and OUTPUT.wav or OUTPUT.flac"},
+        {{input, path("x.mp3")},
+         "Cannot write " + path("x.mp3") + ": OUTPUT must end in .wav (WAV) or .flac (FLAC)"},
         {{"--swing", "101", input, out}, "--swing needs a whole number from 0 to 100"},
         {{"--fade-samples", "ten", input, out}, "--fade-samples needs a whole number"},
         {{"--inner-fades", "maybe", input, out}, "--inner-fades needs on or off"},
         {{"--bogus", input, out}, "Unknown option --bogus"},
         {{"--pattern", path("none.brev"), input, out}, "Pattern file not found"},
-        {{"--play", input, out}, "--play takes one file: INPUT.wav"},
+        {{"--play", input, out}, "--play takes one file: INPUT"},
         {{"--passes", "2", input, out}, "--passes works only with --play"},
         {{"--sync", "jack", input, out}, "--sync works only with --play"},
         {{"--play", "--sync", "off", input}, "--sync needs jack or midi, not \"off\""},
@@ -225,6 +227,8 @@ TEST_F(BrevRenderTest, ErrorsGoToStderrWithANonZeroExit) {
         EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
         EXPECT_FALSE(fs::exists(out)) << c.message;
     }
+    EXPECT_FALSE(fs::exists(path("x.mp3")));
+    EXPECT_EQ(run({input, path("OUT.WAV")}).status, 0) << "extensions in any case";
 
     // Fewer frames than slots: the cutting error is reported and nothing is written.
     Result result = run({writeLoop("tiny.wav", 15), out});
@@ -263,7 +267,7 @@ TEST_F(BrevRenderTest, TableIsWrittenOnlyAfterTheRenderSucceeded) {
 
 TEST_F(BrevRenderTest, SpecialAndOversizedFilesAreRefusedAtOnce) {
     std::string input = writeLoop("in.wav", 1600);
-    std::string fifo = path("pipe");
+    std::string fifo = path("pipe.wav");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     fs::create_symlink(fifo, path("link.wav"));
     std::string big = path("big.brev");

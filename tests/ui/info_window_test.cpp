@@ -91,6 +91,15 @@ private slots:
         QTest::keyClick(&form, Qt::Key_F1);
         QCOMPARE(viewer.opened, QStringList{pages});
         QCOMPARE(editor.dialogs.messages.size(), 3);
+
+        // Neither shows: the message names both files tried.
+        viewer.refused << QStringLiteral(".html");
+        QTest::keyClick(&form, Qt::Key_F1);
+        QVERIFY(editor.dialogs.messages.last().contains(help + QStringLiteral(" or ") + pages));
+        viewer.refused.clear();
+        QVERIFY(QFile::remove(help)); // the pages alone open too
+        QTest::keyClick(&form, Qt::Key_F1);
+        QCOMPARE(viewer.opened.last(), pages);
     }
 
     void tableWrittenForTheLoadedLoopAndOpened() {

@@ -5,6 +5,7 @@
 #include "editor/core/gang_operations.h"
 #include "editor/core/pattern_controls.h"
 #include "editor/ui/arrow_button.h"
+#include "editor/ui/folder_elision.h"
 #include "editor/ui/interface_form.h"
 #include "editor/ui/interface_layout.h"
 #include "editor/ui/waveform_strip.h"
@@ -15,6 +16,7 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMetaMethod>
 #include <QSignalSpy>
 #include <QTest>
@@ -181,10 +183,12 @@ private slots:
             form.statusPanel(i)->setText(widest[i]);
             QCOMPARE(form.statusPanel(i)->shownText(), widest[i]);
         }
-        form.statusPanel(0)->setText(QStringLiteral("/home/") + QString(300, u'x') +
-                                     QStringLiteral("/loop.wav"));
-        QVERIFY(form.statusPanel(0)->shownText().startsWith(QStringLiteral("/home/")));
-        QVERIFY(form.statusPanel(0)->shownText().endsWith(QStringLiteral("/loop.wav")));
+        const QString note = QStringLiteral("/loop.flac (from FLAC, 48000 Hz, 24-bit, mono)");
+        form.statusPanel(0)->setText(QStringLiteral("/home/") + QString(300, u'x') + note);
+        const QString shown = form.statusPanel(0)->shownText();
+        QVERIFY2(shown.startsWith(QStringLiteral("/ho")), qPrintable(shown));
+        QVERIFY2(shown.contains(QChar(0x2026)) && shown.endsWith(QStringLiteral("x") + note),
+                 qPrintable(shown));
 
         for (const char* name : {"ColorDialog1", "OpenDialog1", "SaveDialog1"})
             QVERIFY2(form.findChild<QDialog*>(QString::fromLatin1(name)), name);
@@ -194,6 +198,19 @@ private slots:
         QCOMPARE(drivers->width(), 209);
         QVERIFY(!drivers->isEditable());
         QVERIFY(!(drivers->focusPolicy() & Qt::TabFocus));
+    }
+
+    void aLongPathLosesTheMiddleOfItsFolderFirst() {
+        const TextWidth characters = [](const QString& text) { return int(text.size()); };
+        const QString tail = QStringLiteral("/loop.flac (from FLAC, 48000 Hz, 24-bit, mono)");
+        const QString note = QStringLiteral("/home/user/breaks") + tail;
+        QCOMPARE(elideFolder(note, 200, characters), note);
+        QCOMPARE(elideFolder(note, int(tail.size()) + 6, characters),
+                 QStringLiteral("/ho\u2026ks") + tail); // as much of the folder as fits
+        QCOMPARE(elideFolder(note, int(tail.size()) + 1, characters), QChar(0x2026) + tail);
+        // Too narrow for the name, or no folder: the panel's plain shortening takes over.
+        QVERIFY(elideFolder(note, int(tail.size()), characters).isEmpty());
+        QVERIFY(elideFolder(QStringLiteral("Sound output lost: gone"), 10, characters).isEmpty());
     }
 
     void fileDialogsStartInTheWorkingFolderUntilOneIsRemembered() {
@@ -208,6 +225,16 @@ private slots:
         auto* files = qobject_cast<QFileSystemModel*>(list->model());
         QVERIFY(files);
         QCOMPARE(files->rootPath(), QDir::currentPath());
+
+        // The shared save dialog offers the name suggested, not the one typed last time.
+        QFileDialog* save = form.saveDialog();
+        auto* name = save->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        for (const QString& suggested : {QStringLiteral("loop.brev"), QString()}) {
+            save->selectFile(QStringLiteral("mix.wav"));
+            QTimer::singleShot(0, save, &QDialog::reject);
+            QVERIFY(!form.dialogs().saveFile({"brev", "Brev|*.brev", QString(), suggested}));
+            QCOMPARE(name->text(), suggested);
+        }
     }
 
     // Values as written in the window's description, independent of how the table is built.

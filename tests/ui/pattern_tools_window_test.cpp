@@ -1,4 +1,5 @@
 // The gang column, arrows and pattern files as a user reaches them: by clicking the window.
+#include "audio/twave.h"
 #include "controls/brev_check_text.h"
 #include "controls/brev_number.h"
 #include "controls/brev_pulse_button.h"
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QTest>
 #include <QToolButton>
+#include <vector>
 
 using namespace brev;
 using namespace brev::test;
@@ -93,6 +95,7 @@ private slots:
         QCOMPARE(editor.dialogs.requests.size(), 1);
         QCOMPARE(editor.dialogs.requests[0].defaultExtension, QStringLiteral("brev"));
         QCOMPARE(editor.dialogs.requests[0].filter, QStringLiteral("Brev|*.brev"));
+        QCOMPARE(editor.dialogs.requests[0].suggestedName, QString());
         QCOMPARE(form.settings().readString(QStringLiteral("Pattern directory"), {}),
                  folder + QLatin1Char('/'));
 
@@ -123,6 +126,16 @@ private slots:
         editor.dialogs.files = {folder + QStringLiteral("/missing/other.brev")};
         qobject_cast<QToolButton*>(form.findComponent(u"SavePatternButton"))->click();
         QCOMPARE(editor.dialogs.errors.size(), 1);
+
+        // With a loop loaded, the name offered is the loop's.
+        const QString loop = folder + QStringLiteral("/groove.take2.wav");
+        const std::vector<char> silence(4410 * 4);
+        BrevWave::TWave(silence.data(), static_cast<std::int32_t>(silence.size()))
+            .SaveToFile(loop.toStdString());
+        editor.dialogs.files = {loop};
+        qobject_cast<QToolButton*>(form.findComponent(u"LoadFromFileButton"))->click();
+        qobject_cast<QToolButton*>(form.findComponent(u"SavePatternButton"))->click();
+        QCOMPARE(editor.dialogs.requests.last().suggestedName, QStringLiteral("groove.take2.brev"));
     }
 };
 
