@@ -1,18 +1,19 @@
 #include "editor/ui/loop_drag_handle.h"
 
+#include "audio/atomic_file.h"
 #include "audio/clipboard_port.h"
+#include "audio/name_limit.h"
+#include "editor/core/private_folder.h"
 #include "editor/ui/interface_form.h"
 #include "editor/ui/wave_mime.h"
 #include "output/tds.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QDrag>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QStandardPaths>
 #include <QUrl>
 
 namespace brev {
@@ -24,14 +25,32 @@ LoopDragHandle::LoopDragHandle(TInterfaceForm& form, QWidget* handle)
     handle->installEventFilter(this);
 }
 
+namespace {
+
+// "loop (BREV).wav" for loop.flac, within the folder's name limit; a loop that was dragged out
+// and dropped back keeps its name rather than growing a mark at every round.
+std::string draggedLoopName(std::string base, std::size_t limit) {
+    constexpr std::string_view kMark = " (BREV)";
+    constexpr std::string_view kExtension = ".wav";
+    while (base.size() >= kMark.size() && base.ends_with(kMark))
+        base.resize(base.size() - kMark.size());
+    if (base.empty())
+        base = "loop";
+    const std::size_t room =
+        limit > kMark.size() + kExtension.size() ? limit - kMark.size() - kExtension.size() : 0;
+    return std::string(fittedName(base, room)).append(kMark).append(kExtension);
+}
+
+} // namespace
+
 QString LoopDragHandle::dragFileName(const TInterfaceForm& form) {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
-                           QStringLiteral("/brev-editor");
-    QDir().mkpath(folder);
+    const std::string folder = privateCacheFolder();
     const QString& source = form.currentFileName();
-    const QString base =
-        source.isEmpty() ? QStringLiteral("loop") : QFileInfo(source).completeBaseName();
-    return folder + u'/' + base + QStringLiteral(" (BREV).wav");
+    const std::string base =
+        source.isEmpty() ? ""
+                         : QFile::encodeName(QFileInfo(source).completeBaseName()).toStdString();
+    return QFile::decodeName(
+        QByteArray::fromStdString(folder + draggedLoopName(base, nameLimit(folder))));
 }
 
 bool LoopDragHandle::eventFilter(QObject* watched, QEvent* event) {
@@ -65,7 +84,7 @@ void LoopDragHandle::startDrag() {
         form_.renderAll();
         const BrevWave::TWave& loop = engine.Store().joinSlots();
         const QString file = dragFileName(form_);
-        loop.SaveToFile(QFile::encodeName(file).toStdString());
+        loop.SaveToFile(QFile::encodeName(file).toStdString(), FileAccess::OwnerOnly);
         MemoryClipboard wave;
         loop.SaveToClipboard(wave);
         const std::vector<std::uint8_t> bytes = wave.waveBytes();

@@ -10,14 +10,16 @@ namespace brev {
 class TInterfaceForm;
 
 // Makes a widget of the window (the sample-count status panel) a handle that drags the
-// rendered loop out: a WAV file written to the user's cache folder, offered as
-// text/uri-list and as audio/wav, so a file manager or another audio program takes it.
+// rendered loop out: a WAV file that only this user may read, written to privateCacheFolder()
+// and offered as text/uri-list and as audio/wav, so a file manager or another audio program
+// takes it.
 class LoopDragHandle : public QObject {
 public:
     LoopDragHandle(TInterfaceForm& form, QWidget* handle);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     // The file a drag offers for the form's current loop; its folder is created when missing.
+    // Raises Error when the folder is not this user's own.
     static QString dragFileName(const TInterfaceForm& form);
 
 private:
