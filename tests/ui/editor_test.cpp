@@ -8,6 +8,7 @@
 #include "editor/core/pattern_tools.h"
 #include "editor/ui/background_load.h"
 #include "editor/ui/interface_form.h"
+#include "editor/ui/loop_drag_handle.h"
 #include "editor/ui/single_instance.h"
 #include "output/notify_thread.h"
 #include "output/null_output.h"
@@ -41,6 +42,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <set>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -789,6 +791,23 @@ TEST_F(EditorFormatsTest, TheHandleDragsTheRenderedLoopOutAsAWavFile) {
     dragged.LoadFromFile(file.toStdString());
     EXPECT_EQ(samplesOf(dragged), samplesOf(form->engine().Store().joinSlots()));
     EXPECT_NE(samplesOf(dragged), samplesOf(countingWave(kLoop, 7)));
+
+    // Only this user may read it; dropped back and dragged again it keeps its name, and a long
+    // name is shortened to fit.
+    auto mode = [](const QString& path) {
+        struct stat info {};
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
+    };
+    EXPECT_EQ(mode(file), 0600u);
+    EXPECT_EQ(mode(QFileInfo(file).path()), 0700u);
+    load(file);
+    EXPECT_EQ(LoopDragHandle::dragFileName(*form), file);
+    const QString longName = QString::fromStdString(dir.file(std::string(250, 'n') + ".wav"));
+    ASSERT_TRUE(QFile::copy(file, longName));
+    load(longName);
+    const QString longDrag = QFileInfo(LoopDragHandle::dragFileName(*form)).fileName();
+    EXPECT_EQ(longDrag.size(), 255);
+    EXPECT_TRUE(longDrag.endsWith(QStringLiteral("n (BREV).wav"))) << longDrag.toStdString();
 }
 
 TEST(BackgroundLoad, ShowsProgressAfterAPauseKeepsTheWindowAliveAndCancels) {
