@@ -12,6 +12,9 @@
 namespace brev {
 
 void playLoop(PatternAccess& pattern, BrevWave::TWave source, unsigned passes, SyncMode sync) {
+    // Stopped by a signal, playback ends as after its last pass, so a capture file is complete;
+    // the signal then ends the process, once the engine is gone.
+    InterruptDeferral interrupts;
     OutputOptions options = OutputOptions::fromEnvironment();
     options.jackClientName = "brev-render";
     options.sync = sync;
@@ -22,18 +25,11 @@ void playLoop(PatternAccess& pattern, BrevWave::TWave source, unsigned passes, S
         std::fprintf(stderr, "%s\n", engine.OutputNotice().c_str());
     engine.LoadSourceWave(std::move(source), pattern.NumberValue(kSwingNumber));
 
-    {
-        // Stopped by a signal, playback ends as after its last pass, so the capture file is
-        // complete; the signal then ends the process.
-        InterruptDeferral interrupts;
-        PlaybackSession(engine, pattern).playToEnd(passes, {}, [&] {
-            return interrupts.requested();
-        });
-        // The device still holds the last frames; let them reach the listener.
-        std::this_thread::sleep_for(std::chrono::duration<double>(engine.OutputLatency()) +
-                                    std::chrono::milliseconds(50));
-        engine.CloseOutput();
-    }
+    PlaybackSession(engine, pattern).playToEnd(passes, {}, [&] { return interrupts.requested(); });
+    // The device still holds the last frames; let them reach the listener.
+    std::this_thread::sleep_for(std::chrono::duration<double>(engine.OutputLatency()) +
+                                std::chrono::milliseconds(50));
+    engine.CloseOutput();
     if (engine.Underflows() > 0 || engine.LateRefills() > 0)
         std::fprintf(stderr, "Playback: %llu underflows, %u late slots\n",
                      static_cast<unsigned long long>(engine.Underflows()), engine.LateRefills());
