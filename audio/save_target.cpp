@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace brev {
 
@@ -69,7 +70,7 @@ int resolveSaveTarget(const std::string& path, std::string& resolved) {
             done.erase(slash == std::string::npos ? 0 : slash);
             continue;
         }
-        const std::string next = done + "/" + name;
+        const std::string next = std::string(done).append("/").append(name);
         struct stat info {};
         if (::lstat(next.c_str(), &info) != 0) {
             if (errno == ENOENT && rest.empty()) {
@@ -88,7 +89,7 @@ int resolveSaveTarget(const std::string& path, std::string& resolved) {
                 return error;
             if (!target.empty() && target.front() == '/')
                 done.clear();
-            rest = target + rest;
+            rest = std::move(target.append(rest));
             continue;
         }
         if (!rest.empty() && !S_ISDIR(info.st_mode))

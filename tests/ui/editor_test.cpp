@@ -41,6 +41,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <set>
 #include <sys/stat.h>
 #include <thread>
@@ -808,6 +809,14 @@ TEST_F(EditorFormatsTest, TheHandleDragsTheRenderedLoopOutAsAWavFile) {
     const QString longDrag = QFileInfo(LoopDragHandle::dragFileName(*form)).fileName();
     EXPECT_EQ(longDrag.size(), 255);
     EXPECT_TRUE(longDrag.endsWith(QStringLiteral("n (BREV).wav"))) << longDrag.toStdString();
+
+    // Another user's folder in its place is refused.
+    if (const passwd* other = ::getpwnam("nobody"); other != nullptr && ::geteuid() == 0) {
+        ASSERT_EQ(::chown(QFile::encodeName(QFileInfo(file).path()).constData(), other->pw_uid,
+                          other->pw_gid),
+                  0);
+        EXPECT_THROW(LoopDragHandle::dragFileName(*form), Error);
+    }
 }
 
 TEST(BackgroundLoad, ShowsProgressAfterAPauseKeepsTheWindowAliveAndCancels) {
