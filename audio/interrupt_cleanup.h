@@ -13,7 +13,7 @@ void removeRecordedFilesOnInterrupt();
 
 // While it lives, SIGINT, SIGTERM, SIGHUP and SIGQUIT only ask the owner to stop (requested()),
 // so it can end what it does cleanly; the destructor puts the previous handling back and then
-// delivers the signal, which ends the process as it would have at once.
+// delivers the signal, which ends the process as it would have at once. One at a time.
 class InterruptDeferral {
 public:
     InterruptDeferral();

@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <random>
@@ -46,10 +47,47 @@ protected:
         std::string errFile = path("stderr.txt");
         command += " 2>'" + errFile + "' >/dev/null";
         int raw = std::system(command.c_str());
-        std::ifstream in(errFile);
-        std::ostringstream err;
-        err << in.rdbuf();
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, err.str()};
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, contents(errFile)};
+    }
+
+    static std::string contents(const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    // Starts brev-render with args and stderr in stderr.txt, dumping no core; with fileLimit, no
+    // file it writes may grow past that many bytes.
+    pid_t start(std::vector<std::string> args, rlim_t fileLimit = RLIM_INFINITY) const {
+        std::vector<char*> argv{const_cast<char*>(BREV_RENDER_PATH)};
+        for (auto& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        const int err = ::open(path("stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const struct rlimit noCore {
+            }, limit{fileLimit, fileLimit};
+            ::setrlimit(RLIMIT_CORE, &noCore);
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            ::dup2(err, 2);
+            ::execv(BREV_RENDER_PATH, argv.data());
+            ::_exit(127);
+        }
+        ::close(err);
+        return child;
+    }
+
+    // The child's wait status; signal (0: none) is sent once ready() holds, -1 when the child
+    // ended before.
+    static int statusAfter(pid_t child, int signal, const std::function<bool()>& ready) {
+        int status = 0;
+        bool sent = signal == 0;
+        while (::waitpid(child, &status, WNOHANG) == 0) {
+            if (!sent && ready())
+                sent = ::kill(child, signal) == 0;
+            ::usleep(200);
+        }
+        return sent ? status : -1;
     }
 
     // A loop whose every frame differs, so a misplaced frame shows.
@@ -341,8 +379,7 @@ TEST_F(BrevRenderTest, SavesFollowLinksOnlyAsTheSystemWould) {
         GTEST_SKIP() << "planting another user's link needs root and the user nobody";
     const std::string input = writeLoop("in.wav", 1600);
     const std::string mine = writeLoop("mine.wav", 800);
-    std::ifstream in(mine, std::ios::binary);
-    const std::string before(std::istreambuf_iterator<char>(in), {});
+    const std::string before = contents(mine);
     auto sharedFolder = [&](const std::string& name, uid_t owner) {
         fs::create_directory(path(name));
         EXPECT_EQ(::chown(path(name).c_str(), owner, owner), 0);
@@ -372,8 +409,7 @@ TEST_F(BrevRenderTest, SavesFollowLinksOnlyAsTheSystemWould) {
                   std::string::npos)
             << result.err;
     }
-    std::ifstream after(mine, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(after), {}), before);
+    EXPECT_EQ(contents(mine), before);
 
     const std::string theirs = sharedFolder("theirs", other->pw_uid);
     for (const std::string& link :
@@ -397,35 +433,9 @@ TEST_F(BrevRenderTest, InterruptedSaveLeavesNoTemporary) {
             return entry.path().filename().string().rfind(".out.wav.tmp-brev-", 0) == 0;
         });
     };
-    // Starts the save with stderr in a file; fileLimit bytes at most when not 0.
-    auto startSave = [&](rlim_t fileLimit) {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            const struct rlimit noCore {
-            }, limit{fileLimit, fileLimit};
-            ::setrlimit(RLIMIT_CORE, &noCore);
-            if (fileLimit != 0)
-                ::setrlimit(RLIMIT_FSIZE, &limit);
-            ::dup2(::open(path("stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
-            ::execl(BREV_RENDER_PATH, BREV_RENDER_PATH, input.c_str(), out.c_str(), nullptr);
-            ::_exit(127);
-        }
-        return child;
-    };
-    // The child's status; signal is sent once the temporary exists.
-    auto statusAfter = [&](pid_t child, int signal) {
-        int status = 0;
-        bool sent = signal == 0;
-        while (::waitpid(child, &status, WNOHANG) == 0) {
-            if (!sent && temporaries() > 0)
-                sent = ::kill(child, signal) == 0;
-            ::usleep(200);
-        }
-        return sent ? status : -1;
-    };
 
     for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGKILL}) {
-        const int status = statusAfter(startSave(0), signal);
+        const int status = statusAfter(start({input, out}), signal, [&] { return temporaries(); });
         if (status == -1)
             GTEST_SKIP() << "the save ended before it could be interrupted";
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << strsignal(signal);
@@ -435,11 +445,9 @@ TEST_F(BrevRenderTest, InterruptedSaveLeavesNoTemporary) {
 
     const std::string live = path(".other.wav.tmp-brev-" + std::to_string(::getpid()) + "-0");
     std::ofstream(live) << "a save in progress";
-    const int status = statusAfter(startSave(1 << 20), 0);
+    const int status = statusAfter(start({input, out}, 1 << 20), 0, {});
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
-    std::ifstream err(path("stderr.txt"));
-    EXPECT_NE(std::string(std::istreambuf_iterator<char>(err), {}).find(std::strerror(EFBIG)),
-              std::string::npos);
+    EXPECT_NE(contents(path("stderr.txt")).find(std::strerror(EFBIG)), std::string::npos);
     EXPECT_EQ(temporaries(), 0);
     EXPECT_TRUE(fs::exists(live));
     EXPECT_FALSE(fs::exists(out));
@@ -453,23 +461,11 @@ TEST_F(BrevRenderTest, InterruptedPlayLeavesACompleteCapture) {
     ::setenv("BREV_AUDIO", "null", 1);
     ::setenv("BREV_AUDIO_CAPTURE", capture.c_str(), 1);
     for (int signal : {SIGINT, SIGTERM}) {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::execl(BREV_RENDER_PATH, BREV_RENDER_PATH, "--play", "--passes", "1000", input.c_str(),
-                    nullptr);
-            ::_exit(127);
-        }
-        // Until more than a pass was heard.
-        auto heardBytes = [&] {
+        // Once more than a pass was heard.
+        const int status = statusAfter(start({"--play", "--passes", "1000", input}), signal, [&] {
             std::error_code ec;
-            const auto size = fs::file_size(capture, ec);
-            return ec ? 0 : size;
-        };
-        while (heardBytes() < 44 + 8 * kFrames && ::waitpid(child, nullptr, WNOHANG) == 0)
-            ::usleep(1000);
-        ::kill(child, signal);
-        int status = 0;
-        ::waitpid(child, &status, 0);
+            return fs::file_size(capture, ec) > 44 + 8 * kFrames && !ec;
+        });
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << strsignal(signal);
         const BrevWave::TWave heard = load(capture);
         EXPECT_EQ(heard.byteLength(), static_cast<std::int64_t>(fs::file_size(capture)) - 44);

@@ -795,12 +795,11 @@ TEST_F(EditorFormatsTest, TheHandleDragsTheRenderedLoopOutAsAWavFile) {
 
     // Only this user may read it; dropped back and dragged again it keeps its name, and a long
     // name is shortened to fit.
-    auto mode = [](const QString& path) {
-        struct stat info {};
-        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
-    };
-    EXPECT_EQ(mode(file), 0600u);
-    EXPECT_EQ(mode(QFileInfo(file).path()), 0700u);
+    using std::filesystem::perms;
+    EXPECT_EQ(std::filesystem::status(file.toStdString()).permissions(),
+              perms::owner_read | perms::owner_write);
+    EXPECT_EQ(std::filesystem::status(QFileInfo(file).path().toStdString()).permissions(),
+              perms::owner_all);
     load(file);
     EXPECT_EQ(LoopDragHandle::dragFileName(*form), file);
     const QString longName = QString::fromStdString(dir.file(std::string(250, 'n') + ".wav"));
