@@ -32,7 +32,7 @@ namespace {
 std::string draggedLoopName(std::string base, std::size_t limit) {
     constexpr std::string_view kMark = " (BREV)";
     constexpr std::string_view kExtension = ".wav";
-    while (base.size() >= kMark.size() && base.ends_with(kMark))
+    while (base.ends_with(kMark))
         base.resize(base.size() - kMark.size());
     if (base.empty())
         base = "loop";
