@@ -1,9 +1,12 @@
 #include "audio/atomic_file.h"
 
+#include "audio/name_limit.h"
+#include "audio/save_target.h"
+#include "audio/save_temporary.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,19 +16,6 @@ namespace brev {
 namespace {
 
 std::atomic<unsigned> temporaryCounter{0};
-
-// Saving through a link replaces the file it points to, not the link.
-std::string resolveLink(const std::string& path) {
-    struct stat link {};
-    if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
-        if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-            std::string target = resolved;
-            std::free(resolved);
-            return target;
-        }
-    }
-    return path;
-}
 
 // Makes the folder's entries, and so a rename in it, survive a crash.
 int syncFolder(const std::string& folder) {
@@ -45,9 +35,10 @@ AtomicFile::~AtomicFile() {
     discard();
 }
 
-int AtomicFile::open(const std::string& target) {
+int AtomicFile::open(const std::string& target, FileAccess access) {
     discard();
-    target_ = resolveLink(target);
+    if (const int error = resolveSaveTarget(target, target_))
+        return error;
     struct stat existing {};
     const bool exists = ::stat(target_.c_str(), &existing) == 0;
     if (exists) {
@@ -57,24 +48,31 @@ int AtomicFile::open(const std::string& target) {
             return EACCES;
     }
 
+    // The resolved target is absolute.
     const auto slash = target_.rfind('/');
-    folder_ = slash == std::string::npos ? "" : target_.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? target_ : target_.substr(slash + 1);
+    folder_ = target_.substr(0, slash + 1);
+    const std::string base = target_.substr(slash + 1);
+    removeStaleTemporaries(folder_);
+    const std::size_t limit = nameLimit(folder_);
+    const unsigned mode = access == FileAccess::OwnerOnly ? 0600 : 0666;
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-        temporary_ = folder_ + "." + base + ".tmp" + std::to_string(::getpid()) + "-" +
-                     std::to_string(temporaryCounter.fetch_add(1));
+        temporary_ =
+            folder_ + temporaryName(base, ::getpid(), temporaryCounter.fetch_add(1), limit);
         // Recorded before it exists, so no moment is left in which an interrupt would miss it.
         interruptRemoval_.record(temporary_);
-        error = writer_.create(temporary_);
+        error = writer_.create(temporary_, mode);
     }
     if (error) {
         interruptRemoval_.release();
         temporary_.clear();
         return error;
     }
-    // The replacement keeps the permissions of the file it replaces.
-    if (exists)
+    // The replacement keeps the permissions of the file it replaces; a private one gets none
+    // the umask might have let through.
+    if (access == FileAccess::OwnerOnly)
+        (void)::fchmod(writer_.fd(), 0600);
+    else if (exists)
         (void)::fchmod(writer_.fd(), existing.st_mode & 07777);
     return 0;
 }

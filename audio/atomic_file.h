@@ -8,11 +8,20 @@
 
 namespace brev {
 
+// Who may read a saved file.
+enum class FileAccess {
+    // As the umask allows; a replaced file keeps its permissions.
+    Shared,
+    // This user alone (0600), whatever the file replaced allowed.
+    OwnerOnly,
+};
+
 // A file that replaces its target only once it is complete and on disk: it is written beside
-// the target under a temporary name, flushed, and renamed over it at the end, so after a crash
-// the target holds either the whole old file or the whole new one. Dropped before that, or
-// ended by an interrupt where removeRecordedFilesOnInterrupt is in force, it leaves the target
-// as it was and no temporary behind.
+// the target under a hidden temporary name, flushed, and renamed over it at the end, so after a
+// crash the target holds either the whole old file or the whole new one. Dropped before that,
+// or ended by a signal where removeRecordedFilesOnInterrupt is in force, it leaves the target
+// as it was and no temporary behind; temporaries of runs killed outright are removed by the
+// next save into their folder. Every save of the program goes through here.
 class AtomicFile {
 public:
     AtomicFile() = default;
@@ -20,10 +29,12 @@ public:
     AtomicFile& operator=(const AtomicFile&) = delete;
     ~AtomicFile();
 
-    // Creates the temporary file; 0 or the errno of the failure. A target that exists but may
-    // not be written is refused (EACCES) rather than replaced behind the user's back, and so is
-    // one that is not a regular file (EISDIR or kNotRegularFile), as a rename would destroy it.
-    int open(const std::string& target);
+    // Creates the temporary file; 0 or the errno of the failure. A link as the target, or on
+    // the way to it, is followed as resolveSaveTarget says (kUnsafeLink where it may not be), so
+    // the file it leads to is replaced and the link kept. A target that exists but may not be
+    // written is refused (EACCES) rather than replaced behind the user's back, and so is one
+    // that is not a regular file (EISDIR or kNotRegularFile), as a rename would destroy it.
+    int open(const std::string& target, FileAccess access = FileAccess::Shared);
     ByteWriter& writer() { return writer_; }
     // errno of the first failed write, 0 if none.
     int writeError() const { return writer_.error(); }

@@ -55,7 +55,7 @@ void saveFlac(const BrevWave::TWave& wave, const std::string& fileName) {
     const std::string saving = "SaveToFile - Error saving to " + fileName + "\n";
     AtomicFile target;
     if (const int error = target.open(fileName))
-        throw Error(creating + std::strerror(error));
+        throw Error(creating + errorReason(error));
     SF_INFO info{};
     info.samplerate = BrevWave::kSampleRate;
     info.channels = BrevWave::kChannels;

@@ -9,7 +9,11 @@
 namespace brev {
 
 std::string errorReason(int error) {
-    return error == kNotRegularFile ? "Not a regular file" : std::strerror(error);
+    if (error == kNotRegularFile)
+        return "Not a regular file";
+    if (error == kUnsafeLink)
+        return "A link of another user in a shared folder, which is not followed";
+    return std::strerror(error);
 }
 
 int regularFileError(unsigned mode) {

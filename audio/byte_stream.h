@@ -12,8 +12,12 @@ namespace brev {
 // folder (a FIFO, a device, a socket): reading it could block or never end, and replacing it
 // would destroy what it is. No errno has this value.
 inline constexpr int kNotRegularFile = -1;
+// Stands where an errno is returned for a save whose path leads through a link that the
+// system's protected_symlinks rule would not follow: another user's link in a sticky folder
+// that everyone may write, such as /tmp. No errno has this value.
+inline constexpr int kUnsafeLink = -2;
 
-// The system's text for an errno, or the text for kNotRegularFile.
+// The system's text for an errno, or the text for kNotRegularFile or kUnsafeLink.
 std::string errorReason(int error);
 
 // 0 for the st_mode of a regular file, EISDIR for a folder, kNotRegularFile for anything else.

@@ -25,6 +25,8 @@ struct Slot {
 Slot slots[8];
 static_assert(std::atomic<int>::is_always_lock_free, "the handler needs lock-free atomics");
 
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
 void onInterrupt(int signal) {
     for (Slot& slot : slots) {
         int recorded = kRecorded;
@@ -37,21 +39,59 @@ void onInterrupt(int signal) {
     ::raise(signal);
 }
 
+// The write that passed the limit returns EFBIG once this returns.
+void onFileSizeLimit(int) {}
+
+// The first ending signal that arrived while an InterruptDeferral lives, 0 while none did.
+std::atomic<int> deferredSignal{0};
+struct sigaction previousActions[std::size(kEndingSignals)];
+
+void onDeferredInterrupt(int signal) {
+    int none = 0;
+    deferredSignal.compare_exchange_strong(none, signal, std::memory_order_relaxed);
+}
+
+// Installs handler for signal unless the process ignores it; flags as sigaction takes them.
+void handle(int signal, void (*handler)(int), int flags, struct sigaction* previous = nullptr) {
+    struct sigaction current {};
+    if (::sigaction(signal, nullptr, &current) != 0 || current.sa_handler == SIG_IGN)
+        return;
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    for (int ending : kEndingSignals)
+        sigaddset(&action.sa_mask, ending);
+    action.sa_flags = flags;
+    ::sigaction(signal, &action, previous);
+}
+
 } // namespace
 
 void removeRecordedFilesOnInterrupt() {
-    for (int signal : {SIGINT, SIGTERM}) {
-        struct sigaction current {};
-        if (::sigaction(signal, nullptr, &current) != 0 || current.sa_handler == SIG_IGN)
-            continue;
-        struct sigaction action {};
-        action.sa_handler = onInterrupt;
-        sigemptyset(&action.sa_mask);
-        sigaddset(&action.sa_mask, SIGINT);
-        sigaddset(&action.sa_mask, SIGTERM);
-        action.sa_flags = static_cast<int>(SA_RESETHAND);
-        ::sigaction(signal, &action, nullptr);
+    for (int signal : kEndingSignals)
+        handle(signal, onInterrupt, static_cast<int>(SA_RESETHAND));
+    handle(SIGXFSZ, onFileSizeLimit, SA_RESTART);
+}
+
+InterruptDeferral::InterruptDeferral() {
+    deferredSignal.store(0, std::memory_order_relaxed);
+    for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+        previousActions[i].sa_handler = SIG_IGN;
+        handle(kEndingSignals[i], onDeferredInterrupt, SA_RESTART, &previousActions[i]);
     }
+}
+
+InterruptDeferral::~InterruptDeferral() {
+    for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+        if (previousActions[i].sa_handler != SIG_IGN)
+            ::sigaction(kEndingSignals[i], &previousActions[i], nullptr);
+    }
+    if (const int signal = deferredSignal.load(std::memory_order_relaxed))
+        ::raise(signal);
+}
+
+bool InterruptDeferral::requested() const {
+    return deferredSignal.load(std::memory_order_relaxed) != 0;
 }
 
 void InterruptRemoval::record(const std::string& path) {

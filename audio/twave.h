@@ -14,6 +14,7 @@ namespace brev {
 class ByteReader;
 class ByteWriter;
 class ClipboardPort;
+enum class FileAccess;
 } // namespace brev
 
 namespace BrevWave {
@@ -99,6 +100,7 @@ public:
     void LoadFromFile(const std::string& fileName);
     // Writes a temporary file beside the target and renames it over the target when complete.
     void SaveToFile(const std::string& fileName) const;
+    void SaveToFile(const std::string& fileName, brev::FileAccess access) const;
     void LoadFromClipboard(brev::ClipboardPort& clipboard);
     // Leaves the clipboard untouched when the wave could not be built.
     void SaveToClipboard(brev::ClipboardPort& clipboard) const;

@@ -86,6 +86,7 @@ std::string openErrorText(int error) {
     case EACCES:
     case EPERM:
     case EROFS:
+    case brev::kUnsafeLink:
         return "The file is protected and cannot be opened";
     case ETXTBSY:
     case EBUSY:
@@ -126,6 +127,11 @@ std::string openErrorText(int error) {
 std::string openFailureText(int error) {
     const std::string text = openErrorText(error);
     return error == brev::kNotRegularFile ? text + "\n" + brev::errorReason(error) : text;
+}
+
+// A save that cannot go ahead says why in the system's words too ("File name too long").
+std::string saveFailureText(int error) {
+    return openErrorText(error) + "\n" + brev::errorReason(error);
 }
 
 // Writes chunks with provisional sizes and fixes each size up when the chunk is left.
@@ -289,11 +295,15 @@ void TWave::LoadFromFile(const std::string& fileName) {
 }
 
 void TWave::SaveToFile(const std::string& fileName) const {
+    SaveToFile(fileName, brev::FileAccess::Shared);
+}
+
+void TWave::SaveToFile(const std::string& fileName, brev::FileAccess access) const {
     const std::string creating = "SaveToFile - Error creating file " + fileName + "\n";
     const std::string saving = "SaveToFile - Error saving to " + fileName + "\n";
     brev::AtomicFile file;
-    if (const int error = file.open(fileName))
-        throw Error(creating + openFailureText(error));
+    if (const int error = file.open(fileName, access))
+        throw Error(creating + saveFailureText(error));
     // A failed write names the system's reason, a full disk for example, behind the message.
     try {
         MMIOSave(&file.writer());
@@ -304,7 +314,7 @@ void TWave::SaveToFile(const std::string& fileName) const {
     if (const int error = file.close())
         throw Error(saving + "MMIOSave - Error writing data\n" + brev::errorReason(error));
     if (const int error = file.replaceTarget())
-        throw Error(creating + openErrorText(error));
+        throw Error(creating + saveFailureText(error));
 }
 
 void TWave::LoadFromClipboard(brev::ClipboardPort& clipboard) {

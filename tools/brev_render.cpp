@@ -306,8 +306,6 @@ void writeTableIfAsked(const Options& options, const brev::PatternAccess& patter
 
 // The table comes last: a run that fails leaves no page that looks like a result.
 void renderToFile(const Options& options) {
-    // A save of hundreds of MB takes a while; stopped meanwhile, it leaves no temporary.
-    brev::removeRecordedFilesOnInterrupt();
     brev::PatternModel pattern;
     buildPattern(options, pattern);
     brev::SegmentStore store;
@@ -328,6 +326,8 @@ void playThroughOutput(const Options& options) {
 }
 
 int run(const Options& options) {
+    // A save of hundreds of MB takes a while; stopped meanwhile, it leaves no temporary.
+    brev::removeRecordedFilesOnInterrupt();
     if (options.play) {
         playThroughOutput(options);
     } else {

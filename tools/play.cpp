@@ -1,5 +1,6 @@
 #include "tools/play.h"
 
+#include "audio/interrupt_cleanup.h"
 #include "editor/session/playback_session.h"
 #include "output/tds.h"
 
@@ -11,6 +12,9 @@
 namespace brev {
 
 void playLoop(PatternAccess& pattern, BrevWave::TWave source, unsigned passes, SyncMode sync) {
+    // Stopped by a signal, playback ends as after its last pass, so a capture file is complete;
+    // the signal then ends the process, once the engine is gone.
+    InterruptDeferral interrupts;
     OutputOptions options = OutputOptions::fromEnvironment();
     options.jackClientName = "brev-render";
     options.sync = sync;
@@ -21,7 +25,7 @@ void playLoop(PatternAccess& pattern, BrevWave::TWave source, unsigned passes, S
         std::fprintf(stderr, "%s\n", engine.OutputNotice().c_str());
     engine.LoadSourceWave(std::move(source), pattern.NumberValue(kSwingNumber));
 
-    PlaybackSession(engine, pattern).playToEnd(passes);
+    PlaybackSession(engine, pattern).playToEnd(passes, {}, [&] { return interrupts.requested(); });
     // The device still holds the last frames; let them reach the listener.
     std::this_thread::sleep_for(std::chrono::duration<double>(engine.OutputLatency()) +
                                 std::chrono::milliseconds(50));

@@ -36,16 +36,18 @@ std::string homeFolder() {
     return home;
 }
 
-// The folder that holds ours: the session's runtime folder when it is private, as it must be,
-// else the user's cache folder.
-std::string parentFolder() {
-    std::string runtime = environment("XDG_RUNTIME_DIR");
-    if (isPrivateFolder(runtime))
-        return runtime;
+std::string cacheFolder() {
     std::string cache = environment("XDG_CACHE_HOME");
     if (cache.empty() || cache.front() != '/')
         cache = homeFolder() + "/.cache";
     return cache;
+}
+
+// The folder that holds ours: the session's runtime folder when it is private, as it must be,
+// else the user's cache folder.
+std::string parentFolder() {
+    std::string runtime = environment("XDG_RUNTIME_DIR");
+    return isPrivateFolder(runtime) ? runtime : cacheFolder();
 }
 
 // mkdir -p with mode 0700 for what it creates.
@@ -60,10 +62,9 @@ Error folderError(const std::string& folder, const std::string& reason) {
     return Error("Unable to use the private folder " + folder + "\n" + reason);
 }
 
-} // namespace
-
-std::string privateFolder() {
-    const std::string folder = parentFolder() + "/" + kFolderName;
+// Our folder in parent, created when missing; with a trailing slash.
+std::string checkedFolder(const std::string& parent) {
+    const std::string folder = parent + "/" + kFolderName;
     createFolders(folder);
     struct stat info {};
     if (::lstat(folder.c_str(), &info) != 0)
@@ -75,6 +76,16 @@ std::string privateFolder() {
     if ((info.st_mode & 077) != 0 && ::chmod(folder.c_str(), 0700) != 0)
         throw folderError(folder, std::strerror(errno));
     return folder + "/";
+}
+
+} // namespace
+
+std::string privateFolder() {
+    return checkedFolder(parentFolder());
+}
+
+std::string privateCacheFolder() {
+    return checkedFolder(cacheFolder());
 }
 
 std::string privateFilePath(const std::string& name) {

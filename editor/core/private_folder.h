@@ -11,6 +11,10 @@ namespace brev {
 // Throws Error naming the folder and the reason.
 std::string privateFolder();
 
+// brev-editor/ in the user's cache folder, held to the same rules as privateFolder(): for files
+// that outlive the session, such as a loop dragged out to another program.
+std::string privateCacheFolder();
+
 // Where this user's own file name goes in privateFolder(). Whatever sits at that name and is not
 // this user's regular file is removed first, so a write there never lands anywhere else.
 std::string privateFilePath(const std::string& name);

@@ -37,8 +37,8 @@ void PlaybackSession::slotStarted(int index) {
     engine_.WriteSlot(next);
 }
 
-void PlaybackSession::playToEnd(std::uint32_t passes,
-                                const std::function<void(int)>& beforeRefill) {
+void PlaybackSession::playToEnd(std::uint32_t passes, const std::function<void(int)>& beforeRefill,
+                                const std::function<bool()>& stopRequested) {
     TaskQueue host;
     std::uint32_t count = 0;
     const int* events = engine_.GetEvents(count);
@@ -56,7 +56,8 @@ void PlaybackSession::playToEnd(std::uint32_t passes,
     std::string lost;
     host.serveUntil([&] {
         lost = engine_.OutputFailure();
-        return !lost.empty() || !engine_.IsPlaying() || thread.Finished();
+        return !lost.empty() || !engine_.IsPlaying() || thread.Finished() ||
+               (stopRequested && stopRequested());
     });
     engine_.Stop();
     host.end(thread);

@@ -35,9 +35,10 @@ public:
 
     // For a host without an event loop of its own (brev-render --play, the tests): plays as
     // play() does, with this thread running every hand-over of a notification thread, each after
-    // beforeRefill(index) when given. Returns once playback has ended; raises when the output or
-    // the notification thread failed.
-    void playToEnd(std::uint32_t passes, const std::function<void(int)>& beforeRefill = {});
+    // beforeRefill(index) when given. Returns once playback has ended, or stopped as soon as
+    // stopRequested() holds; raises when the output or the notification thread failed.
+    void playToEnd(std::uint32_t passes, const std::function<void(int)>& beforeRefill = {},
+                   const std::function<bool()>& stopRequested = {});
 
 private:
     TDS& engine_;

@@ -1,19 +1,20 @@
 #include "editor/ui/loop_drag_handle.h"
 
+#include "audio/atomic_file.h"
 #include "audio/clipboard_port.h"
+#include "audio/name_limit.h"
 #include "editor/core/kit_export.h"
+#include "editor/core/private_folder.h"
 #include "editor/ui/interface_form.h"
 #include "editor/ui/wave_mime.h"
 #include "output/tds.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QDrag>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QStandardPaths>
 #include <QUrl>
 #include <optional>
 
@@ -27,14 +28,42 @@ LoopDragHandle::LoopDragHandle(TInterfaceForm& form, QWidget* handle, SlotAt slo
     handle->installEventFilter(this);
 }
 
+namespace {
+
+// "loop (BREV).wav" for loop.flac, within the folder's name limit; a loop that was dragged out
+// and dropped back keeps its name rather than growing a mark at every round.
+std::string draggedLoopName(std::string base, std::size_t limit) {
+    constexpr std::string_view kMark = " (BREV)";
+    constexpr std::string_view kExtension = ".wav";
+    while (base.ends_with(kMark))
+        base.resize(base.size() - kMark.size());
+    if (base.empty())
+        base = "loop";
+    const std::size_t room =
+        limit > kMark.size() + kExtension.size() ? limit - kMark.size() - kExtension.size() : 0;
+    return std::string(fittedName(base, room)).append(kMark).append(kExtension);
+}
+
+// The kit's name for the slot's file, the loop's name shortened to fit the folder's name limit.
+QString slotFileName(const TInterfaceForm& form, int slot) {
+    const std::string folder = privateCacheFolder();
+    const std::string name = kitName(QFile::encodeName(form.currentFileName()).toStdString());
+    const std::size_t suffix = kitSlotFileName("", slot).size();
+    const std::size_t limit = nameLimit(folder);
+    const std::string fitted(fittedName(name, limit > suffix ? limit - suffix : 0));
+    return QFile::decodeName(QByteArray::fromStdString(folder + kitSlotFileName(fitted, slot)));
+}
+
+} // namespace
+
 QString LoopDragHandle::dragFileName(const TInterfaceForm& form) {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
-                           QStringLiteral("/brev-editor");
-    QDir().mkpath(folder);
+    const std::string folder = privateCacheFolder();
     const QString& source = form.currentFileName();
-    const QString base =
-        source.isEmpty() ? QStringLiteral("loop") : QFileInfo(source).completeBaseName();
-    return folder + u'/' + base + QStringLiteral(" (BREV).wav");
+    const std::string base =
+        source.isEmpty() ? ""
+                         : QFile::encodeName(QFileInfo(source).completeBaseName()).toStdString();
+    return QFile::decodeName(
+        QByteArray::fromStdString(folder + draggedLoopName(base, nameLimit(folder))));
 }
 
 bool LoopDragHandle::eventFilter(QObject* watched, QEvent* event) {
@@ -72,13 +101,10 @@ void LoopDragHandle::startDrag(int slot) {
         if (slot >= 0) {
             const auto bytes = kitSlot(whole.bytes(), kitLayout(engine.Store()), slot);
             part.emplace(bytes.data(), static_cast<std::int32_t>(bytes.size()));
-            const std::string name =
-                kitName(QFile::encodeName(form_.currentFileName()).toStdString());
-            file = QFileInfo(file).dir().filePath(
-                QFile::decodeName(QByteArray::fromStdString(kitSlotFileName(name, slot))));
+            file = slotFileName(form_, slot);
         }
         const BrevWave::TWave& dragged = part ? *part : whole;
-        dragged.SaveToFile(QFile::encodeName(file).toStdString());
+        dragged.SaveToFile(QFile::encodeName(file).toStdString(), FileAccess::OwnerOnly);
         MemoryClipboard wave;
         dragged.SaveToClipboard(wave);
         const std::vector<std::uint8_t> bytes = wave.waveBytes();

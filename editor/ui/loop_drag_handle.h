@@ -11,10 +11,10 @@ namespace brev {
 class TInterfaceForm;
 
 // Makes a widget of the window (the sample-count status panel) a handle that drags the
-// rendered loop out: a WAV file written to the user's cache folder, offered as
-// text/uri-list and as audio/wav, so a file manager or another audio program takes it.
-// A handle given slotAt drags out the slot it names for the point pressed, as the kit's slot
-// file, or the loop where it names none (-1).
+// rendered loop out: a WAV file that only this user may read, written to privateCacheFolder()
+// and offered as text/uri-list and as audio/wav, so a file manager or another audio program
+// takes it. A handle given slotAt drags out the slot it names for the point pressed, as the
+// kit's slot file, or the loop where it names none (-1).
 class LoopDragHandle : public QObject {
 public:
     using SlotAt = std::function<int(QPoint)>;
@@ -23,6 +23,7 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     // The file a drag offers for the form's current loop; its folder is created when missing.
+    // Raises Error when the folder is not this user's own.
     static QString dragFileName(const TInterfaceForm& form);
 
 private:

@@ -1,3 +1,4 @@
+#include "audio/interrupt_cleanup.h"
 #include "editor/ui/interface_form.h"
 #include "editor/ui/single_instance.h"
 
@@ -48,6 +49,9 @@ int main(int argc, char** argv) {
     try {
         brev::TInterfaceForm form;
         form.start();
+        // Signals that end the editor while it saves leave no temporary; SIGTERM and SIGINT
+        // close the window instead.
+        brev::removeRecordedFilesOnInterrupt();
         closeOnSignals(form);
         form.show();
         app.exec();

@@ -319,8 +319,8 @@ TEST_F(WavFiles, SaveToImpossibleTargets) {
         std::string path;
         std::string text;
     } cases[] = {
-        {missingFolder, "The directory specification is incorrect."},
-        {folderTarget, "Another failure condition occurred."},
+        {missingFolder, "The directory specification is incorrect.\nNo such file or directory"},
+        {folderTarget, "Another failure condition occurred.\nIs a directory"},
     };
     for (const auto& c : cases) {
         try {
@@ -332,6 +332,32 @@ TEST_F(WavFiles, SaveToImpossibleTargets) {
     }
     EXPECT_EQ(entries(), std::vector<std::string>{"taken"});
     EXPECT_TRUE(fs::is_empty(folderTarget));
+}
+
+// The temporary's name is longer than the target's: at the file system's limit it is shortened,
+// not refused, also where the cut falls inside a character.
+TEST_F(WavFiles, NamesUpToTheLimitSaveAndLongerOnesSayWhy) {
+    const TWave wave = rampWave(10);
+    std::string accented;
+    while (accented.size() < 250)
+        accented += "\u00e9";
+    for (const std::string& name : {std::string(251, 'n') + ".wav", accented + ".wav"}) {
+        const std::string path = (folder_ / name).string();
+        wave.SaveToFile(path);
+        wave.SaveToFile(path);
+        EXPECT_EQ(entries(), std::vector<std::string>{name});
+        fs::remove(path);
+    }
+    const std::string tooLong = (folder_ / (std::string(252, 'n') + ".wav")).string();
+    try {
+        wave.SaveToFile(tooLong);
+        ADD_FAILURE() << "saved under a name longer than the limit";
+    } catch (const brev::Error& error) {
+        EXPECT_EQ(error.what(), "SaveToFile - Error creating file " + tooLong +
+                                    "\nAnother failure condition occurred.\n" +
+                                    std::strerror(ENAMETOOLONG));
+    }
+    EXPECT_TRUE(entries().empty());
 }
 
 TEST_F(WavFiles, PipesAndDevicesAreNeitherWaitedOnNorReplaced) {

@@ -5,10 +5,14 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
-#include <sstream>
+#include <functional>
+#include <iterator>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace brev {
@@ -30,10 +34,47 @@ protected:
         std::string errFile = path("stderr.txt");
         command += " 2>'" + errFile + "' >/dev/null";
         int raw = std::system(command.c_str());
-        std::ifstream in(errFile);
-        std::ostringstream err;
-        err << in.rdbuf();
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, err.str()};
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, contents(errFile)};
+    }
+
+    static std::string contents(const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    // Starts brev-render with args and stderr in stderr.txt, dumping no core; with fileLimit, no
+    // file it writes may grow past that many bytes.
+    pid_t start(std::vector<std::string> args, rlim_t fileLimit = RLIM_INFINITY) const {
+        std::vector<char*> argv{const_cast<char*>(BREV_RENDER_PATH)};
+        for (auto& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        const int err = ::open(path("stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const struct rlimit noCore {
+            }, limit{fileLimit, fileLimit};
+            ::setrlimit(RLIMIT_CORE, &noCore);
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            ::dup2(err, 2);
+            ::execv(BREV_RENDER_PATH, argv.data());
+            ::_exit(127);
+        }
+        ::close(err);
+        return child;
+    }
+
+    // The child's wait status; signal (0: none) is sent once ready() holds, -1 when the child
+    // ended before.
+    static int statusAfter(pid_t child, int signal, const std::function<bool()>& ready) {
+        int status = 0;
+        bool sent = signal == 0;
+        while (::waitpid(child, &status, WNOHANG) == 0) {
+            if (!sent && ready())
+                sent = ::kill(child, signal) == 0;
+            ::usleep(200);
+        }
+        return sent ? status : -1;
     }
 
     // A loop whose every frame differs, so a misplaced frame shows.

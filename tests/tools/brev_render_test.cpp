@@ -10,15 +10,20 @@
 #include "tests/support/test_waves.h"
 #include "tests/tools/brev_render_fixture.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <random>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -294,34 +299,110 @@ TEST_F(BrevRenderTest, SpecialAndOversizedFilesAreRefusedAtOnce) {
     EXPECT_FALSE(fs::exists(path("out.wav")));
 }
 
-// A save of a long loop, stopped by SIGINT once its temporary exists.
-TEST_F(BrevRenderTest, InterruptedSaveLeavesNoTemporary) {
-    std::string input = writeLoop("in.wav", 12'000'000); // 48 MB
-    auto temporaryExists = [&] {
-        for (const auto& entry : fs::directory_iterator(folder_)) {
-            if (entry.path().filename().string().rfind(".out.wav.tmp", 0) == 0)
-                return true;
-        }
-        return false;
+// In a sticky folder that everyone may write, another user's link is not followed, on its own,
+// at the end of a chain or on the way to a folder: the file it leads to stays as it was. The
+// user's own link, and one of the folder's owner, lead to the file they name, which is replaced.
+TEST_F(BrevRenderTest, SavesFollowLinksOnlyAsTheSystemWould) {
+    const passwd* other = ::getpwnam("nobody");
+    if (::geteuid() != 0 || other == nullptr)
+        GTEST_SKIP() << "planting another user's link needs root and the user nobody";
+    const std::string input = writeLoop("in.wav", 1600);
+    const std::string mine = writeLoop("mine.wav", 800);
+    const std::string before = contents(mine);
+    auto sharedFolder = [&](const std::string& name, uid_t owner) {
+        fs::create_directory(path(name));
+        EXPECT_EQ(::chown(path(name).c_str(), owner, owner), 0);
+        fs::permissions(path(name), fs::perms::all | fs::perms::sticky_bit);
+        return path(name) + "/";
     };
-    pid_t child = ::fork();
-    if (child == 0) {
-        ::execl(BREV_RENDER_PATH, BREV_RENDER_PATH, input.c_str(), path("out.wav").c_str(),
-                nullptr);
-        ::_exit(127);
+    auto plant = [&](const std::string& link, const std::string& target, uid_t owner) {
+        fs::create_symlink(target, link);
+        EXPECT_EQ(::lchown(link.c_str(), owner, owner), 0);
+        return link;
+    };
+    const std::string shared = sharedFolder("shared", 0);
+    const std::string planted = plant(shared + "mix.wav", mine, other->pw_uid);
+    plant(shared + "dir", folder_.string(), other->pw_uid);
+    plant(shared + "table.html", mine, other->pw_uid);
+    const std::vector<std::vector<std::string>> refused = {
+        {input, planted},
+        {input, plant(shared + "chain.wav", planted, 0)},
+        {input, shared + "dir/mine.wav"},
+        {"--table", shared + "table.html", input, path("out.wav")},
+    };
+    for (const auto& args : refused) {
+        const Result result = run(args);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_NE(result.err.find("\nA link of another user in a shared folder, which is not "
+                                  "followed\n"),
+                  std::string::npos)
+            << result.err;
     }
-    int status = 0;
-    bool interrupted = false;
-    while (::waitpid(child, &status, WNOHANG) == 0) {
-        if (!interrupted && temporaryExists())
-            interrupted = ::kill(child, SIGINT) == 0;
-        ::usleep(200);
+    EXPECT_EQ(contents(mine), before);
+
+    const std::string theirs = sharedFolder("theirs", other->pw_uid);
+    for (const std::string& link :
+         {plant(shared + "own.wav", mine, 0), plant(theirs + "mix.wav", mine, other->pw_uid)}) {
+        fs::remove(mine);
+        const Result result = run({input, link});
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_TRUE(sameBytes(load(mine), load(input))) << link;
     }
-    if (!interrupted || (WIFEXITED(status) && WEXITSTATUS(status) == 0))
-        GTEST_SKIP() << "the save ended before it could be interrupted";
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
-    EXPECT_FALSE(temporaryExists());
-    EXPECT_FALSE(fs::exists(path("out.wav")));
+}
+
+// A save of a long loop, stopped by each signal that ends a process once its temporary exists;
+// one past the file size limit fails and says why; one killed outright leaves a temporary that
+// the next save into the folder removes, while another process's stays.
+TEST_F(BrevRenderTest, InterruptedSaveLeavesNoTemporary) {
+    const std::string input = writeLoop("in.wav", 12'000'000); // 48 MB
+    const std::string out = path("out.wav");
+    auto temporaries = [&] {
+        return std::count_if(fs::directory_iterator(folder_), {}, [](const auto& entry) {
+            return entry.path().filename().string().rfind(".out.wav.tmp-brev-", 0) == 0;
+        });
+    };
+
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGKILL}) {
+        const int status = statusAfter(start({input, out}), signal, [&] { return temporaries(); });
+        if (status == -1)
+            GTEST_SKIP() << "the save ended before it could be interrupted";
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << strsignal(signal);
+        EXPECT_EQ(temporaries(), signal == SIGKILL ? 1 : 0) << strsignal(signal);
+        EXPECT_FALSE(fs::exists(out));
+    }
+
+    const std::string live = path(".other.wav.tmp-brev-" + std::to_string(::getpid()) + "-0");
+    std::ofstream(live) << "a save in progress";
+    const int status = statusAfter(start({input, out}, 1 << 20), 0, {});
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_NE(contents(path("stderr.txt")).find(std::strerror(EFBIG)), std::string::npos);
+    EXPECT_EQ(temporaries(), 0);
+    EXPECT_TRUE(fs::exists(live));
+    EXPECT_FALSE(fs::exists(out));
+}
+
+// Stopped by SIGINT or SIGTERM, --play ends as after its last pass, so the capture is whole.
+TEST_F(BrevRenderTest, InterruptedPlayLeavesACompleteCapture) {
+    constexpr int kFrames = 16 * 276;
+    const std::string input = writeLoop("in.wav", kFrames);
+    const std::string capture = path("heard.wav");
+    ::setenv("BREV_AUDIO", "null", 1);
+    ::setenv("BREV_AUDIO_CAPTURE", capture.c_str(), 1);
+    for (int signal : {SIGINT, SIGTERM}) {
+        // Once more than a pass was heard.
+        const int status = statusAfter(start({"--play", "--passes", "1000", input}), signal, [&] {
+            std::error_code ec;
+            return fs::file_size(capture, ec) > 44 + 8 * kFrames && !ec;
+        });
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << strsignal(signal);
+        const BrevWave::TWave heard = load(capture);
+        EXPECT_EQ(heard.byteLength(), static_cast<std::int64_t>(fs::file_size(capture)) - 44);
+        ASSERT_GT(heard.GetSamples(), kFrames);
+        EXPECT_EQ(std::memcmp(heard.GetData(), load(input).GetData(), 4 * kFrames), 0);
+    }
+    ::unsetenv("BREV_AUDIO");
+    ::unsetenv("BREV_AUDIO_CAPTURE");
 }
 
 TEST_F(BrevRenderTest, OtherFormatsConvertWithANoteAndStrictRefuses) {

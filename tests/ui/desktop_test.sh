@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The editor program as a user meets it, on an X server with the silent output: a second start
 # ends at once without a window; a loop copied by another program is pasted and played; SIGTERM
-# closes the editor like its close button, with the settings written. Run under xvfb-run.
+# closes the editor like its close button, with the settings written and the capture complete.
+# Run under xvfb-run.
 set -uo pipefail
 editor=$1
 
@@ -69,5 +70,7 @@ for key in 'Driver%20index=0' 'Fade%20samples=100' 'Loop=1' 'Background%20color=
 done
 played=$((($(stat -c %s "$BREV_AUDIO_CAPTURE") - 44) / 4))
 [ "$played" -gt "$frames" ] || fail "played $played frames, expected more than one pass of $frames"
+header_bytes=$(od -An -tu4 -j40 -N4 "$BREV_AUDIO_CAPTURE" | tr -d ' ')
+[ "$header_bytes" -eq $((4 * played)) ] || fail "the capture's header counts $header_bytes bytes"
 [ -e "$XDG_RUNTIME_DIR"/brev-editor/*.lock ] && fail "the single-instance lock is still there"
 echo "ok: played $played frames"

@@ -8,6 +8,7 @@
 #include "editor/core/pattern_tools.h"
 #include "editor/ui/background_load.h"
 #include "editor/ui/interface_form.h"
+#include "editor/ui/loop_drag_handle.h"
 #include "editor/ui/single_instance.h"
 #include "editor/ui/waveform_strip.h"
 #include "output/notify_thread.h"
@@ -41,7 +42,9 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <set>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -862,6 +865,30 @@ TEST_F(EditorFormatsTest, TheHandleDragsTheRenderedLoopOutAsAWavFile) {
     dragged.LoadFromFile(file.toStdString());
     EXPECT_EQ(samplesOf(dragged), samplesOf(form->engine().Store().joinSlots()));
     EXPECT_NE(samplesOf(dragged), samplesOf(countingWave(kLoop, 7)));
+
+    // Only this user may read it; dropped back and dragged again it keeps its name, and a long
+    // name is shortened to fit.
+    using std::filesystem::perms;
+    EXPECT_EQ(std::filesystem::status(file.toStdString()).permissions(),
+              perms::owner_read | perms::owner_write);
+    EXPECT_EQ(std::filesystem::status(QFileInfo(file).path().toStdString()).permissions(),
+              perms::owner_all);
+    load(file);
+    EXPECT_EQ(LoopDragHandle::dragFileName(*form), file);
+    const QString longName = QString::fromStdString(dir.file(std::string(250, 'n') + ".wav"));
+    ASSERT_TRUE(QFile::copy(file, longName));
+    load(longName);
+    const QString longDrag = QFileInfo(LoopDragHandle::dragFileName(*form)).fileName();
+    EXPECT_EQ(longDrag.size(), 255);
+    EXPECT_TRUE(longDrag.endsWith(QStringLiteral("n (BREV).wav"))) << longDrag.toStdString();
+
+    // Another user's folder in its place is refused.
+    if (const passwd* other = ::getpwnam("nobody"); other != nullptr && ::geteuid() == 0) {
+        ASSERT_EQ(::chown(QFile::encodeName(QFileInfo(file).path()).constData(), other->pw_uid,
+                          other->pw_gid),
+                  0);
+        EXPECT_THROW(LoopDragHandle::dragFileName(*form), Error);
+    }
 }
 
 TEST(BackgroundLoad, ShowsProgressAfterAPauseKeepsTheWindowAliveAndCancels) {

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace brev {
+
+// The hidden name under which a save writes its file before renaming it over base: "." base
+// ".tmp-brev-" pid "-" serial, with base shortened so the whole stays within nameLimit bytes.
+std::string temporaryName(std::string_view base, long pid, unsigned serial, std::size_t nameLimit);
+
+// Removes from folder (empty: the working folder) the temporaries of saves whose process is
+// gone, as one killed outright leaves them: only this user's own regular files named as
+// temporaryName names them.
+void removeStaleTemporaries(const std::string& folder);
+
+} // namespace brev
