@@ -8,6 +8,7 @@
 #include "audio/twave.h"
 #include "editor/core/pattern_file.h"
 #include "editor/core/pattern_model.h"
+#include "editor/core/program_info.h"
 #include "editor/core/render.h"
 #include "editor/core/tempo_table.h"
 #include "tools/play.h"
@@ -34,6 +35,7 @@ constexpr const char* kUsage =
     "              [--table OUT.html] [--strict] INPUT.wav OUTPUT.wav|OUTPUT.flac\n"
     "  brev-render [same pattern options] [--strict] --play [--passes N] [--sync jack|midi]\n"
     "              INPUT.wav\n"
+    "  brev-render --help | --version\n"
     "\n"
     "Cuts INPUT into 16 segments, applies the pattern (without --pattern: the pattern of a new\n"
     "window) and writes the rendered loop, fitted to INPUT's length, as OUTPUT: FLAC when its\n"
@@ -58,6 +60,7 @@ struct Options {
     std::optional<brev::SyncMode> sync;
     std::vector<std::string> files;
     bool help = false;
+    bool version = false;
 };
 
 // A usage mistake: reported with a pointer to --help.
@@ -116,6 +119,10 @@ Options parseArguments(int argc, char** argv) {
             options.help = true;
             continue;
         }
+        if (arg == "--version") {
+            options.version = true;
+            continue;
+        }
         if (arg == "--play") {
             options.play = true;
             continue;
@@ -161,7 +168,7 @@ Options parseArguments(int argc, char** argv) {
             throw UsageError("Unknown option " + arg);
         }
     }
-    if (options.help) {
+    if (options.help || options.version) {
         return options;
     }
     if (options.play) {
@@ -284,6 +291,10 @@ int main(int argc, char** argv) {
         Options options = parseArguments(argc, argv);
         if (options.help) {
             std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (options.version) {
+            std::puts(brev::versionLine("brev-render").c_str());
             return 0;
         }
         return run(options);
