@@ -7,23 +7,8 @@
 # output plays is compared with the files' samples. Run under xvfb-run.
 set -uo pipefail
 editor=$1
-
-work=$(mktemp -d)
-editor_pid=
-cleanup() {
-  [ -n "$editor_pid" ] && kill "$editor_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=xcb
-export BREV_AUDIO=null BREV_AUDIO_CAPTURE=$work/capture.wav
-mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-caption='^BREV Editor 1\.0\.0\.18$'
+# shellcheck source=editor_under_x.sh
+source "$(dirname "$0")/editor_under_x.sh"
 
 # Two loops that sound different; the second in another format, converted on loading, and in a
 # folder whose name a path must carry whole.
@@ -57,10 +42,7 @@ play_until_heard() {
   return 1
 }
 
-"$editor" "$first" &
-editor_pid=$!
-window=$(timeout 10 xdotool search --sync --onlyvisible --name "$caption" | head -n 1)
-[ -n "$window" ] || fail "the editor showed no window"
+start_editor "$first"
 play_until_heard "$first" || fail "the editor started with $first does not play it"
 
 timeout 15 "$editor" "$second"
