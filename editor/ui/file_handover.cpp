@@ -14,7 +14,7 @@ namespace brev {
 namespace {
 
 // A path longer than this is no path: the connection is dropped before it can use more memory.
-constexpr qint64 kMaxMessage = 64 * 1024;
+constexpr qint64 kMaxMessage = qint64{64} * 1024;
 // A connection that sends nothing useful is dropped after this long.
 constexpr int kConnectionTimeoutMs = 5000;
 constexpr char kTaken = '1';
@@ -59,15 +59,16 @@ void FileReceiver::accept() {
 
 bool handFileOver(const QString& socketPath, const QString& path, int timeoutMs) {
     const QDeadlineTimer deadline(timeoutMs);
+    // Never more than timeoutMs, an int.
+    const auto remainingMs = [&deadline] { return static_cast<int>(deadline.remainingTime()); };
     QLocalSocket socket;
     socket.connectToServer(socketPath);
-    if (!socket.waitForConnected(deadline.remainingTime()))
+    if (!socket.waitForConnected(remainingMs()))
         return false;
     socket.write(path.toUtf8().append('\0'));
     char answer = 0;
-    return socket.waitForBytesWritten(deadline.remainingTime()) &&
-           socket.waitForReadyRead(deadline.remainingTime()) && socket.getChar(&answer) &&
-           answer == kTaken;
+    return socket.waitForBytesWritten(remainingMs()) && socket.waitForReadyRead(remainingMs()) &&
+           socket.getChar(&answer) && answer == kTaken;
 }
 
 } // namespace brev
