@@ -10,8 +10,8 @@ namespace brev {
 
 class TInterfaceForm;
 
-// Loads a file that comes from outside the window (handed over by a later start) as the Load
-// command does, once the window is free for it: not while a dialog of the editor is open or a
+// Loads a file that comes from outside the window (the command line, a later start) as the
+// Load command does, once the window is free for it: not while a dialog of the editor is open or a
 // load is under way. Of files that arrive meanwhile the last one wins.
 class FileOpener : public QObject {
     Q_OBJECT

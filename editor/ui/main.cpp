@@ -93,16 +93,17 @@ int main(int argc, char** argv) {
         brev::TInterfaceForm form;
         form.start();
         closeOnSignals(form);
-        // The window appears with the file loaded, or after the load's message.
-        if (!file.isEmpty())
-            form.loadDroppedFile(file);
-        form.show();
+        // Files handed over while the first one still loads wait their turn.
         auto* opener = new brev::FileOpener(form);
         if (!guard.socketPath().isEmpty()) {
             auto* receiver = new brev::FileReceiver(guard.socketPath(), &form);
             QObject::connect(receiver, &brev::FileReceiver::fileReceived, opener,
                              &brev::FileOpener::open);
         }
+        // The window appears with the file loaded, or after the load's message.
+        if (!file.isEmpty())
+            opener->open(file);
+        form.show();
         app.exec();
     } catch (const std::exception& e) {
         QMessageBox::critical(nullptr, QApplication::applicationName(),
