@@ -10,6 +10,7 @@
 #include "editor/core/kit_export.h"
 #include "editor/core/pattern_file.h"
 #include "editor/core/pattern_model.h"
+#include "editor/core/program_info.h"
 #include "editor/core/render.h"
 #include "editor/core/tempo_table.h"
 #include "tools/play.h"
@@ -38,6 +39,7 @@ constexpr const char* kUsage =
     "  brev-render [same pattern options] [--table OUT.html] [--strict] --kit DIR INPUT\n"
     "  brev-render [same pattern options] [--strict] --play [--passes N] [--sync jack|midi]\n"
     "              INPUT\n"
+    "  brev-render --help | --version\n"
     "\n"
     "Cuts INPUT into 16 segments, applies the pattern (without --pattern: the pattern of a new\n"
     "window) and writes the rendered loop, fitted to INPUT's length, as OUTPUT: FLAC when its\n"
@@ -71,6 +73,7 @@ struct Options {
     brev::LoopStretch stretch;
     std::vector<std::string> files;
     bool help = false;
+    bool version = false;
 };
 
 // A usage mistake: reported with a pointer to --help.
@@ -150,6 +153,10 @@ Options parseArguments(int argc, char** argv) {
             options.help = true;
             continue;
         }
+        if (arg == "--version") {
+            options.version = true;
+            continue;
+        }
         if (arg == "--play") {
             options.play = true;
             continue;
@@ -202,7 +209,7 @@ Options parseArguments(int argc, char** argv) {
             throw UsageError("Unknown option " + arg);
         }
     }
-    if (options.help) {
+    if (options.help || options.version) {
         return options;
     }
     if (options.play) {
@@ -343,6 +350,10 @@ int main(int argc, char** argv) {
         Options options = parseArguments(argc, argv);
         if (options.help) {
             std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (options.version) {
+            std::puts(brev::versionLine("brev-render").c_str());
             return 0;
         }
         return run(options);

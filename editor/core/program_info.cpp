@@ -37,6 +37,11 @@ std::string versionCaption() {
     return GetVersionInfo("FileDescription") + " " + GetVersionInfo("FileVersion");
 }
 
+std::string versionLine(const std::string& program) {
+    return program + " (" + GetVersionInfo("FileDescription") + ") " +
+           GetVersionInfo("FileVersion");
+}
+
 namespace {
 
 // A help file beside the program, as in a build tree, or in the installed documentation folder.

@@ -11,6 +11,9 @@ std::string GetVersionInfo(const std::string& key);
 // The window caption: the file description, one space, the file version.
 std::string versionCaption();
 
+// What --version prints for one of the programs, e.g. "brev-render (BREV Editor) 1.0.0.18".
+std::string versionLine(const std::string& program);
+
 // The help file: beside the program file, as in a build tree, or else in the documentation
 // folder of an installed tree when it is there.
 std::string helpFilePath(const std::string& programDirectory);

@@ -61,6 +61,8 @@ public:
     // the caption. Raises brev::Error when not even the first device can be opened.
     void start(const EditorOptions& options = {});
     bool started() const { return engine_ != nullptr; }
+    // True while a loop is being decoded: a new load waits until it is done.
+    bool loading() const { return loading_; }
 
     // What the commands work on. engine() only after start().
     TDS& engine();
@@ -77,8 +79,9 @@ public:
 
     // The current wave file: empty before any load and after a paste.
     const QString& currentFileName() const { return currentFileName_; }
-    // Load a file dropped on the window as the load command loads a chosen one, or wave data
-    // dropped on it as the paste command loads the clipboard's.
+    // Load a file dropped on the window or given from outside (the command line, a later start)
+    // as the load command loads a chosen one, or wave data dropped on it as the paste command
+    // loads the clipboard's.
     void loadDroppedFile(const QString& path);
     void loadDroppedData(const QByteArray& bytes);
     // Stretches the loaded loop again, as it was loaded, to the tempo controls' target and

@@ -1,11 +1,18 @@
 #include "audio/interrupt_cleanup.h"
+#include "editor/ui/editor_arguments.h"
+#include "editor/ui/file_handover.h"
+#include "editor/ui/file_opener.h"
 #include "editor/ui/interface_form.h"
 #include "editor/ui/single_instance.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QMessageBox>
 #include <QSocketNotifier>
+#include <QThread>
 #include <csignal>
+#include <cstdio>
+#include <optional>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -36,13 +43,50 @@ void closeOnSignals(QWidget& window) {
     sigaction(SIGINT, &action, nullptr);
 }
 
+// How long a later start with a file waits for the running editor to take it: long enough for
+// an editor that is still starting.
+constexpr int kHandOverMs = 10000;
+constexpr int kHandOverRetryMs = 100;
+
+// A later start hands its file to the running editor. The running one may be starting (not
+// listening yet) or ending (the guard comes free): then this start becomes the editor.
+std::optional<int> handOverOrTakeGuard(brev::SingleInstance& guard, const QString& file) {
+    const QDeadlineTimer deadline(kHandOverMs);
+    while (!guard.tryAcquire()) {
+        if (brev::handFileOver(guard.socketPath(), file, kHandOverRetryMs))
+            return 0;
+        if (deadline.hasExpired()) {
+            std::fprintf(stderr, "The running BREV Editor did not take %s\n", qPrintable(file));
+            return 1;
+        }
+        QThread::msleep(kHandOverRetryMs);
+    }
+    return std::nullopt;
+}
+
+// Everything before the display is touched: --help, --version, and a second instance, which ends
+// without a trace or hands its file over. Returns the exit status when the program ends here.
+std::optional<int> startWithoutDisplay(int argc, char** argv, brev::SingleInstance& guard,
+                                       QString& file) {
+    const QCoreApplication core(argc, argv);
+    const brev::EditorArguments arguments = brev::parseEditorArguments(core.arguments());
+    if (arguments.exitStatus)
+        return arguments.exitStatus;
+    file = arguments.file;
+    if (guard.acquired())
+        return std::nullopt;
+    if (file.isEmpty())
+        return 0;
+    return handOverOrTakeGuard(guard, file);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    // Before the display is touched: a second instance ends without a trace.
     brev::SingleInstance guard;
-    if (!guard.acquired())
-        return 0;
+    QString file;
+    if (const std::optional<int> status = startWithoutDisplay(argc, argv, guard, file))
+        return *status;
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("BREV Editor"));
@@ -53,6 +97,16 @@ int main(int argc, char** argv) {
         // close the window instead.
         brev::removeRecordedFilesOnInterrupt();
         closeOnSignals(form);
+        // Files handed over while the first one still loads wait their turn.
+        auto* opener = new brev::FileOpener(form);
+        if (!guard.socketPath().isEmpty()) {
+            auto* receiver = new brev::FileReceiver(guard.socketPath(), &form);
+            QObject::connect(receiver, &brev::FileReceiver::fileReceived, opener,
+                             &brev::FileOpener::open);
+        }
+        // The window appears with the file loaded, or after the load's message.
+        if (!file.isEmpty())
+            opener->open(file);
         form.show();
         app.exec();
     } catch (const std::exception& e) {

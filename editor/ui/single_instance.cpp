@@ -29,9 +29,16 @@ SingleInstance::SingleInstance(const QString& directory) {
         return;
     }
     QDir().mkpath(folder);
-    lock_ =
-        std::make_unique<QLockFile>(folder + u'/' + QLatin1String(kGuid) + QStringLiteral(".lock"));
+    const QString base = folder + u'/' + QLatin1String(kGuid);
+    lock_ = std::make_unique<QLockFile>(base + QStringLiteral(".lock"));
+    socketPath_ = base + QStringLiteral(".socket");
     acquired_ = lock_->tryLock(0);
+}
+
+bool SingleInstance::tryAcquire() {
+    if (!acquired_)
+        acquired_ = lock_->tryLock(0);
+    return acquired_;
 }
 
 SingleInstance::~SingleInstance() {

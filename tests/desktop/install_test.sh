@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a staging prefix and checks what a desktop needs from it: the programs
-# in bin/, the help file in the documentation folder, the desktop entry and the icon.
+# in bin/, the help file in the documentation folder, the desktop entry, the AppStream metadata,
+# the manual pages and the icon.
 # Usage: install_test.sh BUILD_DIR STAGE_DIR WITH_PROGRAM(0|1)
 set -euo pipefail
 build=$1
@@ -16,7 +17,8 @@ rm -rf "$stage"
 cmake --install "$build" --prefix "$stage" >/dev/null
 
 help="$stage/share/doc/brev-editor/brevedit.chm"
-entry="$stage/share/applications/brev-editor.desktop"
+entry="$stage/share/applications/org.brev_editor.BrevEditor.desktop"
+metainfo="$stage/share/metainfo/org.brev_editor.BrevEditor.metainfo.xml"
 icon="$stage/share/icons/hicolor/scalable/apps/brev-editor.svg"
 
 [ -s "$help" ] || fail "no help file at $help"
@@ -33,8 +35,15 @@ done
 
 [ -f "$entry" ] || fail "no desktop entry at $entry"
 desktop-file-validate "$entry" || fail "desktop-file-validate rejects $entry"
-grep -qx 'Exec=brevedit' "$entry" || fail "the entry does not start brevedit without arguments"
+grep -qx 'Exec=brevedit %f' "$entry" || fail "the entry does not start brevedit with a file"
+grep -q '^MimeType=.*audio/x-wav;' "$entry" || fail "the entry names no audio types it opens"
 grep -qx 'Icon=brev-editor' "$entry" || fail "the entry does not name the icon brev-editor"
+
+[ -f "$metainfo" ] || fail "no AppStream metadata at $metainfo"
+appstreamcli validate --no-net "$metainfo" || fail "appstreamcli rejects $metainfo"
+for page in brevedit brev-render; do
+  [ -s "$stage/share/man/man1/$page.1" ] || fail "no manual page $page(1)"
+done
 
 [ -s "$icon" ] || fail "no icon at $icon"
 grep -q '<svg' "$icon" || fail "$icon is not an SVG image"

@@ -5,31 +5,11 @@
 # Run under xvfb-run.
 set -uo pipefail
 editor=$1
-
-work=$(mktemp -d)
-editor_pid=
-xclip_pid=
-cleanup() {
-  [ -n "$xclip_pid" ] && kill "$xclip_pid" 2>/dev/null
-  [ -n "$editor_pid" ] && kill "$editor_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run QT_QPA_PLATFORM=xcb
-export BREV_AUDIO=null BREV_AUDIO_CAPTURE=$work/capture.wav
-mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+# shellcheck source=editor_under_x.sh
+source "$(dirname "$0")/editor_under_x.sh"
 settings=$XDG_CONFIG_HOME/brev-editor/settings.ini
-caption='^BREV Editor 1\.0\.0\.18$'
 
-"$editor" &
-editor_pid=$!
-window=$(timeout 10 xdotool search --sync --onlyvisible --name "$caption" | head -n 1)
-[ -n "$window" ] || fail "the editor showed no window"
+start_editor
 
 # A second start while the first runs.
 started=$(date +%s%N)
@@ -46,7 +26,7 @@ ls "$XDG_RUNTIME_DIR"/brev-editor/*.lock >/dev/null 2>&1 || fail "no lock in the
 frames=35280
 sox -n -r 44100 -c 2 -b 16 "$work/loop.wav" synth "${frames}s" sine 440 || fail "sox"
 xclip -quiet -selection clipboard -t audio/wav -i "$work/loop.wav" 2>/dev/null &
-xclip_pid=$!
+started_pids+=($!)
 for _ in $(seq 50); do
   xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -q audio/wav && break
   sleep 0.1
