@@ -42,6 +42,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <pwd.h>
 #include <set>
 #include <sys/stat.h>
@@ -731,7 +732,20 @@ TEST(SingleInstance, NoOtherUserCanHoldTheGuardWithoutARuntimeFolder) {
     std::filesystem::create_directory(shared);
     std::filesystem::permissions(shared,
                                  std::filesystem::perms::all | std::filesystem::perms::sticky_bit);
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    // The tests after this one in the same process find their environment as it was.
+    struct RestoredEnvironment {
+        const char* names[3] = {"XDG_RUNTIME_DIR", "TMPDIR", "XDG_CACHE_HOME"};
+        std::optional<QByteArray> values[3];
+        RestoredEnvironment() {
+            for (int i = 0; i < 3; ++i)
+                if (qEnvironmentVariableIsSet(names[i]))
+                    values[i] = qgetenv(names[i]);
+        }
+        ~RestoredEnvironment() {
+            for (int i = 0; i < 3; ++i)
+                values[i] ? qputenv(names[i], *values[i]) : qunsetenv(names[i]);
+        }
+    } restored;
     qunsetenv("XDG_RUNTIME_DIR");
     qputenv("TMPDIR", QByteArray::fromStdString(shared.string()));
     qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(dir.file("cache")));
@@ -753,7 +767,6 @@ TEST(SingleInstance, NoOtherUserCanHoldTheGuardWithoutARuntimeFolder) {
         EXPECT_FALSE(SingleInstance().acquired());
     }
     EXPECT_TRUE(SingleInstance().acquired());
-    qputenv("XDG_RUNTIME_DIR", runtime);
 }
 
 // --- other formats, background loading, drag and drop --------------------------------------
