@@ -129,12 +129,17 @@ PortAudioOutput::PortAudioOutput(LoopPlayer& player, const TDriverEntry& device)
     stream_ = stream;
     if (const PaStreamInfo* streamInfo = pa_->GetStreamInfo(stream))
         latency_ = streamInfo->outputLatency;
+    stallLimit_ = std::max<std::chrono::nanoseconds>(
+        kMinStallLimit, std::chrono::duration_cast<std::chrono::nanoseconds>(
+                            std::chrono::duration<double>(kStallLatencies * latency_)));
     // The stream is 16-bit stereo by construction; nothing PortAudio reports maps onto the
     // hardware mixing and memory figures, so those stay zero.
     caps_.flags = DeviceCaps::kSecondary16Bit | DeviceCaps::kSecondaryStereo;
 }
 
 std::string PortAudioOutput::failure() const {
+    if (stream_ == nullptr)
+        return {};
     if (ended_.load(std::memory_order_acquire))
         return "The output stream stopped.";
     const PaError active = pa_->IsStreamActive(stream_);
@@ -144,7 +149,7 @@ std::string PortAudioOutput::failure() const {
         return "The output stream stopped.";
     const auto silence = std::chrono::nanoseconds(steadyNanoseconds() -
                                                   lastCallback_.load(std::memory_order_relaxed));
-    if (silence > kStallLimit)
+    if (silence > stallLimit_)
         return "The device has asked for no sound for " +
                std::to_string(
                    std::chrono::duration_cast<std::chrono::milliseconds>(silence).count()) +
@@ -152,14 +157,27 @@ std::string PortAudioOutput::failure() const {
     return {};
 }
 
-PortAudioOutput::~PortAudioOutput() {
-    // Stop, not abort, while the device works: what is already queued still reaches the
-    // listener. A stream that has failed may never drain, so it is aborted.
+void PortAudioOutput::finish() {
+    // What is already queued still reaches the listener, while the device works; a stream that
+    // has failed may never drain.
+    if (stream_ == nullptr)
+        return;
     if (failure().empty())
         pa_->StopStream(stream_);
-    else
-        pa_->AbortStream(stream_);
+    close();
+}
+
+void PortAudioOutput::close() noexcept {
+    if (stream_ == nullptr)
+        return;
+    pa_->AbortStream(stream_);
     pa_->CloseStream(stream_);
+    stream_ = nullptr;
+}
+
+PortAudioOutput::~PortAudioOutput() {
+    // Stopped by the user, or replaced: what is still queued is not wanted.
+    close();
 }
 
 } // namespace brev

@@ -259,14 +259,26 @@ void TInterfaceForm::watchOutput() {
     if (!engine_)
         return;
     const std::string failure = engine_->OutputFailure();
-    if (!failure.empty()) {
+    if (!failure.empty())
         engine_->ContinueSilently(failure);
-        QString reason = QString::fromStdString(failure);
-        reason.replace(u'\n', u' ');
-        statusPanel(0)->setText(QStringLiteral("Sound output lost, playing silently: ") + reason);
-    }
+    engine_->ReleaseIdleOutput();
+    showOutputLoss();
     syncChoice_->watch();
     UpdateStatusBar(1);
+}
+
+void TInterfaceForm::showOutputLoss() {
+    const bool lost = engine_->DeviceLost();
+    if (lost && !outputLossShown_) {
+        // The notice's first line says what the status bar says itself.
+        const std::string& notice = engine_->OutputNotice();
+        QString reason = QString::fromStdString(notice.substr(notice.find('\n') + 1));
+        reason.replace(u'\n', u' ');
+        statusPanel(0)->setText(QStringLiteral("Sound output lost, playing silently: ") + reason);
+    } else if (!lost && outputLossShown_) {
+        UpdateStatusBar(0);
+    }
+    outputLossShown_ = lost;
 }
 
 // --- rendering and feedback ------------------------------------------------------------------
@@ -566,6 +578,7 @@ void TInterfaceForm::PlayButtonClick() {
         if (needsAudio())
             return;
         session().play(toolDown("LoopButton") ? 0 : 1);
+        showOutputLoss();
     });
 }
 

@@ -160,7 +160,11 @@ private:
     void endNotifyThread();
     void notifyThreadFailed(const QString& message);
     // Notices a lost output device: says so, and goes on silently with the loop and pattern.
+    // Also closes the device once a pass played to its end has been heard.
     void watchOutput();
+    // "Sound output lost …" in the status bar while the device is lost, the normal text again
+    // once it plays.
+    void showOutputLoss();
     void showLoadFailure(const QString& path);
     bool needsAudio();
     void setRate(unsigned hz);
@@ -191,6 +195,7 @@ private:
     PatternHistory* history_ = nullptr;
     WaveformStrip* waveform_ = nullptr;
     QTimer* outputWatch_ = nullptr;
+    bool outputLossShown_ = false;
     SyncChoice* syncChoice_ = nullptr; // a child of the playback panel
 
     QHash<QString, QWidget*> components_; // by lower-case name
