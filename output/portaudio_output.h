@@ -38,8 +38,8 @@ std::vector<TDriverEntry> portAudioDevices();
 
 // The real output: a PortAudio stream of 16-bit stereo at 44100 Hz in periods of kPeriodFrames
 // on the chosen device (the default device for an all-zero GUID), started at construction.
-// finish() lets what is queued play out; destruction drops it. Raises brev::Error with the
-// reason when the device cannot be found, opened or started.
+// finish() waits until what was played has reached the listener; destruction drops it. Raises
+// brev::Error with the reason when the device cannot be found, opened or started.
 class PortAudioOutput : public OutputBackend {
 public:
     static constexpr unsigned kPeriodFrames = 256;
@@ -78,6 +78,8 @@ private:
     // audio -> GUI, each a value on its own: relaxed, but for ended_ (see streamFinished).
     std::atomic<std::uint64_t> underflows_{0};
     std::atomic<std::int64_t> lastCallback_{0}; // steady clock, nanoseconds
+    std::atomic<std::int64_t> lastSound_{0};    // the last callback that played the loop; 0: none
+    std::atomic<std::int64_t> longestWait_{0};  // between two callbacks
     std::atomic<bool> ended_{false};
 };
 

@@ -59,52 +59,152 @@ TEST(RealOutput, OpensOrFallsBackToSilence) {
         EXPECT_FALSE(engine.DriverName(i).empty());
 }
 
-// A private PulseAudio server with a null sink "ci_sink", reached through this process's
-// environment. skipReason() says why it could not start.
+// Which sound server, and how: PulseAudio with a null sink that does not rewind (so that parec
+// hears it bit-exact from the first sample on), PulseAudio as it comes, or PipeWire as a Debian
+// desktop runs it (with wireplumber, its PulseAudio server and its ALSA plug-in).
+enum class ServerKind { PulseForRecording, PulseDefaults, PipeWire };
+
+std::string serverName(const ::testing::TestParamInfo<ServerKind>& kind) {
+    return kind.param == ServerKind::PipeWire ? "PipeWire" : "PulseAudio";
+}
+
+// The folder of PipeWire's ALSA plug-in: installed, or unpacked by scripts/install-deps where
+// PulseAudio is installed too (Debian 12 installs only one of them); empty when there is none.
+std::string pipewireAlsaPlugins() {
+    const std::string folder = "/usr/lib/" BREV_LIBRARY_ARCHITECTURE "/alsa-lib";
+    for (const std::string prefix : {"", "/usr/local/lib/brev-test/pipewire-alsa"})
+        if (fs::exists(prefix + folder + "/libasound_module_pcm_pipewire.so"))
+            return prefix + folder;
+    return {};
+}
+
+// A private sound server with a null sink "ci_sink", its default, reached through this
+// process's environment, and ALSA's default device in the test's own HOME. skipReason() says
+// why it could not start.
 class SoundServer {
 public:
-    explicit SoundServer(const test::TempFolder& dir) {
-        for (const char* program : {"pulseaudio", "parec"})
+    explicit SoundServer(const test::TempFolder& dir,
+                         ServerKind kind = ServerKind::PulseForRecording)
+        : dir_(dir), runtime_(dir.path() / "run") {
+        const bool pipewire = kind == ServerKind::PipeWire;
+        const std::vector<const char*> programs =
+            pipewire ? std::vector<const char*>{"pipewire",    "wireplumber", "pipewire-pulse",
+                                                "dbus-daemon", "pactl",       "pw-metadata",
+                                                "parec"}
+                     : std::vector<const char*>{"pulseaudio", "parec"};
+        for (const char* program : programs)
             if (!onPath(program)) {
                 skip_ = std::string(program) + " is not installed";
                 return;
             }
         const fs::path home = dir.path() / "home";
-        const fs::path runtime = dir.path() / "run";
         fs::create_directories(home);
-        fs::create_directories(runtime);
-        const std::string socket = (runtime / "pulse" / "native").string();
+        fs::create_directories(runtime_);
+        fs::permissions(runtime_, fs::perms::owner_all);
+        const std::string socket = (runtime_ / "pulse" / "native").string();
         // One left by a killed server would pass for the new server's.
         fs::remove(socket);
         setenv("HOME", home.c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
         setenv("PULSE_SERVER", ("unix:" + socket).c_str(), 1);
-        const std::string log = dir.file("pulseaudio.log");
-        server_ = std::make_unique<Child>(
-            std::vector<std::string>{
-                "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
-                "--log-target=file:" + log,
-                "--load=module-null-sink sink_name=ci_sink rate=44100 channels=2 norewinds=1",
-                "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket},
-            "/dev/null");
-        for (int i = 0; i < 500 && server_->running() && !fs::exists(socket); ++i)
-            std::this_thread::sleep_for(10ms);
-        if (!server_->running() || !fs::exists(socket)) {
-            std::ifstream in(log);
-            std::string text((std::istreambuf_iterator<char>(in)), {});
-            skip_ = "PulseAudio did not start here:\n" +
-                    text.substr(text.size() > 600 ? text.size() - 600 : 0);
+        std::ofstream asoundrc(home / ".asoundrc");
+        if (pipewire) {
+            const std::string plugins = pipewireAlsaPlugins();
+            if (plugins.empty()) {
+                skip_ = "PipeWire's ALSA plug-in is missing (scripts/install-deps test)";
+                return;
+            }
+            asoundrc << "pcm_type.pipewire { lib \"" << plugins
+                     << "/libasound_module_pcm_pipewire.so\" }\n"
+                        "ctl_type.pipewire { lib \""
+                     << plugins
+                     << "/libasound_module_ctl_pipewire.so\" }\n"
+                        "pcm.!default { type pipewire playback_node \"-1\" capture_node \"-1\" }\n"
+                        "ctl.!default { type pipewire }\n";
+            startPipeWire(socket);
+            return;
         }
+        asoundrc << "pcm.!default { type pulse }\nctl.!default { type pulse }\n";
+        const std::string sink = "--load=module-null-sink sink_name=ci_sink rate=44100 channels=2";
+        start({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
+               "--log-target=file:" + dir.file("server.log"),
+               sink + (kind == ServerKind::PulseForRecording ? " norewinds=1" : ""),
+               "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket},
+              socket);
     }
+    ~SoundServer() { stop(); }
+
     const std::string& skipReason() const { return skip_; }
     void stop(int signal = SIGTERM) {
-        if (server_)
-            server_->stop(signal);
+        for (auto child = children_.rbegin(); child != children_.rend(); ++child)
+            (*child)->stop(signal);
+        children_.clear();
+    }
+    // Runs the graph at the loop's rate, as a sink of that rate would on a server that allows
+    // it, so that what the sink hears is not resampled on its way to the monitor.
+    void keepTheLoopsRate() {
+        if (pipewire_)
+            command({"pw-metadata", "-n", "settings", "0", "clock.force-rate", "44100"});
+    }
+    // What program printed, once it has ended; empty when it failed.
+    std::string command(const std::vector<std::string>& argv) const {
+        const std::string output = dir_.file("command.txt");
+        Child child(argv, output);
+        while (child.running())
+            std::this_thread::sleep_for(10ms);
+        return child.exitCode() == 0 ? readText(output) : std::string();
     }
 
 private:
+    static std::string readText(const std::string& path) {
+        std::ifstream in(path);
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    }
+
+    // Starts a program and waits for the socket it makes; false, with the reason, when it ends
+    // first or takes longer than 5 seconds.
+    bool start(const std::vector<std::string>& argv, const fs::path& socket) {
+        const std::string log = dir_.file(argv[0] + ".log");
+        children_.push_back(std::make_unique<Child>(argv, "/dev/null", log));
+        Child& child = *children_.back();
+        for (int i = 0; i < 500 && child.running() && !fs::exists(socket); ++i)
+            std::this_thread::sleep_for(10ms);
+        if (child.running() && fs::exists(socket))
+            return true;
+        const std::string text = readText(log) + readText(dir_.file("server.log"));
+        skip_ = argv[0] + " did not start here:\n" +
+                text.substr(text.size() > 600 ? text.size() - 600 : 0);
+        return false;
+    }
+
+    // Without systemd, wireplumber needs a session bus of its own.
+    void startPipeWire(const std::string& pulseSocket) {
+        pipewire_ = true;
+        const fs::path bus = runtime_ / "bus";
+        setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + bus.string()).c_str(), 1);
+        if (!start({"dbus-daemon", "--session", "--nofork", "--address=unix:path=" + bus.string()},
+                   bus) ||
+            !start({"pipewire"}, runtime_ / "pipewire-0"))
+            return;
+        children_.push_back(std::make_unique<Child>(std::vector<std::string>{"wireplumber"},
+                                                    "/dev/null", dir_.file("wireplumber.log")));
+        if (!start({"pipewire-pulse"}, pulseSocket))
+            return;
+        command({"pactl", "load-module", "module-null-sink", "sink_name=ci_sink", "rate=44100",
+                 "channels=2"});
+        // wireplumber makes the only sink the default, and links streams to it.
+        for (int i = 0; i < 500 && command({"pactl", "get-default-sink"}) != "ci_sink\n"; ++i)
+            std::this_thread::sleep_for(10ms);
+        if (command({"pactl", "get-default-sink"}) != "ci_sink\n")
+            skip_ = "wireplumber did not make the null sink the default:\n" +
+                    readText(dir_.file("wireplumber.log"));
+    }
+
+    const test::TempFolder& dir_;
+    fs::path runtime_;
+    bool pipewire_ = false;
     std::string skip_;
-    std::unique_ptr<Child> server_;
+    std::vector<std::unique_ptr<Child>> children_;
 };
 
 // The position of the ALSA "pulse" device in a fresh engine's list, -1 when it is not listed.
@@ -138,6 +238,35 @@ TEST(RealOutput, NamedDeviceThatFailsToOpenRaises) {
     EXPECT_EQ(error.rfind("DirectSoundCreate8() failed\n", 0), 0u) << error;
     TDS fallback(0, OutputOptions{});
     EXPECT_EQ(fallback.DriverIndex(), 0);
+}
+
+// Where recorded holds the first 64 frames of expected, frame-aligned; end() when nowhere.
+std::vector<std::uint8_t>::const_iterator findLoop(const std::vector<std::uint8_t>& recorded,
+                                                   const std::vector<std::uint8_t>& expected) {
+    const auto head = expected.begin() + 4 * 64;
+    auto start = std::search(recorded.cbegin(), recorded.cend(), expected.begin(), head);
+    while (start != recorded.cend() && (start - recorded.cbegin()) % 4 != 0)
+        start = std::search(start + 1, recorded.cend(), expected.begin(), head);
+    return start;
+}
+
+// Where expected begins in the recording, once parec has delivered it passes times over; end()
+// when it has not within 10 seconds.
+std::vector<std::uint8_t>::const_iterator awaitPasses(const std::string& recording,
+                                                      const std::vector<std::uint8_t>& expected,
+                                                      std::vector<std::uint8_t>& recorded,
+                                                      std::size_t passes) {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    for (;;) {
+        recorded = readAll(recording);
+        const auto start = findLoop(recorded, expected);
+        if (start != recorded.cend() &&
+            static_cast<std::size_t>(recorded.cend() - start) >= passes * expected.size())
+            return start;
+        if (std::chrono::steady_clock::now() > deadline)
+            return recorded.cend();
+        std::this_thread::sleep_for(50ms);
+    }
 }
 
 TEST(RealSound, TheLoopReachesTheSoundServerSampleForSample) {
@@ -189,12 +318,10 @@ TEST(RealSound, TheLoopReachesTheSoundServerSampleForSample) {
 
     std::vector<std::uint8_t> recorded = readAll(recording);
     ASSERT_EQ(expected.size(), 4u * 16 * 1100);
-    auto start =
-        std::search(recorded.begin(), recorded.end(), expected.begin(), expected.begin() + 4 * 64);
-    ASSERT_NE(start, recorded.end()) << "the loop's first 64 frames are not in the recording ("
-                                     << recorded.size() / 4 << " frames)";
-    ASSERT_EQ((start - recorded.begin()) % 4, 0);
-    ASSERT_GE(static_cast<size_t>(recorded.end() - start), 2 * expected.size())
+    auto start = findLoop(recorded, expected);
+    ASSERT_NE(start, recorded.cend()) << "the loop's first 64 frames are not in the recording ("
+                                      << recorded.size() / 4 << " frames)";
+    ASSERT_GE(static_cast<size_t>(recorded.cend() - start), 2 * expected.size())
         << "the recording ends before two passes";
     for (int pass = 0; pass < 2; ++pass) {
         auto first = start + static_cast<std::ptrdiff_t>(pass * expected.size());
@@ -204,7 +331,7 @@ TEST(RealSound, TheLoopReachesTheSoundServerSampleForSample) {
     }
     // Playback ended after two passes: silence follows.
     auto after = start + static_cast<std::ptrdiff_t>(2 * expected.size());
-    auto tail = std::min(after + 4 * 441, recorded.end());
+    auto tail = std::min(after + 4 * 441, recorded.cend());
     EXPECT_TRUE(std::all_of(after, tail, [](std::uint8_t b) { return b == 0; }));
 }
 
@@ -297,6 +424,66 @@ TEST(RealSound, RenderPlayFailsWhenTheSoundServerIsLost) {
               std::string::npos)
         << std::string(text.begin(), text.end());
 }
+
+class DesktopSoundServer : public ::testing::TestWithParam<ServerKind> {};
+
+// brev-render --play on the default device through a desktop's sound server as it comes, which
+// may take seconds of sound ahead: three passes with nobody recording, then three more that
+// parec, at its default latency, hears sample for sample.
+TEST_P(DesktopSoundServer, PlaysThreePassesOnTheDefaultDevice) {
+    test::TempFolder dir;
+    SoundServer server(dir, GetParam());
+    if (!server.skipReason().empty())
+        GTEST_SKIP() << server.skipReason();
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> sample(-30000, 30000);
+    std::vector<std::int16_t> samples(2 * 16 * 2756);
+    for (auto& s : samples)
+        s = static_cast<std::int16_t>(sample(random));
+    const std::string input = test::writeWav(dir, "loop.wav", test::waveOfSamples(samples));
+    const std::string errors = dir.file("stderr.txt");
+    unsetenv("BREV_AUDIO");
+    auto play = [&] {
+        Child render({BREV_RENDER, "--play", "--passes", "3", input}, "/dev/null", errors);
+        while (render.running())
+            std::this_thread::sleep_for(10ms);
+        const std::vector<std::uint8_t> text = readAll(errors);
+        return std::make_pair(render.exitCode(), std::string(text.begin(), text.end()));
+    };
+    const auto [exitCode, message] = play();
+    ASSERT_EQ(exitCode, 0) << message;
+    EXPECT_EQ(message.find("silent"), std::string::npos) << message;
+
+    server.keepTheLoopsRate();
+    const std::string recording = dir.file("monitor.raw");
+    Child recorder({"parec", "--raw", "--format=s16le", "--rate=44100", "--channels=2", "-d",
+                    "ci_sink.monitor"},
+                   recording);
+    // Recording from its first delivery on: what the sink rendered before may be rewound.
+    for (int i = 0; i < 1000 && readAll(recording).empty(); ++i)
+        std::this_thread::sleep_for(10ms);
+    const auto [recordedExit, recordedMessage] = play();
+    ASSERT_EQ(recordedExit, 0) << recordedMessage;
+    const std::vector<std::uint8_t> expected(
+        reinterpret_cast<const std::uint8_t*>(samples.data()),
+        reinterpret_cast<const std::uint8_t*>(samples.data() + samples.size()));
+    std::vector<std::uint8_t> recorded;
+    const auto start = awaitPasses(recording, expected, recorded, 3);
+    if (recordedMessage.find("underflows") != std::string::npos)
+        GTEST_SKIP() << "the machine was too busy to play without gaps: " << recordedMessage;
+    ASSERT_NE(start, recorded.cend()) << "three passes of the loop are not in the recording ("
+                                      << recorded.size() / 4 << " frames)";
+    for (int pass = 0; pass < 3; ++pass) {
+        auto first = start + static_cast<std::ptrdiff_t>(pass * expected.size());
+        const auto mismatch = std::mismatch(expected.begin(), expected.end(), first);
+        EXPECT_EQ(mismatch.first, expected.end())
+            << "pass " << pass << " differs at frame " << (mismatch.first - expected.begin()) / 4;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(RealSound, DesktopSoundServer,
+                         ::testing::Values(ServerKind::PulseDefaults, ServerKind::PipeWire),
+                         serverName);
 #endif
 
 } // namespace
