@@ -259,26 +259,32 @@ void TInterfaceForm::watchOutput() {
     if (!engine_)
         return;
     const std::string failure = engine_->OutputFailure();
-    if (!failure.empty())
+    if (!failure.empty()) {
         engine_->ContinueSilently(failure);
+        showOutputLoss(failure);
+    }
     engine_->ReleaseIdleOutput();
-    showOutputLoss();
+    updateOutputLoss();
     syncChoice_->watch();
     UpdateStatusBar(1);
 }
 
-void TInterfaceForm::showOutputLoss() {
-    const bool lost = engine_->DeviceLost();
-    if (lost && !outputLossShown_) {
+void TInterfaceForm::showOutputLoss(const std::string& reason) {
+    QString text = QString::fromStdString(reason);
+    text.replace(u'\n', u' ');
+    statusPanel(0)->setText(QStringLiteral("Sound output lost, playing silently: ") + text);
+    outputLossShown_ = true;
+}
+
+void TInterfaceForm::updateOutputLoss() {
+    if (engine_->DeviceLost() && !outputLossShown_) {
         // The notice's first line says what the status bar says itself.
         const std::string& notice = engine_->OutputNotice();
-        QString reason = QString::fromStdString(notice.substr(notice.find('\n') + 1));
-        reason.replace(u'\n', u' ');
-        statusPanel(0)->setText(QStringLiteral("Sound output lost, playing silently: ") + reason);
-    } else if (!lost && outputLossShown_) {
+        showOutputLoss(notice.substr(notice.find('\n') + 1));
+    } else if (outputLossShown_ && !engine_->silent()) {
+        outputLossShown_ = false;
         UpdateStatusBar(0);
     }
-    outputLossShown_ = lost;
 }
 
 // --- rendering and feedback ------------------------------------------------------------------
@@ -578,7 +584,7 @@ void TInterfaceForm::PlayButtonClick() {
         if (needsAudio())
             return;
         session().play(toolDown("LoopButton") ? 0 : 1);
-        showOutputLoss();
+        updateOutputLoss();
     });
 }
 

@@ -164,7 +164,8 @@ private:
     void watchOutput();
     // "Sound output lost …" in the status bar while the device is lost, the normal text again
     // once it plays.
-    void showOutputLoss();
+    void showOutputLoss(const std::string& reason);
+    void updateOutputLoss();
     void showLoadFailure(const QString& path);
     bool needsAudio();
     void setRate(unsigned hz);
