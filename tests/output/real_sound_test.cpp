@@ -335,6 +335,51 @@ TEST(RealSound, TheLoopReachesTheSoundServerSampleForSample) {
     EXPECT_TRUE(std::all_of(after, tail, [](std::uint8_t b) { return b == 0; }));
 }
 
+// The device is open only while it plays: the server has no stream of ours before Play, after
+// Stop, or a little after a single pass has ended, and the slot-start events go on across it
+// being closed and opened again.
+TEST(RealSound, TheDeviceIsOpenOnlyWhilePlaying) {
+    test::TempFolder dir;
+    SoundServer server(dir);
+    if (!server.skipReason().empty())
+        GTEST_SKIP() << server.skipReason();
+    int pulse = pulseDevice();
+    if (pulse < 0)
+        GTEST_SKIP() << "PortAudio lists no ALSA pulse device (libasound2-plugins missing?)";
+    TDS engine(pulse, OutputOptions{});
+    ASSERT_EQ(engine.OutputNotice(), "");
+    TaskQueue gui;
+    // Whether the server has a stream of ours, once it has come or gone within 10 seconds.
+    auto streamOpen = [&](bool wanted) {
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        bool open = !wanted;
+        while (open != wanted && std::chrono::steady_clock::now() < deadline) {
+            engine.ReleaseIdleOutput();
+            open = !server.command({"pactl", "list", "short", "sink-inputs"}).empty();
+        }
+        return open;
+    };
+    EXPECT_FALSE(streamOpen(false)) << "a stream before Play";
+    engine.LoadSourceFile(test::writeWav(dir, "loop.wav", test::countingWave(16 * 1000)), 0);
+    std::uint32_t count = 0;
+    const int* events = engine.GetEvents(count);
+    int calls = 0;
+    TNotifyThread thread(
+        events, count, [&](int) { ++calls; }, gui.executor());
+    for (bool loop : {true, true, false}) {
+        engine.Play(loop);
+        EXPECT_TRUE(streamOpen(true)) << "no stream while playing";
+        const int before = calls;
+        gui.serveUntil([&] { return calls >= before + 8; });
+        if (loop)
+            engine.Stop();
+        EXPECT_FALSE(streamOpen(false))
+            << (loop ? "a stream after Stop" : "a stream after the pass");
+    }
+    EXPECT_FALSE(engine.IsPlaying());
+    gui.end(thread);
+}
+
 // The sound server killed while the engine plays: the engine notices, goes on silently with the
 // loop and its events, and opens the device again at the next Play once the server is back.
 TEST(RealSound, ALostSoundServerIsNoticedAndPlaybackGoesOnSilently) {
