@@ -180,9 +180,9 @@ bool TDS::holdsOutputOpen() const {
            (nullOutput_ && !deviceLost_ && !options_.capturePath.empty());
 }
 
-void TDS::closeIdleOutput(bool countUnderflows, bool evenHeld) {
+void TDS::closeIdleOutput(bool countUnderflows, bool always) {
     idleSince_.reset();
-    if (!output_ || (!evenHeld && holdsOutputOpen()))
+    if (!output_ || (!always && (holdsOutputOpen() || player_.isPlaying())))
         return;
     if (countUnderflows)
         underflows_ += output_->underflows();
@@ -209,12 +209,10 @@ void TDS::openForPlay() {
 }
 
 void TDS::ReleaseIdleOutput() {
-    if (!output_ || holdsOutputOpen() || player_.isPlaying()) {
-        idleSince_.reset();
-        return;
-    }
     const auto now = std::chrono::steady_clock::now();
-    if (!idleSince_)
+    if (!output_ || holdsOutputOpen() || player_.isPlaying())
+        idleSince_.reset();
+    else if (!idleSince_)
         idleSince_ = now;
     else if (now - *idleSince_ >= kTailTime)
         closeIdleOutput(true);
@@ -302,8 +300,7 @@ void TDS::RetryLostDevice() {
     } catch (const Error& e) {
         notice_ = lostNotice(e.what());
     }
-    if (!player_.isPlaying())
-        closeIdleOutput(false);
+    closeIdleOutput(false);
 }
 
 void TDS::CloseOutput() {

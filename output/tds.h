@@ -143,8 +143,9 @@ private:
     void replaceOutput();
     void setOutput(std::unique_ptr<OutputBackend> output);
     bool holdsOutputOpen() const;
-    // Closes the output unless it is held open (or evenHeld), adding its underflows when asked.
-    void closeIdleOutput(bool countUnderflows, bool evenHeld = false);
+    // Closes the output unless it is held open or playing (always: in any case), adding its
+    // underflows when asked.
+    void closeIdleOutput(bool countUnderflows, bool always = false);
     void openForPlay();
 
     SegmentStore FStore;
