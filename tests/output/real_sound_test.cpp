@@ -40,6 +40,16 @@ std::vector<std::uint8_t> readAll(const std::string& path) {
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
+// Stereo noise, so that no stretch of it matches by chance.
+std::vector<std::int16_t> noise(std::size_t frames) {
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> sample(-30000, 30000);
+    std::vector<std::int16_t> samples(2 * frames);
+    for (auto& s : samples)
+        s = static_cast<std::int16_t>(sample(random));
+    return samples;
+}
+
 long long millisecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
                                                                  start)
@@ -142,12 +152,7 @@ TEST(RealSound, TheLoopReachesTheSoundServerSampleForSample) {
     std::this_thread::sleep_for(300ms);
     ASSERT_TRUE(recorder.running()) << "parec could not record the monitor";
 
-    // Noise, so no stretch of it matches by chance.
-    std::mt19937 random(11);
-    std::uniform_int_distribution<int> sample(-30000, 30000);
-    std::vector<std::int16_t> samples(2 * 16 * 1100);
-    for (auto& s : samples)
-        s = static_cast<std::int16_t>(sample(random));
+    const std::vector<std::int16_t> samples = noise(16 * 1100);
     std::string input = test::writeWav(dir, "loop.wav", test::waveOfSamples(samples));
 
     std::vector<std::uint8_t> expected;
@@ -339,11 +344,7 @@ TEST_P(DesktopSoundServer, PlaysThreePassesOnTheDefaultDevice) {
     SoundServer server(dir, GetParam());
     if (!server.skipReason().empty())
         GTEST_SKIP() << server.skipReason();
-    std::mt19937 random(7);
-    std::uniform_int_distribution<int> sample(-30000, 30000);
-    std::vector<std::int16_t> samples(2 * 16 * 2756);
-    for (auto& s : samples)
-        s = static_cast<std::int16_t>(sample(random));
+    const std::vector<std::int16_t> samples = noise(16 * 2756);
     const std::string input = test::writeWav(dir, "loop.wav", test::waveOfSamples(samples));
     const std::string errors = dir.file("stderr.txt");
     unsetenv("BREV_AUDIO");
