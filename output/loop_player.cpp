@@ -163,6 +163,15 @@ void LoopPlayer::signalEventsBefore(const LoopBuffer& loop, std::uint64_t horizo
     }
 }
 
+bool LoopPlayer::countPass() noexcept {
+    ++passesDone_;
+    if (passLimit_ == 0 || passesDone_ < passLimit_)
+        return true;
+    playing_ = false;
+    finishedSerial_.store(appliedSerial_, std::memory_order_release);
+    return false;
+}
+
 void LoopPlayer::wrap() noexcept {
     // Events of a pass stepped over whole (a huge rate on a tiny loop) are dropped.
     if (eventPassesAhead_ > 0)
@@ -221,17 +230,25 @@ unsigned LoopPlayer::renderFollowing(std::int16_t* out, unsigned frames,
                                           : std::fmod(follow.seconds * kDeviceRate, count);
         speed = std::clamp(speed, double(kMinRate) / deviceRate, double(kMaxRate) / deviceRate);
         double drift = target - static_cast<double>(position_) / 4294967296.0;
+        const bool intoTheNextPass = drift < -count / 2;
         if (drift > count / 2)
             drift -= count;
-        else if (drift < -count / 2)
+        else if (intoTheNextPass)
             drift += count;
-        // Beyond the clock's slack it has relocated, jumped, or run a period without us: go
-        // there. Within it, beyond 1 ms (a transport's whole ticks are a quarter of that), catch
-        // up over a quarter of a second, changing the pace by at most 2 %.
-        if (!following_ || std::fabs(drift) > follow.slackSeconds * kDeviceRate)
+        // Beyond the clock's slack it has relocated, jumped, or run periods without us (a server
+        // that drops periods does so often at small ones): go there. A jump on into the next
+        // pass ends this one as stepping over the loop's end would. Within the slack, beyond 1 ms
+        // (a transport's whole ticks are a quarter of that), catch up over a quarter of a
+        // second, changing the pace by at most 2 %.
+        if (!following_ || std::fabs(drift) > follow.slackSeconds * kDeviceRate) {
+            if (following_ && intoTheNextPass && !countPass()) {
+                following_ = false;
+                trace_.played = 0;
+                return endPeriod(out, frames, 0);
+            }
             locate(*loop,
                    static_cast<std::uint64_t>(std::clamp(target, 0.0, count - 1) * 4294967296.0));
-        else if (std::fabs(drift) > 0.001 * kDeviceRate)
+        } else if (std::fabs(drift) > 0.001 * kDeviceRate)
             speed += std::clamp(drift / (0.25 * deviceRate), -0.02 * speed, 0.02 * speed);
         following_ = true;
         played = renderFrames(*loop, out, frames, static_cast<std::uint64_t>(speed * 4294967296.0));
@@ -287,11 +304,7 @@ unsigned LoopPlayer::renderFrames(const LoopBuffer& loop, std::int16_t* out, uns
         position_ += step;
         // A high rate on a tiny loop can step over the end more than once.
         while ((position_ >> 32) >= count && playing_) {
-            ++passesDone_;
-            if (passLimit_ != 0 && passesDone_ >= passLimit_) {
-                playing_ = false;
-                finishedSerial_.store(appliedSerial_, std::memory_order_release);
-            }
+            countPass();
             position_ -= loopLength;
             wrap();
         }

@@ -115,6 +115,8 @@ private:
     std::uint64_t ownStep() const noexcept;
     unsigned renderFrames(const LoopBuffer& loop, std::int16_t* out, unsigned frames,
                           std::uint64_t step) noexcept;
+    // A pass has ended; false when it was the last, and playback has ended with it.
+    bool countPass() noexcept;
     void wrap() noexcept;
     bool refillOpen(unsigned region) const noexcept;
 

@@ -85,10 +85,13 @@ Follow MidiClockFollower::at(std::uint64_t frame) const noexcept {
     follow.bpm = bpm();
     double pulses = static_cast<double>(songPulse_);
     if (follow.bpm > 0) {
-        // Between pulses by the tempo; a pulse stamped later in the period counts back.
+        // Between pulses by the tempo; a pulse stamped later in the period counts back. Past a
+        // pulse that is late, or the last one of a clock that stopped, the song goes on at the
+        // tempo until the clock counts as lost: held at one place, the loop would be pulled
+        // back to it again and again, stepping over its end each time.
         const double interval = intervalSum_ / intervalCount_;
         const double since = static_cast<double>(static_cast<std::int64_t>(frame - lastPulse_));
-        pulses += std::min(since / interval, 1.0);
+        pulses += since / interval;
     }
     follow.beats = pulses < 0 ? 0 : pulses / kPulsesPerBeat;
     return follow;

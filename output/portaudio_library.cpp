@@ -41,7 +41,6 @@ bool resolvePortAudio(void* library, PortAudioLibrary& f) {
            resolve(library, "Pa_OpenStream", f.OpenStream) &&
            resolve(library, "Pa_SetStreamFinishedCallback", f.SetStreamFinishedCallback) &&
            resolve(library, "Pa_StartStream", f.StartStream) &&
-           resolve(library, "Pa_StopStream", f.StopStream) &&
            resolve(library, "Pa_AbortStream", f.AbortStream) &&
            resolve(library, "Pa_CloseStream", f.CloseStream) &&
            resolve(library, "Pa_IsStreamActive", f.IsStreamActive) &&

@@ -19,7 +19,6 @@ struct PortAudioLibrary {
     decltype(&Pa_OpenStream) OpenStream;
     decltype(&Pa_SetStreamFinishedCallback) SetStreamFinishedCallback;
     decltype(&Pa_StartStream) StartStream;
-    decltype(&Pa_StopStream) StopStream;
     decltype(&Pa_AbortStream) AbortStream;
     decltype(&Pa_CloseStream) CloseStream;
     decltype(&Pa_IsStreamActive) IsStreamActive;

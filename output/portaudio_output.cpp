@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 namespace brev {
 
@@ -19,6 +20,11 @@ std::int64_t steadyNanoseconds() noexcept {
 // Latency asked of the device: its own low figure, but not below this, which keeps a loaded
 // machine from dropping periods through a sound server.
 constexpr double kMinLatencySeconds = 0.03;
+
+// What is added to the wait for the last sound, and how often that wait looks again.
+constexpr std::chrono::milliseconds kTailMargin{20};
+// The deepest buffer a sound server keeps ahead of playback: a PulseAudio sink's 2 seconds.
+constexpr std::chrono::seconds kServerBuffer{2};
 
 PaDeviceIndex findDevice(const PortAudioLibrary& pa, const TDriverEntry& entry) {
     if (entry.isDefault())
@@ -87,8 +93,13 @@ int PortAudioOutput::callback(const void*, void* output, unsigned long frames,
     auto* out = static_cast<PortAudioOutput*>(self);
     if (flags & paOutputUnderflow)
         out->underflows_.fetch_add(1, std::memory_order_relaxed);
-    out->lastCallback_.store(steadyNanoseconds(), std::memory_order_relaxed);
-    out->player_.render(static_cast<std::int16_t*>(output), static_cast<unsigned>(frames));
+    const std::int64_t now = steadyNanoseconds();
+    const std::int64_t waited = now - out->lastCallback_.load(std::memory_order_relaxed);
+    if (waited > out->longestWait_.load(std::memory_order_relaxed))
+        out->longestWait_.store(waited, std::memory_order_relaxed);
+    out->lastCallback_.store(now, std::memory_order_relaxed);
+    if (out->player_.render(static_cast<std::int16_t*>(output), static_cast<unsigned>(frames)) > 0)
+        out->lastSound_.store(now, std::memory_order_relaxed);
     return paContinue;
 }
 
@@ -129,12 +140,17 @@ PortAudioOutput::PortAudioOutput(LoopPlayer& player, const TDriverEntry& device)
     stream_ = stream;
     if (const PaStreamInfo* streamInfo = pa_->GetStreamInfo(stream))
         latency_ = streamInfo->outputLatency;
+    stallLimit_ = std::max<std::chrono::nanoseconds>(
+        kMinStallLimit, std::chrono::duration_cast<std::chrono::nanoseconds>(
+                            std::chrono::duration<double>(kStallLatencies * latency_)));
     // The stream is 16-bit stereo by construction; nothing PortAudio reports maps onto the
     // hardware mixing and memory figures, so those stay zero.
     caps_.flags = DeviceCaps::kSecondary16Bit | DeviceCaps::kSecondaryStereo;
 }
 
 std::string PortAudioOutput::failure() const {
+    if (stream_ == nullptr)
+        return {};
     if (ended_.load(std::memory_order_acquire))
         return "The output stream stopped.";
     const PaError active = pa_->IsStreamActive(stream_);
@@ -144,7 +160,7 @@ std::string PortAudioOutput::failure() const {
         return "The output stream stopped.";
     const auto silence = std::chrono::nanoseconds(steadyNanoseconds() -
                                                   lastCallback_.load(std::memory_order_relaxed));
-    if (silence > kStallLimit)
+    if (silence > stallLimit_)
         return "The device has asked for no sound for " +
                std::to_string(
                    std::chrono::duration_cast<std::chrono::milliseconds>(silence).count()) +
@@ -152,14 +168,35 @@ std::string PortAudioOutput::failure() const {
     return {};
 }
 
-PortAudioOutput::~PortAudioOutput() {
-    // Stop, not abort, while the device works: what is already queued still reaches the
-    // listener. A stream that has failed may never drain, so it is aborted.
-    if (failure().empty())
-        pa_->StopStream(stream_);
-    else
-        pa_->AbortStream(stream_);
+void PortAudioOutput::finish() {
+    // A sound server may hold what it took ahead for as long as its deepest buffer, or as long
+    // as it was seen to ask for nothing, on top of the latency the stream reports. A stream that
+    // has failed never delivers it.
+    if (stream_ == nullptr)
+        return;
+    const std::int64_t sound = lastSound_.load(std::memory_order_relaxed);
+    const std::int64_t ahead =
+        std::max<std::int64_t>(longestWait_.load(std::memory_order_relaxed),
+                               std::chrono::nanoseconds(kServerBuffer).count());
+    const std::int64_t onItsWay = ahead + std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                              std::chrono::duration<double>(latency_) + kTailMargin)
+                                              .count();
+    while (sound != 0 && failure().empty() && steadyNanoseconds() - sound < onItsWay)
+        std::this_thread::sleep_for(kTailMargin);
+    close();
+}
+
+void PortAudioOutput::close() noexcept {
+    if (stream_ == nullptr)
+        return;
+    pa_->AbortStream(stream_);
     pa_->CloseStream(stream_);
+    stream_ = nullptr;
+}
+
+PortAudioOutput::~PortAudioOutput() {
+    // Stopped by the user, or replaced: what is still queued is not wanted.
+    close();
 }
 
 } // namespace brev

@@ -37,15 +37,17 @@ private:
 std::vector<TDriverEntry> portAudioDevices();
 
 // The real output: a PortAudio stream of 16-bit stereo at 44100 Hz in periods of kPeriodFrames
-// on the chosen device (the default device for an all-zero GUID), started at construction and
-// kept running until destruction, so that Play starts at once and no tail is lost. Raises
+// on the chosen device (the default device for an all-zero GUID), started at construction.
+// finish() waits until what was played has reached the listener; destruction drops it. Raises
 // brev::Error with the reason when the device cannot be found, opened or started.
 class PortAudioOutput : public OutputBackend {
 public:
     static constexpr unsigned kPeriodFrames = 256;
-    // A running stream calls back every few milliseconds; this long without a call means the
-    // device or the sound server behind it has gone.
-    static constexpr std::chrono::milliseconds kStallLimit{500};
+    // A sound server may take seconds of sound ahead and then ask for nothing while it plays
+    // them; only a silence far beyond that, and beyond the latency the stream reports, means
+    // the device or the server behind it has gone.
+    static constexpr std::chrono::seconds kMinStallLimit{5};
+    static constexpr int kStallLatencies = 20;
 
     PortAudioOutput(LoopPlayer& player, const TDriverEntry& device);
     ~PortAudioOutput() override;
@@ -57,8 +59,10 @@ public:
         return underflows_.load(std::memory_order_relaxed);
     }
     std::string failure() const override;
+    void finish() override;
 
 private:
+    void close() noexcept;
     static int callback(const void*, void* output, unsigned long frames,
                         const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags flags,
                         void* self) noexcept;
@@ -70,9 +74,12 @@ private:
     PaStream* stream_ = nullptr;
     DeviceCaps caps_;
     double latency_ = 0;
+    std::chrono::nanoseconds stallLimit_{kMinStallLimit};
     // audio -> GUI, each a value on its own: relaxed, but for ended_ (see streamFinished).
     std::atomic<std::uint64_t> underflows_{0};
     std::atomic<std::int64_t> lastCallback_{0}; // steady clock, nanoseconds
+    std::atomic<std::int64_t> lastSound_{0};    // the last callback that played the loop; 0: none
+    std::atomic<std::int64_t> longestWait_{0};  // between two callbacks
     std::atomic<bool> ended_{false};
 };
 

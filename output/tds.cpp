@@ -8,6 +8,7 @@
 #include "output/null_output.h"
 #include "output/portaudio_output.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <new>
 #include <optional>
@@ -32,6 +33,14 @@ TDriverEntry defaultEntry() {
 std::string syncOffNotice(const std::string& reason) {
     return "Sync needs a JACK server, so playback keeps its own clock.\n" + reason;
 }
+
+std::string lostNotice(const std::string& reason) {
+    return "The sound output was lost, so playback is silent.\n" + reason;
+}
+
+// After playback ended by itself the device still holds its tail; a sound server may hold
+// seconds of it.
+constexpr std::chrono::seconds kTailTime{3};
 
 } // namespace
 
@@ -60,6 +69,8 @@ TDS::TDS(int driverIndex, const OutputOptions& options)
         nullOutput_ = true;
     }
     openOutput();
+    // The device is known to open; it is opened again to play.
+    closeIdleOutput(false);
 }
 
 TDS::~TDS() {
@@ -78,7 +89,7 @@ void TDS::openOutput() {
     if (options_.sync != SyncMode::Off) {
         try {
             if (!nullOutput_) {
-                output_ = openDevice();
+                setOutput(openDevice());
                 return;
             }
             throw Error("The silent output is in use.");
@@ -88,11 +99,11 @@ void TDS::openOutput() {
         }
     }
     if (nullOutput_) {
-        output_ = std::make_unique<NullOutput>(player_, options_.capturePath);
+        setOutput(std::make_unique<NullOutput>(player_, options_.capturePath));
         return;
     }
     try {
-        output_ = openDevice();
+        setOutput(openDevice());
     } catch (const Error& e) {
         if (FDriverIndex != 0) {
             FDriverIndex = 0;
@@ -104,7 +115,7 @@ void TDS::openOutput() {
                   wrapError("DirectSoundCreate8() failed", e).what();
         nullOutput_ = true;
         session_.reset();
-        output_ = std::make_unique<NullOutput>(player_, options_.capturePath);
+        setOutput(std::make_unique<NullOutput>(player_, options_.capturePath));
     }
 }
 
@@ -118,13 +129,14 @@ bool TDS::SetSyncMode(SyncMode mode) {
     // A JACK output switches by itself; any other change opens the output anew.
     const bool chosenIsJack =
         FDrivers.at(static_cast<std::size_t>(FDriverIndex)).HostApi == kJackHostApi;
-    if ((mode != SyncMode::Off || chosenIsJack) && output_->setSyncMode(mode)) {
+    if ((mode != SyncMode::Off || chosenIsJack) && output_ && output_->setSyncMode(mode)) {
         options_.sync = mode;
         return true;
     }
     options_.sync = mode;
     try {
         replaceOutput();
+        closeIdleOutput(false);
         return true;
     } catch (const Error& e) {
         notice_ = syncOffNotice(e.what());
@@ -142,21 +154,72 @@ bool TDS::SetSyncMode(SyncMode mode) {
 }
 
 void TDS::replaceOutput() {
-    underflows_ += output_->underflows();
-    // The old output goes first: one audio thread at a time renders the player.
-    output_.reset();
+    closeIdleOutput(true, true);
     try {
-        output_ = openDevice();
+        setOutput(openDevice());
     } catch (const Error&) {
-        output_ = std::make_unique<NullOutput>(player_, std::string());
+        setOutput(std::make_unique<NullOutput>(player_, std::string()));
         throw;
     }
     nullOutput_ = false;
     deviceLost_ = false;
 }
 
+void TDS::setOutput(std::unique_ptr<OutputBackend> output) {
+    output_ = std::move(output);
+    caps_ = output_->capabilities();
+    latency_ = output_->latencySeconds();
+    period_ = output_->periodFrames();
+}
+
+bool TDS::holdsOutputOpen() const {
+    // JACK clients stay: a master starts playback, and other software hears the clock's Stop.
+    // A capture records the whole run into one file.
+    return options_.sync != SyncMode::Off ||
+           FDrivers.at(static_cast<std::size_t>(FDriverIndex)).HostApi == kJackHostApi ||
+           (nullOutput_ && !deviceLost_ && !options_.capturePath.empty());
+}
+
+void TDS::closeIdleOutput(bool countUnderflows, bool always) {
+    idleSince_.reset();
+    if (!output_ || (!always && (holdsOutputOpen() || player_.isPlaying())))
+        return;
+    if (countUnderflows)
+        underflows_ += output_->underflows();
+    // One audio thread at a time renders the player: the old output goes before a new one comes.
+    output_.reset();
+}
+
+void TDS::openForPlay() {
+    if (output_ && !deviceLost_)
+        return;
+    if (nullOutput_ && !deviceLost_) {
+        setOutput(std::make_unique<NullOutput>(player_, options_.capturePath));
+        return;
+    }
+    try {
+        replaceOutput();
+        notice_.clear();
+    } catch (const Error& e) {
+        // replaceOutput left the silent output.
+        nullOutput_ = true;
+        deviceLost_ = true;
+        notice_ = lostNotice(e.what());
+    }
+}
+
+void TDS::ReleaseIdleOutput() {
+    const auto now = std::chrono::steady_clock::now();
+    if (!output_ || holdsOutputOpen() || player_.isPlaying())
+        idleSince_.reset();
+    else if (!idleSince_)
+        idleSince_ = now;
+    else if (now - *idleSince_ >= kTailTime)
+        closeIdleOutput(true);
+}
+
 SyncState TDS::Sync() const {
-    SyncState state = output_->syncState();
+    SyncState state = output_ ? output_->syncState() : SyncState{};
     state.mode = options_.sync;
     if (state.mode == SyncMode::Off || state.rateHz == 0) {
         state.rateHz = GetPlaybackRate();
@@ -197,32 +260,35 @@ const TDriverEntry& TDS::Driver(int index) const {
 }
 
 std::string TDS::ShowCapabilities() const {
-    return formatCapabilities(output_->capabilities());
+    return formatCapabilities(output_ ? output_->capabilities() : caps_);
 }
 
 double TDS::OutputLatency() const {
-    return output_->latencySeconds();
+    return output_ ? output_->latencySeconds() : latency_;
 }
 
 unsigned TDS::OutputPeriod() const {
-    return output_->periodFrames();
+    return output_ ? output_->periodFrames() : period_;
 }
 
 std::string TDS::OutputFailure() const {
-    return output_->failure();
+    return output_ ? output_->failure() : std::string();
+}
+
+std::uint64_t TDS::Underflows() const {
+    return underflows_ + (output_ ? output_->underflows() : 0);
 }
 
 void TDS::ContinueSilently(const std::string& reason) {
-    underflows_ += output_->underflows();
     // The failed output goes first: one audio thread at a time renders the player.
-    output_.reset();
+    closeIdleOutput(true, true);
     if (!nullOutput_) {
         deviceLost_ = true;
         session_.reset();
     }
     nullOutput_ = true;
-    notice_ = "The sound output was lost, so playback is silent.\n" + reason;
-    output_ = std::make_unique<NullOutput>(player_, std::string());
+    notice_ = lostNotice(reason);
+    setOutput(std::make_unique<NullOutput>(player_, std::string()));
 }
 
 void TDS::RetryLostDevice() {
@@ -232,12 +298,14 @@ void TDS::RetryLostDevice() {
         replaceOutput();
         notice_.clear();
     } catch (const Error& e) {
-        notice_ = "The sound output was lost, so playback is silent.\n" + std::string(e.what());
+        notice_ = lostNotice(e.what());
     }
+    closeIdleOutput(false);
 }
 
 void TDS::CloseOutput() {
-    output_->finish();
+    if (output_)
+        output_->finish();
 }
 
 void TDS::LoadSourceFile(const std::string& fileName, int swing) {
@@ -305,13 +373,15 @@ void TDS::Play(bool loop) {
 void TDS::PlayPasses(std::uint32_t passes) {
     if (!FOutputBuffer)
         return;
-    RetryLostDevice();
+    openForPlay();
     player_.play(passes);
 }
 
 void TDS::PlayStoredSlots(std::uint32_t passes) {
-    // Stopped first, so no region is refused as late: playback starts over at frame 0.
-    Stop();
+    // Stopped first, so no region is refused as late: playback starts over at frame 0. The
+    // device stays open for it.
+    if (FOutputBuffer)
+        player_.stop();
     for (int slot = 0; slot < kSlotCount; ++slot)
         WriteSlot(slot);
     PlayPasses(passes);
@@ -320,6 +390,7 @@ void TDS::PlayStoredSlots(std::uint32_t passes) {
 void TDS::Stop() {
     if (FOutputBuffer)
         player_.stop();
+    closeIdleOutput(true);
 }
 
 bool TDS::IsPlaying() const {

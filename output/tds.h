@@ -5,8 +5,10 @@
 #include "output/loop_player.h"
 #include "output/output_backend.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,6 +69,12 @@ public:
     // After the device was lost, tries to open it again (the silent output stays when it fails,
     // and OutputNotice() says why); otherwise does nothing.
     void RetryLostDevice();
+    // True while playback is silent because the device was lost (or would not open at Play).
+    bool DeviceLost() const { return deviceLost_; }
+    // The device is open only while it plays: Play opens it and Stop closes it. After playback
+    // ended by itself, call this now and then: it closes the device once its tail was heard.
+    // A JACK client, which other software may follow, and a capture stay open.
+    void ReleaseIdleOutput();
     // Follows the JACK transport or MIDI clock (through a JACK output, whichever device is
     // chosen), or plays on its own clock again through the chosen device. False, with the reason
     // in OutputNotice(), when no JACK server answers: sync is then off.
@@ -77,8 +85,8 @@ public:
     // Stops the output for good, completing what it delivered (the capture file); raises when
     // that fails.
     void CloseOutput();
-    // Periods the device played before they were ready, since the engine was made.
-    std::uint64_t Underflows() const { return underflows_ + output_->underflows(); }
+    // Periods the device played before they were ready, while playing, since the engine was made.
+    std::uint64_t Underflows() const;
     // Refills that came after playback had reached their region, so that it played its previous
     // rendering once more instead of a mix of two.
     std::uint32_t LateRefills() const { return lateRefills_; }
@@ -133,6 +141,12 @@ private:
     void openOutput();
     std::unique_ptr<OutputBackend> openDevice();
     void replaceOutput();
+    void setOutput(std::unique_ptr<OutputBackend> output);
+    bool holdsOutputOpen() const;
+    // Closes the output unless it is held open or playing (always: in any case), adding its
+    // underflows when asked.
+    void closeIdleOutput(bool countUnderflows, bool always = false);
+    void openForPlay();
 
     SegmentStore FStore;
     std::vector<TDriverEntry> FDrivers;
@@ -142,8 +156,13 @@ private:
     OutputOptions options_;
     bool nullOutput_ = false;
     bool deviceLost_ = false;
-    std::uint64_t underflows_ = 0; // of outputs already replaced
+    std::uint64_t underflows_ = 0; // of outputs already closed
     std::uint32_t lateRefills_ = 0;
+    // What the last output said of itself, for while none is open.
+    DeviceCaps caps_;
+    double latency_ = 0;
+    unsigned period_ = 0;
+    std::optional<std::chrono::steady_clock::time_point> idleSince_;
 
     // Declared so that the output goes first: it stops the device before the player, the
     // buffer and the events it reads from are released.

@@ -59,7 +59,9 @@ void PlaybackSession::playToEnd(std::uint32_t passes, const std::function<void(i
         return !lost.empty() || !engine_.IsPlaying() || thread.Finished() ||
                (stopRequested && stopRequested());
     });
-    engine_.Stop();
+    // Ended by itself, the device keeps its tail to play out.
+    if (engine_.IsPlaying())
+        engine_.Stop();
     host.end(thread);
     if (!lost.empty())
         throw Error("The sound output failed during playback.\n" + lost);

@@ -264,12 +264,30 @@ void TInterfaceForm::watchOutput() {
     const std::string failure = engine_->OutputFailure();
     if (!failure.empty()) {
         engine_->ContinueSilently(failure);
-        QString reason = QString::fromStdString(failure);
-        reason.replace(u'\n', u' ');
-        statusPanel(0)->setText(QStringLiteral("Sound output lost, playing silently: ") + reason);
+        showOutputLoss(failure);
     }
+    engine_->ReleaseIdleOutput();
+    updateOutputLoss();
     syncChoice_->watch();
     UpdateStatusBar(1);
+}
+
+void TInterfaceForm::showOutputLoss(const std::string& reason) {
+    QString text = QString::fromStdString(reason);
+    text.replace(u'\n', u' ');
+    statusPanel(0)->setText(QStringLiteral("Sound output lost, playing silently: ") + text);
+    outputLossShown_ = true;
+}
+
+void TInterfaceForm::updateOutputLoss() {
+    if (engine_->DeviceLost() && !outputLossShown_) {
+        // The notice's first line says what the status bar says itself.
+        const std::string& notice = engine_->OutputNotice();
+        showOutputLoss(notice.substr(notice.find('\n') + 1));
+    } else if (outputLossShown_ && !engine_->silent()) {
+        outputLossShown_ = false;
+        UpdateStatusBar(0);
+    }
 }
 
 // --- rendering and feedback ------------------------------------------------------------------
@@ -608,6 +626,7 @@ void TInterfaceForm::PlayButtonClick() {
         if (needsAudio())
             return;
         session().play(toolDown("LoopButton") ? 0 : 1);
+        updateOutputLoss();
     });
 }
 

@@ -169,7 +169,12 @@ private:
     void endNotifyThread();
     void notifyThreadFailed(const QString& message);
     // Notices a lost output device: says so, and goes on silently with the loop and pattern.
+    // Also closes the device once a pass played to its end has been heard.
     void watchOutput();
+    // "Sound output lost …" in the status bar while the device is lost, the normal text again
+    // once it plays.
+    void showOutputLoss(const std::string& reason);
+    void updateOutputLoss();
     void showLoadFailure(const QString& path);
     bool needsAudio();
     void setRate(unsigned hz);
@@ -203,6 +208,7 @@ private:
     PatternHistory* history_ = nullptr;
     WaveformStrip* waveform_ = nullptr;
     QTimer* outputWatch_ = nullptr;
+    bool outputLossShown_ = false;
     SyncChoice* syncChoice_ = nullptr; // a child of the playback panel
     TempoControls* tempo_ = nullptr;
 

@@ -65,6 +65,8 @@ std::vector<double> onsets(const JackTestClient& tester,
 
 class JackSync : public ::testing::Test {
 protected:
+    explicit JackSync(unsigned period = 1024) : server_(48000, period) {}
+
     // Timing is judged only where the server dropped no period since the set-up settled, and
     // not under ThreadSanitizer, which makes our callbacks many times slower than the server's
     // clock allows for.
@@ -253,6 +255,41 @@ TEST_F(JackSync, ServerGoingAwayIsReportedAndPlaybackGoesOnSilently) {
     EXPECT_TRUE(engine->IsPlaying());
     EXPECT_FALSE(engine->OutputNotice().empty());
 }
+
+class JackSyncAtPeriod : public JackSync, public ::testing::WithParamInterface<unsigned> {
+protected:
+    JackSyncAtPeriod() : JackSync(GetParam()) {}
+};
+
+// At any period the server may run, the clock is followed and the passes counted while it
+// runs: playback ends after them, as brev-render --play --passes does.
+TEST_P(JackSyncAtPeriod, MidiClockIsFollowedAndItsPassesCounted) {
+    auto engine = this->engine(SyncMode::MidiClock);
+    ASSERT_EQ(engine->GetSyncMode(), SyncMode::MidiClock) << engine->OutputNotice();
+    tester_->clockInto("brev-test");
+    settle();
+    engine->PlayStoredSlots(2);
+    // 200 BPM: a pass of the loop is 1.2 seconds.
+    tester_->sendClock(100);
+    bool following = false;
+    for (int i = 0; i < 1000 && engine->IsPlaying(); ++i) {
+        following = following || engine->Sync().following;
+        std::this_thread::sleep_for(10ms);
+    }
+    tester_->stopClock();
+    EXPECT_TRUE(following);
+    EXPECT_FALSE(engine->IsPlaying()) << "two passes did not end within 10 seconds";
+    if (serverKeptTime()) {
+        // The second pass a bar after the first (a burst at the start may come twice while the
+        // tempo is still unknown).
+        const std::vector<double> found = onsets(*tester_, &JackTestClient::Period::frameTime);
+        ASSERT_GE(found.size(), 2u);
+        const double bar = 60.0 / 100 * 4 * tester_->sampleRate();
+        EXPECT_NEAR(found.back() - found[found.size() - 2], bar, 0.005 * bar);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Periods, JackSyncAtPeriod, ::testing::Values(16u, 64u, 256u, 8192u));
 
 TEST(JackSyncWithoutServer, SyncFallsBackToTheOwnClockAndSaysWhy) {
     setenv("JACK_DEFAULT_SERVER", "brev-test-no-such-server", 1);

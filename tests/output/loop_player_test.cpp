@@ -433,6 +433,27 @@ TEST(LoopPlayer, FollowingAClockPlaysWhereItsBeatsAreAtItsTempo) {
     EXPECT_EQ(trace.played, 0u);
 }
 
+// A clock that runs periods without us (a server dropping periods) may jump the loop on over its
+// end: that pass counts all the same, and playback ends after its passes.
+TEST(LoopPlayer, AJumpOverTheLoopsEndCountsItsPass) {
+    auto loop = rampLoop(1000); // 16000 frames
+    LoopPlayer player;
+    player.setLoop(loop.get());
+    player.play(2);
+    std::int16_t out[2 * 64];
+    const double beatsPerPeriod = 64 * 4.0 / 16000; // at the loop's own tempo
+    Follow follow{true, 0, 0};
+    int periods = 0;
+    for (; player.isPlaying() && periods < 1000; ++periods) {
+        player.renderFollowing(out, 64, follow);
+        // Past 3.9 beats, 40 periods are missed at once.
+        follow.beats +=
+            follow.beats > 3.9 && follow.beats < 4 ? 40 * beatsPerPeriod : beatsPerPeriod;
+    }
+    EXPECT_FALSE(player.isPlaying());
+    EXPECT_NEAR(follow.beats, 8, 2 * beatsPerPeriod) << "after " << periods << " periods";
+}
+
 TEST(EventSet, ReportsLowestFirstResetsAndMerges) {
     EventSet events;
     EXPECT_EQ(waitForAny(events.handles(), EventSet::kCount, 0), kWaitTimeout);

@@ -31,6 +31,7 @@ TEST(MidiClock, PulsesWithJitterGiveTheTempoAndSongPosition) {
     const Follow half = clock.at(frame + 24 + 600);
     EXPECT_TRUE(half.rolling);
     EXPECT_NEAR(half.beats, 59.5 / 24, 0.03);
+    EXPECT_NEAR(clock.at(frame + 24 + 6000).beats, 64.0 / 24, 0.03) << "on at the tempo after it";
 
     send(clock, {0xFC}, frame + 1200);
     EXPECT_FALSE(clock.at(frame + 1300).rolling);

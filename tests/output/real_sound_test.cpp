@@ -1,6 +1,6 @@
-// The PortAudio output. End to end through a real sound server: a private PulseAudio with a null
-// sink, the PortAudio output on its ALSA "pulse" device, and parec recording the sink's monitor
-// bit-exact.
+// The PortAudio output. End to end through real sound servers: private PulseAudio and PipeWire
+// servers with a null sink, the PortAudio output on their ALSA devices, and parec recording the
+// sink's monitor bit-exact.
 #include "audio/error.h"
 #include "child_process.h"
 #include "editor/core/pattern_model.h"
@@ -9,6 +9,7 @@
 #include "output/portaudio_output.h"
 #include "output/task_queue.h"
 #include "output/tds.h"
+#include "sound_test_server.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_waves.h"
 
@@ -31,10 +32,22 @@ namespace fs = std::filesystem;
 
 using test::Child;
 using test::onPath;
+using test::ServerKind;
+using test::SoundServer;
 
 std::vector<std::uint8_t> readAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+// Stereo noise, so that no stretch of it matches by chance.
+std::vector<std::int16_t> noise(std::size_t frames) {
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> sample(-30000, 30000);
+    std::vector<std::int16_t> samples(2 * frames);
+    for (auto& s : samples)
+        s = static_cast<std::int16_t>(sample(random));
+    return samples;
 }
 
 long long millisecondsSince(std::chrono::steady_clock::time_point start) {
@@ -59,53 +72,9 @@ TEST(RealOutput, OpensOrFallsBackToSilence) {
         EXPECT_FALSE(engine.DriverName(i).empty());
 }
 
-// A private PulseAudio server with a null sink "ci_sink", reached through this process's
-// environment. skipReason() says why it could not start.
-class SoundServer {
-public:
-    explicit SoundServer(const test::TempFolder& dir) {
-        for (const char* program : {"pulseaudio", "parec"})
-            if (!onPath(program)) {
-                skip_ = std::string(program) + " is not installed";
-                return;
-            }
-        const fs::path home = dir.path() / "home";
-        const fs::path runtime = dir.path() / "run";
-        fs::create_directories(home);
-        fs::create_directories(runtime);
-        const std::string socket = (runtime / "pulse" / "native").string();
-        // One left by a killed server would pass for the new server's.
-        fs::remove(socket);
-        setenv("HOME", home.c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-        setenv("PULSE_SERVER", ("unix:" + socket).c_str(), 1);
-        const std::string log = dir.file("pulseaudio.log");
-        server_ = std::make_unique<Child>(
-            std::vector<std::string>{
-                "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
-                "--log-target=file:" + log,
-                "--load=module-null-sink sink_name=ci_sink rate=44100 channels=2 norewinds=1",
-                "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket},
-            "/dev/null");
-        for (int i = 0; i < 500 && server_->running() && !fs::exists(socket); ++i)
-            std::this_thread::sleep_for(10ms);
-        if (!server_->running() || !fs::exists(socket)) {
-            std::ifstream in(log);
-            std::string text((std::istreambuf_iterator<char>(in)), {});
-            skip_ = "PulseAudio did not start here:\n" +
-                    text.substr(text.size() > 600 ? text.size() - 600 : 0);
-        }
-    }
-    const std::string& skipReason() const { return skip_; }
-    void stop(int signal = SIGTERM) {
-        if (server_)
-            server_->stop(signal);
-    }
-
-private:
-    std::string skip_;
-    std::unique_ptr<Child> server_;
-};
+std::string serverName(const ::testing::TestParamInfo<ServerKind>& kind) {
+    return kind.param == ServerKind::PipeWire ? "PipeWire" : "PulseAudio";
+}
 
 // The position of the ALSA "pulse" device in a fresh engine's list, -1 when it is not listed.
 int pulseDevice() {
@@ -140,6 +109,35 @@ TEST(RealOutput, NamedDeviceThatFailsToOpenRaises) {
     EXPECT_EQ(fallback.DriverIndex(), 0);
 }
 
+// Where recorded holds the first 64 frames of expected, frame-aligned; end() when nowhere.
+std::vector<std::uint8_t>::const_iterator findLoop(const std::vector<std::uint8_t>& recorded,
+                                                   const std::vector<std::uint8_t>& expected) {
+    const auto head = expected.begin() + 4 * 64;
+    auto start = std::search(recorded.cbegin(), recorded.cend(), expected.begin(), head);
+    while (start != recorded.cend() && (start - recorded.cbegin()) % 4 != 0)
+        start = std::search(start + 1, recorded.cend(), expected.begin(), head);
+    return start;
+}
+
+// Where expected begins in the recording, once parec has delivered it passes times over; end()
+// when it has not within 10 seconds.
+std::vector<std::uint8_t>::const_iterator awaitPasses(const std::string& recording,
+                                                      const std::vector<std::uint8_t>& expected,
+                                                      std::vector<std::uint8_t>& recorded,
+                                                      std::size_t passes) {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    for (;;) {
+        recorded = readAll(recording);
+        const auto start = findLoop(recorded, expected);
+        if (start != recorded.cend() &&
+            static_cast<std::size_t>(recorded.cend() - start) >= passes * expected.size())
+            return start;
+        if (std::chrono::steady_clock::now() > deadline)
+            return recorded.cend();
+        std::this_thread::sleep_for(50ms);
+    }
+}
+
 TEST(RealSound, TheLoopReachesTheSoundServerSampleForSample) {
     test::TempFolder dir;
     SoundServer server(dir);
@@ -154,12 +152,7 @@ TEST(RealSound, TheLoopReachesTheSoundServerSampleForSample) {
     std::this_thread::sleep_for(300ms);
     ASSERT_TRUE(recorder.running()) << "parec could not record the monitor";
 
-    // Noise, so no stretch of it matches by chance.
-    std::mt19937 random(11);
-    std::uniform_int_distribution<int> sample(-30000, 30000);
-    std::vector<std::int16_t> samples(2 * 16 * 1100);
-    for (auto& s : samples)
-        s = static_cast<std::int16_t>(sample(random));
+    const std::vector<std::int16_t> samples = noise(16 * 1100);
     std::string input = test::writeWav(dir, "loop.wav", test::waveOfSamples(samples));
 
     std::vector<std::uint8_t> expected;
@@ -189,12 +182,10 @@ TEST(RealSound, TheLoopReachesTheSoundServerSampleForSample) {
 
     std::vector<std::uint8_t> recorded = readAll(recording);
     ASSERT_EQ(expected.size(), 4u * 16 * 1100);
-    auto start =
-        std::search(recorded.begin(), recorded.end(), expected.begin(), expected.begin() + 4 * 64);
-    ASSERT_NE(start, recorded.end()) << "the loop's first 64 frames are not in the recording ("
-                                     << recorded.size() / 4 << " frames)";
-    ASSERT_EQ((start - recorded.begin()) % 4, 0);
-    ASSERT_GE(static_cast<size_t>(recorded.end() - start), 2 * expected.size())
+    auto start = findLoop(recorded, expected);
+    ASSERT_NE(start, recorded.cend()) << "the loop's first 64 frames are not in the recording ("
+                                      << recorded.size() / 4 << " frames)";
+    ASSERT_GE(static_cast<size_t>(recorded.cend() - start), 2 * expected.size())
         << "the recording ends before two passes";
     for (int pass = 0; pass < 2; ++pass) {
         auto first = start + static_cast<std::ptrdiff_t>(pass * expected.size());
@@ -204,8 +195,53 @@ TEST(RealSound, TheLoopReachesTheSoundServerSampleForSample) {
     }
     // Playback ended after two passes: silence follows.
     auto after = start + static_cast<std::ptrdiff_t>(2 * expected.size());
-    auto tail = std::min(after + 4 * 441, recorded.end());
+    auto tail = std::min(after + 4 * 441, recorded.cend());
     EXPECT_TRUE(std::all_of(after, tail, [](std::uint8_t b) { return b == 0; }));
+}
+
+// The device is open only while it plays: the server has no stream of ours before Play, after
+// Stop, or a little after a single pass has ended, and the slot-start events go on across it
+// being closed and opened again.
+TEST(RealSound, TheDeviceIsOpenOnlyWhilePlaying) {
+    test::TempFolder dir;
+    SoundServer server(dir);
+    if (!server.skipReason().empty())
+        GTEST_SKIP() << server.skipReason();
+    int pulse = pulseDevice();
+    if (pulse < 0)
+        GTEST_SKIP() << "PortAudio lists no ALSA pulse device (libasound2-plugins missing?)";
+    TDS engine(pulse, OutputOptions{});
+    ASSERT_EQ(engine.OutputNotice(), "");
+    TaskQueue gui;
+    // Whether the server has a stream of ours, once it has come or gone within 10 seconds.
+    auto streamOpen = [&](bool wanted) {
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        bool open = !wanted;
+        while (open != wanted && std::chrono::steady_clock::now() < deadline) {
+            engine.ReleaseIdleOutput();
+            open = !server.command({"pactl", "list", "short", "sink-inputs"}).empty();
+        }
+        return open;
+    };
+    EXPECT_FALSE(streamOpen(false)) << "a stream before Play";
+    engine.LoadSourceFile(test::writeWav(dir, "loop.wav", test::countingWave(16 * 1000)), 0);
+    std::uint32_t count = 0;
+    const int* events = engine.GetEvents(count);
+    int calls = 0;
+    TNotifyThread thread(
+        events, count, [&](int) { ++calls; }, gui.executor());
+    for (bool loop : {true, true, false}) {
+        engine.Play(loop);
+        EXPECT_TRUE(streamOpen(true)) << "no stream while playing";
+        const int before = calls;
+        gui.serveUntil([&] { return calls >= before + 8; });
+        if (loop)
+            engine.Stop();
+        EXPECT_FALSE(streamOpen(false))
+            << (loop ? "a stream after Stop" : "a stream after the pass");
+    }
+    EXPECT_FALSE(engine.IsPlaying());
+    gui.end(thread);
 }
 
 // The sound server killed while the engine plays: the engine notices, goes on silently with the
@@ -297,6 +333,62 @@ TEST(RealSound, RenderPlayFailsWhenTheSoundServerIsLost) {
               std::string::npos)
         << std::string(text.begin(), text.end());
 }
+
+class DesktopSoundServer : public ::testing::TestWithParam<ServerKind> {};
+
+// brev-render --play on the default device through a desktop's sound server as it comes, which
+// may take seconds of sound ahead: three passes with nobody recording, then three more that
+// parec, at its default latency, hears sample for sample.
+TEST_P(DesktopSoundServer, PlaysThreePassesOnTheDefaultDevice) {
+    test::TempFolder dir;
+    SoundServer server(dir, GetParam());
+    if (!server.skipReason().empty())
+        GTEST_SKIP() << server.skipReason();
+    const std::vector<std::int16_t> samples = noise(16 * 2756);
+    const std::string input = test::writeWav(dir, "loop.wav", test::waveOfSamples(samples));
+    const std::string errors = dir.file("stderr.txt");
+    unsetenv("BREV_AUDIO");
+    auto play = [&] {
+        Child render({BREV_RENDER, "--play", "--passes", "3", input}, "/dev/null", errors);
+        while (render.running())
+            std::this_thread::sleep_for(10ms);
+        const std::vector<std::uint8_t> text = readAll(errors);
+        return std::make_pair(render.exitCode(), std::string(text.begin(), text.end()));
+    };
+    const auto [exitCode, message] = play();
+    ASSERT_EQ(exitCode, 0) << message;
+    EXPECT_EQ(message.find("silent"), std::string::npos) << message;
+
+    server.keepTheLoopsRate();
+    const std::string recording = dir.file("monitor.raw");
+    Child recorder({"parec", "--raw", "--format=s16le", "--rate=44100", "--channels=2", "-d",
+                    "ci_sink.monitor"},
+                   recording);
+    // Recording from its first delivery on: what the sink rendered before may be rewound.
+    for (int i = 0; i < 1000 && readAll(recording).empty(); ++i)
+        std::this_thread::sleep_for(10ms);
+    const auto [recordedExit, recordedMessage] = play();
+    ASSERT_EQ(recordedExit, 0) << recordedMessage;
+    const std::vector<std::uint8_t> expected(
+        reinterpret_cast<const std::uint8_t*>(samples.data()),
+        reinterpret_cast<const std::uint8_t*>(samples.data() + samples.size()));
+    std::vector<std::uint8_t> recorded;
+    const auto start = awaitPasses(recording, expected, recorded, 3);
+    if (recordedMessage.find("underflows") != std::string::npos)
+        GTEST_SKIP() << "the machine was too busy to play without gaps: " << recordedMessage;
+    ASSERT_NE(start, recorded.cend()) << "three passes of the loop are not in the recording ("
+                                      << recorded.size() / 4 << " frames)";
+    for (int pass = 0; pass < 3; ++pass) {
+        auto first = start + static_cast<std::ptrdiff_t>(pass * expected.size());
+        const auto mismatch = std::mismatch(expected.begin(), expected.end(), first);
+        EXPECT_EQ(mismatch.first, expected.end())
+            << "pass " << pass << " differs at frame " << (mismatch.first - expected.begin()) / 4;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(RealSound, DesktopSoundServer,
+                         ::testing::Values(ServerKind::PulseDefaults, ServerKind::PipeWire),
+                         serverName);
 #endif
 
 } // namespace
