@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/loop_markers.h"
 
 #include "audio/little_endian.h"

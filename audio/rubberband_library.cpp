@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rubber Band, loaded when a loop is first stretched. The functions the stretcher calls are
 // defined here under their own names and pass each call on, so a render at the loop's own tempo
 // and pitch never loads the library.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libsndfile and libsoxr, loaded when a file first needs them. The functions the decoder and the
 // FLAC writer call are defined here under their own names and pass each call on, so a program
 // that only reads and writes 16-bit WAV (every plain render) never loads either library, nor

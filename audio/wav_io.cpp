@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // RIFF WAVE reading and writing over byte streams, and the file and clipboard front ends.
 #include "audio/atomic_file.h"
 #include "audio/byte_stream.h"

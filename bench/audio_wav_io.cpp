@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading and saving a 100 MB WAV from a warm cache; the budget is 1 GB/s.
 #include "audio/twave.h"
 

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The BREV Editor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Helpers the whole-process benchmarks source.
 
 # Runs a command (its output and messages discarded) and prints "cpu_ms minor_faults peak_rss_kb"

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The BREV Editor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Resident memory of the editor with a loop loaded, against the empty editor: the real program on
 # an X server (run under xvfb-run), silent output, the loop opened through the Load button's file
 # dialog, then played once. Prints the figures and the growth as multiples of the file's size.

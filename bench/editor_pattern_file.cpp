@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing a full pattern file's text: every slot key and global key present.
 
 #include "editor/core/pattern_file.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Slot rendering against its time budgets: each benchmark reports "budget_share", the
 // time of one run as a share of its budget (below 1 is within budget).
 

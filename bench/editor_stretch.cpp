@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stretching a 2-second loop to another tempo (and pitch), alone and with the render of all 16
 // slots that follows it, as a share of one bar at the target tempo: below 1, a worker that
 // follows a clock has the stretched loop ready before the next bar.

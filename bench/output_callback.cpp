@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The audio callback's cost as a share of its period, and WriteSlot's as a share of a slot's
 // play time. Target: the callback under 5 % of the period.
 #include "audio/clipboard_port.h"

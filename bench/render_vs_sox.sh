@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The BREV Editor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Whole-process comparisons of brev-render with sox on 20-second files. CPU time (user + system)
 # and page faults come from the kernel's accounting of each child; interleaved runs, medians:
 # - a heavy pattern (volume, reverse, repeats 2, fades and deckstop on every slot) and the

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The BREV Editor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The CPU time of stretching a 2-second break from its own 120.01 BPM to 140 BPM: brev-render
 # --bpm 140 against Rubber Band's own program with the same engine and settings
 # (rubberband -3 --ignore-clipping -T RATIO) on the same file, and brev-render without --bpm, whose

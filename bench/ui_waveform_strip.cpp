@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the waveform strip costs while a loop plays: measuring a rendered slot, and painting
 // the strip (all of it: the most any paint while playing draws). Per pass of a loop the strip
 // measures 16 slots and paints at most 16 times, once per slot start.

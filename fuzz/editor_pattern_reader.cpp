@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary text as a pattern file: reading never crashes, and a pattern saved into that
 // text reads back with the same values.
 

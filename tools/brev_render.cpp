@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brev-render: applies a pattern to a loop and writes the rendered loop, as the editor's save
 // command does, without a window.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/core/tempo_table.h"
 
 #include "audio/atomic_file.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window as the editor: settings, engine and notification thread, slot rendering and the
 // audio commands of the toolbar and the keyboard.
 #include "audio/audio_import.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loops in other formats, written by sox, loaded as the editor and brev-render load them and
 // compared with sox's own conversion of the same file.
 #include "audio/audio_export.h"

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The BREV Editor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every page and style sheet of the help is compiled in, and every link between them leads
 # somewhere: a page or anchor that does not exist would show as an error in the help viewer.
 # Usage: help_sources_test.sh DOCS_HELP_DIR

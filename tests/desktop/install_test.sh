@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The BREV Editor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a staging prefix and checks what a desktop needs from it: the programs
 # in bin/, the help file in the documentation folder, the desktop entry, the AppStream metadata,
 # the manual pages and the icon.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // IniDocument against the INI library the pattern file was first written with, on random texts
 // built from the lines pattern files and hand edits hold, odd ones included.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The JACK output against a real JACK server (jackd with the dummy driver, started per test): the
 // transport with a timebase master, MIDI clock in and out, and a server that goes away. Each test
 // skips, saying why, where jackd cannot start.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // MIDI clock as the JACK output reads it and sends it, without a server.
 #include "output/midi_clock.h"
 

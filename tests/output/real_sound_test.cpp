@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PortAudio output. End to end through real sound servers: private PulseAudio and PipeWire
 // servers with a null sink, the PortAudio output on their ALSA devices, and parec recording the
 // sink's monitor bit-exact.

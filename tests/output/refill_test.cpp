@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The play command's one-slot-ahead refill, heard through the real-time null output and its
 // capture.
 #include "editor/core/pattern_model.h"

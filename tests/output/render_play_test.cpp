@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brev-render --play through the null output: the capture holds exactly the rendered loop,
 // once per pass.
 #include "tests/support/temp_folder.h"

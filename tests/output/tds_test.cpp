@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "allocation_counter.h"
 #include "audio/clipboard_port.h"
 #include "audio/error.h"

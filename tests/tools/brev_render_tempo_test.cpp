@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brev-render --bpm and --pitch: the loop stretched before it is cut, heard through what the
 // renderer writes.
 #include "audio/loop_tempo.h"

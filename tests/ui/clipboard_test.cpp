@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's clipboard against another X client, xclip, on a real X server (run under Xvfb).
 #include "audio/clipboard_port.h"
 #include "editor/ui/interface_form.h"

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The BREV Editor developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The editor program as a user meets it, on an X server with the silent output: a second start
 # ends at once without a window; a loop copied by another program is pasted and played; SIGTERM
 # closes the editor like its close button, with the settings written and the capture complete.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's commands and lifecycle, headless: offscreen windows, the null output with its
 // capture, answered dialogs and a memory clipboard.
 #include "audio/audio_import.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Info, Help and table buttons of the toolbar, with the desktop's viewer replaced.
 #include "audio/twave.h"
 #include "controls/brev_check_text.h"

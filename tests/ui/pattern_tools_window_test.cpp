@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The gang column, arrows and pattern files as a user reaches them: by clicking the window.
 #include "audio/twave.h"
 #include "controls/brev_check_text.h"

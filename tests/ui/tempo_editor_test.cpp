@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's tempo and pitch controls: the loaded loop stretched off the GUI thread, and what
 // the commands take from it.
 #include "audio/clipboard_port.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pattern's history driven through the window with the mouse and the keyboard, on the null
 // output: steps as the user made them, exact restores, and only the altered slots re-rendered.
 #include "audio/clipboard_port.h"

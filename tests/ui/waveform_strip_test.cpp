@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The waveform strip's pixel mapping against a plain per-frame reference, and what it redraws.
 #include "audio/segment_store.h"
 #include "editor/ui/waveform_strip.h"

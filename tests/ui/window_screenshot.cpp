@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shows the editor window and saves what it draws to the PNG file named by the first argument.
 // With "shift-info" as the second argument, Info is clicked with Shift held first. With a loop's
 // path instead, the editor starts on the silent output, loads the loop, edits a few slots and
