@@ -72,7 +72,7 @@ TDS::TDS(int driverIndex, const OutputOptions& options)
     }
     openOutput();
     // The device is known to open; it is opened again to play.
-    closeIdleOutput(false);
+    closeIdleOutput();
 }
 
 TDS::~TDS() {
@@ -138,7 +138,9 @@ bool TDS::SetSyncMode(SyncMode mode) {
     options_.sync = mode;
     try {
         replaceOutput();
-        closeIdleOutput(false);
+        if (player_.isPlaying())
+            startCountingUnderflows();
+        closeIdleOutput();
         return true;
     } catch (const Error& e) {
         notice_ = syncOffNotice(e.what());
@@ -156,7 +158,7 @@ bool TDS::SetSyncMode(SyncMode mode) {
 }
 
 void TDS::replaceOutput() {
-    closeIdleOutput(true, true);
+    closeIdleOutput(true);
     try {
         setOutput(openDevice());
     } catch (const Error&) {
@@ -182,12 +184,11 @@ bool TDS::holdsOutputOpen() const {
            (nullOutput_ && !deviceLost_ && !options_.capturePath.empty());
 }
 
-void TDS::closeIdleOutput(bool countUnderflows, bool always) {
+void TDS::closeIdleOutput(bool always) {
     idleSince_.reset();
     if (!output_ || (!always && (holdsOutputOpen() || player_.isPlaying())))
         return;
-    if (countUnderflows)
-        underflows_ += output_->underflows();
+    stopCountingUnderflows();
     // One audio thread at a time renders the player: the old output goes before a new one comes.
     output_.reset();
 }
@@ -212,12 +213,27 @@ void TDS::openForPlay() {
 
 void TDS::ReleaseIdleOutput() {
     const auto now = std::chrono::steady_clock::now();
+    if (!player_.isPlaying())
+        stopCountingUnderflows();
     if (!output_ || holdsOutputOpen() || player_.isPlaying())
         idleSince_.reset();
     else if (!idleSince_)
         idleSince_ = now;
     else if (now - *idleSince_ >= kTailTime)
-        closeIdleOutput(true);
+        closeIdleOutput();
+}
+
+void TDS::startCountingUnderflows() {
+    if (countingUnderflows_ || !output_)
+        return;
+    underflowsBefore_ = output_->underflows();
+    countingUnderflows_ = true;
+}
+
+void TDS::stopCountingUnderflows() {
+    if (countingUnderflows_ && output_)
+        underflows_ += output_->underflows() - underflowsBefore_;
+    countingUnderflows_ = false;
 }
 
 SyncState TDS::Sync() const {
@@ -278,12 +294,13 @@ std::string TDS::OutputFailure() const {
 }
 
 std::uint64_t TDS::Underflows() const {
-    return underflows_ + (output_ ? output_->underflows() : 0);
+    return underflows_ +
+           (countingUnderflows_ && output_ ? output_->underflows() - underflowsBefore_ : 0);
 }
 
 void TDS::ContinueSilently(const std::string& reason) {
     // The failed output goes first: one audio thread at a time renders the player.
-    closeIdleOutput(true, true);
+    closeIdleOutput(true);
     if (!nullOutput_) {
         deviceLost_ = true;
         session_.reset();
@@ -302,7 +319,7 @@ void TDS::RetryLostDevice() {
     } catch (const Error& e) {
         notice_ = lostNotice(e.what());
     }
-    closeIdleOutput(false);
+    closeIdleOutput();
 }
 
 void TDS::CloseOutput() {
@@ -376,6 +393,7 @@ void TDS::PlayPasses(std::uint32_t passes) {
     if (!FOutputBuffer)
         return;
     openForPlay();
+    startCountingUnderflows();
     player_.play(passes);
 }
 
@@ -392,7 +410,8 @@ void TDS::PlayStoredSlots(std::uint32_t passes) {
 void TDS::Stop() {
     if (FOutputBuffer)
         player_.stop();
-    closeIdleOutput(true);
+    stopCountingUnderflows();
+    closeIdleOutput();
 }
 
 bool TDS::IsPlaying() const {

@@ -145,9 +145,11 @@ private:
     void replaceOutput();
     void setOutput(std::unique_ptr<OutputBackend> output);
     bool holdsOutputOpen() const;
-    // Closes the output unless it is held open or playing (always: in any case), adding its
-    // underflows when asked.
-    void closeIdleOutput(bool countUnderflows, bool always = false);
+    // Closes the output unless it is held open or playing (always: in any case).
+    void closeIdleOutput(bool always = false);
+    // Underflows count while the player plays, whatever the output did before or after.
+    void startCountingUnderflows();
+    void stopCountingUnderflows();
     void openForPlay();
 
     SegmentStore FStore;
@@ -158,7 +160,9 @@ private:
     OutputOptions options_;
     bool nullOutput_ = false;
     bool deviceLost_ = false;
-    std::uint64_t underflows_ = 0; // of outputs already closed
+    std::uint64_t underflows_ = 0;       // of playing stretches already ended
+    std::uint64_t underflowsBefore_ = 0; // the output's own count when the current one began
+    bool countingUnderflows_ = false;
     std::uint32_t lateRefills_ = 0;
     // What the last output said of itself, for while none is open.
     DeviceCaps caps_;
