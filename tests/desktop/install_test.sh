@@ -26,7 +26,9 @@ icon="$stage/share/icons/hicolor/scalable/apps/brev-editor.svg"
 [ -s "$help" ] || fail "no help file at $help"
 [ "$(head -c 4 "$help")" = ITSF ] || fail "$help is not a compiled help file"
 if command -v chmls >/dev/null; then
-  chmls "$help" | grep -q ' /index.html$' || fail "$help has no start page"
+  # Captured first: grep -q leaving early would end chmls by SIGPIPE, which pipefail reports.
+  listing=$(chmls "$help") || fail "chmls cannot read $help"
+  grep -q ' /index.html$' <<<"$listing" || fail "$help has no start page"
 fi
 
 pages="$stage/share/doc/brev-editor/html"

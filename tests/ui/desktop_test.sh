@@ -30,7 +30,8 @@ sox -n -r 44100 -c 2 -b 16 "$work/loop.wav" synth "${frames}s" sine 440 || fail 
 xclip -quiet -selection clipboard -t audio/wav -i "$work/loop.wav" 2>/dev/null &
 started_pids+=($!)
 for _ in $(seq 50); do
-  xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -q audio/wav && break
+  targets=$(xclip -selection clipboard -t TARGETS -o 2>/dev/null)
+  grep -q audio/wav <<<"$targets" && break
   sleep 0.1
 done
 xdotool mousemove --window "$window" 13 13 click 1
