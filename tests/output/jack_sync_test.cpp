@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -65,6 +66,25 @@ std::vector<double> onsets(const JackTestClient& tester,
     return found;
 }
 
+// Timing checks that a run could not judge, said once at its end: a busy machine's run passes
+// without them, and its output says how many there were.
+class TimingTally : public ::testing::Environment {
+public:
+    void count(bool judged) { ++(judged ? judged_ : notJudged_); }
+    void TearDown() override {
+        if (notJudged_ > 0)
+            std::printf("[ TIMING   ] %d of %d JACK timing checks not judged (periods dropped by "
+                        "the server, or ThreadSanitizer)\n",
+                        notJudged_, judged_ + notJudged_);
+    }
+
+private:
+    int judged_ = 0;
+    int notJudged_ = 0;
+};
+TimingTally* const timingTally =
+    static_cast<TimingTally*>(::testing::AddGlobalTestEnvironment(new TimingTally));
+
 class JackSync : public ::testing::Test {
 protected:
     explicit JackSync(unsigned period = 1024) : server_(48000, period) {}
@@ -72,7 +92,12 @@ protected:
     // Timing is judged only where the server dropped no period since the set-up settled, and
     // not under ThreadSanitizer, which makes our callbacks many times slower than the server's
     // clock allows for.
-    bool serverKeptTime() const { return tester_->xruns() == settledXruns_ && !kThreadSanitizer; }
+    // Counted in the tally either way.
+    bool serverKeptTime() const {
+        const bool kept = tester_->xruns() == settledXruns_ && !kThreadSanitizer;
+        timingTally->count(kept);
+        return kept;
+    }
 
     void SetUp() override {
         if (!server_.skipReason().empty())
@@ -281,14 +306,15 @@ TEST_P(JackSyncAtPeriod, MidiClockIsFollowedAndItsPassesCounted) {
     tester_->stopClock();
     EXPECT_TRUE(following);
     EXPECT_FALSE(engine->IsPlaying()) << "two passes did not end within 10 seconds";
-    if (serverKeptTime()) {
-        // The second pass a bar after the first (a burst at the start may come twice while the
-        // tempo is still unknown).
-        const std::vector<double> found = onsets(*tester_, &JackTestClient::Period::frameTime);
-        ASSERT_GE(found.size(), 2u);
-        const double bar = 60.0 / 100 * 4 * tester_->sampleRate();
-        EXPECT_NEAR(found.back() - found[found.size() - 2], bar, 0.005 * bar);
-    }
+    if (!serverKeptTime())
+        GTEST_SKIP() << "the server dropped " << tester_->xruns() - settledXruns_
+                     << " periods: the bar between passes was not judged";
+    // The second pass a bar after the first (a burst at the start may come twice while the
+    // tempo is still unknown).
+    const std::vector<double> found = onsets(*tester_, &JackTestClient::Period::frameTime);
+    ASSERT_GE(found.size(), 2u);
+    const double bar = 60.0 / 100 * 4 * tester_->sampleRate();
+    EXPECT_NEAR(found.back() - found[found.size() - 2], bar, 0.005 * bar);
 }
 
 INSTANTIATE_TEST_SUITE_P(Periods, JackSyncAtPeriod, ::testing::Values(16u, 64u, 256u, 8192u));

@@ -7,6 +7,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <thread>
@@ -23,6 +25,26 @@ struct Gui {
     std::vector<int> calls;
     std::thread::id id = std::this_thread::get_id();
     bool wrongThread = false;
+    std::mutex mutex;
+    std::condition_variable handedOver;
+    int handOvers = 0;
+
+    // The queue's executor, counting the hand-overs the notification thread has begun.
+    Executor executor() {
+        return [this](const std::function<void()>& call) {
+            {
+                std::lock_guard lock(mutex);
+                ++handOvers;
+            }
+            handedOver.notify_all();
+            queue.run(call);
+        };
+    }
+    // Until the notification thread waits for the GUI with its count-th hand-over.
+    void awaitHandOver(int count) {
+        std::unique_lock lock(mutex);
+        handedOver.wait(lock, [&] { return handOvers >= count; });
+    }
 
     TNotifyThread::NotifyHandler handler() {
         return [this](int index) {
@@ -41,11 +63,11 @@ struct Gui {
 TEST(NotifyThread, HandsOverInWaitOrderWhileTheGuiIsBusy) {
     EventSet events;
     Gui gui;
-    TNotifyThread thread(events.handles(), EventSet::kCount, gui.handler(), gui.queue.executor());
+    TNotifyThread thread(events.handles(), EventSet::kCount, gui.handler(), gui.executor());
 
     // Event 2 is handed over but the GUI does not serve yet; 3 and 4 fire meanwhile.
     events.signal(2);
-    std::this_thread::sleep_for(50ms);
+    gui.awaitHandOver(1);
     events.signal(4);
     events.signal(3);
     gui.serveUntilCalls(3);
@@ -53,7 +75,7 @@ TEST(NotifyThread, HandsOverInWaitOrderWhileTheGuiIsBusy) {
 
     // 14 waits for the GUI; 15 and 0 fire meanwhile: the lowest index goes first.
     events.signal(14);
-    std::this_thread::sleep_for(50ms);
+    gui.awaitHandOver(4);
     events.signal(15);
     events.signal(0);
     gui.serveUntilCalls(6);
@@ -61,7 +83,7 @@ TEST(NotifyThread, HandsOverInWaitOrderWhileTheGuiIsBusy) {
 
     // Signals merge while one is pending: at most one hand-over per event.
     events.signal(7);
-    std::this_thread::sleep_for(50ms);
+    gui.awaitHandOver(7);
     events.signal(8);
     events.signal(8);
     gui.serveUntilCalls(8);
@@ -92,13 +114,15 @@ TEST(NotifyThread, TerminateWakesTheWaitAndHandsNothingOver) {
     EventSet events;
     Gui gui;
     TNotifyThread thread(events.handles(), EventSet::kCount, gui.handler(), gui.queue.executor());
-    std::this_thread::sleep_for(50ms); // inside its first wait
+    // One hand-over served: the thread is past it, on its way back into the wait.
+    events.signal(1);
+    gui.serveUntilCalls(1);
     auto start = std::chrono::steady_clock::now();
     gui.end(thread);
     EXPECT_LT(std::chrono::steady_clock::now() - start,
               std::chrono::milliseconds(TNotifyThread::kWaitMs))
         << "ended by the wake, not by the time-out";
-    EXPECT_TRUE(gui.calls.empty());
+    EXPECT_EQ(gui.calls, std::vector<int>{1});
     // The engine's events are left as they were: nothing was written to them to wake the wait.
     EXPECT_EQ(waitForAny(events.handles(), EventSet::kCount, 0), kWaitTimeout);
 }
