@@ -9,10 +9,16 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <gtest/gtest.h>
 
-using namespace brev;
-
+namespace brev {
 namespace {
+
+std::string colourAt(const QImage& image, int x, int y) {
+    return QColor(image.pixel(x, y)).name().toStdString();
+}
+const std::string kBlack = "#000000";
+const std::string kWhite = "#ffffff";
 
 // Stands in for the editor window: moves of a sweep that began on its background reach it.
 class SweepPad : public QWidget {
@@ -37,9 +43,11 @@ struct FlagRow {
             flags << flag;
         }
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
     ~FlagRow() { qDeleteAll(spies); }
+    FlagRow(const FlagRow&) = delete;
+    FlagRow& operator=(const FlagRow&) = delete;
     void watch() {
         qDeleteAll(spies);
         spies.clear();
@@ -66,195 +74,186 @@ protected:
     }
 };
 
-} // namespace
+TEST(ToggleControlsTest, CheckTextValueFromCode) {
+    TBrevCheckText flag;
+    EXPECT_EQ(flag.text().toStdString(), "X");
+    EXPECT_FALSE(flag.Value());
+    EXPECT_EQ(flag.cursor().shape(), Qt::PointingHandCursor);
+    QSignalSpy spy(&flag, &TBrevCheckText::OnChanged);
+    flag.SetValue(false);
+    EXPECT_EQ(spy.count(), 0);
+    flag.SetValue(true);
+    flag.SetValue(true);
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy.at(0).at(1).toBool(), true);
+    flag.SetValue(false);
+    ASSERT_EQ(spy.count(), 2);
+    EXPECT_EQ(spy.at(1).at(1).toBool(), false);
+}
 
-class ToggleControlsTest : public QObject {
-    Q_OBJECT
+TEST(ToggleControlsTest, CheckTextColours) {
+    TBrevCheckText flag;
+    flag.resize(25, 16);
+    EXPECT_EQ(colourAt(flag.grab().toImage(), 3, 3), kBlack);
+    flag.SetValue(true);
+    EXPECT_EQ(colourAt(flag.grab().toImage(), 3, 3), kWhite);
+}
 
-private slots:
-    void checkTextValueFromCode() {
-        TBrevCheckText flag;
-        QCOMPARE(flag.text(), QStringLiteral("X"));
-        QVERIFY(!flag.Value());
-        QCOMPARE(flag.cursor().shape(), Qt::PointingHandCursor);
-        QSignalSpy spy(&flag, &TBrevCheckText::OnChanged);
-        flag.SetValue(false);
-        QCOMPARE(spy.count(), 0);
-        flag.SetValue(true);
-        flag.SetValue(true);
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(spy.at(0).at(1).toBool(), true);
-        flag.SetValue(false);
-        QCOMPARE(spy.count(), 2);
-        QCOMPARE(spy.at(1).at(1).toBool(), false);
+TEST(ToggleControlsTest, LeftSweepTurnsEachFlagOnOnce) {
+    FlagRow row;
+    row.flags[3]->SetValue(true);
+    row.watch();
+    QTest::mousePress(row.handle(), Qt::LeftButton, {}, QPoint(14, 28));
+    row.sweep(14, 200);
+    QTest::mouseRelease(row.handle(), Qt::LeftButton, {}, QPoint(200, 28));
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_TRUE(row.flags[i]->Value()) << row.flags[i]->objectName().toStdString();
+        EXPECT_EQ(row.spies[i]->count(), i == 3 ? 0 : 1) << i;
     }
 
-    void checkTextColours() {
-        TBrevCheckText flag;
-        flag.resize(25, 16);
-        QImage off = flag.grab().toImage();
-        QCOMPARE(QColor(off.pixel(3, 3)), QColor(Qt::black));
-        flag.SetValue(true);
-        QImage on = flag.grab().toImage();
-        QCOMPARE(QColor(on.pixel(3, 3)), QColor(Qt::white));
+    // Moving with no button held changes nothing.
+    row.flags[2]->SetValue(false);
+    row.sweep(200, 14);
+    EXPECT_FALSE(row.flags[2]->Value());
+}
+
+TEST(ToggleControlsTest, RightSweepTurnsFlagsOff) {
+    FlagRow row;
+    for (auto* flag : row.flags)
+        flag->SetValue(true);
+    row.watch();
+    // Starts on the last flag and ends on the second: the first stays on.
+    QTest::mousePress(row.handle(), Qt::RightButton, {}, QPoint(180, 28));
+    row.sweep(180, 44);
+    QTest::mouseRelease(row.handle(), Qt::RightButton, {}, QPoint(44, 28));
+    EXPECT_TRUE(row.flags[0]->Value());
+    EXPECT_EQ(row.spies[0]->count(), 0);
+    for (int i = 1; i < 6; ++i) {
+        EXPECT_FALSE(row.flags[i]->Value()) << i;
+        EXPECT_EQ(row.spies[i]->count(), 1) << i;
     }
+}
 
-    void leftSweepTurnsEachFlagOnOnce() {
-        FlagRow row;
-        row.flags[3]->SetValue(true);
-        row.watch();
-        QTest::mousePress(row.handle(), Qt::LeftButton, {}, QPoint(14, 28));
-        row.sweep(14, 200);
-        QTest::mouseRelease(row.handle(), Qt::LeftButton, {}, QPoint(200, 28));
-        for (int i = 0; i < 6; ++i) {
-            QVERIFY2(row.flags[i]->Value(), qPrintable(row.flags[i]->objectName()));
-            QCOMPARE(row.spies[i]->count(), i == 3 ? 0 : 1);
-        }
+TEST(ToggleControlsTest, SweepMayStartOnTheBackground) {
+    FlagRow row;
+    row.watch();
+    QTest::mousePress(row.handle(), Qt::LeftButton, {}, QPoint(2, 50));
+    QTest::mouseMove(row.handle(), QPoint(6, 28));
+    row.sweep(6, 120);
+    QTest::mouseRelease(row.handle(), Qt::LeftButton, {}, QPoint(120, 28));
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(row.flags[i]->Value(), i < 4) << i;
+    // A middle-button press does nothing, nor does its sweep.
+    QTest::mousePress(row.handle(), Qt::MiddleButton, {}, QPoint(190, 28));
+    row.sweep(190, 14);
+    QTest::mouseRelease(row.handle(), Qt::MiddleButton, {}, QPoint(14, 28));
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(row.flags[i]->Value(), i < 4) << i;
+}
 
-        // Moving with no button held changes nothing.
-        row.flags[2]->SetValue(false);
-        row.sweep(200, 14);
-        QVERIFY(!row.flags[2]->Value());
-    }
+TEST(ToggleControlsTest, PulseFiresOncePerPressThenFlashes) {
+    QWidget window;
+    window.resize(100, 50);
+    auto* button = new TBrevPulseButton(&window);
+    button->move(10, 10);
+    EXPECT_EQ(button->size(), QSize(32, 16));
+    EXPECT_EQ(button->text().toStdString(), "P");
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QWindow* handle = window.windowHandle();
+    const QPoint at(20, 18);
 
-    void rightSweepTurnsFlagsOff() {
-        FlagRow row;
-        for (auto* flag : row.flags)
-            flag->SetValue(true);
-        row.watch();
-        // Starts on the last flag and ends on the second: the first stays on.
-        QTest::mousePress(row.handle(), Qt::RightButton, {}, QPoint(180, 28));
-        row.sweep(180, 44);
-        QTest::mouseRelease(row.handle(), Qt::RightButton, {}, QPoint(44, 28));
-        QVERIFY(row.flags[0]->Value());
-        QCOMPARE(row.spies[0]->count(), 0);
-        for (int i = 1; i < 6; ++i) {
-            QVERIFY(!row.flags[i]->Value());
-            QCOMPARE(row.spies[i]->count(), 1);
-        }
-    }
+    int pulses = 0;
+    bool flashingInAction = true;
+    bool flashingWhenPendingRan = false;
+    QObject::connect(button, &TBrevPulseButton::OnPulsed, button, [&](TBrevPulseButton* sender) {
+        ++pulses;
+        EXPECT_EQ(sender, button);
+        flashingInAction = button->isFlashing();
+        // Pending events run after the flash is drawn, before the wait.
+        QTimer::singleShot(0, button, [&] { flashingWhenPendingRan = button->isFlashing(); });
+    });
 
-    void sweepMayStartOnTheBackground() {
-        FlagRow row;
-        row.watch();
-        QTest::mousePress(row.handle(), Qt::LeftButton, {}, QPoint(2, 50));
-        QTest::mouseMove(row.handle(), QPoint(6, 28));
-        row.sweep(6, 120);
-        QTest::mouseRelease(row.handle(), Qt::LeftButton, {}, QPoint(120, 28));
-        for (int i = 0; i < 6; ++i)
-            QCOMPARE(row.flags[i]->Value(), i < 4);
-        // A middle-button press does nothing, nor does its sweep.
-        QTest::mousePress(row.handle(), Qt::MiddleButton, {}, QPoint(190, 28));
-        row.sweep(190, 14);
-        QTest::mouseRelease(row.handle(), Qt::MiddleButton, {}, QPoint(14, 28));
-        for (int i = 0; i < 6; ++i)
-            QCOMPARE(row.flags[i]->Value(), i < 4);
-    }
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mousePress(handle, Qt::LeftButton, {}, at);
+    EXPECT_GE(clock.elapsed(), 195);
+    EXPECT_EQ(pulses, 1);
+    EXPECT_FALSE(flashingInAction);
+    EXPECT_TRUE(flashingWhenPendingRan);
+    EXPECT_FALSE(button->isFlashing());
+    // Holding the button and moving over it repeats nothing.
+    QTest::mouseMove(handle, at + QPoint(3, 1));
+    QTest::qWait(100);
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, at);
+    EXPECT_EQ(pulses, 1);
 
-    void pulseFiresOncePerPressThenFlashes() {
-        QWidget window;
-        window.resize(100, 50);
-        auto* button = new TBrevPulseButton(&window);
-        button->move(10, 10);
-        QCOMPARE(button->size(), QSize(32, 16));
-        QCOMPARE(button->text(), QStringLiteral("P"));
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QWindow* handle = window.windowHandle();
-        const QPoint at(20, 18);
+    QTest::mouseClick(handle, Qt::RightButton, {}, at);
+    QTest::mouseClick(handle, Qt::MiddleButton, {}, at);
+    EXPECT_EQ(pulses, 1);
 
-        int pulses = 0;
-        bool flashingInAction = true;
-        bool flashingWhenPendingRan = false;
-        connect(button, &TBrevPulseButton::OnPulsed, this, [&](TBrevPulseButton* sender) {
-            ++pulses;
-            QCOMPARE(sender, button);
-            flashingInAction = button->isFlashing();
-            // Pending events run after the flash is drawn, before the wait.
-            QTimer::singleShot(0, this, [&] { flashingWhenPendingRan = button->isFlashing(); });
-        });
+    // Two quick presses: two actions, each with its own flash.
+    clock.restart();
+    QTest::mouseClick(handle, Qt::LeftButton, {}, at);
+    QTest::mouseClick(handle, Qt::LeftButton, {}, at);
+    EXPECT_EQ(pulses, 3);
+    EXPECT_GE(clock.elapsed(), 395);
+}
 
-        QElapsedTimer clock;
-        clock.start();
-        QTest::mousePress(handle, Qt::LeftButton, {}, at);
-        QVERIFY(clock.elapsed() >= 195);
-        QCOMPARE(pulses, 1);
-        QVERIFY(!flashingInAction);
-        QVERIFY(flashingWhenPendingRan);
-        QVERIFY(!button->isFlashing());
-        // Holding the button and moving over it repeats nothing.
-        QTest::mouseMove(handle, at + QPoint(3, 1));
-        QTest::qWait(100);
-        QTest::mouseRelease(handle, Qt::LeftButton, {}, at);
-        QCOMPARE(pulses, 1);
+TEST(ToggleControlsTest, LedPaintsOnlyOnChange) {
+    PaintCountingLED led;
+    EXPECT_FALSE(led.State());
+    EXPECT_EQ(led.size(), QSize(16, 8));
+    led.resize(25, 8);
+    const QImage dark = led.grab().toImage();
+    EXPECT_EQ(colourAt(dark, 0, 0), kBlack);
+    EXPECT_EQ(colourAt(dark, 5, 3), kBlack);
 
-        QTest::mouseClick(handle, Qt::RightButton, {}, at);
-        QTest::mouseClick(handle, Qt::MiddleButton, {}, at);
-        QCOMPARE(pulses, 1);
-
-        // Two quick presses: two actions, each with its own flash.
-        clock.restart();
-        QTest::mouseClick(handle, Qt::LeftButton, {}, at);
-        QTest::mouseClick(handle, Qt::LeftButton, {}, at);
-        QCOMPARE(pulses, 3);
-        QVERIFY(clock.elapsed() >= 395);
-    }
-
-    void ledPaintsOnlyOnChange() {
-        PaintCountingLED led;
-        QVERIFY(!led.State());
-        QCOMPARE(led.size(), QSize(16, 8));
-        led.resize(25, 8);
-        QImage dark = led.grab().toImage();
-        QCOMPARE(QColor(dark.pixel(0, 0)), QColor(Qt::black));
-        QCOMPARE(QColor(dark.pixel(5, 3)), QColor(Qt::black));
-
-        led.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&led));
+    led.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&led));
+    QCoreApplication::processEvents();
+    led.paints = 0;
+    for (int i = 0; i < 16; ++i) {
+        led.SetState(true);
         QCoreApplication::processEvents();
-        led.paints = 0;
-        for (int i = 0; i < 16; ++i) {
-            led.SetState(true);
-            QCoreApplication::processEvents();
-        }
-        QCOMPARE(led.paints, 1);
-
-        QImage lit = led.grab().toImage();
-        QCOMPARE(QColor(lit.pixel(0, 0)), QColor(Qt::black));
-        QCOMPARE(QColor(lit.pixel(23, 6)), QColor(Qt::black));
-        QCOMPARE(QColor(lit.pixel(5, 3)), QColor(Qt::white));
-        QCOMPARE(QColor(lit.pixel(22, 5)), QColor(Qt::white));
-        // The last column is not part of the lamp.
-        QVERIFY(QColor(lit.pixel(24, 3)) != QColor(Qt::white));
     }
+    EXPECT_EQ(led.paints, 1);
 
-    void checkboxFollowsTheButton() {
-        QWidget window;
-        window.resize(40, 40);
-        auto* box = new TBrevCheckbox(&window);
-        box->move(10, 10);
-        QCOMPARE(box->size(), QSize(9, 9));
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QSignalSpy clicks(box, &TBrevCheckbox::OnClick);
-        QWindow* handle = window.windowHandle();
+    const QImage lit = led.grab().toImage();
+    EXPECT_EQ(colourAt(lit, 0, 0), kBlack);
+    EXPECT_EQ(colourAt(lit, 23, 6), kBlack);
+    EXPECT_EQ(colourAt(lit, 5, 3), kWhite);
+    EXPECT_EQ(colourAt(lit, 22, 5), kWhite);
+    // The last column is not part of the lamp.
+    EXPECT_NE(colourAt(lit, 24, 3), kWhite);
+}
 
-        QTest::mouseClick(handle, Qt::LeftButton, {}, QPoint(14, 14));
-        QVERIFY(box->State());
-        QCOMPARE(clicks.count(), 1);
-        QImage on = box->grab().toImage();
-        QCOMPARE(QColor(on.pixel(0, 0)), QColor(Qt::white));
-        QCOMPARE(QColor(on.pixel(4, 4)), QColor(Qt::white));
+TEST(ToggleControlsTest, CheckboxFollowsTheButton) {
+    QWidget window;
+    window.resize(40, 40);
+    auto* box = new TBrevCheckbox(&window);
+    box->move(10, 10);
+    EXPECT_EQ(box->size(), QSize(9, 9));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QSignalSpy clicks(box, &TBrevCheckbox::OnClick);
+    QWindow* handle = window.windowHandle();
 
-        QTest::mouseClick(handle, Qt::RightButton, {}, QPoint(14, 14));
-        QVERIFY(!box->State());
-        QCOMPARE(clicks.count(), 1);
-        QImage off = box->grab().toImage();
-        QCOMPARE(QColor(off.pixel(0, 0)), QColor(Qt::white));
-        QCOMPARE(QColor(off.pixel(8, 8)), QColor(Qt::white));
-        QCOMPARE(QColor(off.pixel(4, 4)), QColor(Qt::black));
-    }
-};
+    QTest::mouseClick(handle, Qt::LeftButton, {}, QPoint(14, 14));
+    EXPECT_TRUE(box->State());
+    EXPECT_EQ(clicks.count(), 1);
+    const QImage on = box->grab().toImage();
+    EXPECT_EQ(colourAt(on, 0, 0), kWhite);
+    EXPECT_EQ(colourAt(on, 4, 4), kWhite);
 
-QTEST_MAIN(ToggleControlsTest)
-#include "toggle_controls_test.moc"
+    QTest::mouseClick(handle, Qt::RightButton, {}, QPoint(14, 14));
+    EXPECT_FALSE(box->State());
+    EXPECT_EQ(clicks.count(), 1);
+    const QImage off = box->grab().toImage();
+    EXPECT_EQ(colourAt(off, 0, 0), kWhite);
+    EXPECT_EQ(colourAt(off, 8, 8), kWhite);
+    EXPECT_EQ(colourAt(off, 4, 4), kBlack);
+}
+
+} // namespace
+} // namespace brev
