@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/segment_store.h"
 
+#include "audio/debug_assert.h"
+
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
@@ -69,6 +71,8 @@ std::span<const std::uint8_t> SegmentStore::slot(int index) const {
 }
 
 std::span<std::uint8_t> SegmentStore::placeSlot(int slot) {
+    // Every slot's place lies inside the block of joined slots.
+    BREV_ASSERT(placeOffset(slot) + placeBytes(slot) <= FSlots.bytes().size());
     FHeld[at(slot)] = Held::InPlace;
     FApart[at(slot)] = BrevWave::TWave();
     return FSlots.bytes().subspan(placeOffset(slot), placeBytes(slot));

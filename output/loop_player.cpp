@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "output/loop_player.h"
 
+#include "audio/debug_assert.h"
 #include "audio/little_endian.h"
 
 #include <algorithm>
@@ -37,6 +38,22 @@ std::uint32_t regionEnd(const LoopBuffer& loop, unsigned region) {
     return region + 1 < kRegionCount ? loop.regionStarts[region + 1] : loop.frameCount;
 }
 
+// Marks the audio thread busy for one period: setLoop waits while the mark is set. One audio
+// thread at a time renders a player, so the mark is never set twice.
+class BusyMark {
+public:
+    explicit BusyMark(std::atomic<bool>& busy) noexcept : busy_(busy) {
+        [[maybe_unused]] const bool wasBusy = busy_.exchange(true);
+        BREV_ASSERT(!wasBusy);
+    }
+    ~BusyMark() { busy_.store(false); }
+    BusyMark(const BusyMark&) = delete;
+    BusyMark& operator=(const BusyMark&) = delete;
+
+private:
+    std::atomic<bool>& busy_;
+};
+
 std::int16_t blend(std::int16_t a, std::int16_t b, std::uint32_t fraction) {
     std::int64_t delta = static_cast<std::int64_t>(b) - a;
     return static_cast<std::int16_t>(a + ((delta * fraction) >> 32));
@@ -70,6 +87,10 @@ void LoopPlayer::send(Mode mode, std::uint32_t passes) noexcept {
 }
 
 void LoopPlayer::setLoop(const LoopBuffer* loop) noexcept {
+    // The regions follow each other inside the buffer: a read position finds its region by them.
+    BREV_ASSERT(loop == nullptr ||
+                (std::is_sorted(loop->regionStarts.begin(), loop->regionStarts.end()) &&
+                 loop->regionStarts.back() <= loop->frameCount));
     send(Stopped, 0);
     rate_.store(kDeviceRate, std::memory_order_relaxed);
     loop_.store(loop);
@@ -101,16 +122,16 @@ bool LoopPlayer::isPlaying() const noexcept {
            finishedSerial_.load(std::memory_order_acquire) != serialOf(lastCommand_);
 }
 
-bool LoopPlayer::refill(LoopBuffer& loop, unsigned region, const unsigned char* bytes,
-                        std::uint32_t frames) noexcept {
+Refill LoopPlayer::refill(LoopBuffer& loop, unsigned region, const unsigned char* bytes,
+                          std::uint32_t frames) noexcept {
     if (region >= kRegionCount)
-        return true;
+        return Refill::NoSuchRegion;
     // Stopped, nothing reads the buffer (a play command starts over at frame 0).
     const bool playing = isPlaying();
     if (playing && !refillOpen(region))
-        return false;
+        return Refill::Late;
     loop.write(loop.regionStarts[region], bytes, frames);
-    return !playing || refillOpen(region);
+    return !playing || refillOpen(region) ? Refill::InTime : Refill::Late;
 }
 
 bool LoopPlayer::refillOpen(unsigned region) const noexcept {
@@ -136,6 +157,7 @@ void LoopPlayer::applyCommand(std::uint64_t command) noexcept {
 }
 
 void LoopPlayer::enterRegion(unsigned region) noexcept {
+    BREV_ASSERT(region < kRegionCount);
     readRegion_ = region;
     refillOpen_[region].store(false, std::memory_order_relaxed);
     // Orders the close before the reads of the region; pairs with the fence in refillOpen().
@@ -189,7 +211,6 @@ std::uint64_t LoopPlayer::ownStep() const noexcept {
 }
 
 const LoopBuffer* LoopPlayer::beginPeriod() noexcept {
-    busy_.store(true);
     const LoopBuffer* loop = loop_.load();
     std::uint64_t command = command_.load(std::memory_order_acquire);
     if (serialOf(command) != appliedSerial_)
@@ -200,11 +221,11 @@ const LoopBuffer* LoopPlayer::beginPeriod() noexcept {
 unsigned LoopPlayer::endPeriod(std::int16_t* out, unsigned frames, unsigned played) noexcept {
     if (played < frames)
         std::memset(out + std::size_t{2} * played, 0, sizeof(std::int16_t) * 2 * (frames - played));
-    busy_.store(false);
     return played;
 }
 
 unsigned LoopPlayer::render(std::int16_t* out, unsigned frames) noexcept {
+    const BusyMark busy(busy_);
     const LoopBuffer* loop = beginPeriod();
     following_ = false;
 
@@ -218,6 +239,7 @@ unsigned LoopPlayer::render(std::int16_t* out, unsigned frames) noexcept {
 
 unsigned LoopPlayer::renderFollowing(std::int16_t* out, unsigned frames,
                                      const Follow& follow) noexcept {
+    const BusyMark busy(busy_);
     const LoopBuffer* loop = beginPeriod();
 
     unsigned played = 0;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "audio/debug_assert.h"
 #include "audio/loop_layout.h"
 #include "output/event_set.h"
 
@@ -30,8 +31,16 @@ struct LoopBuffer {
     // Copies whole frames from PCM bytes; frames past the buffer's end are not touched.
     void write(std::uint32_t firstFrame, const unsigned char* bytes, std::uint32_t frames) noexcept;
     std::uint32_t frame(std::uint32_t index) const noexcept {
+        BREV_ASSERT(index < frameCount);
         return frames[index].load(std::memory_order_relaxed);
     }
+};
+
+// What a refill came to.
+enum class Refill {
+    InTime,      // written before playback reached the region
+    Late,        // refused, or (rarely) overtaken: the region may sound mixed in this pass
+    NoSuchRegion // the region index lies outside the loop; nothing was written
 };
 
 // What an outside clock (the JACK transport, MIDI clock) asks of one period.
@@ -56,7 +65,10 @@ struct PeriodTrace {
 
 // Plays a LoopBuffer into a device's periods. The GUI thread sets the buffer and sends commands;
 // the audio thread calls render(). Everything between them is atomics: render() never allocates,
-// locks or waits.
+// locks or waits. Its one system call is the slot event: a non-blocking write() of 8 bytes to an
+// eventfd (EventSet::signal), at most 16 per pass, which the notification thread waits on. It
+// never blocks (a full counter drops the signal), but it is the one place render() enters the
+// kernel.
 //
 // Event k is signalled once per pass, a period ahead of region k's start: at the end of the
 // period after which the start lies within the largest period yet. Its refill (region k + 1) can
@@ -83,11 +95,11 @@ public:
 
     // GUI thread. Writes frames of a slot into its region of loop, the buffer given to setLoop.
     // While playing, a region is written only between the signal of the event before it and the
-    // moment the read position reaches it, so that each pass plays one rendering of it. Returns
-    // false when the refill came too late: nothing was written, or (rarely) the read position
-    // overtook the write and the region may sound mixed in this pass.
-    bool refill(LoopBuffer& loop, unsigned region, const unsigned char* bytes,
-                std::uint32_t frames) noexcept;
+    // moment the read position reaches it, so that each pass plays one rendering of it. Late
+    // when the refill came too late: nothing was written, or (rarely) the read position
+    // overtook the write.
+    Refill refill(LoopBuffer& loop, unsigned region, const unsigned char* bytes,
+                  std::uint32_t frames) noexcept;
 
     // The device's frame rate, where it is not 44100 Hz; set before the device runs.
     void setDeviceRate(std::uint32_t hz) noexcept;
@@ -109,8 +121,8 @@ private:
     void applyCommand(std::uint64_t command) noexcept;
     void signalEventsBefore(const LoopBuffer& loop, std::uint64_t horizon) noexcept;
     void enterRegion(unsigned region) noexcept;
-    // What every period starts and ends with: marks the audio thread busy and applies the
-    // pending command; then silences what was not played and clears the mark.
+    // What every period starts and ends with, inside the busy mark: applies the pending command
+    // and takes the buffer; then silences what was not played.
     const LoopBuffer* beginPeriod() noexcept;
     unsigned endPeriod(std::int16_t* out, unsigned frames, unsigned played) noexcept;
     void locate(const LoopBuffer& loop, std::uint64_t position) noexcept;

@@ -4,6 +4,7 @@
 
 #include "audio/audio_export.h"
 #include "audio/clipboard_port.h"
+#include "audio/debug_assert.h"
 #include "audio/error.h"
 #include "audio/little_endian.h"
 #include "output/jack_output.h"
@@ -116,7 +117,7 @@ void TDS::openOutput() {
                   "No sound device could be opened, so playback is silent.\n" +
                   wrapError("DirectSoundCreate8() failed", e).what();
         nullOutput_ = true;
-        session_.reset();
+        portAudio_.reset();
         setOutput(std::make_unique<NullOutput>(player_, options_.capturePath));
     }
 }
@@ -254,11 +255,11 @@ void TDS::EnumerateDrivers() {
         FDrivers.push_back(defaultEntry());
     if (nullOutput_)
         return;
-    if (!session_)
-        session_ = std::make_unique<PortAudioSession>();
-    if (!session_->ok()) {
-        std::string reason = session_->error();
-        session_.reset();
+    if (!portAudio_)
+        portAudio_ = std::make_unique<PortAudioSession>();
+    if (!portAudio_->ok()) {
+        std::string reason = portAudio_->error();
+        portAudio_.reset();
         throw Error("TDS::EnumerateDrivers() failed.\n" + reason);
     }
     for (TDriverEntry& entry : portAudioDevices())
@@ -303,7 +304,7 @@ void TDS::ContinueSilently(const std::string& reason) {
     closeIdleOutput(true);
     if (!nullOutput_) {
         deviceLost_ = true;
-        session_.reset();
+        portAudio_.reset();
     }
     nullOutput_ = true;
     notice_ = lostNotice(reason);
@@ -380,8 +381,10 @@ void TDS::WriteSlot(int slot) {
         FStore.regionFrames(slot), static_cast<std::int32_t>(wave.size() / BrevWave::kFrameBytes));
     if (frames <= 0)
         return;
-    if (!player_.refill(*FOutputBuffer, static_cast<unsigned>(slot), wave.data(),
-                        static_cast<std::uint32_t>(frames)))
+    const Refill refill = player_.refill(*FOutputBuffer, static_cast<unsigned>(slot), wave.data(),
+                                         static_cast<std::uint32_t>(frames));
+    BREV_ASSERT(refill != Refill::NoSuchRegion); // the slot was checked above
+    if (refill == Refill::Late)
         ++lateRefills_;
 }
 

@@ -174,7 +174,7 @@ private:
     // buffer and the events it reads from are released.
     LoopPlayer player_;
     std::unique_ptr<LoopBuffer> FOutputBuffer;
-    std::unique_ptr<PortAudioSession> session_;
+    std::unique_ptr<PortAudioSession> portAudio_;
     std::unique_ptr<OutputBackend> output_;
 };
 

@@ -139,7 +139,7 @@ std::uint32_t regionFrames(const LoopBuffer& loop, unsigned region) {
            loop.regionStarts[region];
 }
 
-bool writeVersion(LoopPlayer& player, LoopBuffer& loop, unsigned region, int version) {
+Refill writeVersion(LoopPlayer& player, LoopBuffer& loop, unsigned region, int version) {
     std::vector<unsigned char> bytes;
     for (std::uint32_t i = 0; i < regionFrames(loop, region); ++i)
         for (int sample : {version, static_cast<int>(region)})
@@ -176,7 +176,7 @@ TEST(LoopPlayer, EveryPassOfEveryRegionHoldsOneRenderingWhateverThePeriod) {
             player.setRate(c.rate);
             std::array<int, kRegionCount> version{};
             for (unsigned k = 0; k < kRegionCount; ++k)
-                ASSERT_TRUE(writeVersion(player, *loop, k, 0));
+                ASSERT_EQ(writeVersion(player, *loop, k, 0), Refill::InTime);
             constexpr unsigned kPasses = 4;
             player.play(kPasses);
 
@@ -191,7 +191,8 @@ TEST(LoopPlayer, EveryPassOfEveryRegionHoldsOneRenderingWhateverThePeriod) {
                 heard.insert(heard.end(), out.begin(), out.begin() + 2 * played);
                 for (int k : drainEvents(loop->events)) {
                     const unsigned next = (static_cast<unsigned>(k) + 1) % kRegionCount;
-                    const bool inTime = writeVersion(player, *loop, next, ++version[next]);
+                    const bool inTime =
+                        writeVersion(player, *loop, next, ++version[next]) == Refill::InTime;
                     ASSERT_TRUE(inTime || longest) << "refill of region " << next;
                 }
             }
@@ -233,23 +234,29 @@ TEST(LoopPlayer, ARefillAfterPlaybackReachedItsRegionIsRefused) {
     auto loop = taggedLoop(100, 100);
     LoopPlayer player;
     player.setLoop(loop.get());
-    EXPECT_TRUE(writeVersion(player, *loop, 3, 1)); // stopped: always written
+    EXPECT_EQ(writeVersion(player, *loop, 3, 1), Refill::InTime); // stopped: always written
     player.play(0);
     std::vector<std::int16_t> out(2 * 50);
     player.render(out.data(), 50); // event 0: region 1 may be refilled
     drainEvents(loop->events);
-    EXPECT_FALSE(writeVersion(player, *loop, 2, 2)); // its event has not come
-    EXPECT_TRUE(writeVersion(player, *loop, 1, 2));
+    EXPECT_EQ(writeVersion(player, *loop, 2, 2), Refill::Late); // its event has not come
+    EXPECT_EQ(writeVersion(player, *loop, 1, 2), Refill::InTime);
     for (int period = 0; period < 6; ++period)
         player.render(out.data(), 50); // now at frame 350, in region 3
     drainEvents(loop->events);
-    EXPECT_FALSE(writeVersion(player, *loop, 3, 3)); // late: region 3 is being read
-    EXPECT_TRUE(writeVersion(player, *loop, 4, 3));
+    EXPECT_EQ(writeVersion(player, *loop, 3, 3), Refill::Late); // region 3 is being read
+    EXPECT_EQ(writeVersion(player, *loop, 4, 3), Refill::InTime);
     EXPECT_EQ(leftOf(loop->frame(300)), 1) << "the refused refill left region 3 alone";
     EXPECT_EQ(leftOf(loop->frame(200)), 0);
     EXPECT_EQ(leftOf(loop->frame(100)), 2);
     player.stop();
-    EXPECT_TRUE(writeVersion(player, *loop, 3, 4));
+    EXPECT_EQ(writeVersion(player, *loop, 3, 4), Refill::InTime);
+    // A region past the loop's last is an error, playing or not, and writes nothing.
+    const unsigned char frame[4] = {1, 0, 1, 0}; // one frame of 1, 1
+    EXPECT_EQ(player.refill(*loop, kRegionCount, frame, 1), Refill::NoSuchRegion);
+    player.play(0);
+    EXPECT_EQ(player.refill(*loop, kRegionCount, frame, 1), Refill::NoSuchRegion);
+    EXPECT_EQ(leftOf(loop->frame(0)), 0);
 }
 
 TEST(LoopPlayer, ReplacingTheBufferWhileRenderingNeverReadsTheOldOne) {
