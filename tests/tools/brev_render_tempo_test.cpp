@@ -44,8 +44,9 @@ double toneFrequency(const BrevWave::TWave& wave) {
         periods.push_back(crossings[i] - crossings[i - 1]);
     if (periods.empty())
         return 0;
-    std::nth_element(periods.begin(), periods.begin() + periods.size() / 2, periods.end());
-    return 44100 / periods[periods.size() / 2];
+    const auto middle = periods.begin() + static_cast<std::ptrdiff_t>(periods.size() / 2);
+    std::nth_element(periods.begin(), middle, periods.end());
+    return 44100 / *middle;
 }
 
 // Signal-to-noise of measured against reference, in dB, over their common length.

@@ -8,7 +8,6 @@
 #include "tests/support/test_waves.h"
 #include "tests/ui/fake_dialogs.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QLabel>
 #include <QMimeData>
@@ -130,9 +129,3 @@ TEST_F(DesktopClipboardTest, AnotherProgramReadsTheCopiedLoopAsAWave) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -12,7 +12,6 @@
 #include "tests/ui/fake_dialogs.h"
 #include "tests/ui/playback_support.h"
 
-#include <QApplication>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -320,10 +319,4 @@ TEST_F(UndoHeardTest, AMouseEditDuringPlaybackIsHeardAndItsUndoFromTheNextPass) 
     std::vector<std::int16_t> source(kRegion);
     std::iota(source.begin(), source.end(), std::int16_t(edited * kRegion + 1));
     EXPECT_EQ(region(1), source);
-}
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

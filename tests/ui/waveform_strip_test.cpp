@@ -5,7 +5,6 @@
 #include "editor/ui/waveform_strip.h"
 #include "tests/support/test_waves.h"
 
-#include <QApplication>
 #include <QPaintEvent>
 #include <QTest>
 #include <algorithm>
@@ -96,10 +95,3 @@ TEST(WaveformStripTest, ARenderedSlotAndTheLitRegionRedrawOnlyTheirPart) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
