@@ -148,7 +148,7 @@ void TInterfaceForm::readSettings() {
         const int value =
             settings_.readInteger(QString::fromLatin1(setting.name), setting.defaultValue);
         if (setting.toggle)
-            pattern_.setToggleDown(setting.control, value != 0);
+            toolButton(setting.control)->setChecked(value != 0);
         else
             pattern_.SetNumberValue(setting.control, value);
     }
@@ -160,7 +160,7 @@ void TInterfaceForm::writeSettings() {
     bool written = settings_.writeInteger(kDriverIndex, driverIndex_);
     for (const IntegerSetting& setting : kControlSettings) {
         const QString name = QString::fromLatin1(setting.name);
-        const int value = setting.toggle ? (pattern_.toggleDown(setting.control) ? 1 : 0)
+        const int value = setting.toggle ? (toolButton(setting.control)->isChecked() ? 1 : 0)
                                          : pattern_.NumberValue(setting.control);
         written = settings_.writeInteger(name, value) && written;
     }
@@ -533,8 +533,13 @@ bool TInterfaceForm::needsAudio() {
     return true;
 }
 
+QToolButton* TInterfaceForm::toolButton(std::string_view name) const {
+    return component<QToolButton>(
+        QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+}
+
 bool TInterfaceForm::toolDown(const char* name) const {
-    return pattern_.toggleDown(name);
+    return toolButton(name)->isChecked();
 }
 
 void TInterfaceForm::LoadFromFileButtonClick() {

@@ -95,6 +95,7 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
         if (!child->objectName().isEmpty())
             components_.insert(child->objectName().toLower(), child);
     }
+    pattern_.bind([this](QStringView name) { return findComponent(name); });
     history_ = new PatternHistory(*this);
     bindHandlers();
     addEditorShortcuts(*this);

@@ -23,6 +23,7 @@ class QFileDialog;
 class QKeyEvent;
 class QLabel;
 class QTimer;
+class QToolButton;
 
 namespace brev {
 
@@ -183,10 +184,12 @@ private:
     QColor backgroundColor() const;
     void setBackgroundColor(const QColor& colour);
     void setHintsShown(bool shown);
+    // A toolbar button by name; settings and commands reach the window's toggles through it.
+    QToolButton* toolButton(std::string_view name) const;
     bool toolDown(const char* name) const;
 
     EditorOptions options_;
-    ControlPattern pattern_{*this};
+    ControlPattern pattern_;
     TRandomGenerator random_;
     EditorSettings settings_;
     std::unique_ptr<EditorDialogs> ownDialogs_;

@@ -61,10 +61,8 @@ void PatternHistory::redo() {
 }
 
 void PatternHistory::restore(std::span<const ValueChange> changes, bool after) {
-    const std::span<const ControlInfo> controls = patternControls();
     for (const ValueChange& change : changes)
-        form_.pattern().restoreValue(controls[static_cast<std::size_t>(change.control)],
-                                     after ? change.after : change.before);
+        form_.pattern().restoreValue(change.control, after ? change.after : change.before);
     // The cutting angle's own handler, held off above, only refreshes the status bar.
     form_.UpdateStatusBar(3);
     if (!form_.started() || !form_.engine().IsLoaded())
