@@ -107,12 +107,12 @@ FileDialogRequest saveWaveDialog(const EditorSettings& settings) {
 
 TInterfaceForm::~TInterfaceForm() {
     qApp->removeEventFilter(this);
-    if (!engine_)
+    if (!started())
         return;
-    endNotifyThread();
+    audio_->endNotifyThread();
     writeSettings();
     currentFileName_.clear();
-    engine_.reset();
+    audio_->setEngine(nullptr);
 }
 
 // --- lifecycle -------------------------------------------------------------------------------
@@ -136,10 +136,7 @@ void TInterfaceForm::start(const EditorOptions& options) {
     syncChoice_->apply();
     setWindowTitle(QString::fromStdString(versionCaption()));
 
-    // Often enough to say within a second that the device is gone.
-    outputWatch_ = new QTimer(this);
-    connect(outputWatch_, &QTimer::timeout, this, &TInterfaceForm::watchOutput);
-    outputWatch_->start(250);
+    audio_->startWatching();
 }
 
 void TInterfaceForm::readSettings() {
@@ -173,33 +170,33 @@ void TInterfaceForm::writeSettings() {
 
 void TInterfaceForm::openEngine() {
     try {
-        engine_ = options_.makeEngine(driverIndex_);
+        audio_->setEngine(options_.makeEngine(driverIndex_));
     } catch (const std::exception&) {
         driverIndex_ = 0;
         writeSettings();
-        engine_ = options_.makeEngine(0);
+        audio_->setEngine(options_.makeEngine(0));
         dialogs_->message(kDefaulted);
     }
-    driverIndex_ = engine_->DriverIndex();
+    driverIndex_ = engine().DriverIndex();
 }
 
 void TInterfaceForm::fillDriverList() {
     QComboBox* list = driversComboBox();
     list->clear();
-    for (int i = 0; i < engine_->DriverCount(); ++i)
-        list->addItem(QString::fromStdString(engine_->DriverName(i)));
-    if (engine_->silent()) {
+    for (int i = 0; i < engine().DriverCount(); ++i)
+        list->addItem(QString::fromStdString(engine().DriverName(i)));
+    if (engine().silent()) {
         // No sound device (or the null output asked for): say so rather than fail.
         list->setItemText(0, list->itemText(0) + QStringLiteral(" (silent)"));
-        list->setItemData(0, QString::fromStdString(engine_->OutputNotice()), Qt::ToolTipRole);
+        list->setItemData(0, QString::fromStdString(engine().OutputNotice()), Qt::ToolTipRole);
     }
     list->setCurrentIndex(driverIndex_);
 }
 
 TDS& TInterfaceForm::engine() {
-    if (!engine_)
+    if (!started())
         throw Error("TInterfaceForm - the editor has not been started");
-    return *engine_;
+    return *audio_->engine();
 }
 
 ClipboardPort& TInterfaceForm::clipboard() {
@@ -218,80 +215,6 @@ void TInterfaceForm::runCommand(const std::function<void()>& command) {
     }
 }
 
-// --- notification thread ---------------------------------------------------------------------
-
-void TInterfaceForm::startNotifyThread() {
-    std::uint32_t count = 0;
-    const int* events = engine_->GetEvents(count);
-    thread_ = std::make_unique<TNotifyThread>(
-        events, count,
-        [this](std::int32_t index) {
-            // A hand-over still pending while the thread is being ended has nothing to do.
-            if (!endingThread_)
-                BufferEventHandler(index);
-        },
-        [this](const std::function<void()>& call) {
-            QMetaObject::invokeMethod(
-                this, [&call] { call(); }, Qt::BlockingQueuedConnection);
-        },
-        [this](const std::string& message) {
-            notifyThreadFailed(QString::fromStdString(message));
-        });
-}
-
-void TInterfaceForm::endNotifyThread() {
-    if (!thread_)
-        return;
-    endingThread_ = true;
-    thread_->Terminate();
-    // The thread may be waiting for the GUI thread to run a hand-over: keep serving those.
-    while (!thread_->Finished()) {
-        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    thread_->WaitFor();
-    thread_.reset();
-    endingThread_ = false;
-}
-
-void TInterfaceForm::notifyThreadFailed(const QString& message) {
-    QString reason = message;
-    reason.replace(u'\n', u' ');
-    statusPanel(0)->setText(QStringLiteral("Playback feedback stopped: ") + reason);
-}
-
-void TInterfaceForm::watchOutput() {
-    if (!engine_)
-        return;
-    const std::string failure = engine_->OutputFailure();
-    if (!failure.empty()) {
-        engine_->ContinueSilently(failure);
-        showOutputLoss(failure);
-    }
-    engine_->ReleaseIdleOutput();
-    updateOutputLoss();
-    syncChoice_->watch();
-    UpdateStatusBar(1);
-}
-
-void TInterfaceForm::showOutputLoss(const std::string& reason) {
-    QString text = QString::fromStdString(reason);
-    text.replace(u'\n', u' ');
-    statusPanel(0)->setText(QStringLiteral("Sound output lost, playing silently: ") + text);
-    outputLossShown_ = true;
-}
-
-void TInterfaceForm::updateOutputLoss() {
-    if (engine_->DeviceLost() && !outputLossShown_) {
-        // The notice's first line says what the status bar says itself.
-        const std::string& notice = engine_->OutputNotice();
-        showOutputLoss(notice.substr(notice.find('\n') + 1));
-    } else if (outputLossShown_ && !engine_->silent()) {
-        outputLossShown_ = false;
-        UpdateStatusBar(0);
-    }
-}
-
 // --- rendering and feedback ------------------------------------------------------------------
 
 PlaybackSession TInterfaceForm::session() {
@@ -300,7 +223,7 @@ PlaybackSession TInterfaceForm::session() {
 
 void TInterfaceForm::RenderSegment(int slot) {
     brev::RenderSegment(pattern_, engine().renderTarget(), slot);
-    waveform_->slotRendered(engine_->Store(), slot);
+    waveform_->slotRendered(engine().Store(), slot);
 }
 
 void TInterfaceForm::renderAll() {
@@ -325,7 +248,7 @@ void TInterfaceForm::SetLEDs(int index) {
 }
 
 void TInterfaceForm::UpdateStatusBar(int panel) {
-    const bool loaded = engine_ && engine_->IsLoaded();
+    const bool loaded = started() && engine().IsLoaded();
     if (panel == -1 || panel == 0) {
         QString text = QStringLiteral("(Nothing loaded)");
         if (loaded) {
@@ -336,18 +259,18 @@ void TInterfaceForm::UpdateStatusBar(int panel) {
         statusPanel(0)->setText(text);
     }
     if (panel == -1 || panel == 1) {
-        const SyncState sync = engine_ ? engine_->Sync() : SyncState{};
+        const SyncState sync = started() ? engine().Sync() : SyncState{};
         QString text = QStringLiteral("Playback: %1 Hz").arg(sync.rateHz) + syncSuffix(sync);
         // Gaps in the sound, and edits heard a pass late, are worth knowing of.
-        if (engine_ && engine_->Underflows() > 0)
-            text += QStringLiteral(", %1 underflows").arg(engine_->Underflows());
-        if (engine_ && engine_->LateRefills() > 0)
-            text += QStringLiteral(", %1 late slots").arg(engine_->LateRefills());
+        if (started() && engine().Underflows() > 0)
+            text += QStringLiteral(", %1 underflows").arg(engine().Underflows());
+        if (started() && engine().LateRefills() > 0)
+            text += QStringLiteral(", %1 late slots").arg(engine().LateRefills());
         statusPanel(1)->setText(text);
     }
     if (panel == -1 || panel == 2) {
         statusPanel(2)->setText(
-            loaded ? QStringLiteral("%1 samples").arg(engine_->Store().SourceSamples())
+            loaded ? QStringLiteral("%1 samples").arg(engine().Store().SourceSamples())
                    : QStringLiteral("-"));
     }
     if (panel == -1 || panel == 3)
@@ -383,17 +306,17 @@ void TInterfaceForm::SwingNumberChanged(TBrevNumber*, int) {
 // --- replacing the audio ---------------------------------------------------------------------
 
 void TInterfaceForm::replaceAudio(const std::function<void()>& load) {
-    endNotifyThread();
+    audio_->endNotifyThread();
     try {
         load();
     } catch (...) {
         // A refused load leaves the engine's previous loop in place: keep following it.
-        if (engine_->IsLoaded())
-            startNotifyThread();
+        if (engine().IsLoaded())
+            audio_->startNotifyThread();
         throw;
     }
-    waveform_->showLoop(engine_->Store());
-    startNotifyThread();
+    waveform_->showLoop(engine().Store());
+    audio_->startNotifyThread();
 }
 
 // Decodes off the GUI thread, then hands the loop to the engine as replaceAudio does; loaded
@@ -419,7 +342,7 @@ bool TInterfaceForm::replaceAudioInBackground(const QString& what, const AudioLo
     if (!audio)
         return false;
     replaceAudio([&] {
-        engine_->LoadSourceWave(std::move(audio->wave), swingOf(pattern_));
+        engine().LoadSourceWave(std::move(audio->wave), swingOf(pattern_));
         if (loaded)
             loaded();
     });
@@ -428,7 +351,7 @@ bool TInterfaceForm::replaceAudioInBackground(const QString& what, const AudioLo
     stretched_ = stretchProblem.empty() ? stretch : LoopStretch{};
     tempo_->showOwnTempo(loopTempo(unstretched_.GetSamples() > 0
                                        ? unstretched_.GetSamples()
-                                       : engine_->Store().SourceSamples()));
+                                       : engine().Store().SourceSamples()));
     sourceFormat_ = QString::fromStdString(audio->convertedFrom);
     if (!stretchProblem.empty())
         dialogs_->message(QString::fromStdString(stretchProblem));
@@ -436,13 +359,12 @@ bool TInterfaceForm::replaceAudioInBackground(const QString& what, const AudioLo
 }
 
 void TInterfaceForm::retune() {
-    if (!engine_ || !engine_->IsLoaded() || loading_ || tempo_->stretch() == stretched_)
+    if (!started() || !engine().IsLoaded() || loading_ || tempo_->stretch() == stretched_)
         return;
-    runCommand([&] {
-        const bool playing = engine_->IsPlaying();
-        engine_->Stop();
+    const bool playing = engine().IsPlaying();
+    const bool replaced = replaceLoop([&] {
         const BrevWave::TWave& loop =
-            unstretched_.GetSamples() > 0 ? unstretched_ : engine_->Store().source();
+            unstretched_.GetSamples() > 0 ? unstretched_ : engine().Store().source();
         const std::string format = sourceFormat_.toStdString();
         // Cancelled, the loop plays on as it was, and the controls say so.
         if (!replaceAudioInBackground(QStringLiteral("the loop at its new tempo"),
@@ -450,11 +372,9 @@ void TInterfaceForm::retune() {
                                           return LoadedAudio{loop, format};
                                       }))
             tempo_->show(stretched_);
-        SetLEDs(-1);
-        UpdateStatusBar(-1);
-        if (playing)
-            session().play(toolDown("LoopButton") ? 0 : 1);
     });
+    if (replaced && playing)
+        runCommand([&] { session().play(toolDown("LoopButton") ? 0 : 1); });
 }
 
 void TInterfaceForm::loadWaveFile(const QString& path) {
@@ -491,23 +411,29 @@ void TInterfaceForm::loadWaveData(const QString& what, const AudioLoad& load,
     }
 }
 
-void TInterfaceForm::loadDroppedFile(const QString& path) {
-    if (!engine_ || loading_)
-        return;
+bool TInterfaceForm::replaceLoop(const std::function<void()>& load) {
+    bool done = false;
     runCommand([&] {
-        engine_->Stop();
+        engine().Stop();
         SetLEDs(-1);
-        loadWaveFile(path);
+        load();
         SetLEDs(-1);
         UpdateStatusBar(-1);
+        done = true;
     });
+    return done;
+}
+
+void TInterfaceForm::loadDroppedFile(const QString& path) {
+    if (!started() || loading_)
+        return;
+    replaceLoop([&] { loadWaveFile(path); });
 }
 
 void TInterfaceForm::loadDroppedData(const QByteArray& bytes) {
-    if (!engine_ || loading_)
+    if (!started() || loading_)
         return;
-    runCommand([&] {
-        engine_->Stop();
+    replaceLoop([&] {
         const std::span<const std::uint8_t> dropped(
             reinterpret_cast<const std::uint8_t*>(bytes.constData()),
             static_cast<std::size_t>(bytes.size()));
@@ -517,8 +443,6 @@ void TInterfaceForm::loadDroppedData(const QByteArray& bytes) {
                 return loadAudioBytes(dropped, "Error loading dropped data", progress);
             },
             QStringLiteral("(Dropped data)"));
-        SetLEDs(-1);
-        UpdateStatusBar(-1);
     });
 }
 
@@ -527,7 +451,7 @@ void TInterfaceForm::showLoadFailure(const QString& path) {
 }
 
 bool TInterfaceForm::needsAudio() {
-    if (engine_->IsLoaded())
+    if (engine().IsLoaded())
         return false;
     dialogs_->message(kNoAudio);
     return true;
@@ -543,23 +467,18 @@ bool TInterfaceForm::toolDown(const char* name) const {
 }
 
 void TInterfaceForm::LoadFromFileButtonClick() {
-    if (!engine_)
+    if (!started())
         return;
-    runCommand([&] {
-        engine_->Stop();
-        SetLEDs(-1);
+    replaceLoop([&] {
         if (const std::optional<QString> path = dialogs_->openFile(openWaveDialog(settings_)))
             loadWaveFile(*path);
-        SetLEDs(-1);
-        UpdateStatusBar(-1);
     });
 }
 
 void TInterfaceForm::PasteFromClipBoardButtonClick() {
-    if (!engine_)
+    if (!started())
         return;
-    runCommand([&] {
-        engine_->Stop();
+    replaceLoop([&] {
         // The desktop's clipboard is read here on the GUI thread; only decoding leaves it.
         MemoryClipboard copy;
         if (clipboard().hasWave())
@@ -568,25 +487,22 @@ void TInterfaceForm::PasteFromClipBoardButtonClick() {
             QStringLiteral("clipboard data"),
             [&](const DecodeProgress& progress) { return loadAudioClipboard(copy, progress); },
             QStringLiteral("(Clipboard data)"));
-        SetLEDs(-1);
-        UpdateStatusBar(-1);
     });
 }
 
 void TInterfaceForm::RevertButtonClick() {
-    if (!engine_)
+    if (!started())
         return;
-    runCommand([&] {
-        if (currentFileName_.isEmpty()) {
-            dialogs_->message(QStringLiteral("Nothing to revert from"));
-            return;
-        }
-        const QString path = currentFileName_;
-        if (!QFileInfo::exists(path)) {
-            dialogs_->message(QStringLiteral("It look like you've deleted ") + path);
-            return;
-        }
-        engine_->Stop();
+    if (currentFileName_.isEmpty()) {
+        dialogs_->message(QStringLiteral("Nothing to revert from"));
+        return;
+    }
+    const QString path = currentFileName_;
+    if (!QFileInfo::exists(path)) {
+        dialogs_->message(QStringLiteral("It look like you've deleted ") + path);
+        return;
+    }
+    replaceLoop([&] {
         try {
             const std::string file = localPath(path);
             replaceAudioInBackground(
@@ -595,12 +511,11 @@ void TInterfaceForm::RevertButtonClick() {
         } catch (const std::exception&) {
             showLoadFailure(path);
         }
-        SetLEDs(-1);
     });
 }
 
 void TInterfaceForm::SaveToFileButtonClick() {
-    if (!engine_)
+    if (!started())
         return;
     runCommand([&] {
         if (needsAudio())
@@ -610,58 +525,58 @@ void TInterfaceForm::SaveToFileButtonClick() {
             return;
         renderAll();
         settings_.writeString(kLoadDirectory, folderOf(*path));
-        engine_->SavePatternFile(localPath(*path));
+        engine().SavePatternFile(localPath(*path));
     });
 }
 
 void TInterfaceForm::CopyToClipBoardButtonClick() {
-    if (!engine_)
+    if (!started())
         return;
     runCommand([&] {
         if (needsAudio())
             return;
         renderAll();
-        engine_->CopyPatternToClipboard(clipboard());
+        engine().CopyPatternToClipboard(clipboard());
         SetLEDs(-1);
     });
 }
 
 void TInterfaceForm::PlayButtonClick() {
-    if (!engine_)
+    if (!started())
         return;
     runCommand([&] {
         if (needsAudio())
             return;
         session().play(toolDown("LoopButton") ? 0 : 1);
-        updateOutputLoss();
+        audio_->updateOutputLoss();
     });
 }
 
 void TInterfaceForm::StopButtonClick() {
-    if (!engine_)
+    if (!started())
         return;
     runCommand([&] {
-        engine_->Stop();
+        engine().Stop();
         SetLEDs(-1);
     });
 }
 
 void TInterfaceForm::LoopButtonClick() {
-    if (!engine_)
+    if (!started())
         return;
     runCommand([&] {
-        if (engine_->IsPlaying()) {
-            engine_->Stop();
-            engine_->Play(toolDown("LoopButton"));
+        if (engine().IsPlaying()) {
+            engine().Stop();
+            engine().Play(toolDown("LoopButton"));
         }
     });
 }
 
 void TInterfaceForm::setRate(unsigned hz) {
-    if (!engine_)
+    if (!started())
         return;
     runCommand([&] {
-        engine_->SetPlaybackRate(hz);
+        engine().SetPlaybackRate(hz);
         UpdateStatusBar(1);
     });
 }
@@ -677,13 +592,13 @@ void TInterfaceForm::F88KButtonClick() {
 }
 
 void TInterfaceForm::DriversComboBoxChange(int index) {
-    if (!engine_)
+    if (!started())
         return;
     runCommand([&] {
-        engine_->Stop();
+        engine().Stop();
         if (index == driverIndex_) {
             // The device in use may have been lost: choosing it tries it again.
-            engine_->RetryLostDevice();
+            engine().RetryLostDevice();
             return;
         }
         std::unique_ptr<TDS> fresh;
@@ -695,12 +610,12 @@ void TInterfaceForm::DriversComboBoxChange(int index) {
             throw;
         }
         driverIndex_ = index;
-        endNotifyThread();
-        engine_ = std::move(fresh);
+        audio_->endNotifyThread();
+        audio_->setEngine(std::move(fresh));
         unstretched_ = BrevWave::TWave();
         tempo_->showOwnTempo(0);
         syncChoice_->apply();
-        waveform_->showLoop(engine_->Store());
+        waveform_->showLoop(engine().Store());
     });
 }
 
@@ -740,15 +655,15 @@ void TInterfaceForm::InnerFadesButtonClick() {
 // --- keyboard and closing --------------------------------------------------------------------
 
 void TInterfaceForm::FormKeyDown(QKeyEvent* event) {
-    if (!engine_)
+    if (!started())
         return;
     if (event->key() == Qt::Key_Space) {
         runCommand([&] {
-            if (engine_->IsPlaying()) {
-                engine_->Stop();
+            if (engine().IsPlaying()) {
+                engine().Stop();
                 SetLEDs(-1);
             } else {
-                engine_->Play(toolDown("LoopButton"));
+                engine().Play(toolDown("LoopButton"));
             }
         });
     } else if (event->key() == Qt::Key_F1) {
@@ -780,8 +695,8 @@ bool TInterfaceForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TInterfaceForm::closeEvent(QCloseEvent* event) {
-    if (engine_ && engine_->IsPlaying())
-        engine_->Stop();
+    if (started() && engine().IsPlaying())
+        engine().Stop();
     event->accept();
 }
 

@@ -16,6 +16,7 @@
 #include "editor/ui/loop_drag_handle.h"
 #include "editor/ui/pattern_history.h"
 #include "editor/ui/pattern_tool_handlers.h"
+#include "editor/ui/sync_choice.h"
 #include "editor/ui/tempo_controls.h"
 #include "editor/ui/waveform_strip.h"
 #include "output/notify_thread.h"
@@ -74,6 +75,14 @@ void setColours(QWidget* widget, const QColor& background, const QColor& text) {
 
 TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
     registerIcons();
+    audio_ =
+        new AudioController(this, {[this](int index) { BufferEventHandler(index); },
+                                   [this](const QString& text) { statusPanel(0)->setText(text); },
+                                   [this](int panel) { UpdateStatusBar(panel); },
+                                   [this] {
+                                       syncChoice_->watch();
+                                       UpdateStatusBar(1);
+                                   }});
     setObjectName(QStringLiteral("InterfaceForm"));
     setWindowTitle(QStringLiteral("BREV Edit"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

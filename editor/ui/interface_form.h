@@ -6,6 +6,7 @@
 #include "audio/twave.h"
 #include "editor/core/random_generator.h"
 #include "editor/session/playback_session.h"
+#include "editor/ui/audio_controller.h"
 #include "editor/ui/background_load.h"
 #include "editor/ui/control_pattern.h"
 #include "editor/ui/editor_dialogs.h"
@@ -63,7 +64,7 @@ public:
     // the stored device (falling back to the first), fills the device list, the status bar and
     // the caption. Raises brev::Error when not even the first device can be opened.
     void start(const EditorOptions& options = {});
-    bool started() const { return engine_ != nullptr; }
+    bool started() const { return audio_->engine() != nullptr; }
     // True while a loop is being decoded: a new load waits until it is done.
     bool loading() const { return loading_; }
 
@@ -92,7 +93,7 @@ public:
     void retune();
     int driverIndex() const { return driverIndex_; }
     bool hintsShown() const { return hintsShown_; }
-    TNotifyThread* notifyThread() const { return thread_.get(); }
+    TNotifyThread* notifyThread() const { return audio_->notifyThread(); }
 
     // Rendering and playback feedback.
     // Renders one slot from the controls into the engine's slot store.
@@ -163,21 +164,14 @@ private:
     void writeSettings();
     void openEngine();
     void fillDriverList();
+    // Every way a new loop comes in: stop, LEDs off, load, LEDs off, the status bar refreshed;
+    // an error the load raises is shown, and false returned.
+    bool replaceLoop(const std::function<void()>& load);
     void replaceAudio(const std::function<void()>& load);
     bool replaceAudioInBackground(const QString& what, const AudioLoad& load,
                                   const std::function<void()>& loaded = {});
     void loadWaveFile(const QString& path);
     void loadWaveData(const QString& what, const AudioLoad& load, const QString& unnamedSource);
-    void startNotifyThread();
-    void endNotifyThread();
-    void notifyThreadFailed(const QString& message);
-    // Notices a lost output device: says so, and goes on silently with the loop and pattern.
-    // Also closes the device once a pass played to its end has been heard.
-    void watchOutput();
-    // "Sound output lost …" in the status bar while the device is lost, the normal text again
-    // once it plays.
-    void showOutputLoss(const std::string& reason);
-    void updateOutputLoss();
     void showLoadFailure(const QString& path);
     bool needsAudio();
     void setRate(unsigned hz);
@@ -195,9 +189,7 @@ private:
     std::unique_ptr<EditorDialogs> ownDialogs_;
     EditorDialogs* dialogs_ = nullptr;
     std::unique_ptr<ClipboardPort> ownClipboard_;
-    std::unique_ptr<TDS> engine_;
-    std::unique_ptr<TNotifyThread> thread_;
-    bool endingThread_ = false;
+    AudioController* audio_ = nullptr;
     QString currentFileName_;
     // What the status bar names a loop that came without a file, and what the loop was
     // converted from (empty for a 16-bit stereo 44100 Hz WAV).
@@ -212,8 +204,6 @@ private:
     QList<TBrevLED*> leds_;
     PatternHistory* history_ = nullptr;
     WaveformStrip* waveform_ = nullptr;
-    QTimer* outputWatch_ = nullptr;
-    bool outputLossShown_ = false;
     SyncChoice* syncChoice_ = nullptr; // a child of the playback panel
     TempoControls* tempo_ = nullptr;
 
