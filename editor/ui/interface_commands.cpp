@@ -17,6 +17,7 @@
 #include "editor/ui/interface_form.h"
 #include "editor/ui/pattern_history.h"
 #include "editor/ui/qt_clipboard.h"
+#include "editor/ui/settings_binding.h"
 #include "editor/ui/sync_choice.h"
 #include "editor/ui/tempo_controls.h"
 #include "editor/ui/waveform_strip.h"
@@ -41,41 +42,10 @@ namespace brev {
 
 namespace {
 
-const QString kDriverIndex = QStringLiteral("Driver index");
 const QString kLoadDirectory = QStringLiteral("Load directory");
 const QString kNoAudio = QStringLiteral("Load some audio first");
 const QString kUnableToLoad = QStringLiteral("Sorry, but I was unable to load ");
 const QString kDefaulted = QStringLiteral("We've defaulted to the primary DirectSound device.");
-
-// The integer settings besides the driver index, in the order they are read and written.
-struct IntegerSetting {
-    const char* name;
-    std::string_view control;
-    int defaultValue;
-    bool toggle;
-};
-// clang-format off
-const IntegerSetting kControlSettings[] = {
-    {"Fade samples",     kFadeSamplesNumber,  100, false},
-    {"Swing percentage", kSwingNumber,        0,   false},
-    {"Cutting angle",    kCuttingAngleNumber, 0,   false},
-    {"Loop",             kLoopButton,         1,   true},
-    {"Smart fades",      kSmartFadesButton,   1,   true},
-    {"Hints",            "HintsButton",       1,   true},
-    {"Inner fades",      kInnerFadesButton,   1,   true},
-    {"Log fades",        kLogFadesButton,     1,   true},
-};
-// clang-format on
-const QString kBackgroundColor = QStringLiteral("Background color");
-constexpr int kGrey = 0x808080;
-
-// Colours are stored as the Windows colour word: red in the low byte.
-QColor fromColorWord(int word) {
-    return QColor(word & 0xff, (word >> 8) & 0xff, (word >> 16) & 0xff);
-}
-int toColorWord(const QColor& colour) {
-    return colour.red() | colour.green() << 8 | colour.blue() << 16;
-}
 
 std::string localPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -139,31 +109,18 @@ void TInterfaceForm::start(const EditorOptions& options) {
     audio_->startWatching();
 }
 
+SettingsTargets TInterfaceForm::settingsTargets() {
+    return {pattern_, [this](std::string_view name) { return toolButton(name); }, *this};
+}
+
 void TInterfaceForm::readSettings() {
-    driverIndex_ = settings_.readInteger(kDriverIndex, 0);
-    for (const IntegerSetting& setting : kControlSettings) {
-        const int value =
-            settings_.readInteger(QString::fromLatin1(setting.name), setting.defaultValue);
-        if (setting.toggle)
-            toolButton(setting.control)->setChecked(value != 0);
-        else
-            pattern_.SetNumberValue(setting.control, value);
-    }
+    driverIndex_ = readWindowSettings(settings_, settingsTargets());
     setHintsShown(toolDown("HintsButton"));
-    setBackgroundColor(fromColorWord(settings_.readInteger(kBackgroundColor, kGrey)));
 }
 
 void TInterfaceForm::writeSettings() {
-    bool written = settings_.writeInteger(kDriverIndex, driverIndex_);
-    for (const IntegerSetting& setting : kControlSettings) {
-        const QString name = QString::fromLatin1(setting.name);
-        const int value = setting.toggle ? (toolButton(setting.control)->isChecked() ? 1 : 0)
-                                         : pattern_.NumberValue(setting.control);
-        written = settings_.writeInteger(name, value) && written;
-    }
-    written = settings_.writeInteger(kBackgroundColor, toColorWord(backgroundColor())) && written;
     // Mostly written as the window closes, with no window left to say it in.
-    if (!written)
+    if (!writeWindowSettings(settings_, settingsTargets(), driverIndex_))
         std::fprintf(stderr, "The settings could not be written to %s\n",
                      QFile::encodeName(settings_.fileName()).constData());
 }
@@ -621,19 +578,9 @@ void TInterfaceForm::DriversComboBoxChange(int index) {
 
 void TInterfaceForm::BackgroundColorButtonClick() {
     runCommand([&] {
-        if (const std::optional<QColor> colour = dialogs_->chooseColor(backgroundColor()))
-            setBackgroundColor(*colour);
+        if (const std::optional<QColor> colour = dialogs_->chooseColor(backgroundColour(*this)))
+            setBackgroundColour(*this, *colour);
     });
-}
-
-QColor TInterfaceForm::backgroundColor() const {
-    return palette().color(QPalette::Window);
-}
-
-void TInterfaceForm::setBackgroundColor(const QColor& colour) {
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, colour);
-    setPalette(colours);
 }
 
 void TInterfaceForm::SmartFadesButtonClick() {

@@ -11,6 +11,7 @@
 #include "editor/ui/control_pattern.h"
 #include "editor/ui/editor_dialogs.h"
 #include "editor/ui/editor_settings.h"
+#include "editor/ui/settings_binding.h"
 #include "editor/ui/status_panel.h"
 
 #include <QHash>
@@ -160,6 +161,7 @@ private:
     // Connects every control's event to the handler the layout gives it.
     void bindHandlers();
 
+    SettingsTargets settingsTargets();
     void readSettings();
     void writeSettings();
     void openEngine();
@@ -175,8 +177,6 @@ private:
     void showLoadFailure(const QString& path);
     bool needsAudio();
     void setRate(unsigned hz);
-    QColor backgroundColor() const;
-    void setBackgroundColor(const QColor& colour);
     void setHintsShown(bool shown);
     // A toolbar button by name; settings and commands reach the window's toggles through it.
     QToolButton* toolButton(std::string_view name) const;
