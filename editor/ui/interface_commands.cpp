@@ -187,6 +187,19 @@ void TInterfaceForm::renderAll() {
     session().renderAll();
 }
 
+void TInterfaceForm::valuesRestored(const std::bitset<kSlotCount>& altered) {
+    // The cutting angle's own handler, held off by the history, only refreshes the status bar.
+    UpdateStatusBar(3);
+    if (!started() || !engine().IsLoaded())
+        return;
+    runCommand([&] {
+        for (int slot = 0; slot < kSlotCount; ++slot) {
+            if (altered.test(static_cast<std::size_t>(slot)))
+                RenderSegment(slot);
+        }
+    });
+}
+
 void TInterfaceForm::BufferEventHandler(int index) {
     SetLEDs(index);
     session().slotStarted(index);

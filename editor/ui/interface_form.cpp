@@ -105,7 +105,9 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
             components_.insert(child->objectName().toLower(), child);
     }
     pattern_.bind([this](QStringView name) { return findComponent(name); });
-    history_ = new PatternHistory(*this);
+    history_ = new PatternHistory(*this, pattern_, [this](const std::bitset<kSlotCount>& altered) {
+        valuesRestored(altered);
+    });
     bindHandlers();
     addEditorShortcuts(*this);
     new DropTarget(*this);

@@ -16,6 +16,7 @@
 
 #include <QHash>
 #include <QWidget>
+#include <bitset>
 #include <functional>
 #include <memory>
 
@@ -162,6 +163,8 @@ private:
     void bindHandlers();
 
     SettingsTargets settingsTargets();
+    // Undo or redo wrote values back: the status bar and the slots that sound different follow.
+    void valuesRestored(const std::bitset<kSlotCount>& altered);
     void readSettings();
     void writeSettings();
     void openEngine();
