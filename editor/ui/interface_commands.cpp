@@ -187,6 +187,13 @@ void TInterfaceForm::renderAll() {
     session().renderAll();
 }
 
+const SegmentStore* TInterfaceForm::renderedLoop() {
+    if (!started() || !engine().IsLoaded())
+        return nullptr;
+    renderAll();
+    return &engine().Store();
+}
+
 void TInterfaceForm::valuesRestored(const std::bitset<kSlotCount>& altered) {
     // The cutting angle's own handler, held off by the history, only refreshes the status bar.
     UpdateStatusBar(3);

@@ -11,6 +11,7 @@
 #include "editor/ui/control_pattern.h"
 #include "editor/ui/editor_dialogs.h"
 #include "editor/ui/editor_settings.h"
+#include "editor/ui/loop_drag_handle.h"
 #include "editor/ui/settings_binding.h"
 #include "editor/ui/status_panel.h"
 
@@ -53,7 +54,7 @@ struct EditorOptions {
 
 // The editor's one window: toolbar, the 16-slot grid, the gang column, the global numbers and
 // the status bar, built from interfaceLayout().
-class TInterfaceForm : public QWidget {
+class TInterfaceForm : public QWidget, public DragSource {
     Q_OBJECT
 
 public:
@@ -81,10 +82,12 @@ public:
     ClipboardPort& clipboard();
     // Runs a command; an exception it raises is shown in a message box with its text, as the
     // application's default display does, and goes no further.
-    void runCommand(const std::function<void()>& command);
+    void runCommand(const std::function<void()>& command) override;
 
     // The current wave file: empty before any load and after a paste.
-    const QString& currentFileName() const { return currentFileName_; }
+    const QString& currentFileName() const override { return currentFileName_; }
+    // Renders every slot; null before start() and while nothing is loaded.
+    const SegmentStore* renderedLoop() override;
     // Load a file dropped on the window or given from outside (the command line, a later start)
     // as the load command loads a chosen one, or wave data dropped on it as the paste command
     // loads the clipboard's.

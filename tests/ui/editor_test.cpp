@@ -893,11 +893,12 @@ TEST_F(EditorFormatsTest, TheHandleDragsTheRenderedLoopOutAsAWavFile) {
     EXPECT_EQ(std::filesystem::status(QFileInfo(file).path().toStdString()).permissions(),
               perms::owner_all);
     load(file);
-    EXPECT_EQ(LoopDragHandle::dragFileName(*form), file);
+    EXPECT_EQ(LoopDragHandle::dragFileName(form->currentFileName()), file);
     const QString longName = QString::fromStdString(dir.file(std::string(250, 'n') + ".wav"));
     ASSERT_TRUE(QFile::copy(file, longName));
     load(longName);
-    const QString longDrag = QFileInfo(LoopDragHandle::dragFileName(*form)).fileName();
+    const QString longDrag =
+        QFileInfo(LoopDragHandle::dragFileName(form->currentFileName())).fileName();
     EXPECT_EQ(longDrag.size(), 255);
     EXPECT_TRUE(longDrag.endsWith(QStringLiteral("n (BREV).wav"))) << longDrag.toStdString();
 
@@ -906,7 +907,7 @@ TEST_F(EditorFormatsTest, TheHandleDragsTheRenderedLoopOutAsAWavFile) {
         ASSERT_EQ(::chown(QFile::encodeName(QFileInfo(file).path()).constData(), other->pw_uid,
                           other->pw_gid),
                   0);
-        EXPECT_THROW(LoopDragHandle::dragFileName(*form), Error);
+        EXPECT_THROW(LoopDragHandle::dragFileName(form->currentFileName()), Error);
     }
 }
 
