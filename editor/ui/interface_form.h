@@ -12,6 +12,7 @@
 #include "editor/ui/editor_dialogs.h"
 #include "editor/ui/editor_settings.h"
 #include "editor/ui/loop_drag_handle.h"
+#include "editor/ui/loop_receiver.h"
 #include "editor/ui/settings_binding.h"
 #include "editor/ui/status_panel.h"
 
@@ -54,7 +55,7 @@ struct EditorOptions {
 
 // The editor's one window: toolbar, the 16-slot grid, the gang column, the global numbers and
 // the status bar, built from interfaceLayout().
-class TInterfaceForm : public QWidget, public DragSource {
+class TInterfaceForm : public QWidget, public DragSource, public LoopReceiver {
     Q_OBJECT
 
 public:
@@ -69,7 +70,8 @@ public:
     void start(const EditorOptions& options = {});
     bool started() const { return audio_->engine() != nullptr; }
     // True while a loop is being decoded: a new load waits until it is done.
-    bool loading() const { return loading_; }
+    bool loading() const override { return loading_; }
+    QWidget& receivingWindow() override { return *this; }
 
     // What the commands work on. engine() only after start().
     TDS& engine();
@@ -91,8 +93,8 @@ public:
     // Load a file dropped on the window or given from outside (the command line, a later start)
     // as the load command loads a chosen one, or wave data dropped on it as the paste command
     // loads the clipboard's.
-    void loadDroppedFile(const QString& path);
-    void loadDroppedData(const QByteArray& bytes);
+    void loadDroppedFile(const QString& path) override;
+    void loadDroppedData(const QByteArray& bytes) override;
     // Stretches the loaded loop again, as it was loaded, to the tempo controls' target and
     // pitch, off the GUI thread; playback that ran starts again.
     void retune();
