@@ -113,7 +113,7 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
     new DropTarget(*this);
     new LoopDragHandle(*this, statusPanel(2));
     tempo_ = new TempoControls(*this);
-    ownDialogs_ = std::make_unique<QtEditorDialogs>(*this);
+    ownDialogs_ = std::make_unique<QtEditorDialogs>(*this, openDialog_, saveDialog_, colorDialog_);
     dialogs_ = ownDialogs_.get();
     // Keys are seen before the controls get them, and hints can be held back.
     qApp->installEventFilter(this);
