@@ -4,6 +4,7 @@
 // and undoing 40 steps, each a volume change of one slot, so every step writes its value back and
 // renders its slot again.
 #include "audio/twave.h"
+#include "bench/qt_benchmark_main.h"
 #include "editor/core/pattern_controls.h"
 #include "editor/ui/interface_form.h"
 #include "editor/ui/pattern_history.h"
@@ -92,10 +93,5 @@ BENCHMARK(BM_Undo40Steps)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }
