@@ -4,9 +4,9 @@
 // the strip (all of it: the most any paint while playing draws). Per pass of a loop the strip
 // measures 16 slots and paints at most 16 times, once per slot start.
 #include "audio/segment_store.h"
+#include "bench/qt_benchmark_main.h"
 #include "editor/ui/waveform_strip.h"
 
-#include <QApplication>
 #include <QImage>
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -66,10 +66,5 @@ BENCHMARK(BM_PaintWholeStrip);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }

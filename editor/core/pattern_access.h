@@ -8,11 +8,13 @@
 
 namespace brev {
 
-// The pattern as the editor's operations see it: values addressed by full control name,
-// ignoring case. The window implements it over its controls, PatternModel in memory.
+// The pattern as the editor's operations see it: values addressed by control id (the control's
+// position in patternControls()), or by full control name, ignoring case, which is looked up once
+// per call. PatternModel implements it in memory, the window's ControlPattern over its controls.
 //
 // Semantics every implementation keeps:
-// - a missing control, or one of another kind, reads as 0 / off / up and ignores writes;
+// - an unknown id or name, or a control of another kind than asked, reads as 0 / off / up and
+//   ignores writes;
 // - a number write is clamped to the control's range;
 // - a write that changes the stored value runs the control's change handler at once,
 //   before the write returns; an unchanged value runs nothing;
@@ -21,23 +23,51 @@ class PatternAccess {
 public:
     virtual ~PatternAccess() = default;
 
-    virtual int NumberValue(std::string_view name) const = 0;
-    virtual void SetNumberValue(std::string_view name, int value) = 0;
-    virtual bool CheckValue(std::string_view name) const = 0;
-    virtual void SetCheckValue(std::string_view name, bool value) = 0;
+    // The value of control id: a number, or 1 / 0 for a flag that is on or a toggle that is down.
+    // The id must be valid.
+    virtual int value(int control) const = 0;
+    virtual void setValue(int control, int value) = 0;
+
+    int NumberValue(std::string_view name) const { return valueOf(name, ControlKind::Number); }
+    void SetNumberValue(std::string_view name, int value) {
+        writeTo(name, ControlKind::Number, value);
+    }
+    bool CheckValue(std::string_view name) const { return valueOf(name, ControlKind::Check) != 0; }
+    void SetCheckValue(std::string_view name, bool value) {
+        writeTo(name, ControlKind::Check, value ? 1 : 0);
+    }
 
     // InnerFadesButton, LogFadesButton, SmartFadesButton, LoopButton: true while down.
-    virtual bool toggleDown(std::string_view name) const = 0;
-    virtual void setToggleDown(std::string_view name, bool down) = 0;
+    bool toggleDown(std::string_view name) const { return valueOf(name, ControlKind::Toggle) != 0; }
+    void setToggleDown(std::string_view name, bool down) {
+        writeTo(name, ControlKind::Toggle, down ? 1 : 0);
+    }
 
-    bool IsSlotLocked(int slot) const { return CheckValue(slotControlName(kLockCheckText, slot)); }
+    bool IsSlotLocked(int slot) const { return slotCheck(kLockCheckText, slot); }
 
     // Slot-indexed shorthands: pattern is one of the "%d" name patterns.
     int slotNumber(std::string_view pattern, int slot) const {
-        return NumberValue(slotControlName(pattern, slot));
+        const int id = slotControlIndex(pattern, slot);
+        return id >= 0 ? value(id) : 0;
     }
     bool slotCheck(std::string_view pattern, int slot) const {
-        return CheckValue(slotControlName(pattern, slot));
+        const int id = slotControlIndex(pattern, slot);
+        return id >= 0 && value(id) != 0;
+    }
+
+private:
+    static int idOf(std::string_view name, ControlKind kind) {
+        const int id = controlIndex(name);
+        return id >= 0 && patternControls()[static_cast<std::size_t>(id)].kind == kind ? id : -1;
+    }
+    int valueOf(std::string_view name, ControlKind kind) const {
+        const int id = idOf(name, kind);
+        return id >= 0 ? value(id) : 0;
+    }
+    void writeTo(std::string_view name, ControlKind kind, int newValue) {
+        const int id = idOf(name, kind);
+        if (id >= 0)
+            setValue(id, newValue);
     }
 };
 

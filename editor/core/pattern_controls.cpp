@@ -110,6 +110,27 @@ const std::vector<ControlInfo>& table() {
     return controls;
 }
 
+// Each per-slot name pattern with the position of its slot 0: a row's slots follow each other.
+struct SlotRowStart {
+    std::string_view pattern;
+    int first;
+};
+
+std::vector<SlotRowStart> buildSlotRowStarts() {
+    std::vector<SlotRowStart> starts;
+    int position = 0;
+    for (const auto& row : kSlotNumberRows) {
+        starts.push_back({row.pattern, position});
+        position += kSlotCount + 1; // and the row's gang number
+    }
+    position += static_cast<int>(std::size(kGlobalNumbers));
+    for (const auto& row : kFlagRows) {
+        starts.push_back({row.pattern, position});
+        position += kSlotCount;
+    }
+    return starts;
+}
+
 const NameIndex& nameIndex() {
     static const NameIndex index = [] {
         NameIndex result;
@@ -149,6 +170,22 @@ int controlIndex(std::string_view name) {
 const ControlInfo* findControl(std::string_view name) {
     int index = controlIndex(name);
     return index < 0 ? nullptr : &table()[static_cast<size_t>(index)];
+}
+
+int slotControlIndex(std::string_view pattern, int slot) {
+    static const std::vector<SlotRowStart> starts = buildSlotRowStarts();
+    if (slot < 0 || slot >= kSlotCount)
+        return -1;
+    // The callers pass the named patterns themselves: their addresses find the row at once.
+    for (const SlotRowStart& start : starts) {
+        if (start.pattern.data() == pattern.data())
+            return start.first + slot;
+    }
+    for (const SlotRowStart& start : starts) {
+        if (start.pattern == pattern)
+            return start.first + slot;
+    }
+    return -1;
 }
 
 } // namespace brev

@@ -93,4 +93,8 @@ int controlIndex(std::string_view name);
 // The control of that name, ignoring case; null when there is none.
 const ControlInfo* findControl(std::string_view name);
 
+// Position in patternControls() of a per-slot control, from its "%d" name pattern and the slot,
+// without building its name; -1 for an unknown pattern or a slot outside 0 … 15.
+int slotControlIndex(std::string_view pattern, int slot);
+
 } // namespace brev

@@ -19,12 +19,8 @@ public:
 
     PatternModel();
 
-    int NumberValue(std::string_view name) const override;
-    void SetNumberValue(std::string_view name, int value) override;
-    bool CheckValue(std::string_view name) const override;
-    void SetCheckValue(std::string_view name, bool value) override;
-    bool toggleDown(std::string_view name) const override;
-    void setToggleDown(std::string_view name, bool down) override;
+    int value(int control) const override { return values_[static_cast<std::size_t>(control)]; }
+    void setValue(int control, int value) override;
 
     // Attaches a handler to one control, replacing any it had; an empty function removes it.
     // Unknown names are ignored.
@@ -37,9 +33,6 @@ public:
     void resetToDefaults();
 
 private:
-    int valueIndex(std::string_view name, ControlKind kind) const;
-    void store(int index, int value);
-
     std::vector<int> values_;
     std::vector<OnChange> handlers_;
 };

@@ -30,11 +30,10 @@ constexpr std::array<std::string_view, 3> kEverySlotNumbers = {
 
 PatternValues readPatternValues(const PatternAccess& pattern) {
     PatternValues values;
-    for (const ControlInfo& control : patternControls()) {
-        if (!recorded(control))
-            continue;
-        values.push_back(control.kind == ControlKind::Number ? pattern.NumberValue(control.name)
-                                                             : pattern.CheckValue(control.name));
+    const std::span<const ControlInfo> controls = patternControls();
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if (recorded(controls[i]))
+            values.push_back(pattern.value(static_cast<int>(i)));
     }
     return values;
 }

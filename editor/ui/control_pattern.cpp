@@ -4,7 +4,6 @@
 
 #include "controls/brev_check_text.h"
 #include "controls/brev_number.h"
-#include "editor/ui/interface_form.h"
 
 #include <QSignalBlocker>
 #include <QToolButton>
@@ -13,55 +12,71 @@ namespace brev {
 
 namespace {
 
-template <class T> T* lookup(const TInterfaceForm& form, std::string_view name) {
-    return form.component<T>(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
-}
-
-QToolButton* toggle(const TInterfaceForm& form, std::string_view name) {
-    QToolButton* button = lookup<QToolButton>(form, name);
-    return button && button->isCheckable() ? button : nullptr;
+bool hasKind(QWidget* widget, ControlKind kind) {
+    switch (kind) {
+    case ControlKind::Number:
+        return qobject_cast<TBrevNumber*>(widget);
+    case ControlKind::Check:
+        return qobject_cast<TBrevCheckText*>(widget);
+    case ControlKind::Toggle: {
+        auto* button = qobject_cast<QToolButton*>(widget);
+        return button && button->isCheckable();
+    }
+    }
+    return false;
 }
 
 } // namespace
 
-int ControlPattern::NumberValue(std::string_view name) const {
-    const TBrevNumber* number = lookup<TBrevNumber>(form_, name);
-    return number ? number->Value() : 0;
+void ControlPattern::bind(const FindControl& find) {
+    widgets_.clear();
+    for (const ControlInfo& control : patternControls()) {
+        QWidget* widget = find(QString::fromStdString(control.name));
+        widgets_.push_back(widget && hasKind(widget, control.kind) ? widget : nullptr);
+    }
 }
 
-void ControlPattern::SetNumberValue(std::string_view name, int value) {
-    if (TBrevNumber* number = lookup<TBrevNumber>(form_, name))
-        number->SetValue(value);
+int ControlPattern::value(int control) const {
+    const auto at = static_cast<std::size_t>(control);
+    QWidget* widget = at < widgets_.size() ? widgets_[at] : nullptr;
+    if (!widget)
+        return 0;
+    switch (patternControls()[at].kind) {
+    case ControlKind::Number:
+        return static_cast<const TBrevNumber*>(widget)->Value();
+    case ControlKind::Check:
+        return static_cast<const TBrevCheckText*>(widget)->Value() ? 1 : 0;
+    case ControlKind::Toggle:
+        return static_cast<const QToolButton*>(widget)->isChecked() ? 1 : 0;
+    }
+    return 0;
 }
 
-bool ControlPattern::CheckValue(std::string_view name) const {
-    const TBrevCheckText* check = lookup<TBrevCheckText>(form_, name);
-    return check && check->Value();
+void ControlPattern::setValue(int control, int value) {
+    const auto at = static_cast<std::size_t>(control);
+    QWidget* widget = at < widgets_.size() ? widgets_[at] : nullptr;
+    if (!widget)
+        return;
+    switch (patternControls()[at].kind) {
+    case ControlKind::Number:
+        static_cast<TBrevNumber*>(widget)->SetValue(value);
+        break;
+    case ControlKind::Check:
+        static_cast<TBrevCheckText*>(widget)->SetValue(value != 0);
+        break;
+    case ControlKind::Toggle:
+        // setChecked fires no click, so no handler runs.
+        static_cast<QToolButton*>(widget)->setChecked(value != 0);
+        break;
+    }
 }
 
-void ControlPattern::SetCheckValue(std::string_view name, bool value) {
-    if (TBrevCheckText* check = lookup<TBrevCheckText>(form_, name))
-        check->SetValue(value);
-}
-
-bool ControlPattern::toggleDown(std::string_view name) const {
-    const QToolButton* button = toggle(form_, name);
-    return button && button->isChecked();
-}
-
-void ControlPattern::setToggleDown(std::string_view name, bool down) {
-    // setChecked fires no click, so no handler runs.
-    if (QToolButton* button = toggle(form_, name))
-        button->setChecked(down);
-}
-
-void ControlPattern::restoreValue(const ControlInfo& control, int value) {
-    QWidget* widget = form_.findComponent(QString::fromStdString(control.name));
-    const QSignalBlocker quiet(widget);
-    if (control.kind == ControlKind::Number)
-        SetNumberValue(control.name, value);
-    else if (control.kind == ControlKind::Check)
-        SetCheckValue(control.name, value != 0);
+void ControlPattern::restoreValue(int control, int value) {
+    const auto at = static_cast<std::size_t>(control);
+    if (at >= widgets_.size() || patternControls()[at].kind == ControlKind::Toggle)
+        return;
+    const QSignalBlocker quiet(widgets_[at]);
+    setValue(control, value);
 }
 
 } // namespace brev

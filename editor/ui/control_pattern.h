@@ -4,30 +4,34 @@
 
 #include "editor/core/pattern_access.h"
 
+#include <QStringView>
+#include <functional>
+#include <vector>
+
+class QWidget;
+
 namespace brev {
 
-class TInterfaceForm;
-
 // The pattern as the window's controls hold it: numbers are TBrevNumber, flags TBrevCheckText,
-// toggles the toolbar's checkable buttons. Writes go through the controls, so clamping and
-// change handlers are theirs.
+// toggles the toolbar's checkable buttons, each bound once by its control id. Writes go through
+// the controls, so clamping and change handlers are theirs.
 class ControlPattern : public PatternAccess {
 public:
-    explicit ControlPattern(const TInterfaceForm& form) : form_(form) {}
+    using FindControl = std::function<QWidget*(QStringView name)>;
 
-    int NumberValue(std::string_view name) const override;
-    void SetNumberValue(std::string_view name, int value) override;
-    bool CheckValue(std::string_view name) const override;
-    void SetCheckValue(std::string_view name, bool value) override;
-    bool toggleDown(std::string_view name) const override;
-    void setToggleDown(std::string_view name, bool down) override;
+    // Binds every control of patternControls() to the window's widget of that name; one that is
+    // missing or of another kind stays unbound and reads as 0.
+    void bind(const FindControl& find);
+
+    int value(int control) const override;
+    void setValue(int control, int value) override;
 
     // Writes a value the control held before, running no change handler: whatever a handler
     // would change is restored with it.
-    void restoreValue(const ControlInfo& control, int value);
+    void restoreValue(int control, int value);
 
 private:
-    const TInterfaceForm& form_;
+    std::vector<QWidget*> widgets_; // by control id
 };
 
 } // namespace brev

@@ -2,22 +2,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/ui/drop_target.h"
 
-#include "editor/ui/interface_form.h"
+#include "editor/ui/loop_receiver.h"
 #include "editor/ui/wave_mime.h"
 
 #include <QDropEvent>
 #include <QMimeData>
 #include <QTimer>
+#include <QWidget>
 
 namespace brev {
 
-DropTarget::DropTarget(TInterfaceForm& form) : QObject(&form), form_(form) {
-    form.setAcceptDrops(true);
-    form.installEventFilter(this);
+DropTarget::DropTarget(LoopReceiver& receiver)
+    : QObject(&receiver.receivingWindow()), receiver_(receiver),
+      window_(receiver.receivingWindow()) {
+    window_.setAcceptDrops(true);
+    window_.installEventFilter(this);
 }
 
 bool DropTarget::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != &form_)
+    if (watched != &window_)
         return false;
     switch (event->type()) {
     case QEvent::DragEnter:
@@ -41,11 +44,11 @@ bool DropTarget::eventFilter(QObject* watched, QEvent* event) {
             return true;
         drop->acceptProposedAction();
         // The source waits for the drop to be answered: load once it has been.
-        QTimer::singleShot(0, &form_, [this, file, data] {
+        QTimer::singleShot(0, &window_, [this, file, data] {
             if (file.isEmpty())
-                form_.loadDroppedData(data);
+                receiver_.loadDroppedData(data);
             else
-                form_.loadDroppedFile(file);
+                receiver_.loadDroppedFile(file);
         });
         return true;
     }

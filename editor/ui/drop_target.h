@@ -4,20 +4,23 @@
 
 #include <QObject>
 
+class QWidget;
+
 namespace brev {
 
-class TInterfaceForm;
+class LoopReceiver;
 
 // Makes the window take audio dropped on it: an audio file from a file manager
 // (text/uri-list) loads as the load command loads a chosen file, wave data (audio/wav) as the
 // paste command loads the clipboard's.
 class DropTarget : public QObject {
 public:
-    explicit DropTarget(TInterfaceForm& form);
+    explicit DropTarget(LoopReceiver& receiver);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    TInterfaceForm& form_;
+    LoopReceiver& receiver_;
+    QWidget& window_;
 };
 
 } // namespace brev

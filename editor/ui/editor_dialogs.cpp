@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/ui/editor_dialogs.h"
 
-#include "editor/ui/interface_form.h"
-
 #include <QApplication>
 #include <QColorDialog>
 #include <QDir>
@@ -42,15 +40,15 @@ QString qtNameFilter(const QString& filter) {
 }
 
 std::optional<QString> QtEditorDialogs::openFile(const FileDialogRequest& request) {
-    return runFileDialog(form_.openDialog(), request);
+    return runFileDialog(open_, request);
 }
 
 std::optional<QString> QtEditorDialogs::saveFile(const FileDialogRequest& request) {
-    return runFileDialog(form_.saveDialog(), request);
+    return runFileDialog(save_, request);
 }
 
 std::optional<QColor> QtEditorDialogs::chooseColor(const QColor& initial) {
-    QColorDialog* dialog = form_.colorDialog();
+    QColorDialog* dialog = colour_;
     dialog->setCurrentColor(initial);
     if (dialog->exec() != QDialog::Accepted)
         return std::nullopt;
@@ -59,7 +57,7 @@ std::optional<QColor> QtEditorDialogs::chooseColor(const QColor& initial) {
 
 std::optional<QString> QtEditorDialogs::chooseFolder(const QString& directory) {
     const QString folder = QFileDialog::getExistingDirectory(
-        &form_, QString(), directory.isEmpty() ? QDir::currentPath() : directory);
+        &window_, QString(), directory.isEmpty() ? QDir::currentPath() : directory);
     if (folder.isEmpty())
         return std::nullopt;
     return folder;
@@ -67,19 +65,19 @@ std::optional<QString> QtEditorDialogs::chooseFolder(const QString& directory) {
 
 void QtEditorDialogs::message(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok,
-                    &form_);
+                    &window_);
     box.exec();
 }
 
 void QtEditorDialogs::warning(const QString& text) {
     QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text,
-                    QMessageBox::Ignore, &form_);
+                    QMessageBox::Ignore, &window_);
     box.exec();
 }
 
 void QtEditorDialogs::error(const QString& text) {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok,
-                    &form_);
+                    &window_);
     box.exec();
 }
 

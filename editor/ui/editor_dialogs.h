@@ -6,6 +6,8 @@
 #include <QString>
 #include <optional>
 
+class QColorDialog;
+class QFileDialog;
 class QWidget;
 
 namespace brev {
@@ -40,12 +42,12 @@ public:
     virtual void error(const QString& text) = 0;
 };
 
-class TInterfaceForm;
-
 // The real dialogs: the window's own open, save and colour dialogs, and message boxes.
 class QtEditorDialogs final : public EditorDialogs {
 public:
-    explicit QtEditorDialogs(TInterfaceForm& form) : form_(form) {}
+    // The window's own dialogs, reused so that each remembers its place; boxes open over window.
+    QtEditorDialogs(QWidget& window, QFileDialog* open, QFileDialog* save, QColorDialog* colour)
+        : window_(window), open_(open), save_(save), colour_(colour) {}
 
     std::optional<QString> openFile(const FileDialogRequest& request) override;
     std::optional<QString> saveFile(const FileDialogRequest& request) override;
@@ -56,7 +58,10 @@ public:
     void error(const QString& text) override;
 
 private:
-    TInterfaceForm& form_;
+    QWidget& window_;
+    QFileDialog* open_;
+    QFileDialog* save_;
+    QColorDialog* colour_;
 };
 
 // "WAV|*.wav" as a Qt name filter: "WAV (*.wav)".

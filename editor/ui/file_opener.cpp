@@ -2,9 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/ui/file_opener.h"
 
-#include "editor/ui/interface_form.h"
+#include "editor/ui/loop_receiver.h"
 
 #include <QApplication>
+#include <QWidget>
 
 namespace brev {
 
@@ -16,7 +17,8 @@ constexpr int kRetryMs = 200;
 
 } // namespace
 
-FileOpener::FileOpener(TInterfaceForm& form) : QObject(&form), form_(form) {
+FileOpener::FileOpener(LoopReceiver& receiver)
+    : QObject(&receiver.receivingWindow()), receiver_(receiver) {
     retry_.setSingleShot(true);
     retry_.setInterval(kRetryMs);
     connect(&retry_, &QTimer::timeout, this, &FileOpener::openWhenFree);
@@ -31,13 +33,13 @@ void FileOpener::openWhenFree() {
     if (pending_.isEmpty())
         return;
     // A load from inside a dialog's own event loop would pull the loop from under it.
-    if (QApplication::activeModalWidget() || form_.loading()) {
+    if (QApplication::activeModalWidget() || receiver_.loading()) {
         retry_.start();
         return;
     }
-    form_.raise();
-    form_.activateWindow();
-    form_.loadDroppedFile(std::exchange(pending_, QString()));
+    receiver_.receivingWindow().raise();
+    receiver_.receivingWindow().activateWindow();
+    receiver_.loadDroppedFile(std::exchange(pending_, QString()));
 }
 
 } // namespace brev

@@ -8,7 +8,7 @@
 
 namespace brev {
 
-class TInterfaceForm;
+class LoopReceiver;
 
 // Loads a file that comes from outside the window (the command line, a later start) as the
 // Load command does, once the window is free for it: not while a dialog of the editor is open or a
@@ -17,14 +17,14 @@ class FileOpener : public QObject {
     Q_OBJECT
 
 public:
-    explicit FileOpener(TInterfaceForm& form);
+    explicit FileOpener(LoopReceiver& receiver);
 
     void open(const QString& path);
 
 private:
     void openWhenFree();
 
-    TInterfaceForm& form_;
+    LoopReceiver& receiver_;
     QString pending_;
     QTimer retry_;
 };

@@ -16,6 +16,7 @@
 #include "editor/ui/loop_drag_handle.h"
 #include "editor/ui/pattern_history.h"
 #include "editor/ui/pattern_tool_handlers.h"
+#include "editor/ui/sync_choice.h"
 #include "editor/ui/tempo_controls.h"
 #include "editor/ui/waveform_strip.h"
 #include "output/notify_thread.h"
@@ -74,6 +75,14 @@ void setColours(QWidget* widget, const QColor& background, const QColor& text) {
 
 TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
     registerIcons();
+    audio_ =
+        new AudioController(this, {[this](int index) { BufferEventHandler(index); },
+                                   [this](const QString& text) { statusPanel(0)->setText(text); },
+                                   [this](int panel) { UpdateStatusBar(panel); },
+                                   [this] {
+                                       syncChoice_->watch();
+                                       UpdateStatusBar(1);
+                                   }});
     setObjectName(QStringLiteral("InterfaceForm"));
     setWindowTitle(QStringLiteral("BREV Edit"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -95,13 +104,16 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
         if (!child->objectName().isEmpty())
             components_.insert(child->objectName().toLower(), child);
     }
-    history_ = new PatternHistory(*this);
+    pattern_.bind([this](QStringView name) { return findComponent(name); });
+    history_ = new PatternHistory(*this, pattern_, [this](const std::bitset<kSlotCount>& altered) {
+        valuesRestored(altered);
+    });
     bindHandlers();
     addEditorShortcuts(*this);
     new DropTarget(*this);
     new LoopDragHandle(*this, statusPanel(2));
     tempo_ = new TempoControls(*this);
-    ownDialogs_ = std::make_unique<QtEditorDialogs>(*this);
+    ownDialogs_ = std::make_unique<QtEditorDialogs>(*this, openDialog_, saveDialog_, colorDialog_);
     dialogs_ = ownDialogs_.get();
     // Keys are seen before the controls get them, and hints can be held back.
     qApp->installEventFilter(this);

@@ -6,14 +6,19 @@
 #include "audio/twave.h"
 #include "editor/core/random_generator.h"
 #include "editor/session/playback_session.h"
+#include "editor/ui/audio_controller.h"
 #include "editor/ui/background_load.h"
 #include "editor/ui/control_pattern.h"
 #include "editor/ui/editor_dialogs.h"
 #include "editor/ui/editor_settings.h"
+#include "editor/ui/loop_drag_handle.h"
+#include "editor/ui/loop_receiver.h"
+#include "editor/ui/settings_binding.h"
 #include "editor/ui/status_panel.h"
 
 #include <QHash>
 #include <QWidget>
+#include <bitset>
 #include <functional>
 #include <memory>
 
@@ -23,6 +28,7 @@ class QFileDialog;
 class QKeyEvent;
 class QLabel;
 class QTimer;
+class QToolButton;
 
 namespace brev {
 
@@ -49,7 +55,7 @@ struct EditorOptions {
 
 // The editor's one window: toolbar, the 16-slot grid, the gang column, the global numbers and
 // the status bar, built from interfaceLayout().
-class TInterfaceForm : public QWidget {
+class TInterfaceForm : public QWidget, public DragSource, public LoopReceiver {
     Q_OBJECT
 
 public:
@@ -62,9 +68,10 @@ public:
     // the stored device (falling back to the first), fills the device list, the status bar and
     // the caption. Raises brev::Error when not even the first device can be opened.
     void start(const EditorOptions& options = {});
-    bool started() const { return engine_ != nullptr; }
+    bool started() const { return audio_->engine() != nullptr; }
     // True while a loop is being decoded: a new load waits until it is done.
-    bool loading() const { return loading_; }
+    bool loading() const override { return loading_; }
+    QWidget& receivingWindow() override { return *this; }
 
     // What the commands work on. engine() only after start().
     TDS& engine();
@@ -77,21 +84,23 @@ public:
     ClipboardPort& clipboard();
     // Runs a command; an exception it raises is shown in a message box with its text, as the
     // application's default display does, and goes no further.
-    void runCommand(const std::function<void()>& command);
+    void runCommand(const std::function<void()>& command) override;
 
     // The current wave file: empty before any load and after a paste.
-    const QString& currentFileName() const { return currentFileName_; }
+    const QString& currentFileName() const override { return currentFileName_; }
+    // Renders every slot; null before start() and while nothing is loaded.
+    const SegmentStore* renderedLoop() override;
     // Load a file dropped on the window or given from outside (the command line, a later start)
     // as the load command loads a chosen one, or wave data dropped on it as the paste command
     // loads the clipboard's.
-    void loadDroppedFile(const QString& path);
-    void loadDroppedData(const QByteArray& bytes);
+    void loadDroppedFile(const QString& path) override;
+    void loadDroppedData(const QByteArray& bytes) override;
     // Stretches the loaded loop again, as it was loaded, to the tempo controls' target and
     // pitch, off the GUI thread; playback that ran starts again.
     void retune();
     int driverIndex() const { return driverIndex_; }
     bool hintsShown() const { return hintsShown_; }
-    TNotifyThread* notifyThread() const { return thread_.get(); }
+    TNotifyThread* notifyThread() const { return audio_->notifyThread(); }
 
     // Rendering and playback feedback.
     // Renders one slot from the controls into the engine's slot store.
@@ -158,43 +167,37 @@ private:
     // Connects every control's event to the handler the layout gives it.
     void bindHandlers();
 
+    SettingsTargets settingsTargets();
+    // Undo or redo wrote values back: the status bar and the slots that sound different follow.
+    void valuesRestored(const std::bitset<kSlotCount>& altered);
     void readSettings();
     void writeSettings();
     void openEngine();
     void fillDriverList();
+    // Every way a new loop comes in: stop, LEDs off, load, LEDs off, the status bar refreshed;
+    // an error the load raises is shown, and false returned.
+    bool replaceLoop(const std::function<void()>& load);
     void replaceAudio(const std::function<void()>& load);
     bool replaceAudioInBackground(const QString& what, const AudioLoad& load,
                                   const std::function<void()>& loaded = {});
     void loadWaveFile(const QString& path);
     void loadWaveData(const QString& what, const AudioLoad& load, const QString& unnamedSource);
-    void startNotifyThread();
-    void endNotifyThread();
-    void notifyThreadFailed(const QString& message);
-    // Notices a lost output device: says so, and goes on silently with the loop and pattern.
-    // Also closes the device once a pass played to its end has been heard.
-    void watchOutput();
-    // "Sound output lost …" in the status bar while the device is lost, the normal text again
-    // once it plays.
-    void showOutputLoss(const std::string& reason);
-    void updateOutputLoss();
     void showLoadFailure(const QString& path);
     bool needsAudio();
     void setRate(unsigned hz);
-    QColor backgroundColor() const;
-    void setBackgroundColor(const QColor& colour);
     void setHintsShown(bool shown);
+    // A toolbar button by name; settings and commands reach the window's toggles through it.
+    QToolButton* toolButton(std::string_view name) const;
     bool toolDown(const char* name) const;
 
     EditorOptions options_;
-    ControlPattern pattern_{*this};
+    ControlPattern pattern_;
     TRandomGenerator random_;
     EditorSettings settings_;
     std::unique_ptr<EditorDialogs> ownDialogs_;
     EditorDialogs* dialogs_ = nullptr;
     std::unique_ptr<ClipboardPort> ownClipboard_;
-    std::unique_ptr<TDS> engine_;
-    std::unique_ptr<TNotifyThread> thread_;
-    bool endingThread_ = false;
+    AudioController* audio_ = nullptr;
     QString currentFileName_;
     // What the status bar names a loop that came without a file, and what the loop was
     // converted from (empty for a 16-bit stereo 44100 Hz WAV).
@@ -209,8 +212,6 @@ private:
     QList<TBrevLED*> leds_;
     PatternHistory* history_ = nullptr;
     WaveformStrip* waveform_ = nullptr;
-    QTimer* outputWatch_ = nullptr;
-    bool outputLossShown_ = false;
     SyncChoice* syncChoice_ = nullptr; // a child of the playback panel
     TempoControls* tempo_ = nullptr;
 

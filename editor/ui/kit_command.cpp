@@ -5,6 +5,7 @@
 #include "editor/core/kit_export.h"
 #include "editor/ui/interface_form.h"
 #include "editor/ui/loop_drag_handle.h"
+#include "editor/ui/wave_dialogs.h"
 #include "editor/ui/waveform_strip.h"
 #include "output/tds.h"
 
@@ -17,10 +18,6 @@ namespace brev {
 namespace {
 
 const QString kKitDirectory = QStringLiteral("Kit directory");
-
-std::string localPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
 
 } // namespace
 

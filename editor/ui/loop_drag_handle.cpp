@@ -5,11 +5,10 @@
 #include "audio/atomic_file.h"
 #include "audio/clipboard_port.h"
 #include "audio/name_limit.h"
+#include "audio/segment_store.h"
 #include "editor/core/kit_export.h"
 #include "editor/core/private_folder.h"
-#include "editor/ui/interface_form.h"
 #include "editor/ui/wave_mime.h"
-#include "output/tds.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -18,12 +17,13 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QUrl>
+#include <QWidget>
 #include <optional>
 
 namespace brev {
 
-LoopDragHandle::LoopDragHandle(TInterfaceForm& form, QWidget* handle, SlotAt slotAt)
-    : QObject(handle), form_(form), handle_(handle), slotAt_(std::move(slotAt)) {
+LoopDragHandle::LoopDragHandle(DragSource& source, QWidget* handle, SlotAt slotAt)
+    : QObject(handle), source_(source), handle_(handle), slotAt_(std::move(slotAt)) {
     handle->setCursor(Qt::OpenHandCursor);
     if (!slotAt_)
         handle->setToolTip(QStringLiteral("Drag the rendered loop out as a WAV file"));
@@ -47,9 +47,9 @@ std::string draggedLoopName(std::string base, std::size_t limit) {
 }
 
 // The kit's name for the slot's file, the loop's name shortened to fit the folder's name limit.
-QString slotFileName(const TInterfaceForm& form, int slot) {
+QString slotFileName(const QString& currentFileName, int slot) {
     const std::string folder = privateCacheFolder();
-    const std::string name = kitName(QFile::encodeName(form.currentFileName()).toStdString());
+    const std::string name = kitName(QFile::encodeName(currentFileName).toStdString());
     const std::size_t suffix = kitSlotFileName("", slot).size();
     const std::size_t limit = nameLimit(folder);
     const std::string fitted(fittedName(name, limit > suffix ? limit - suffix : 0));
@@ -58,9 +58,8 @@ QString slotFileName(const TInterfaceForm& form, int slot) {
 
 } // namespace
 
-QString LoopDragHandle::dragFileName(const TInterfaceForm& form) {
+QString LoopDragHandle::dragFileName(const QString& source) {
     const std::string folder = privateCacheFolder();
-    const QString& source = form.currentFileName();
     const std::string base =
         source.isEmpty() ? ""
                          : QFile::encodeName(QFileInfo(source).completeBaseName()).toStdString();
@@ -90,20 +89,17 @@ bool LoopDragHandle::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void LoopDragHandle::startDrag(int slot) {
-    if (!form_.started())
-        return;
-    form_.runCommand([&] {
-        TDS& engine = form_.engine();
-        if (!engine.IsLoaded())
+    source_.runCommand([&] {
+        const SegmentStore* store = source_.renderedLoop();
+        if (!store)
             return;
-        form_.renderAll();
-        const BrevWave::TWave& whole = engine.Store().joinSlots();
-        QString file = dragFileName(form_);
+        const BrevWave::TWave& whole = store->joinSlots();
+        QString file = dragFileName(source_.currentFileName());
         std::optional<BrevWave::TWave> part;
         if (slot >= 0) {
-            const auto bytes = kitSlot(whole.bytes(), kitLayout(engine.Store()), slot);
+            const auto bytes = kitSlot(whole.bytes(), kitLayout(*store), slot);
             part.emplace(bytes.data(), static_cast<std::int32_t>(bytes.size()));
-            file = slotFileName(form_, slot);
+            file = slotFileName(source_.currentFileName(), slot);
         }
         const BrevWave::TWave& dragged = part ? *part : whole;
         dragged.SaveToFile(QFile::encodeName(file).toStdString(), FileAccess::OwnerOnly);

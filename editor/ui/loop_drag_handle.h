@@ -10,7 +10,19 @@ class QWidget;
 
 namespace brev {
 
-class TInterfaceForm;
+class SegmentStore;
+
+// What a drag handle takes the loop from.
+class DragSource {
+public:
+    virtual ~DragSource() = default;
+    // The loop's file; empty for a loop that came without one.
+    virtual const QString& currentFileName() const = 0;
+    // Renders the pattern into the loop and returns its store; null while no loop is loaded.
+    virtual const SegmentStore* renderedLoop() = 0;
+    // Runs a command; an error it raises is shown.
+    virtual void runCommand(const std::function<void()>& command) = 0;
+};
 
 // Makes a widget of the window (the sample-count status panel) a handle that drags the
 // rendered loop out: a WAV file that only this user may read, written to privateCacheFolder()
@@ -21,17 +33,17 @@ class LoopDragHandle : public QObject {
 public:
     using SlotAt = std::function<int(QPoint)>;
 
-    LoopDragHandle(TInterfaceForm& form, QWidget* handle, SlotAt slotAt = {});
+    LoopDragHandle(DragSource& source, QWidget* handle, SlotAt slotAt = {});
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    // The file a drag offers for the form's current loop; its folder is created when missing.
+    // The file a drag offers for a loop from that file; its folder is created when missing.
     // Raises Error when the folder is not this user's own.
-    static QString dragFileName(const TInterfaceForm& form);
+    static QString dragFileName(const QString& currentFileName);
 
 private:
     void startDrag(int slot);
 
-    TInterfaceForm& form_;
+    DragSource& source_;
     QWidget* handle_;
     SlotAt slotAt_;
     QPoint pressedAt_;

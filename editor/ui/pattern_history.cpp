@@ -2,12 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/ui/pattern_history.h"
 
-#include "editor/ui/interface_form.h"
-#include "output/tds.h"
+#include "editor/ui/control_pattern.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QUndoCommand>
+#include <QWidget>
 
 namespace brev {
 
@@ -30,7 +30,8 @@ private:
 
 } // namespace
 
-PatternHistory::PatternHistory(TInterfaceForm& form) : QObject(&form), form_(form) {
+PatternHistory::PatternHistory(QWidget& window, ControlPattern& pattern, Restored restored)
+    : QObject(&window), window_(window), pattern_(pattern), restored_(std::move(restored)) {
     setObjectName(QStringLiteral("PatternHistory"));
     // No limit: a step holds only the values it changed.
     stack_.setUndoLimit(0);
@@ -39,13 +40,13 @@ PatternHistory::PatternHistory(TInterfaceForm& form) : QObject(&form), form_(for
 
 void PatternHistory::openStep() {
     if (openSteps_++ == 0)
-        opened_ = readPatternValues(form_.pattern());
+        opened_ = readPatternValues(pattern_);
 }
 
 void PatternHistory::closeStep() {
     if (openSteps_ == 0 || --openSteps_ > 0)
         return;
-    std::vector<ValueChange> changes = valueChanges(opened_, readPatternValues(form_.pattern()));
+    std::vector<ValueChange> changes = valueChanges(opened_, readPatternValues(pattern_));
     if (!changes.empty())
         stack_.push(new PatternStep(*this, std::move(changes)));
 }
@@ -61,21 +62,9 @@ void PatternHistory::redo() {
 }
 
 void PatternHistory::restore(std::span<const ValueChange> changes, bool after) {
-    const std::span<const ControlInfo> controls = patternControls();
     for (const ValueChange& change : changes)
-        form_.pattern().restoreValue(controls[static_cast<std::size_t>(change.control)],
-                                     after ? change.after : change.before);
-    // The cutting angle's own handler, held off above, only refreshes the status bar.
-    form_.UpdateStatusBar(3);
-    if (!form_.started() || !form_.engine().IsLoaded())
-        return;
-    const std::bitset<kSlotCount> altered = slotsSoundingDifferently(changes);
-    form_.runCommand([&] {
-        for (int slot = 0; slot < kSlotCount; ++slot) {
-            if (altered.test(static_cast<std::size_t>(slot)))
-                form_.RenderSegment(slot);
-        }
-    });
+        pattern_.restoreValue(change.control, after ? change.after : change.before);
+    restored_(slotsSoundingDifferently(changes));
 }
 
 bool PatternHistory::eventFilter(QObject* watched, QEvent* event) {
@@ -83,7 +72,7 @@ bool PatternHistory::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
         if (!mouseGesture_ && watched->isWidgetType() &&
-            static_cast<QWidget*>(watched)->window() == &form_) {
+            static_cast<QWidget*>(watched)->window() == &window_) {
             mouseGesture_ = true;
             openStep();
         }

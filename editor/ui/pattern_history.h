@@ -6,10 +6,14 @@
 
 #include <QObject>
 #include <QUndoStack>
+#include <bitset>
+#include <functional>
+
+class QWidget;
 
 namespace brev {
 
-class TInterfaceForm;
+class ControlPattern;
 
 // The pattern's undo history. A step records every value that changed between its opening and
 // its closing, smart fades included; steps nest and only the outermost one records. The window
@@ -21,7 +25,11 @@ class PatternHistory : public QObject {
     Q_OBJECT
 
 public:
-    explicit PatternHistory(TInterfaceForm& form);
+    // Runs after values were written back, with the slots that now sound different.
+    using Restored = std::function<void(const std::bitset<kSlotCount>& altered)>;
+
+    // Records the pattern's controls; mouse gestures in window open and close steps.
+    PatternHistory(QWidget& window, ControlPattern& pattern, Restored restored);
 
     QUndoStack& stack() { return stack_; }
     bool stepOpen() const { return openSteps_ > 0; }
@@ -40,7 +48,9 @@ public slots:
     void redo();
 
 private:
-    TInterfaceForm& form_;
+    QWidget& window_;
+    ControlPattern& pattern_;
+    Restored restored_;
     QUndoStack stack_;
     int openSteps_ = 0;
     bool mouseGesture_ = false;

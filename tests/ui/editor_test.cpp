@@ -126,6 +126,10 @@ protected:
         form->component<QToolButton>(QString::fromLatin1(name))->click();
     }
     PatternAccess& pattern() { return form->pattern(); }
+    // A toolbar toggle, of the pattern or not (the hints).
+    bool toolDown(const char* name) {
+        return form->component<QToolButton>(QString::fromLatin1(name))->isChecked();
+    }
 
     QString loopFile(const char* name = "loop.wav", int frames = kLoop) {
         std::string path = brev::test::writeWav(dir, name, countingWave(frames, 7));
@@ -159,7 +163,7 @@ TEST_F(EditorTest, FirstStartUsesTheDefaultsAndCloseWritesThem) {
     EXPECT_EQ(pattern().NumberValue("CuttingAngleNumber"), 0);
     for (const char* toggle :
          {"LoopButton", "SmartFadesButton", "HintsButton", "InnerFadesButton", "LogFadesButton"})
-        EXPECT_TRUE(pattern().toggleDown(toggle)) << toggle;
+        EXPECT_TRUE(toolDown(toggle)) << toggle;
     EXPECT_TRUE(form->hintsShown());
     EXPECT_EQ(form->palette().color(QPalette::Window), QColor(0x80, 0x80, 0x80));
     EXPECT_EQ(form->driverIndex(), 0);
@@ -199,8 +203,8 @@ TEST_F(EditorTest, SettingsComeBackAtTheNextStart) {
     EXPECT_EQ(pattern().NumberValue("SwingNumber"), 30);
     EXPECT_EQ(pattern().NumberValue("CuttingAngleNumber"), 45);
     EXPECT_EQ(status(3), QStringLiteral("Angle offset 742 samples"));
-    EXPECT_FALSE(pattern().toggleDown("LoopButton"));
-    EXPECT_FALSE(pattern().toggleDown("HintsButton"));
+    EXPECT_FALSE(toolDown("LoopButton"));
+    EXPECT_FALSE(toolDown("HintsButton"));
     EXPECT_FALSE(form->hintsShown());
     EXPECT_TRUE(pattern().toggleDown("SmartFadesButton"));
     EXPECT_EQ(form->palette().color(QPalette::Window), QColor(0x10, 0x20, 0x30));
@@ -889,11 +893,12 @@ TEST_F(EditorFormatsTest, TheHandleDragsTheRenderedLoopOutAsAWavFile) {
     EXPECT_EQ(std::filesystem::status(QFileInfo(file).path().toStdString()).permissions(),
               perms::owner_all);
     load(file);
-    EXPECT_EQ(LoopDragHandle::dragFileName(*form), file);
+    EXPECT_EQ(LoopDragHandle::dragFileName(form->currentFileName()), file);
     const QString longName = QString::fromStdString(dir.file(std::string(250, 'n') + ".wav"));
     ASSERT_TRUE(QFile::copy(file, longName));
     load(longName);
-    const QString longDrag = QFileInfo(LoopDragHandle::dragFileName(*form)).fileName();
+    const QString longDrag =
+        QFileInfo(LoopDragHandle::dragFileName(form->currentFileName())).fileName();
     EXPECT_EQ(longDrag.size(), 255);
     EXPECT_TRUE(longDrag.endsWith(QStringLiteral("n (BREV).wav"))) << longDrag.toStdString();
 
@@ -902,7 +907,7 @@ TEST_F(EditorFormatsTest, TheHandleDragsTheRenderedLoopOutAsAWavFile) {
         ASSERT_EQ(::chown(QFile::encodeName(QFileInfo(file).path()).constData(), other->pw_uid,
                           other->pw_gid),
                   0);
-        EXPECT_THROW(LoopDragHandle::dragFileName(*form), Error);
+        EXPECT_THROW(LoopDragHandle::dragFileName(form->currentFileName()), Error);
     }
 }
 

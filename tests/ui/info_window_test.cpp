@@ -13,137 +13,129 @@
 #include <QLocale>
 #include <QTest>
 #include <QToolButton>
+#include <gtest/gtest.h>
 #include <vector>
 
 using namespace brev;
 using namespace brev::test;
 
-class InfoWindowTest : public QObject {
-    Q_OBJECT
+TEST(InfoWindowTest, ShiftInfoDrawsThePictureOnce) {
+    StartedEditor editor;
+    TInterfaceForm& form = *editor.form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    auto* smartFades = qobject_cast<QToolButton*>(form.findComponent(u"SmartFadesButton"));
+    smartFades->setChecked(true);
 
-private slots:
-    void shiftInfoDrawsThePictureOnce() {
-        StartedEditor editor;
-        TInterfaceForm& form = *editor.form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        auto* smartFades = qobject_cast<QToolButton*>(form.findComponent(u"SmartFadesButton"));
-        smartFades->setChecked(true);
-
-        click(form, u"InfoButton", Qt::ShiftModifier);
-        QVERIFY(!smartFades->isChecked());
-        const char* rows[] = {"Reverse", "Mute", "MuteLeft", "MuteRight", "Flip", "Phase"};
-        for (int row = 0; row < 6; ++row) {
-            for (int slot = 0; slot < 16; ++slot) {
-                const auto name = QStringLiteral("%1%2CheckText").arg(rows[row]).arg(slot);
-                QCOMPARE(form.component<TBrevCheckText>(name)->Value(), infoPictureCell(row, slot));
-            }
+    click(form, u"InfoButton", Qt::ShiftModifier);
+    ASSERT_FALSE(smartFades->isChecked());
+    const char* rows[] = {"Reverse", "Mute", "MuteLeft", "MuteRight", "Flip", "Phase"};
+    for (int row = 0; row < 6; ++row) {
+        for (int slot = 0; slot < 16; ++slot) {
+            const auto name = QStringLiteral("%1%2CheckText").arg(rows[row]).arg(slot);
+            ASSERT_EQ(form.component<TBrevCheckText>(name)->Value(), infoPictureCell(row, slot));
         }
-
-        int changes = 0;
-        for (TBrevCheckText* flag : form.findChildren<TBrevCheckText*>())
-            connect(flag, &TBrevCheckText::OnChanged, this, [&] { ++changes; });
-        click(form, u"InfoButton", Qt::ShiftModifier);
-        QCOMPARE(changes, 0);
-        QVERIFY(editor.dialogs.messages.isEmpty());
-
-        // Without Shift: the output's capability report, then what the output is doing.
-        click(form, u"InfoButton");
-        QCOMPARE(editor.dialogs.messages.size(), 1);
-        const QStringList report = editor.dialogs.messages[0].split(u'\n');
-        QCOMPARE(report.mid(0, 7),
-                 QString::fromStdString(form.engine().ShowCapabilities()).trimmed().split(u'\n'));
-        QCOMPARE(report.mid(8),
-                 (QStringList{"Device: System default output", report[9],
-                              "Period: 256 frames, latency 0.0 ms", "Underflows: 0"}));
-        QVERIFY(report[9].startsWith(QStringLiteral("Output: silent. ")));
-        QCOMPARE(changes, 0);
     }
 
-    void helpOpensTheFileBesideTheProgramOrSaysItIsMissing() {
-        StartedEditor editor;
-        TInterfaceForm& form = *editor.form;
-        RecordingViewer viewer;
-        auto* handlers = form.findChild<InfoHandlers*>();
-        QVERIFY(handlers);
-        handlers->setViewer(&viewer);
-        handlers->setProgramDirectory(editor.folder.path());
-        const QString help = editor.folder.filePath(QStringLiteral("brevedit.chm"));
+    int changes = 0;
+    for (TBrevCheckText* flag : form.findChildren<TBrevCheckText*>())
+        QObject::connect(flag, &TBrevCheckText::OnChanged, [&] { ++changes; });
+    click(form, u"InfoButton", Qt::ShiftModifier);
+    ASSERT_EQ(changes, 0);
+    ASSERT_TRUE(editor.dialogs.messages.isEmpty());
 
-        qobject_cast<QToolButton*>(form.findComponent(u"HelpButton"))->click();
-        QTest::keyClick(&form, Qt::Key_F1);
-        const QString missing = help + QStringLiteral(" seems to be missing");
-        QCOMPARE(editor.dialogs.messages, (QStringList{missing, missing}));
-        QVERIFY(viewer.opened.isEmpty());
+    // Without Shift: the output's capability report, then what the output is doing.
+    click(form, u"InfoButton");
+    ASSERT_EQ(editor.dialogs.messages.size(), 1);
+    const QStringList report = editor.dialogs.messages[0].split(u'\n');
+    ASSERT_EQ(report.mid(0, 7),
+              QString::fromStdString(form.engine().ShowCapabilities()).trimmed().split(u'\n'));
+    ASSERT_EQ(report.mid(8), (QStringList{"Device: System default output", report[9],
+                                          "Period: 256 frames, latency 0.0 ms", "Underflows: 0"}));
+    ASSERT_TRUE(report[9].startsWith(QStringLiteral("Output: silent. ")));
+    ASSERT_EQ(changes, 0);
+}
 
-        QVERIFY(QFile(help).open(QIODevice::WriteOnly));
-        QTest::keyClick(&form, Qt::Key_F1);
-        QCOMPARE(viewer.opened, QStringList{help});
-        QCOMPARE(editor.dialogs.messages.size(), 2);
+TEST(InfoWindowTest, HelpOpensTheFileBesideTheProgramOrSaysItIsMissing) {
+    StartedEditor editor;
+    TInterfaceForm& form = *editor.form;
+    RecordingViewer viewer;
+    auto* handlers = form.findChild<InfoHandlers*>();
+    ASSERT_TRUE(handlers);
+    handlers->setViewer(&viewer);
+    handlers->setProgramDirectory(editor.folder.path());
+    const QString help = editor.folder.filePath(QStringLiteral("brevedit.chm"));
 
-        // No viewer for the compiled help: the web pages open instead, or the path is named.
-        viewer.opened.clear();
-        viewer.refused = {QStringLiteral(".chm")};
-        QTest::keyClick(&form, Qt::Key_F1);
-        QCOMPARE(editor.dialogs.messages.size(), 3);
-        QVERIFY(editor.dialogs.messages.last().contains(help));
-        QVERIFY(QDir(editor.folder.path()).mkpath(QStringLiteral("html")));
-        const QString pages = editor.folder.filePath(QStringLiteral("html/index.html"));
-        QVERIFY(QFile(pages).open(QIODevice::WriteOnly));
-        QTest::keyClick(&form, Qt::Key_F1);
-        QCOMPARE(viewer.opened, QStringList{pages});
-        QCOMPARE(editor.dialogs.messages.size(), 3);
+    qobject_cast<QToolButton*>(form.findComponent(u"HelpButton"))->click();
+    QTest::keyClick(&form, Qt::Key_F1);
+    const QString missing = help + QStringLiteral(" seems to be missing");
+    ASSERT_EQ(editor.dialogs.messages, (QStringList{missing, missing}));
+    ASSERT_TRUE(viewer.opened.isEmpty());
 
-        // Neither shows: the message names both files tried.
-        viewer.refused << QStringLiteral(".html");
-        QTest::keyClick(&form, Qt::Key_F1);
-        QVERIFY(editor.dialogs.messages.last().contains(help + QStringLiteral(" or ") + pages));
-        viewer.refused.clear();
-        QVERIFY(QFile::remove(help)); // the pages alone open too
-        QTest::keyClick(&form, Qt::Key_F1);
-        QCOMPARE(viewer.opened.last(), pages);
-    }
+    ASSERT_TRUE(QFile(help).open(QIODevice::WriteOnly));
+    QTest::keyClick(&form, Qt::Key_F1);
+    ASSERT_EQ(viewer.opened, QStringList{help});
+    ASSERT_EQ(editor.dialogs.messages.size(), 2);
 
-    void tableWrittenForTheLoadedLoopAndOpened() {
-        StartedEditor editor;
-        TInterfaceForm& form = *editor.form;
-        RecordingViewer viewer;
-        form.findChild<InfoHandlers*>()->setViewer(&viewer);
-        qputenv("XDG_RUNTIME_DIR", editor.folder.path().toLocal8Bit());
-        auto* table = qobject_cast<QToolButton*>(form.findComponent(u"TableButton"));
+    // No viewer for the compiled help: the web pages open instead, or the path is named.
+    viewer.opened.clear();
+    viewer.refused = {QStringLiteral(".chm")};
+    QTest::keyClick(&form, Qt::Key_F1);
+    ASSERT_EQ(editor.dialogs.messages.size(), 3);
+    ASSERT_TRUE(editor.dialogs.messages.last().contains(help));
+    ASSERT_TRUE(QDir(editor.folder.path()).mkpath(QStringLiteral("html")));
+    const QString pages = editor.folder.filePath(QStringLiteral("html/index.html"));
+    ASSERT_TRUE(QFile(pages).open(QIODevice::WriteOnly));
+    QTest::keyClick(&form, Qt::Key_F1);
+    ASSERT_EQ(viewer.opened, QStringList{pages});
+    ASSERT_EQ(editor.dialogs.messages.size(), 3);
 
-        table->click();
-        QCOMPARE(editor.dialogs.messages, QStringList{QStringLiteral("Load some audio first")});
-        QVERIFY(viewer.opened.isEmpty());
+    // Neither shows: the message names both files tried.
+    viewer.refused << QStringLiteral(".html");
+    QTest::keyClick(&form, Qt::Key_F1);
+    ASSERT_TRUE(editor.dialogs.messages.last().contains(help + QStringLiteral(" or ") + pages));
+    viewer.refused.clear();
+    ASSERT_TRUE(QFile::remove(help)); // the pages alone open too
+    QTest::keyClick(&form, Qt::Key_F1);
+    ASSERT_EQ(viewer.opened.last(), pages);
+}
 
-        // Two seconds of silence, loaded as the user does.
-        const QString wave = editor.folder.filePath(QStringLiteral("loop.wav"));
-        const std::vector<char> silence(88200 * 4);
-        BrevWave::TWave(silence.data(), static_cast<std::int32_t>(silence.size()))
-            .SaveToFile(wave.toStdString());
-        editor.dialogs.files = {wave};
-        qobject_cast<QToolButton*>(form.findComponent(u"LoadFromFileButton"))->click();
-        QVERIFY(editor.dialogs.warnings.isEmpty());
+TEST(InfoWindowTest, TableWrittenForTheLoadedLoopAndOpened) {
+    StartedEditor editor;
+    TInterfaceForm& form = *editor.form;
+    RecordingViewer viewer;
+    form.findChild<InfoHandlers*>()->setViewer(&viewer);
+    qputenv("XDG_RUNTIME_DIR", editor.folder.path().toLocal8Bit());
+    auto* table = qobject_cast<QToolButton*>(form.findComponent(u"TableButton"));
 
-        // The swing shown is the control's, even before a reload applies it.
-        form.component<TBrevNumber>(u"SwingNumber")->SetValue(25);
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        table->click();
-        QLocale::setDefault(QLocale::c());
-        const QString page = editor.folder.filePath(QStringLiteral("brev-editor/brev_table.html"));
-        QCOMPARE(viewer.opened, QStringList{page});
-        QFile written(page);
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        const QByteArray html = written.readAll();
-        QVERIFY(html.contains("<h1>Filename</h1>\r\n" + wave.toUtf8() + "\r\n"));
-        QVERIFY(html.contains("<li>120,01 BPM</li>\r\n<li>25% swing</li>"));
-        QVERIFY(html.contains("1/2 (long)"));
+    table->click();
+    ASSERT_EQ(editor.dialogs.messages, QStringList{QStringLiteral("Load some audio first")});
+    ASSERT_TRUE(viewer.opened.isEmpty());
 
-        viewer.refused = {QStringLiteral(".html")};
-        table->click();
-        QVERIFY(editor.dialogs.messages.last().contains(page));
-    }
-};
+    // Two seconds of silence, loaded as the user does.
+    const QString wave = editor.folder.filePath(QStringLiteral("loop.wav"));
+    const std::vector<char> silence(88200 * 4);
+    BrevWave::TWave(silence.data(), static_cast<std::int32_t>(silence.size()))
+        .SaveToFile(wave.toStdString());
+    editor.dialogs.files = {wave};
+    qobject_cast<QToolButton*>(form.findComponent(u"LoadFromFileButton"))->click();
+    ASSERT_TRUE(editor.dialogs.warnings.isEmpty());
 
-QTEST_MAIN(InfoWindowTest)
-#include "info_window_test.moc"
+    // The swing shown is the control's, even before a reload applies it.
+    form.component<TBrevNumber>(u"SwingNumber")->SetValue(25);
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    table->click();
+    QLocale::setDefault(QLocale::c());
+    const QString page = editor.folder.filePath(QStringLiteral("brev-editor/brev_table.html"));
+    ASSERT_EQ(viewer.opened, QStringList{page});
+    QFile written(page);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray html = written.readAll();
+    ASSERT_TRUE(html.contains("<h1>Filename</h1>\r\n" + wave.toUtf8() + "\r\n"));
+    ASSERT_TRUE(html.contains("<li>120,01 BPM</li>\r\n<li>25% swing</li>"));
+    ASSERT_TRUE(html.contains("1/2 (long)"));
+
+    viewer.refused = {QStringLiteral(".html")};
+    table->click();
+    ASSERT_TRUE(editor.dialogs.messages.last().contains(page));
+}

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QTest>
 #include <QToolButton>
+#include <gtest/gtest.h>
 #include <vector>
 
 using namespace brev;
@@ -38,108 +39,100 @@ constexpr const char* kEffectRows[][2] = {
 
 } // namespace
 
-class PatternToolsWindowTest : public QObject {
-    Q_OBJECT
+TEST(PatternToolsWindowTest, GangColumnActsOnUnlockedSlotsOnly) {
+    StartedEditor editor;
+    TInterfaceForm& form = *editor.form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    click(form, u"Lock3CheckText");
+    click(form, u"Lock12CheckText");
 
-private slots:
-    void gangColumnActsOnUnlockedSlotsOnly() {
-        StartedEditor editor;
-        TInterfaceForm& form = *editor.form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        click(form, u"Lock3CheckText");
-        click(form, u"Lock12CheckText");
-
-        // Each press holds the window for its 200 ms flash: two rounds are enough.
-        for (const char* action : {"All", "Inverse"}) {
-            for (const auto& [stem, row] : kEffectRows)
-                click(form, QStringLiteral("Gang%1%2Button").arg(QLatin1String(stem), action));
-            for (const auto& [stem, row] : kEffectRows) {
-                for (int slot = 0; slot < 16; ++slot) {
-                    const bool locked = slot == 3 || slot == 12;
-                    QCOMPARE(flag(form, row, slot), !locked && qstrcmp(action, "All") == 0);
-                }
+    // Each press holds the window for its 200 ms flash: two rounds are enough.
+    for (const char* action : {"All", "Inverse"}) {
+        for (const auto& [stem, row] : kEffectRows)
+            click(form, QStringLiteral("Gang%1%2Button").arg(QLatin1String(stem), action));
+        for (const auto& [stem, row] : kEffectRows) {
+            for (int slot = 0; slot < 16; ++slot) {
+                const bool locked = slot == 3 || slot == 12;
+                ASSERT_EQ(flag(form, row, slot), !locked && qstrcmp(action, "All") == 0);
             }
         }
-
-        // The gang segment's arrows write every unlocked slot on each step.
-        click(form, u"UpArrow16");
-        click(form, u"UpArrow16");
-        click(form, u"UpArrow16");
-        click(form, u"DownArrow16");
-        QCOMPARE(form.component<TBrevNumber>(u"GangSegmentNumber")->Value(), 2);
-        for (int slot = 0; slot < 16; ++slot)
-            QCOMPARE(number(form, "Segment", slot), slot == 3 || slot == 12 ? slot : 2);
-
-        // Pool exclude ignores locks; an empty pool says so and changes nothing.
-        click(form, u"GangExcludeAllButton");
-        click(form, u"GangRandomSegmentButton");
-        QCOMPARE(editor.dialogs.messages, QStringList{QStringLiteral("Pool empty")});
-        QCOMPARE(number(form, "Segment", 0), 2);
-        QVERIFY(flag(form, "Exclude", 3) && flag(form, "Exclude", 12));
-
-        // Clone overwrites even a locked slot: slot 12 copies slot 13's segment.
-        click(form, u"CloneNext12Button");
-        QCOMPARE(number(form, "Segment", 12), 2);
     }
 
-    void patternSavedAndLoadedThroughDialogs() {
-        StartedEditor editor;
-        TInterfaceForm& form = *editor.form;
-        const QString folder = editor.folder.path();
-        const QString file = folder + QStringLiteral("/break.brev");
-        form.component<TBrevNumber>(u"Volume5Number")->SetValue(7);
-        form.component<TBrevCheckText>(u"Reverse2CheckText")->SetValue(true);
-        form.component<TBrevNumber>(u"SwingNumber")->SetValue(20);
+    // The gang segment's arrows write every unlocked slot on each step.
+    click(form, u"UpArrow16");
+    click(form, u"UpArrow16");
+    click(form, u"UpArrow16");
+    click(form, u"DownArrow16");
+    ASSERT_EQ(form.component<TBrevNumber>(u"GangSegmentNumber")->Value(), 2);
+    for (int slot = 0; slot < 16; ++slot)
+        ASSERT_EQ(number(form, "Segment", slot), slot == 3 || slot == 12 ? slot : 2);
 
-        editor.dialogs.files = {file};
-        qobject_cast<QToolButton*>(form.findComponent(u"SavePatternButton"))->click();
-        QCOMPARE(editor.dialogs.requests.size(), 1);
-        QCOMPARE(editor.dialogs.requests[0].defaultExtension, QStringLiteral("brev"));
-        QCOMPARE(editor.dialogs.requests[0].filter, QStringLiteral("Brev|*.brev"));
-        QCOMPARE(editor.dialogs.requests[0].suggestedName, QString());
-        QCOMPARE(form.settings().readString(QStringLiteral("Pattern directory"), {}),
-                 folder + QLatin1Char('/'));
+    // Pool exclude ignores locks; an empty pool says so and changes nothing.
+    click(form, u"GangExcludeAllButton");
+    click(form, u"GangRandomSegmentButton");
+    ASSERT_EQ(editor.dialogs.messages, QStringList{QStringLiteral("Pool empty")});
+    ASSERT_EQ(number(form, "Segment", 0), 2);
+    ASSERT_TRUE(flag(form, "Exclude", 3) && flag(form, "Exclude", 12));
 
-        form.component<TBrevNumber>(u"Volume5Number")->SetValue(0);
-        form.component<TBrevCheckText>(u"Reverse2CheckText")->SetValue(false);
-        form.component<TBrevNumber>(u"SwingNumber")->SetValue(0);
-        const QString caption = form.windowTitle();
+    // Clone overwrites even a locked slot: slot 12 copies slot 13's segment.
+    click(form, u"CloneNext12Button");
+    ASSERT_EQ(number(form, "Segment", 12), 2);
+}
 
-        // Cancelled: nothing read, the caption stays.
-        qobject_cast<QToolButton*>(form.findComponent(u"LoadPatternButton"))->click();
-        QCOMPARE(editor.dialogs.requests.last().directory, folder + QLatin1Char('/'));
-        QCOMPARE(form.component<TBrevNumber>(u"Volume5Number")->Value(), 0);
-        QCOMPARE(form.windowTitle(), caption);
+TEST(PatternToolsWindowTest, PatternSavedAndLoadedThroughDialogs) {
+    StartedEditor editor;
+    TInterfaceForm& form = *editor.form;
+    const QString folder = editor.folder.path();
+    const QString file = folder + QStringLiteral("/break.brev");
+    form.component<TBrevNumber>(u"Volume5Number")->SetValue(7);
+    form.component<TBrevCheckText>(u"Reverse2CheckText")->SetValue(true);
+    form.component<TBrevNumber>(u"SwingNumber")->SetValue(20);
 
-        QFile text(file);
-        QVERIFY(text.open(QIODevice::Append));
-        text.write("Comment=Break A\r\n");
-        text.close();
-        editor.dialogs.files = {file};
-        qobject_cast<QToolButton*>(form.findComponent(u"LoadPatternButton"))->click();
-        QCOMPARE(form.component<TBrevNumber>(u"Volume5Number")->Value(), 7);
-        QVERIFY(form.component<TBrevCheckText>(u"Reverse2CheckText")->Value());
-        QCOMPARE(form.component<TBrevNumber>(u"SwingNumber")->Value(), 20);
-        QCOMPARE(form.windowTitle(), QStringLiteral("BREV Edit - Break A"));
+    editor.dialogs.files = {file};
+    qobject_cast<QToolButton*>(form.findComponent(u"SavePatternButton"))->click();
+    ASSERT_EQ(editor.dialogs.requests.size(), 1);
+    ASSERT_EQ(editor.dialogs.requests[0].defaultExtension, QStringLiteral("brev"));
+    ASSERT_EQ(editor.dialogs.requests[0].filter, QStringLiteral("Brev|*.brev"));
+    ASSERT_EQ(editor.dialogs.requests[0].suggestedName, QString());
+    ASSERT_EQ(form.settings().readString(QStringLiteral("Pattern directory"), {}),
+              folder + QLatin1Char('/'));
 
-        // A save that cannot be written says why and leaves the file alone.
-        QVERIFY(editor.dialogs.errors.isEmpty());
-        editor.dialogs.files = {folder + QStringLiteral("/missing/other.brev")};
-        qobject_cast<QToolButton*>(form.findComponent(u"SavePatternButton"))->click();
-        QCOMPARE(editor.dialogs.errors.size(), 1);
+    form.component<TBrevNumber>(u"Volume5Number")->SetValue(0);
+    form.component<TBrevCheckText>(u"Reverse2CheckText")->SetValue(false);
+    form.component<TBrevNumber>(u"SwingNumber")->SetValue(0);
+    const QString caption = form.windowTitle();
 
-        // With a loop loaded, the name offered is the loop's.
-        const QString loop = folder + QStringLiteral("/groove.take2.wav");
-        const std::vector<char> silence(4410 * 4);
-        BrevWave::TWave(silence.data(), static_cast<std::int32_t>(silence.size()))
-            .SaveToFile(loop.toStdString());
-        editor.dialogs.files = {loop};
-        qobject_cast<QToolButton*>(form.findComponent(u"LoadFromFileButton"))->click();
-        qobject_cast<QToolButton*>(form.findComponent(u"SavePatternButton"))->click();
-        QCOMPARE(editor.dialogs.requests.last().suggestedName, QStringLiteral("groove.take2.brev"));
-    }
-};
+    // Cancelled: nothing read, the caption stays.
+    qobject_cast<QToolButton*>(form.findComponent(u"LoadPatternButton"))->click();
+    ASSERT_EQ(editor.dialogs.requests.last().directory, folder + QLatin1Char('/'));
+    ASSERT_EQ(form.component<TBrevNumber>(u"Volume5Number")->Value(), 0);
+    ASSERT_EQ(form.windowTitle(), caption);
 
-QTEST_MAIN(PatternToolsWindowTest)
-#include "pattern_tools_window_test.moc"
+    QFile text(file);
+    ASSERT_TRUE(text.open(QIODevice::Append));
+    text.write("Comment=Break A\r\n");
+    text.close();
+    editor.dialogs.files = {file};
+    qobject_cast<QToolButton*>(form.findComponent(u"LoadPatternButton"))->click();
+    ASSERT_EQ(form.component<TBrevNumber>(u"Volume5Number")->Value(), 7);
+    ASSERT_TRUE(form.component<TBrevCheckText>(u"Reverse2CheckText")->Value());
+    ASSERT_EQ(form.component<TBrevNumber>(u"SwingNumber")->Value(), 20);
+    ASSERT_EQ(form.windowTitle(), QStringLiteral("BREV Edit - Break A"));
+
+    // A save that cannot be written says why and leaves the file alone.
+    ASSERT_TRUE(editor.dialogs.errors.isEmpty());
+    editor.dialogs.files = {folder + QStringLiteral("/missing/other.brev")};
+    qobject_cast<QToolButton*>(form.findComponent(u"SavePatternButton"))->click();
+    ASSERT_EQ(editor.dialogs.errors.size(), 1);
+
+    // With a loop loaded, the name offered is the loop's.
+    const QString loop = folder + QStringLiteral("/groove.take2.wav");
+    const std::vector<char> silence(4410 * 4);
+    BrevWave::TWave(silence.data(), static_cast<std::int32_t>(silence.size()))
+        .SaveToFile(loop.toStdString());
+    editor.dialogs.files = {loop};
+    qobject_cast<QToolButton*>(form.findComponent(u"LoadFromFileButton"))->click();
+    qobject_cast<QToolButton*>(form.findComponent(u"SavePatternButton"))->click();
+    ASSERT_EQ(editor.dialogs.requests.last().suggestedName, QStringLiteral("groove.take2.brev"));
+}

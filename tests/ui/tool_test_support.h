@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace brev::test {
@@ -31,7 +32,7 @@ public:
 // Clicks a control where the user would, through the window, so the press takes its real path.
 inline void click(TInterfaceForm& form, QStringView name, Qt::KeyboardModifiers modifiers = {}) {
     QWidget* widget = form.findComponent(name);
-    QVERIFY2(widget, qPrintable(name.toString()));
+    ASSERT_TRUE(widget) << name.toString().toStdString();
     const QPoint centre = widget->mapTo(&form, widget->rect().center());
     QTest::mouseClick(form.windowHandle(), Qt::LeftButton, modifiers, centre);
 }

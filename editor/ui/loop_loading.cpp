@@ -1,0 +1,222 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window bringing in a new loop: from a file, the clipboard, a drop, a revert or a new tempo,
+// decoded and stretched off the GUI thread.
+#include "audio/audio_import.h"
+#include "audio/clipboard_port.h"
+#include "audio/loop_stretcher.h"
+#include "editor/ui/audio_controller.h"
+#include "editor/ui/interface_form.h"
+#include "editor/ui/tempo_controls.h"
+#include "editor/ui/wave_dialogs.h"
+#include "editor/ui/waveform_strip.h"
+#include "output/tds.h"
+
+#include <QFileInfo>
+#include <QScopedValueRollback>
+#include <QToolButton>
+
+namespace brev {
+
+namespace {
+
+const QString kUnableToLoad = QStringLiteral("Sorry, but I was unable to load ");
+
+} // namespace
+
+// --- replacing the audio ---------------------------------------------------------------------
+
+void TInterfaceForm::replaceAudio(const std::function<void()>& load) {
+    audio_->endNotifyThread();
+    try {
+        load();
+    } catch (...) {
+        // A refused load leaves the engine's previous loop in place: keep following it.
+        if (engine().IsLoaded())
+            audio_->startNotifyThread();
+        throw;
+    }
+    waveform_->showLoop(engine().Store());
+    audio_->startNotifyThread();
+}
+
+// Decodes off the GUI thread, then hands the loop to the engine as replaceAudio does; loaded
+// runs once the engine has it. False when the user cancelled or another load is under way.
+bool TInterfaceForm::replaceAudioInBackground(const QString& what, const AudioLoad& load,
+                                              const std::function<void()>& loaded) {
+    if (loading_)
+        return false;
+    const LoopStretch stretch = tempo_->stretch();
+    BrevWave::TWave unstretched;
+    std::string stretchProblem;
+    std::optional<LoadedAudio> audio;
+    {
+        const QScopedValueRollback<bool> busy(loading_, true);
+        audio = loadInBackground(this, what, [&](const DecodeProgress& progress) {
+            StretchedAudio stretched = stretchLoaded(load(progress), stretch, progress);
+            unstretched = std::move(stretched.unstretched);
+            // A target the loop cannot reach: it plays at its own tempo, and is told so.
+            stretchProblem = std::move(stretched.problem);
+            return std::move(stretched.audio);
+        });
+    }
+    if (!audio)
+        return false;
+    replaceAudio([&] {
+        engine().LoadSourceWave(std::move(audio->wave), pattern_.NumberValue(kSwingNumber));
+        if (loaded)
+            loaded();
+    });
+    // Kept only when stretched: otherwise the engine's own loop is the loop as loaded.
+    unstretched_ = std::move(unstretched);
+    stretched_ = stretchProblem.empty() ? stretch : LoopStretch{};
+    tempo_->showOwnTempo(loopTempo(unstretched_.GetSamples() > 0
+                                       ? unstretched_.GetSamples()
+                                       : engine().Store().SourceSamples()));
+    sourceFormat_ = QString::fromStdString(audio->convertedFrom);
+    if (!stretchProblem.empty())
+        dialogs_->message(QString::fromStdString(stretchProblem));
+    return true;
+}
+
+void TInterfaceForm::retune() {
+    if (!started() || !engine().IsLoaded() || loading_ || tempo_->stretch() == stretched_)
+        return;
+    const bool playing = engine().IsPlaying();
+    const bool replaced = replaceLoop([&] {
+        const BrevWave::TWave& loop =
+            unstretched_.GetSamples() > 0 ? unstretched_ : engine().Store().source();
+        const std::string format = sourceFormat_.toStdString();
+        // Cancelled, the loop plays on as it was, and the controls say so.
+        if (!replaceAudioInBackground(QStringLiteral("the loop at its new tempo"),
+                                      [&](const DecodeProgress&) {
+                                          return LoadedAudio{loop, format};
+                                      }))
+            tempo_->show(stretched_);
+    });
+    if (replaced && playing)
+        runCommand([&] { session().play(toolDown("LoopButton") ? 0 : 1); });
+}
+
+void TInterfaceForm::loadWaveFile(const QString& path) {
+    auto* revert = findComponent(u"RevertButton");
+    const QString previousFile = currentFileName_;
+    const QString previousHint = revert->toolTip();
+    currentFileName_ = path;
+    revert->setToolTip(QStringLiteral("Revert ") + path);
+    rememberWaveFolder(settings_, path);
+    try {
+        const std::string file = localPath(path);
+        if (!replaceAudioInBackground(
+                QFileInfo(path).fileName(),
+                [&](const DecodeProgress& progress) { return loadAudioFile(file, progress); })) {
+            // Cancelled: the loop that plays on is still the previous file's.
+            currentFileName_ = previousFile;
+            revert->setToolTip(previousHint);
+        }
+    } catch (const std::exception&) {
+        showLoadFailure(path);
+    }
+}
+
+// Wave data that came without a file; an error is shown with its own text.
+void TInterfaceForm::loadWaveData(const QString& what, const AudioLoad& load,
+                                  const QString& unnamedSource) {
+    try {
+        replaceAudioInBackground(what, load, [&] {
+            currentFileName_.clear();
+            unnamedSource_ = unnamedSource;
+        });
+    } catch (const std::exception& e) {
+        dialogs_->message(QString::fromStdString(e.what()));
+    }
+}
+
+bool TInterfaceForm::replaceLoop(const std::function<void()>& load) {
+    bool done = false;
+    runCommand([&] {
+        engine().Stop();
+        SetLEDs(-1);
+        load();
+        SetLEDs(-1);
+        UpdateStatusBar(-1);
+        done = true;
+    });
+    return done;
+}
+
+void TInterfaceForm::loadDroppedFile(const QString& path) {
+    if (!started() || loading_)
+        return;
+    replaceLoop([&] { loadWaveFile(path); });
+}
+
+void TInterfaceForm::loadDroppedData(const QByteArray& bytes) {
+    if (!started() || loading_)
+        return;
+    replaceLoop([&] {
+        const std::span<const std::uint8_t> dropped(
+            reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+            static_cast<std::size_t>(bytes.size()));
+        loadWaveData(
+            QStringLiteral("dropped data"),
+            [&](const DecodeProgress& progress) {
+                return loadAudioBytes(dropped, "Error loading dropped data", progress);
+            },
+            QStringLiteral("(Dropped data)"));
+    });
+}
+
+void TInterfaceForm::showLoadFailure(const QString& path) {
+    dialogs_->warning(kUnableToLoad + path);
+}
+
+void TInterfaceForm::LoadFromFileButtonClick() {
+    if (!started())
+        return;
+    replaceLoop([&] {
+        if (const std::optional<QString> path = dialogs_->openFile(openWaveDialog(settings_)))
+            loadWaveFile(*path);
+    });
+}
+
+void TInterfaceForm::PasteFromClipBoardButtonClick() {
+    if (!started())
+        return;
+    replaceLoop([&] {
+        // The desktop's clipboard is read here on the GUI thread; only decoding leaves it.
+        MemoryClipboard copy;
+        if (clipboard().hasWave())
+            copy.setWaveBytes(clipboard().waveBytes());
+        loadWaveData(
+            QStringLiteral("clipboard data"),
+            [&](const DecodeProgress& progress) { return loadAudioClipboard(copy, progress); },
+            QStringLiteral("(Clipboard data)"));
+    });
+}
+
+void TInterfaceForm::RevertButtonClick() {
+    if (!started())
+        return;
+    if (currentFileName_.isEmpty()) {
+        dialogs_->message(QStringLiteral("Nothing to revert from"));
+        return;
+    }
+    const QString path = currentFileName_;
+    if (!QFileInfo::exists(path)) {
+        dialogs_->message(QStringLiteral("It look like you've deleted ") + path);
+        return;
+    }
+    replaceLoop([&] {
+        try {
+            const std::string file = localPath(path);
+            replaceAudioInBackground(
+                QFileInfo(path).fileName(),
+                [&](const DecodeProgress& progress) { return loadAudioFile(file, progress); });
+        } catch (const std::exception&) {
+            showLoadFailure(path);
+        }
+    });
+}
+
+} // namespace brev

@@ -1,0 +1,21 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "editor/ui/editor_dialogs.h"
+#include "editor/ui/editor_settings.h"
+
+#include <string>
+
+namespace brev {
+
+// The file dialogs for loops, opening in the folder the last one was loaded from or saved to.
+FileDialogRequest openWaveDialog(const EditorSettings& settings);
+FileDialogRequest saveWaveDialog(const EditorSettings& settings);
+// Remembers the folder of a loop loaded or saved.
+void rememberWaveFolder(EditorSettings& settings, const QString& path);
+
+// A path as the system's file functions take it.
+std::string localPath(const QString& path);
+
+} // namespace brev
