@@ -354,7 +354,7 @@ unsigned LoopPlayer::renderFrames(const LoopBuffer& first, std::int16_t* out, un
             countPass();
             position_ -= loopLength;
             wrap();
-            if (following_ && playing_) {
+            if (playing_) {
                 current = &takeOfferedLoop(*current, step);
                 count = current->frameCount;
                 loopLength = std::uint64_t{count} << 32;

@@ -85,8 +85,8 @@ public:
     void setRate(std::uint32_t hz) noexcept;
     std::uint32_t rate() const noexcept { return rate_.load(std::memory_order_relaxed); }
 
-    // GUI thread. Offers a loop to take the place of the playing one at the start of a pass (a bar)
-    // while playback follows an outside clock, at the same place in the bar; the notification
+    // GUI thread. Offers a loop to take the place of the playing one where a pass ends, at the
+    // start of the new one's pass and at the same pace through the bar; the notification
     // thread keeps its events when next shares them. The caller keeps next alive until
     // playingLoop() is next, withdrawLoop() returned true, or setLoop() returned.
     void offerLoop(const LoopBuffer* next) noexcept;
@@ -137,7 +137,7 @@ private:
     bool countPass() noexcept;
     void wrap() noexcept;
     bool refillOpen(unsigned region) const noexcept;
-    // At a pass's start while following: the offered loop, if any, becomes the one read, at the
+    // At a pass's start: the offered loop, if any, becomes the one read, at the
     // same place in the bar; returns the loop read from here on and rescales step to it.
     const LoopBuffer& takeOfferedLoop(const LoopBuffer& loop, std::uint64_t& step) noexcept;
 
