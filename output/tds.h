@@ -123,6 +123,8 @@ public:
     bool PrepareFollowedLoop();
     void OfferPreparedLoop();
     void DropPreparedLoop();
+    // The loop as loaded, whichever loop plays now.
+    const BrevWave::TWave& LoadedSource() const { return loaded_ ? *loaded_ : FStore.source(); }
     // When the tempo of the last loop that took over had settled, and when it took over.
     SteadyTime SettledAt() const { return settledAt_; }
     SteadyTime SwitchedAt() const { return switchedAt_; }

@@ -442,7 +442,7 @@ void TInterfaceForm::retune() {
         const bool playing = engine_->IsPlaying();
         engine_->Stop();
         const BrevWave::TWave& loop =
-            unstretched_.GetSamples() > 0 ? unstretched_ : engine_->Store().source();
+            unstretched_.GetSamples() > 0 ? unstretched_ : engine_->LoadedSource();
         const std::string format = sourceFormat_.toStdString();
         // Cancelled, the loop plays on as it was, and the controls say so.
         if (!replaceAudioInBackground(QStringLiteral("the loop at its new tempo"),
