@@ -396,7 +396,7 @@ bool TDS::PrepareFollowedLoop() {
     adoptSwitchedLoop();
     const SyncState state = Sync();
     // Without sync the loop as loaded plays; a clock that does not set the tempo asks nothing.
-    const double followed = state.mode == SyncMode::Off ? -1 : state.following ? state.bpm : 0;
+    const double followed = state.mode == SyncMode::Off ? -1 : state.clockBpm;
     BrevWave::TWave loop;
     const std::optional<int> target = keepPitch_.poll(
         followed, std::chrono::steady_clock::now(),
