@@ -23,7 +23,7 @@ std::optional<double> SettledTempo::observe(double bpm, SteadyTime now) {
         since_ = now;
         return std::nullopt;
     }
-    if (now - since_ < std::chrono::duration<double>(240 / candidate_))
+    if (now - since_ < std::chrono::duration<double>(60 / candidate_))
         return std::nullopt;
     return candidate_;
 }
@@ -70,7 +70,7 @@ std::optional<int> PitchKeeper::want(double followedBpm, SteadyTime now) {
     if (!tempoDiffers(*settled, playing))
         return std::nullopt;
     settledAt_ = settled_.since() + std::chrono::duration_cast<SteadyTime::duration>(
-                                        std::chrono::duration<double>(240 / *settled));
+                                        std::chrono::duration<double>(60 / *settled));
     // Back at the loaded loop's own tempo, the loop as loaded plays.
     const int target = static_cast<int>(std::lround(*settled * 100));
     return tempoDiffers(*settled, loadedBpm_) ? target : 0;

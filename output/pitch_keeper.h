@@ -16,9 +16,10 @@ namespace brev {
 
 using SteadyTime = std::chrono::steady_clock::time_point;
 
-// A followed tempo counts as settled once it has stayed within 0.1 % of one value for a whole bar
-// (4 beats) of that tempo: a master that ramps, or MIDI clock still averaging in a change, does
-// not start a stretch that the next bar makes stale.
+// A followed tempo counts as settled once it has stayed within 0.1 % of one value for a beat of
+// that tempo: a master that ramps, or MIDI clock still averaging in a change (over a beat), starts
+// no stretch that is stale at once, and a change made in a bar is mostly heard stretched from the
+// next one.
 class SettledTempo {
 public:
     static constexpr double kTolerance = 0.001;

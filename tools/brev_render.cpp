@@ -57,7 +57,7 @@ constexpr const char* kUsage =
     "--bpm N (20 to 400, two decimals at most) stretches the loop from its own tempo (one bar,\n"
     "as the tempo table gives it) to N BPM, and --pitch N (-12 to 12) shifts it by N semitones,\n"
     "before it is cut; the output and the table are of the stretched loop.\n"
-    "--keep-pitch on (the default) follows the clock's tempo, once it has held for a bar, with\n"
+    "--keep-pitch on (the default) follows the clock's tempo, once it has held for a beat, with\n"
     "the loop stretched to it from the next bar on; off, by rate, which also changes the pitch.\n";
 
 struct Options {

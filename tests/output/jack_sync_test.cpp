@@ -345,7 +345,7 @@ protected:
         tester_->becomeTimebaseMaster(144);
         tester_->locate(0);
         tester_->startTransport();
-        // The stretched loop takes over within three bars of the start (one to settle, the
+        // The stretched loop takes over within two bars of the start (a beat to settle, the
         // stretch, then the next bar); four more are heard after that.
         const double bar = 60.0 / 144 * 4 * tester_->sampleRate();
         std::size_t recordedAtSwitch = 0;
