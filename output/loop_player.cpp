@@ -74,9 +74,11 @@ void LoopPlayer::send(Mode mode, std::uint32_t passes) noexcept {
 }
 
 void LoopPlayer::setLoop(const LoopBuffer* loop) noexcept {
-    // An offer not yet taken is void; one taken may switch only if loop_ is still the buffer it
-    // followed, which the store below rules out, and the wait covers the period that tries.
-    next_.exchange(nullptr, std::memory_order_acquire);
+    // An offer not yet taken is void. Relaxed: an exchange always sees the latest value, so the
+    // audio thread cannot take the offer after this; one it took before switches only while
+    // loop_ is still the buffer it followed, which the store below ends, and the wait below covers
+    // the period that tries.
+    next_.exchange(nullptr, std::memory_order_relaxed);
     send(Stopped, 0);
     rate_.store(kDeviceRate, std::memory_order_relaxed);
     loop_.store(loop);
@@ -92,9 +94,9 @@ void LoopPlayer::offerLoop(const LoopBuffer* next) noexcept {
 }
 
 bool LoopPlayer::withdrawLoop() noexcept {
-    // Relaxed would do for the pointer alone; acquire keeps the GUI's later writes to a buffer it
-    // took back from being ordered before this.
-    return next_.exchange(nullptr, std::memory_order_acquire) != nullptr;
+    // Relaxed: a pointer that comes back is this thread's own store, and one the audio thread
+    // took is learnt of through loop_ (playingLoop()), not through this.
+    return next_.exchange(nullptr, std::memory_order_relaxed) != nullptr;
 }
 
 const LoopBuffer& LoopPlayer::takeOfferedLoop(const LoopBuffer& loop,
