@@ -104,7 +104,7 @@ public:
     // The loaded loop, its segments and its rendered slots.
     const SegmentStore& Store() const { return FStore; }
     // The same store, for rendering slots into; a rendered slot is heard once WriteSlot() has
-    // copied it into the output buffer.
+    // copied it into the output buffer. While a followed loop is prepared, that loop's store.
     SegmentStore& renderTarget() { return prepared_ ? *prepared_ : FStore; }
     // One copy of the slot into its region, no allocation. While playing, a write that comes
     // after playback has reached the region is left out and counted in LateRefills().
