@@ -140,6 +140,7 @@ SyncState JackOutput::syncState() const {
     state.following = following == FollowingClock;
     state.bpm = centiBpm_.load(std::memory_order_relaxed) / 100.0;
     state.rateHz = rateHz_.load(std::memory_order_relaxed);
+    state.clockBpm = clockCentiBpm_.load(std::memory_order_relaxed) / 100.0;
     if (following == ClockLost)
         state.problem = "MIDI clock stopped: playing on its own clock";
     return state;
@@ -217,6 +218,9 @@ JackOutput::Following JackOutput::renderPeriod(std::int16_t* out, unsigned frame
                                 ? player_.renderFollowing(out, frames, follow)
                                 : player_.render(out, frames);
     following_.store(following, std::memory_order_relaxed);
+    const bool clockTempo = following == FollowingClock && follow.rolling && follow.bpm > 0;
+    clockCentiBpm_.store(clockTempo ? static_cast<std::uint32_t>(std::lround(follow.bpm * 100)) : 0,
+                         std::memory_order_relaxed);
 
     const PeriodTrace& trace = player_.lastPeriod();
     if (played > 0 && trace.loopFrames > 0) {

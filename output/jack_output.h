@@ -74,6 +74,7 @@ private:
     std::atomic<int> following_{OwnClock};
     std::atomic<std::uint32_t> rateHz_{0};
     std::atomic<std::uint32_t> centiBpm_{0};
+    std::atomic<std::uint32_t> clockCentiBpm_{0};
     // JACK's threads -> GUI. xruns_ is a count (relaxed); shutDown_ is stored with release after
     // the reason is copied, and loaded with acquire before it is read.
     std::atomic<std::uint64_t> xruns_{0};

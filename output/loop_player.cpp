@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 namespace brev {
 
@@ -61,8 +62,11 @@ std::int16_t blend(std::int16_t a, std::int16_t b, std::uint32_t fraction) {
 
 } // namespace
 
-LoopBuffer::LoopBuffer(std::uint32_t count)
-    : frameCount(count), frames(new std::atomic<std::uint32_t>[count]) {
+LoopBuffer::LoopBuffer(std::uint32_t count) : LoopBuffer(count, std::make_shared<EventSet>()) {}
+
+LoopBuffer::LoopBuffer(std::uint32_t count, std::shared_ptr<EventSet> sharedEvents)
+    : frameCount(count), frames(new std::atomic<std::uint32_t>[count]),
+      eventSet(std::move(sharedEvents)), events(*eventSet) {
     for (std::uint32_t i = 0; i < count; ++i)
         frames[i].store(0, std::memory_order_relaxed);
 }
@@ -91,6 +95,11 @@ void LoopPlayer::setLoop(const LoopBuffer* loop) noexcept {
     BREV_ASSERT(loop == nullptr ||
                 (std::is_sorted(loop->regionStarts.begin(), loop->regionStarts.end()) &&
                  loop->regionStarts.back() <= loop->frameCount));
+    // An offer not yet taken is void. Relaxed: an exchange always sees the latest value, so the
+    // audio thread cannot take the offer after this; one it took before switches only while
+    // loop_ is still the buffer it followed, which the store below ends, and the wait below covers
+    // the period that tries.
+    next_.exchange(nullptr, std::memory_order_relaxed);
     send(Stopped, 0);
     rate_.store(kDeviceRate, std::memory_order_relaxed);
     loop_.store(loop);
@@ -98,6 +107,42 @@ void LoopPlayer::setLoop(const LoopBuffer* loop) noexcept {
     // one that marks itself later sees the new one. Renders are short, so this spin is too.
     while (busy_.load())
         std::this_thread::yield();
+}
+
+void LoopPlayer::offerLoop(const LoopBuffer* next) noexcept {
+    // Release: the buffer's contents, written before, are seen by the acquire that takes it.
+    next_.store(next, std::memory_order_release);
+}
+
+bool LoopPlayer::withdrawLoop() noexcept {
+    // Relaxed: a pointer that comes back is this thread's own store, and one the audio thread
+    // took is learnt of through loop_ (playingLoop()), not through this.
+    return next_.exchange(nullptr, std::memory_order_relaxed) != nullptr;
+}
+
+const LoopBuffer& LoopPlayer::takeOfferedLoop(const LoopBuffer& loop,
+                                              std::uint64_t& step) noexcept {
+    // Acquire: pairs with offerLoop's release, so the offered buffer is read whole.
+    const LoopBuffer* next = next_.exchange(nullptr, std::memory_order_acquire);
+    if (next == nullptr || next->frameCount == 0)
+        return loop;
+    // seq_cst, as every access to loop_: fails when setLoop has replaced the loop meanwhile (it
+    // then waits for this period to end). Succeeding, it releases this thread's reads of the old
+    // buffer to the GUI, which frees it once playingLoop() shows the new one; nothing below
+    // reads the old one again.
+    // The same place in the bar, and the same pace through it, in the new loop's frames.
+    const double scale = static_cast<double>(next->frameCount) / loop.frameCount;
+    const LoopBuffer* expected = &loop;
+    if (!loop_.compare_exchange_strong(expected, next))
+        return loop;
+    position_ = static_cast<std::uint64_t>(static_cast<double>(position_) * scale);
+    step = static_cast<std::uint64_t>(static_cast<double>(step) * scale);
+    trace_.start = static_cast<std::uint64_t>(static_cast<double>(trace_.start) * scale);
+    trace_.step = step;
+    trace_.loopFrames = next->frameCount;
+    // The old loop's regions and events mean nothing in the new one: start its events afresh.
+    locate(*next, position_);
+    return *next;
 }
 
 void LoopPlayer::setRate(std::uint32_t hz) noexcept {
@@ -299,14 +344,16 @@ void LoopPlayer::locate(const LoopBuffer& loop, std::uint64_t position) noexcept
     enterRegion(region);
 }
 
-unsigned LoopPlayer::renderFrames(const LoopBuffer& loop, std::int16_t* out, unsigned frames,
+unsigned LoopPlayer::renderFrames(const LoopBuffer& first, std::int16_t* out, unsigned frames,
                                   std::uint64_t step) noexcept {
-    trace_ = {position_, step, 0, loop.frameCount};
+    trace_ = {position_, step, 0, first.frameCount};
     unsigned played = 0;
-    const std::uint32_t count = loop.frameCount;
+    const LoopBuffer* current = &first;
+    std::uint32_t count = first.frameCount;
     const bool looping = passLimit_ != 1;
-    const std::uint64_t loopLength = std::uint64_t{count} << 32;
+    std::uint64_t loopLength = std::uint64_t{count} << 32;
     while (played < frames) {
+        const LoopBuffer& loop = *current;
         std::uint32_t index = static_cast<std::uint32_t>(position_ >> 32);
         while (readRegion_ + 1 < kRegionCount && index >= loop.regionStarts[readRegion_ + 1])
             enterRegion(readRegion_ + 1);
@@ -331,6 +378,11 @@ unsigned LoopPlayer::renderFrames(const LoopBuffer& loop, std::int16_t* out, uns
             countPass();
             position_ -= loopLength;
             wrap();
+            if (playing_) {
+                current = &takeOfferedLoop(*current, step);
+                count = current->frameCount;
+                loopLength = std::uint64_t{count} << 32;
+            }
         }
         if (!playing_)
             break;
@@ -342,7 +394,7 @@ unsigned LoopPlayer::renderFrames(const LoopBuffer& loop, std::int16_t* out, uns
     if (frames > largestPeriod_)
         largestPeriod_ = frames;
     const std::uint64_t ahead = std::uint64_t{largestPeriod_} * step;
-    signalEventsBefore(loop, position_ + std::min(ahead, loopLength));
+    signalEventsBefore(*current, position_ + std::min(ahead, loopLength));
     return played;
 }
 

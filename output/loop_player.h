@@ -22,11 +22,15 @@ constexpr unsigned kRegionCount = kSlotCount;
 // while another plays never tears a frame and never races in the memory model.
 struct LoopBuffer {
     explicit LoopBuffer(std::uint32_t frameCount);
+    // A buffer that signals the events of another: a loop that takes over from it while it plays
+    // keeps the handles a notification thread waits on.
+    LoopBuffer(std::uint32_t frameCount, std::shared_ptr<EventSet> sharedEvents);
 
     std::uint32_t frameCount;
     std::unique_ptr<std::atomic<std::uint32_t>[]> frames;
     std::array<std::uint32_t, kRegionCount> regionStarts{};
-    EventSet events;
+    std::shared_ptr<EventSet> eventSet; // shared on the GUI thread only
+    EventSet& events;
 
     // Copies whole frames from PCM bytes; frames past the buffer's end are not touched.
     void write(std::uint32_t firstFrame, const unsigned char* bytes, std::uint32_t frames) noexcept;
@@ -93,6 +97,18 @@ public:
     void setRate(std::uint32_t hz) noexcept;
     std::uint32_t rate() const noexcept { return rate_.load(std::memory_order_relaxed); }
 
+    // GUI thread. Offers a loop to take the place of the playing one where a pass ends, at the
+    // start of the new one's pass and at the same pace through the bar; the notification
+    // thread keeps its events when next shares them. The caller keeps next alive until
+    // playingLoop() is next, withdrawLoop() returned true, or setLoop() returned.
+    void offerLoop(const LoopBuffer* next) noexcept;
+    // GUI thread. True when the offer was taken back before the audio thread took it; false
+    // when there was none, or the audio thread has taken it and playingLoop() becomes it.
+    bool withdrawLoop() noexcept;
+    // GUI thread. The buffer the audio thread reads: once it is the offered one, the previous one
+    // is no longer read and may be freed.
+    const LoopBuffer* playingLoop() const noexcept { return loop_.load(); }
+
     // GUI thread. Writes frames of a slot into its region of loop, the buffer given to setLoop.
     // While playing, a region is written only between the signal of the event before it and the
     // moment the read position reaches it, so that each pass plays one rendering of it. Late
@@ -133,6 +149,9 @@ private:
     bool countPass() noexcept;
     void wrap() noexcept;
     bool refillOpen(unsigned region) const noexcept;
+    // At a pass's start: the offered loop, if any, becomes the one read, at the
+    // same place in the bar; returns the loop read from here on and rescales step to it.
+    const LoopBuffer& takeOfferedLoop(const LoopBuffer& loop, std::uint64_t& step) noexcept;
 
     // GUI -> audio. seq_cst on loop_ and busy_: setLoop's store-then-check and render's
     // mark-then-load must not be reordered, or setLoop could miss a render still reading.
@@ -140,6 +159,11 @@ private:
     // unchanged while it is set; only its frames change, each one atomically.
     std::atomic<const LoopBuffer*> loop_{nullptr};
     std::atomic<bool> busy_{false};
+    // GUI -> audio: the loop offered to follow the playing one. The GUI stores it with release
+    // after its frames, regionStarts and frameCount are complete; the audio thread takes it
+    // with an acquire exchange, so it reads them whole. Either side empties it by exchange, so
+    // exactly one of them owns the decision: the audio thread to switch, the GUI to take it back.
+    std::atomic<const LoopBuffer*> next_{nullptr};
     // serial (32 bits) | mode (8 bits) | passes (24 bits); release by the GUI, acquire by render.
     std::atomic<std::uint64_t> command_{0};
     std::atomic<std::uint32_t> rate_{kDeviceRate}; // relaxed: a value on its own, read per period

@@ -22,6 +22,7 @@ struct SyncState {
     bool following = false;   // an outside clock sets the tempo now
     double bpm = 0;           // that tempo; 0 while it is the loop's own
     std::uint32_t rateHz = 0; // the rate the loop plays at (0: not known)
+    double clockBpm = 0;      // the clock's own tempo, without catching up; 0: it sets none
     std::string problem;      // why it does not follow (the clock stopped); empty when it does
 };
 

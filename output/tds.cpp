@@ -7,6 +7,7 @@
 #include "audio/debug_assert.h"
 #include "audio/error.h"
 #include "audio/little_endian.h"
+#include "audio/loop_tempo.h"
 #include "output/jack_output.h"
 #include "output/null_output.h"
 #include "output/portaudio_output.h"
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <new>
 #include <optional>
+#include <thread>
 #include <utility>
 
 namespace brev {
@@ -347,29 +349,111 @@ void TDS::LoadSourceWave(BrevWave::TWave wave, int swing) {
 void TDS::load(BrevWave::TWave wave, int swing) {
     // The store refuses a bad swing or a too short loop before anything changes.
     FStore.load(std::move(wave), swing);
+    swing_ = swing;
     CreateOutputBuffer();
 }
 
 void TDS::CreateOutputBuffer() {
     // From here on the engine holds no output buffer until the new one is complete.
     player_.setLoop(nullptr);
+    dropFollowedLoops();
+    keepPitch_.reset(loopTempo(FStore.SourceSamples()));
     FOutputBuffer.reset();
     FBufferBytes = 0;
 
-    const std::int32_t frames = FStore.outputFrames();
+    FOutputBuffer = bufferOf(FStore, FStore.source().GetData(), std::make_shared<EventSet>());
+    FBufferBytes = kFrameBytes * FStore.outputFrames();
+    player_.setLoop(FOutputBuffer.get());
+}
+
+std::unique_ptr<LoopBuffer> TDS::bufferOf(const SegmentStore& store, const std::uint8_t* bytes,
+                                          std::shared_ptr<EventSet> events) const {
+    const std::int32_t frames = store.outputFrames();
     std::unique_ptr<LoopBuffer> buffer;
     try {
-        buffer = std::make_unique<LoopBuffer>(static_cast<std::uint32_t>(frames));
+        buffer =
+            std::make_unique<LoopBuffer>(static_cast<std::uint32_t>(frames), std::move(events));
     } catch (const std::bad_alloc&) {
         throw Error("CreateSoundBuffer() failed on secondary buffer");
     }
-    buffer->write(0, FStore.source().GetData(), static_cast<std::uint32_t>(frames));
+    buffer->write(0, bytes, static_cast<std::uint32_t>(frames));
     for (unsigned i = 0; i < kRegionCount; ++i)
         buffer->regionStarts[i] =
-            static_cast<std::uint32_t>(FStore.regionStart(static_cast<int>(i)));
-    FOutputBuffer = std::move(buffer);
-    FBufferBytes = kFrameBytes * frames;
-    player_.setLoop(FOutputBuffer.get());
+            static_cast<std::uint32_t>(store.regionStart(static_cast<int>(i)));
+    return buffer;
+}
+
+void TDS::dropFollowedLoops() {
+    // Called once the player no longer reads an offered buffer (setLoop has returned).
+    prepared_.reset();
+    offered_.reset();
+    offeredStore_.reset();
+    loaded_.reset();
+}
+
+bool TDS::PrepareFollowedLoop() {
+    if (!FOutputBuffer)
+        return false;
+    adoptSwitchedLoop();
+    const SyncState state = Sync();
+    // Without sync the loop as loaded plays; a clock that does not set the tempo asks nothing.
+    const double followed = state.mode == SyncMode::Off ? -1 : state.clockBpm;
+    BrevWave::TWave loop;
+    const std::optional<int> target = keepPitch_.poll(
+        followed, std::chrono::steady_clock::now(),
+        [this] {
+            // Until a loop takes over, the engine's loop is the loop as loaded.
+            if (!loaded_)
+                loaded_ = std::make_shared<const BrevWave::TWave>(FStore.source());
+            return loaded_;
+        },
+        loop);
+    if (!target)
+        return false;
+    auto store = std::make_unique<SegmentStore>();
+    store->load(std::move(loop), swing_);
+    prepared_ = std::move(store);
+    return true;
+}
+
+void TDS::DropPreparedLoop() {
+    prepared_.reset();
+}
+
+void TDS::OfferPreparedLoop() {
+    if (!prepared_)
+        return;
+    std::unique_ptr<SegmentStore> store = std::move(prepared_);
+    // A loop offered before and not yet taken gives way; one being taken is adopted first.
+    if (offered_ && !player_.withdrawLoop()) {
+        // The audio thread has emptied the offer and switches within its period.
+        while (!adoptSwitchedLoop())
+            std::this_thread::yield();
+    }
+    offered_ = bufferOf(*store, store->joinSlots().GetData(), FOutputBuffer->eventSet);
+    offeredStore_ = std::move(store);
+    settledAt_ = keepPitch_.settledAt();
+    if (player_.isPlaying()) {
+        player_.offerLoop(offered_.get());
+        return;
+    }
+    // Stopped, nothing reads the buffer: it takes over at once.
+    const std::uint32_t rate = player_.rate();
+    player_.setLoop(offered_.get());
+    player_.setRate(rate);
+    adoptSwitchedLoop();
+}
+
+bool TDS::adoptSwitchedLoop() {
+    if (!offered_ || player_.playingLoop() != offered_.get())
+        return false;
+    // The player reads the new buffer only: the old one and its store can go.
+    FOutputBuffer = std::move(offered_);
+    FStore = std::move(*offeredStore_);
+    offeredStore_.reset();
+    FBufferBytes = kFrameBytes * FStore.outputFrames();
+    switchedAt_ = std::chrono::steady_clock::now();
+    return true;
 }
 
 void TDS::WriteSlot(int slot) {

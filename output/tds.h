@@ -6,6 +6,7 @@
 #include "audio/twave.h"
 #include "output/loop_player.h"
 #include "output/output_backend.h"
+#include "output/pitch_keeper.h"
 
 #include <chrono>
 #include <cstdint>
@@ -103,11 +104,30 @@ public:
     // The loaded loop, its segments and its rendered slots.
     const SegmentStore& Store() const { return FStore; }
     // The same store, for rendering slots into; a rendered slot is heard once WriteSlot() has
-    // copied it into the output buffer.
-    SegmentStore& renderTarget() { return FStore; }
+    // copied it into the output buffer. While a followed loop is prepared, that loop's store.
+    SegmentStore& renderTarget() { return prepared_ ? *prepared_ : FStore; }
     // One copy of the slot into its region, no allocation. While playing, a write that comes
     // after playback has reached the region is left out and counted in LateRefills().
     void WriteSlot(int slot);
+
+    // "Keep pitch": following an outside clock whose tempo has settled away from the loop's, the
+    // loop as loaded is stretched to that tempo on a worker thread and takes over at the start of
+    // a bar; until then, and with it off, the clock is followed by rate (faster is higher). Off,
+    // the loop as loaded comes back. On by default.
+    void SetKeepPitch(bool on) { keepPitch_.setEnabled(on); }
+    bool KeepPitch() const { return keepPitch_.enabled(); }
+    // Owner thread, at each slot event: adopts the loop the player has switched to, then true
+    // when a loop to take over is ready. The caller then renders every slot into renderTarget(),
+    // which is that loop's store until OfferPreparedLoop() offers it to the player (or, stopped,
+    // puts it in place at once) or DropPreparedLoop() gives it up.
+    bool PrepareFollowedLoop();
+    void OfferPreparedLoop();
+    void DropPreparedLoop();
+    // The loop as loaded, whichever loop plays now.
+    const BrevWave::TWave& LoadedSource() const { return loaded_ ? *loaded_ : FStore.source(); }
+    // When the tempo of the last loop that took over had settled, and when it took over.
+    SteadyTime SettledAt() const { return settledAt_; }
+    SteadyTime SwitchedAt() const { return switchedAt_; }
 
     // Playback control.
     void Play(bool loop);
@@ -151,6 +171,12 @@ private:
     void startCountingUnderflows();
     void stopCountingUnderflows();
     void openForPlay();
+    // Makes the loop the player switched to the engine's loop; false while it has not.
+    bool adoptSwitchedLoop();
+    void dropFollowedLoops();
+    // A buffer of store's regions holding bytes (its output frames of them).
+    std::unique_ptr<LoopBuffer> bufferOf(const SegmentStore& store, const std::uint8_t* bytes,
+                                         std::shared_ptr<EventSet> events) const;
 
     SegmentStore FStore;
     std::vector<TDriverEntry> FDrivers;
@@ -170,10 +196,21 @@ private:
     unsigned period_ = 0;
     std::optional<std::chrono::steady_clock::time_point> idleSince_;
 
+    // "Keep pitch": the loop as loaded (made when first stretched), a store being rendered, a
+    // buffer offered to the player with the store it came from. Owner thread only.
+    PitchKeeper keepPitch_;
+    std::shared_ptr<const BrevWave::TWave> loaded_;
+    std::unique_ptr<SegmentStore> prepared_;
+    std::unique_ptr<SegmentStore> offeredStore_;
+    int swing_ = 0;
+    SteadyTime settledAt_{};
+    SteadyTime switchedAt_{};
+
     // Declared so that the output goes first: it stops the device before the player, the
     // buffer and the events it reads from are released.
     LoopPlayer player_;
     std::unique_ptr<LoopBuffer> FOutputBuffer;
+    std::unique_ptr<LoopBuffer> offered_; // read by the audio thread once it switches to it
     std::unique_ptr<PortAudioSession> portAudio_;
     std::unique_ptr<OutputBackend> output_;
 };

@@ -40,7 +40,7 @@ constexpr const char* kUsage =
     "              INPUT OUTPUT.wav|OUTPUT.flac\n"
     "  brev-render [same pattern options] [--table OUT.html] [--strict] --kit DIR INPUT\n"
     "  brev-render [same pattern options] [--strict] --play [--passes N] [--sync jack|midi]\n"
-    "              INPUT\n"
+    "              [--keep-pitch on|off] INPUT\n"
     "  brev-render --help | --version\n"
     "\n"
     "Cuts INPUT into 16 segments, applies the pattern (without --pattern: the pattern of a new\n"
@@ -56,7 +56,9 @@ constexpr const char* kUsage =
     "N on key 35 + N; NAME.mid, one bar with a note per slot.\n"
     "--bpm N (20 to 400, two decimals at most) stretches the loop from its own tempo (one bar,\n"
     "as the tempo table gives it) to N BPM, and --pitch N (-12 to 12) shifts it by N semitones,\n"
-    "before it is cut; the output and the table are of the stretched loop.\n";
+    "before it is cut; the output and the table are of the stretched loop.\n"
+    "--keep-pitch on (the default) follows the clock's tempo, once it has held for a beat, with\n"
+    "the loop stretched to it from the next bar on; off, by rate, which also changes the pitch.\n";
 
 struct Options {
     std::optional<std::string> pattern;
@@ -72,6 +74,7 @@ struct Options {
     bool strict = false;
     std::optional<int> passes;
     std::optional<brev::SyncMode> sync;
+    std::optional<bool> keepPitch;
     brev::LoopStretch stretch;
     std::vector<std::string> files;
     bool help = false;
@@ -202,6 +205,8 @@ Options parseArguments(int argc, char** argv) {
                 parseNumber(arg, value(), -brev::kMaxPitchSemitones, brev::kMaxPitchSemitones);
         } else if (arg == "--passes") {
             options.passes = parseNumber(arg, value(), 1, 1000000);
+        } else if (arg == "--keep-pitch") {
+            options.keepPitch = parseSwitch(arg, value());
         } else if (arg == "--sync") {
             const std::string mode = value();
             options.sync = brev::parseSyncMode(mode);
@@ -222,8 +227,10 @@ Options parseArguments(int argc, char** argv) {
             throw UsageError("--play takes one file: INPUT");
         }
     } else {
-        if (options.passes || options.sync) {
-            throw UsageError(std::string(options.passes ? "--passes" : "--sync") +
+        if (options.passes || options.sync || options.keepPitch) {
+            throw UsageError(std::string(options.passes ? "--passes"
+                                         : options.sync ? "--sync"
+                                                        : "--keep-pitch") +
                              " works only with --play");
         }
         if (options.kit && options.files.size() != 1) {
@@ -331,7 +338,7 @@ void playThroughOutput(const Options& options) {
     brev::PatternModel pattern;
     buildPattern(options, pattern);
     brev::playLoop(pattern, loadInput(options), static_cast<unsigned>(options.passes.value_or(1)),
-                   options.sync.value_or(brev::SyncMode::Off));
+                   options.sync.value_or(brev::SyncMode::Off), options.keepPitch.value_or(true));
 }
 
 int run(const Options& options) {

@@ -13,7 +13,8 @@
 
 namespace brev {
 
-void playLoop(PatternAccess& pattern, BrevWave::TWave source, unsigned passes, SyncMode sync) {
+void playLoop(PatternAccess& pattern, BrevWave::TWave source, unsigned passes, SyncMode sync,
+              bool keepPitch) {
     // Stopped by a signal, playback ends as after its last pass, so a capture file is complete;
     // the signal then ends the process, once the engine is gone.
     InterruptDeferral interrupts;
@@ -26,6 +27,7 @@ void playLoop(PatternAccess& pattern, BrevWave::TWave source, unsigned passes, S
     if (!engine.OutputNotice().empty())
         std::fprintf(stderr, "%s\n", engine.OutputNotice().c_str());
     engine.LoadSourceWave(std::move(source), pattern.NumberValue(kSwingNumber));
+    engine.SetKeepPitch(keepPitch);
 
     PlaybackSession(engine, pattern).playToEnd(passes, {}, [&] { return interrupts.requested(); });
     // The device still holds the last frames; let them reach the listener.

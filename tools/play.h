@@ -13,8 +13,8 @@ namespace brev {
 // and, on each slot-start event, renders and writes the next slot, as the editor's play command
 // does. Returns when the last pass has been heard. With sync on it plays through JACK as client
 // brev-render, waiting for the transport or the MIDI clock to start it; raises brev::Error when no
-// JACK server answers.
+// JACK server answers. keepPitch is the engine's "Keep pitch".
 void playLoop(PatternAccess& pattern, BrevWave::TWave source, unsigned passes,
-              SyncMode sync = SyncMode::Off);
+              SyncMode sync = SyncMode::Off, bool keepPitch = true);
 
 } // namespace brev

@@ -34,6 +34,16 @@ void PlaybackSession::play(std::uint32_t passes) {
 void PlaybackSession::slotStarted(int index) {
     if (index < 0 || index >= kSlotCount)
         throw Error("BufferEventHandler() EventIndex out of bounds");
+    // A loop stretched to a followed tempo takes over with every slot as the pattern is now.
+    if (engine_.PrepareFollowedLoop()) {
+        try {
+            renderAll();
+        } catch (...) {
+            engine_.DropPreparedLoop();
+            throw;
+        }
+        engine_.OfferPreparedLoop();
+    }
     const int next = (index + 1) % kSlotCount;
     render_(next);
     engine_.WriteSlot(next);

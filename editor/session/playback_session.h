@@ -31,8 +31,9 @@ public:
     // stopped.
     void play(std::uint32_t passes);
     // Region index's slot-start event: renders and writes the slot after it (slot 0 after 15), so
-    // that an edit is heard from the next time its slot plays. Raises for an index outside
-    // 0 … 15.
+    // that an edit is heard from the next time its slot plays; first, a loop the engine has
+    // stretched to a followed tempo gets its slots rendered, to take over at the next bar. Raises
+    // for an index outside 0 … 15.
     void slotStarted(int index);
 
     // For a host without an event loop of its own (brev-render --play, the tests): plays as

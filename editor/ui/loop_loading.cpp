@@ -85,7 +85,7 @@ void TInterfaceForm::retune() {
     const bool playing = engine().IsPlaying();
     const bool replaced = replaceLoop([&] {
         const BrevWave::TWave& loop =
-            unstretched_.GetSamples() > 0 ? unstretched_ : engine().Store().source();
+            unstretched_.GetSamples() > 0 ? unstretched_ : engine().LoadedSource();
         const std::string format = sourceFormat_.toStdString();
         // Cancelled, the loop plays on as it was, and the controls say so.
         if (!replaceAudioInBackground(QStringLiteral("the loop at its new tempo"),

@@ -13,6 +13,7 @@ namespace brev {
 namespace {
 
 const QString kSyncSetting = QStringLiteral("Sync");
+const QString kKeepPitchSetting = QStringLiteral("Keep pitch");
 
 QString oneLine(const std::string& text) {
     return QString::fromStdString(text).replace(u'\n', u' ');
@@ -34,12 +35,24 @@ SyncChoice::SyncChoice(TInterfaceForm& form, StatusPanel& panel)
         actions_ << action;
     }
     panel.addActions(actions_);
+    // Following a clock at another tempo: stretch the loop to it, or change its rate and pitch.
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    keepPitch_ = new QAction(QStringLiteral("Keep pitch"), this);
+    keepPitch_->setCheckable(true);
+    keepPitch_->setChecked(form.settings().readInteger(kKeepPitchSetting, 1) != 0);
+    connect(keepPitch_, &QAction::toggled, this, [this](bool on) {
+        form_.settings().writeInteger(kKeepPitchSetting, on ? 1 : 0);
+        form_.engine().SetKeepPitch(on);
+    });
+    panel.addActions({separator, keepPitch_});
     panel.setContextMenuPolicy(Qt::ActionsContextMenu);
     showMode();
 }
 
 void SyncChoice::apply() {
     TDS& engine = form_.engine();
+    engine.SetKeepPitch(keepPitch_->isChecked());
     if (!engine.SetSyncMode(chosen_))
         form_.statusPanel(0)->setText(oneLine(engine.OutputNotice()));
     mode_ = engine.GetSyncMode();

@@ -3,6 +3,8 @@
 // The JACK output against a real JACK server (jackd with the dummy driver, started per test): the
 // transport with a timebase master, MIDI clock in and out, and a server that goes away. Each test
 // skips, saying why, where jackd cannot start.
+#include "editor/core/pattern_model.h"
+#include "editor/session/playback_session.h"
 #include "jack_test_server.h"
 #include "output/tds.h"
 #include "tests/support/test_waves.h"
@@ -45,8 +47,10 @@ BrevWave::TWave burstLoop() {
 
 // Where the recorded sound rises out of at least 1000 frames of silence: the period's transport
 // position or frame time (by place) plus the offset into it.
+// samples, when given, gets their indexes into left().
 std::vector<double> onsets(const JackTestClient& tester,
-                           std::uint32_t JackTestClient::Period::*place) {
+                           std::uint32_t JackTestClient::Period::*place,
+                           std::vector<std::size_t>* samples = nullptr) {
     // The periods first: the samples of every period published are there by then.
     const std::vector<JackTestClient::Period> periods = tester.periods();
     const std::vector<float> left = tester.left();
@@ -58,8 +62,11 @@ std::vector<double> onsets(const JackTestClient& tester,
                 ++quiet;
                 continue;
             }
-            if (quiet >= 1000)
+            if (quiet >= 1000) {
                 found.push_back(double(period.*place) + double(i));
+                if (samples != nullptr)
+                    samples->push_back(period.firstSample + i);
+            }
             quiet = 0;
         }
     }
@@ -105,12 +112,13 @@ protected:
         tester_ = std::make_unique<JackTestClient>(20.0);
     }
 
-    std::unique_ptr<TDS> engine(SyncMode sync, int driverIndex = 0) {
+    std::unique_ptr<TDS> engine(SyncMode sync, int driverIndex = 0,
+                                BrevWave::TWave loop = burstLoop()) {
         OutputOptions options;
         options.jackClientName = "brev-test";
         options.sync = sync;
         auto engine = std::make_unique<TDS>(driverIndex, options);
-        engine->LoadSourceWave(burstLoop(), 0);
+        engine->LoadSourceWave(std::move(loop), 0);
         tester_->listenTo("brev-test");
         settle();
         return engine;
@@ -318,6 +326,114 @@ TEST_P(JackSyncAtPeriod, MidiClockIsFollowedAndItsPassesCounted) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Periods, JackSyncAtPeriod, ::testing::Values(16u, 64u, 256u, 8192u));
+
+// A loop, 2 seconds at 120.01 BPM, that is silent but for a 1 kHz tone for its first 0.25 s.
+BrevWave::TWave toneBurstLoop() {
+    std::vector<std::int16_t> samples(2 * kLoopFrames, 0);
+    for (int i = 0; i < 11025; ++i) {
+        const auto value = static_cast<std::int16_t>(20000 * std::sin(2 * M_PI * 1000 * i / 44100));
+        samples[2 * i] = samples[2 * i + 1] = value;
+    }
+    return test::waveOfSamples(samples);
+}
+
+// The tone's frequency over 80 ms from just after an onset, from its first and last rising zero
+// crossings (placed between samples), at the server's rate.
+double toneFrequency(const std::vector<float>& left, std::size_t onset, double rate) {
+    double first = -1, last = -1;
+    int cycles = -1;
+    for (std::size_t i = onset + 200; i + 1 < left.size() && i < onset + 200 + 0.08 * rate; ++i) {
+        if (left[i] < 0 && left[i + 1] >= 0) {
+            last = double(i) + left[i] / (left[i] - left[i + 1]);
+            if (first < 0)
+                first = last;
+            ++cycles;
+        }
+    }
+    return cycles > 0 ? cycles * rate / (last - first) : 0;
+}
+
+// Following a 144 BPM master: the loop's passes one bar of 144 BPM apart, and the tone of the
+// first and the last pass recorded.
+struct Followed {
+    double lastBar = 0;
+    double firstTone = 0;
+    double lastTone = 0;
+    double switchSeconds = -1; // from the tempo settling to the stretched loop playing
+};
+
+class JackKeepPitch : public JackSync {
+protected:
+    Followed followAt144(bool keepPitch) {
+        auto engine = this->engine(SyncMode::JackTransport, 0, toneBurstLoop());
+        EXPECT_EQ(engine->GetSyncMode(), SyncMode::JackTransport) << engine->OutputNotice();
+        engine->SetKeepPitch(keepPitch);
+        tester_->becomeTimebaseMaster(144);
+        tester_->locate(0);
+        tester_->startTransport();
+        // The stretched loop takes over within two bars of the start (a beat to settle, the
+        // stretch, then the next bar); four more are heard after that.
+        const double bar = 60.0 / 144 * 4 * tester_->sampleRate();
+        std::size_t recordedAtSwitch = 0;
+        PatternModel pattern;
+        PlaybackSession(*engine, pattern).playToEnd(0, {}, [&] {
+            const std::vector<JackTestClient::Period> periods = tester_->periods();
+            const std::size_t recorded =
+                periods.empty() ? 0 : periods.back().firstSample + periods.back().frames;
+            if (recordedAtSwitch == 0 && engine->SwitchedAt() != SteadyTime{})
+                recordedAtSwitch = recorded;
+            const std::size_t from = keepPitch ? recordedAtSwitch : 1;
+            return (from > 0 && recorded > from + 4 * bar) || recorded > 16 * tester_->sampleRate();
+        });
+        tester_->stopTransport();
+
+        Followed followed;
+        if (engine->SwitchedAt() != SteadyTime{})
+            followed.switchSeconds =
+                std::chrono::duration<double>(engine->SwitchedAt() - engine->SettledAt()).count();
+        std::vector<std::size_t> samples;
+        const std::vector<double> found =
+            onsets(*tester_, &JackTestClient::Period::frameTime, &samples);
+        const std::vector<float> left = tester_->left();
+        // The last pass may have been cut short by the stop.
+        const std::size_t whole =
+            samples.size() - (samples.empty() || samples.back() + bar / 4 < left.size() ? 0 : 1);
+        if (whole >= 2) {
+            followed.lastBar = found[whole - 1] - found[whole - 2];
+            followed.firstTone = toneFrequency(left, samples.front(), tester_->sampleRate());
+            followed.lastTone = toneFrequency(left, samples[whole - 1], tester_->sampleRate());
+        }
+        return followed;
+    }
+};
+
+TEST_F(JackKeepPitch, FollowsTheMastersTempoWithThePitchKeptOrRaised) {
+    const double bar = 60.0 / 144 * 4 * tester_->sampleRate();
+    const double raised = 1000 * 144 / kLoopBpm;
+
+    const Followed kept = followAt144(true);
+    EXPECT_GT(kept.switchSeconds, 0) << "the stretched loop never took over";
+    std::printf("Keep pitch: tone %.1f Hz, then %.1f Hz; bar %.0f frames (%.0f expected); "
+                "settled tempo to stretched loop playing %.3f s\n",
+                kept.firstTone, kept.lastTone, kept.lastBar, bar, kept.switchSeconds);
+    EXPECT_NEAR(kept.lastTone, 1000, 10) << "the stretched loop changed the pitch";
+
+    tester_.reset();
+    tester_ = std::make_unique<JackTestClient>(20.0);
+    const Followed varispeed = followAt144(false);
+    EXPECT_EQ(varispeed.switchSeconds, -1) << "a loop took over without \"Keep pitch\"";
+    std::printf("By rate: tone %.1f Hz, then %.1f Hz (%.1f expected); bar %.0f frames\n",
+                varispeed.firstTone, varispeed.lastTone, raised, varispeed.lastBar);
+    EXPECT_NEAR(varispeed.firstTone, raised, 12);
+    EXPECT_NEAR(varispeed.lastTone, raised, 12);
+
+    if (!serverKeptTime())
+        GTEST_SKIP() << "the server dropped periods: the loop's period was not judged";
+    // Before the stretched loop takes over it plays by rate, as without "Keep pitch".
+    EXPECT_NEAR(kept.firstTone, raised, 12);
+    EXPECT_NEAR(kept.lastBar, bar, 0.005 * bar);
+    EXPECT_NEAR(varispeed.lastBar, bar, 0.005 * bar);
+}
 
 TEST(JackSyncWithoutServer, SyncFallsBackToTheOwnClockAndSaysWhy) {
     setenv("JACK_DEFAULT_SERVER", "brev-test-no-such-server", 1);

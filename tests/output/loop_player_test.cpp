@@ -4,6 +4,7 @@
 #include "output/event_set.h"
 #include "output/loop_player.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cmath>
@@ -402,6 +403,7 @@ TEST(LoopPlayer, RenderNeverAllocates) {
         auto probe = std::make_unique<int>(1);
         ASSERT_EQ(live.count(), 1) << "the counter sees allocations";
     }
+    auto next = rampLoop(4);
     test::AllocationCounter counter;
     for (std::uint32_t rate : {44100u, 22050u, 88200u, 200000u}) {
         player.setRate(rate);
@@ -412,7 +414,69 @@ TEST(LoopPlayer, RenderNeverAllocates) {
     player.play(0);
     for (int period = 0; period < 10; ++period)
         player.renderFollowing(out, 100, Follow{true, period * 0.7, 140});
+    // A loop taking over at a pass's start.
+    player.offerLoop(next.get());
+    for (int period = 0; period < 10; ++period)
+        player.render(out, 100);
     EXPECT_EQ(counter.count(), 0);
+    EXPECT_EQ(player.playingLoop(), next.get());
+}
+
+// A loop offered while another plays takes over exactly where a pass of the old one ends, at
+// the start of the new one, signalling the same events; once playingLoop() shows it, the old
+// one is no longer read and is freed while playback goes on. Taken back before that, it never
+// plays.
+TEST(LoopPlayer, OfferedLoopTakesOverAtAPassStartAndTheOldOneCanBeFreed) {
+    auto old = rampLoop(100); // left = 0 … 1599
+    auto next = std::make_unique<LoopBuffer>(16 * 120, old->eventSet);
+    for (std::uint32_t i = 0; i < next->frameCount; ++i)
+        next->frames[i].store(packFrame(static_cast<std::int16_t>(20000 + i), 0));
+    for (unsigned k = 0; k < kRegionCount; ++k)
+        next->regionStarts[k] = k * 120;
+    LoopPlayer player;
+    player.setLoop(old.get());
+
+    auto withdrawn = rampLoop(2);
+    player.offerLoop(withdrawn.get());
+    EXPECT_TRUE(player.withdrawLoop());
+    EXPECT_FALSE(player.withdrawLoop()) << "nothing is left to take back";
+
+    player.play(0);
+    std::atomic<unsigned> periods{0};
+    std::atomic<bool> done{false};
+    std::vector<int> heard;
+    std::thread audio([&] {
+        std::int16_t out[2 * 64];
+        while (!done.load()) {
+            player.render(out, 64);
+            for (unsigned i = 0; i < 64; ++i)
+                heard.push_back(out[2 * i]);
+            periods.fetch_add(1);
+        }
+    });
+    while (periods.load() < 5)
+        std::this_thread::yield();
+    player.offerLoop(next.get());
+    while (player.playingLoop() != next.get())
+        std::this_thread::yield();
+    old.reset();
+    const unsigned switched = periods.load();
+    while (periods.load() < switched + 80)
+        std::this_thread::yield();
+    done = true;
+    audio.join();
+    drainEvents(*next->eventSet);
+    std::int16_t pass[2 * 1920];
+    player.render(pass, 1920);
+    EXPECT_EQ(drainEvents(*next->eventSet).size(), kRegionCount) << "the new loop's events";
+
+    const auto first = std::find_if(heard.begin(), heard.end(), [](int v) { return v >= 20000; });
+    ASSERT_NE(first, heard.end());
+    EXPECT_EQ(*first, 20000);
+    EXPECT_EQ(first[-1], 1599) << "the old loop's pass was cut short";
+    for (auto it = first + 1; it != heard.end(); ++it)
+        ASSERT_EQ(*it, it[-1] + 1 == 20000 + 1920 ? 20000 : it[-1] + 1)
+            << "at " << it - heard.begin();
 }
 
 // An outside clock places and paces the loop (one bar of 4 beats): at 140 BPM on a 48000 Hz

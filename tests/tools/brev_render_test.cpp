@@ -222,6 +222,8 @@ TEST_F(BrevRenderTest, ErrorsGoToStderrWithANonZeroExit) {
         {{"--play", input, out}, "--play takes one file: INPUT"},
         {{"--passes", "2", input, out}, "--passes works only with --play"},
         {{"--sync", "jack", input, out}, "--sync works only with --play"},
+        {{"--keep-pitch", "off", input, out}, "--keep-pitch works only with --play"},
+        {{"--play", "--keep-pitch", "maybe", input}, "--keep-pitch needs on or off"},
         {{"--play", "--sync", "off", input}, "--sync needs jack or midi, not \"off\""},
         // No JACK server answers (this one never runs): sync cannot start.
         {{"--play", "--sync", "midi", input}, "Sync needs a JACK server"},

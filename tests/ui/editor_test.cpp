@@ -597,10 +597,15 @@ TEST_F(EditorTest, TheSyncChoiceOfThePlaybackPanelFollowsJackAndIsKept) {
     start();
     load(loopFile("loop.wav", 88200)); // 120.01 BPM
     const QList<QAction*> choices = form->statusPanel(1)->actions();
-    ASSERT_EQ(choices.size(), 3);
+    ASSERT_EQ(choices.size(), 5); // the three clocks, a separator, "Keep pitch"
     EXPECT_TRUE(choices[0]->isChecked());
     choices[1]->trigger();
     EXPECT_TRUE(choices[1]->isChecked());
+    ASSERT_EQ(choices[4]->text(), QStringLiteral("Keep pitch"));
+    EXPECT_TRUE(choices[4]->isChecked());
+    EXPECT_TRUE(form->engine().KeepPitch());
+    choices[4]->trigger();
+    EXPECT_FALSE(form->engine().KeepPitch());
     click("PlayButton");
     master->startTransport();
     ASSERT_TRUE(QTest::qWaitFor(
@@ -610,6 +615,7 @@ TEST_F(EditorTest, TheSyncChoiceOfThePlaybackPanelFollowsJackAndIsKept) {
         << qPrintable(status(1));
     form.reset();
     EXPECT_EQ(QSettings(settingsFile(), QSettings::IniFormat).value("Sync").toString(), "jack");
+    EXPECT_EQ(QSettings(settingsFile(), QSettings::IniFormat).value("Keep pitch").toInt(), 0);
 
     // Without a server the next start says why and plays on its own clock.
     master.reset();

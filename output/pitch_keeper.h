@@ -1,0 +1,98 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "audio/twave.h"
+
+#include <atomic>
+#include <chrono>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <thread>
+
+namespace brev {
+
+using SteadyTime = std::chrono::steady_clock::time_point;
+
+// A followed tempo counts as settled once it has stayed within 0.1 % of one value for a beat of
+// that tempo: a master that ramps, or MIDI clock still averaging in a change (over a beat), starts
+// no stretch that is stale at once, and a change made in a bar is mostly heard stretched from the
+// next one.
+class SettledTempo {
+public:
+    static constexpr double kTolerance = 0.001;
+
+    // The tempo seen at now (0: none followed); the settled tempo once there is one.
+    std::optional<double> observe(double bpm, SteadyTime now);
+    // Steady time at which the tempo observe() returns began to hold.
+    SteadyTime since() const { return since_; }
+
+private:
+    double candidate_ = 0;
+    SteadyTime since_{};
+};
+
+// True when a and b differ by more than the tolerance, relative to b.
+bool tempoDiffers(double a, double b);
+
+// Stretches a loop to a tempo on a thread of its own, so that neither the audio thread nor the
+// GUI thread waits for it. Destruction cancels a stretch under way and joins.
+class StretchJob {
+public:
+    StretchJob(std::shared_ptr<const BrevWave::TWave> loop, int targetCentiBpm);
+    ~StretchJob();
+    StretchJob(const StretchJob&) = delete;
+    StretchJob& operator=(const StretchJob&) = delete;
+
+    int target() const { return target_; }
+    bool ready() const { return done_.load(std::memory_order_acquire); }
+    // Once ready(): the stretched loop, or what the stretch raised.
+    BrevWave::TWave take();
+
+private:
+    int target_;
+    // GUI -> worker: a flag on its own, polled between the stretcher's blocks (relaxed).
+    std::atomic<bool> cancel_{false};
+    // worker -> GUI: stored with release after result_ or error_ is written, loaded with acquire
+    // before either is read.
+    std::atomic<bool> done_{false};
+    BrevWave::TWave result_;
+    std::exception_ptr error_;
+    std::thread thread_; // last: everything above is set before it runs
+};
+
+// "Keep pitch" while following an outside clock: decides which loop the engine should play,
+// the loop as loaded or the loop stretched to the settled followed tempo, and has it stretched.
+// Owner thread only (the GUI thread, or the thread that plays in brev-render).
+class PitchKeeper {
+public:
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool on) { enabled_ = on; }
+    // A loop was loaded (its own tempo, as the tempo table gives it): any stretch is stale.
+    void reset(double loadedBpm);
+
+    // The followed tempo at now (0: no outside clock sets it; < 0: no sync, the loop as loaded).
+    // Returns the tempo in hundredths of a BPM the engine should switch to, once its loop is ready
+    // (0: the loop as loaded), and fills loop with it; nothing while there is none. loaded gives
+    // the loop as loaded, for a stretch to start from.
+    using LoadedLoop = std::function<std::shared_ptr<const BrevWave::TWave>()>;
+    std::optional<int> poll(double followedBpm, SteadyTime now, const LoadedLoop& loaded,
+                            BrevWave::TWave& loop);
+
+    // When the stretch now ready began to be wanted; for the time to the switch.
+    SteadyTime settledAt() const { return settledAt_; }
+
+private:
+    std::optional<int> want(double followedBpm, SteadyTime now);
+
+    bool enabled_ = true;
+    double loadedBpm_ = 0;
+    int aim_ = 0; // the tempo (centi-BPM; 0: as loaded) playing, being stretched or offered
+    SettledTempo settled_;
+    SteadyTime settledAt_{};
+    std::unique_ptr<StretchJob> job_;
+};
+
+} // namespace brev
