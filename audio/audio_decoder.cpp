@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/audio_decoder.h"
 
-#include "audio/byte_stream.h"
 #include "audio/loop_converter.h"
 #include "audio/sound_file.h"
+#include "base/byte_stream.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "audio/error.h"
 #include "audio/twave.h"
+#include "base/error.h"
 
 #include <cstdint>
 #include <functional>

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/audio_export.h"
 
-#include "audio/atomic_file.h"
-#include "audio/little_endian.h"
 #include "audio/sound_file.h"
+#include "base/atomic_file.h"
+#include "base/little_endian.h"
 
 #include <algorithm>
 #include <cstring>

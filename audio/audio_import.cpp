@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/audio_import.h"
 
-#include "audio/byte_stream.h"
 #include "audio/clipboard_port.h"
+#include "base/byte_stream.h"
 
 #include <algorithm>
 #include <array>

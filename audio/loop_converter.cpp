@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/loop_converter.h"
 
-#include "audio/error.h"
-#include "audio/little_endian.h"
+#include "base/error.h"
+#include "base/little_endian.h"
 
 #include <algorithm>
 #include <climits>

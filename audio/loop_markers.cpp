@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/loop_markers.h"
 
-#include "audio/little_endian.h"
 #include "audio/twave.h"
+#include "base/little_endian.h"
 
 #include <bit>
 #include <cmath>

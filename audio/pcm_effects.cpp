@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/pcm_effects.h"
 
-#include "audio/error.h"
 #include "audio/sample_math.h"
 #include "audio/twave.h"
+#include "base/error.h"
 
 #include <algorithm>
 #include <bit>

@@ -3,7 +3,7 @@
 // Rubber Band, loaded when a loop is first stretched. The functions the stretcher calls are
 // defined here under their own names and pass each call on, so a render at the loop's own tempo
 // and pitch never loads the library.
-#include "audio/shared_library.h"
+#include "base/shared_library.h"
 
 #include <rubberband/rubberband-c.h>
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/segment_store.h"
 
-#include "audio/debug_assert.h"
+#include "base/debug_assert.h"
 
 #include <algorithm>
 #include <cstring>

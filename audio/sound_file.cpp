@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/sound_file.h"
 
-#include "audio/byte_stream.h"
+#include "base/byte_stream.h"
 
 #include <algorithm>
 #include <cstdio>

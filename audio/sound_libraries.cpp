@@ -4,7 +4,7 @@
 // FLAC writer call are defined here under their own names and pass each call on, so a program
 // that only reads and writes 16-bit WAV (every plain render) never loads either library, nor
 // the codec libraries behind libsndfile.
-#include "audio/shared_library.h"
+#include "base/shared_library.h"
 
 #include <sndfile.h>
 #include <soxr.h>

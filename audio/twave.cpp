@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/twave.h"
 
-#include "audio/little_endian.h"
+#include "base/little_endian.h"
 
 #include <algorithm>
 #include <cstdlib>

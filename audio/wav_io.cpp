@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The BREV Editor developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // RIFF WAVE reading and writing over byte streams, and the file and clipboard front ends.
-#include "audio/atomic_file.h"
-#include "audio/byte_stream.h"
 #include "audio/clipboard_port.h"
-#include "audio/little_endian.h"
 #include "audio/twave.h"
+#include "base/atomic_file.h"
+#include "base/byte_stream.h"
+#include "base/little_endian.h"
 
 #include <algorithm>
 #include <atomic>

@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/wave_writer.h"
 
-#include "audio/atomic_file.h"
-#include "audio/error.h"
-#include "audio/little_endian.h"
 #include "audio/wave_header.h"
+#include "base/atomic_file.h"
+#include "base/error.h"
+#include "base/little_endian.h"
 
 #include <cerrno>
 

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The BREV Editor developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes into the WAV reader: it must refuse or load, never crash or over-read.
-#include "audio/byte_stream.h"
 #include "audio/twave.h"
+#include "base/byte_stream.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "output/event_set.h"
 
-#include "audio/error.h"
+#include "base/error.h"
 
 #include <cerrno>
 #include <cstring>

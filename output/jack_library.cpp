@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "output/jack_library.h"
 
-#include "audio/error.h"
-#include "audio/shared_library.h"
+#include "base/error.h"
+#include "base/shared_library.h"
 
 namespace brev {
 

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "output/loop_player.h"
 
-#include "audio/debug_assert.h"
-#include "audio/little_endian.h"
+#include "base/debug_assert.h"
+#include "base/little_endian.h"
 
 #include <algorithm>
 #include <cmath>

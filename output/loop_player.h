@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "audio/debug_assert.h"
 #include "audio/loop_layout.h"
+#include "base/debug_assert.h"
 #include "output/event_set.h"
 
 #include <array>

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "output/null_output.h"
 
-#include "audio/error.h"
 #include "audio/wave_header.h"
+#include "base/error.h"
 
 #include <cerrno>
 #include <chrono>

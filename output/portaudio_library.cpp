@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "output/portaudio_library.h"
 
-#include "audio/shared_library.h"
+#include "base/shared_library.h"
 
 namespace brev {
 

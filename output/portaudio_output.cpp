@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "output/portaudio_output.h"
 
-#include "audio/error.h"
+#include "base/error.h"
 
 #include <algorithm>
 #include <cstdlib>

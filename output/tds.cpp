@@ -4,10 +4,10 @@
 
 #include "audio/audio_export.h"
 #include "audio/clipboard_port.h"
-#include "audio/debug_assert.h"
-#include "audio/error.h"
-#include "audio/little_endian.h"
 #include "audio/loop_tempo.h"
+#include "base/debug_assert.h"
+#include "base/error.h"
+#include "base/little_endian.h"
 #include "output/jack_output.h"
 #include "output/null_output.h"
 #include "output/portaudio_output.h"

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/play.h"
 
-#include "audio/interrupt_cleanup.h"
+#include "base/interrupt_cleanup.h"
 #include "editor/session/playback_session.h"
 #include "output/tds.h"
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/core/gang_operations.h"
 
-#include "editor/core/ascii_case.h"
+#include "base/ascii_case.h"
 #include "editor/core/pattern_tools.h"
 
 #include <array>

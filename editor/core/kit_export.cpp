@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/core/kit_export.h"
 
-#include "audio/error.h"
 #include "audio/loop_markers.h"
 #include "audio/midi_file.h"
 #include "audio/wave_writer.h"
+#include "base/error.h"
 #include "editor/core/tempo_table.h"
 
 #include <cmath>

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "editor/core/ascii_case.h"
+#include "base/ascii_case.h"
 
 #include <cstddef>
 #include <cstdint>

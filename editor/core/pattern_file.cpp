@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/core/pattern_file.h"
 
-#include "audio/atomic_file.h"
-#include "audio/byte_stream.h"
-#include "audio/error.h"
+#include "base/atomic_file.h"
+#include "base/byte_stream.h"
+#include "base/error.h"
 #include "editor/core/ini_document.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "audio/error.h"
+#include "base/error.h"
 #include "editor/core/pattern_access.h"
 
 #include <string>

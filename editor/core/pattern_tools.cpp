@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/core/pattern_tools.h"
 
-#include "audio/error.h"
+#include "base/error.h"
 #include "editor/core/gang_operations.h"
 #include "editor/core/pattern_model.h"
 

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/core/tempo_table.h"
 
-#include "audio/atomic_file.h"
-#include "audio/error.h"
-#include "editor/core/private_folder.h"
+#include "base/atomic_file.h"
+#include "base/error.h"
+#include "base/private_folder.h"
 
 #include <cerrno>
 #include <cstdio>

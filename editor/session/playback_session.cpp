@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/session/playback_session.h"
 
-#include "audio/error.h"
+#include "base/error.h"
 #include "editor/core/render.h"
 #include "output/notify_thread.h"
 #include "output/task_queue.h"

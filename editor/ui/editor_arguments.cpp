@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/ui/editor_arguments.h"
 
-#include "editor/core/program_info.h"
+#include "base/program_info.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/ui/info_handlers.h"
 
+#include "base/program_info.h"
 #include "controls/brev_number.h"
 #include "editor/core/info_picture.h"
 #include "editor/core/pattern_controls.h"
-#include "editor/core/program_info.h"
 #include "editor/core/tempo_table.h"
 #include "editor/ui/desktop_viewer.h"
 #include "editor/ui/interface_form.h"

@@ -3,13 +3,13 @@
 // The window as the editor: start and close, slot rendering and feedback, and the commands of
 // the toolbar and the keyboard that do not bring in a new loop.
 #include "audio/clipboard_port.h"
-#include "audio/error.h"
+#include "base/error.h"
+#include "base/program_info.h"
 #include "controls/brev_check_text.h"
 #include "controls/brev_led.h"
 #include "controls/brev_number.h"
 #include "editor/core/pattern_controls.h"
 #include "editor/core/pattern_tools.h"
-#include "editor/core/program_info.h"
 #include "editor/core/render.h"
 #include "editor/session/playback_session.h"
 #include "editor/ui/interface_form.h"

@@ -2,12 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/ui/loop_drag_handle.h"
 
-#include "audio/atomic_file.h"
 #include "audio/clipboard_port.h"
-#include "audio/name_limit.h"
 #include "audio/segment_store.h"
+#include "base/atomic_file.h"
+#include "base/name_limit.h"
+#include "base/private_folder.h"
 #include "editor/core/kit_export.h"
-#include "editor/core/private_folder.h"
 #include "editor/ui/wave_mime.h"
 
 #include <QApplication>

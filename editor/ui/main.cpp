@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The BREV Editor developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "audio/interrupt_cleanup.h"
+#include "base/interrupt_cleanup.h"
 #include "editor/ui/editor_arguments.h"
 #include "editor/ui/file_handover.h"
 #include "editor/ui/file_opener.h"

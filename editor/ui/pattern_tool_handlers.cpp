@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/ui/pattern_tool_handlers.h"
 
-#include "audio/error.h"
+#include "base/error.h"
 #include "controls/brev_number.h"
 #include "controls/brev_pulse_button.h"
 #include "editor/core/gang_operations.h"

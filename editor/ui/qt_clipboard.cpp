@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/ui/qt_clipboard.h"
 
-#include "audio/byte_stream.h"
+#include "base/byte_stream.h"
 #include "editor/ui/wave_mime.h"
 
 #include <QClipboard>

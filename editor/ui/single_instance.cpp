@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/ui/single_instance.h"
 
-#include "audio/error.h"
-#include "editor/core/private_folder.h"
+#include "base/error.h"
+#include "base/private_folder.h"
 
 #include <QDir>
 #include <QLockFile>

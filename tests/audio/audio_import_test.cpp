@@ -4,10 +4,10 @@
 // compared with sox's own conversion of the same file.
 #include "audio/audio_export.h"
 #include "audio/audio_import.h"
-#include "audio/byte_stream.h"
 #include "audio/clipboard_port.h"
 #include "audio/loop_converter.h"
 #include "audio/sound_file.h"
+#include "base/byte_stream.h"
 #include "tests/support/riff_blocks.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_waves.h"

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The BREV Editor developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/audio_export.h"
-#include "audio/byte_stream.h"
 #include "audio/clipboard_port.h"
 #include "audio/loop_markers.h"
 #include "audio/twave.h"
+#include "base/byte_stream.h"
 #include "tests/support/error_of.h"
 #include "tests/support/fifo_guard.h"
 #include "tests/support/riff_blocks.h"

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The BREV Editor developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "audio/error.h"
+#include "base/error.h"
 #include "editor/core/pattern_model.h"
 #include "editor/core/pattern_tools.h"
 

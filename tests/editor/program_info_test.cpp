@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The BREV Editor developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "audio/error.h"
-#include "editor/core/program_info.h"
+#include "base/error.h"
+#include "base/program_info.h"
 #include "tests/support/temp_folder.h"
 
 #include <filesystem>

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The BREV Editor developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "audio/error.h"
+#include "base/error.h"
 #include "output/event_set.h"
 #include "output/notify_thread.h"
 #include "output/task_queue.h"

@@ -3,7 +3,7 @@
 // The PortAudio output. End to end through real sound servers: private PulseAudio and PipeWire
 // servers with a null sink, the PortAudio output on their ALSA devices, and parec recording the
 // sink's monitor bit-exact.
-#include "audio/error.h"
+#include "base/error.h"
 #include "child_process.h"
 #include "editor/core/pattern_model.h"
 #include "editor/session/playback_session.h"

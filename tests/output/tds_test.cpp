@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "allocation_counter.h"
 #include "audio/clipboard_port.h"
-#include "audio/error.h"
+#include "base/error.h"
 #include "output/tds.h"
 #include "tests/support/error_of.h"
 #include "tests/support/temp_folder.h"

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/error_of.h"
 
-#include "audio/error.h"
+#include "base/error.h"
 
 namespace brev::test {
 

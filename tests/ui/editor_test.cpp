@@ -4,7 +4,7 @@
 // capture, answered dialogs and a memory clipboard.
 #include "audio/audio_import.h"
 #include "audio/clipboard_port.h"
-#include "audio/error.h"
+#include "base/error.h"
 #include "controls/brev_led.h"
 #include "editor/core/pattern_model.h"
 #include "editor/core/pattern_tools.h"

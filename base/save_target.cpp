@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The BREV Editor developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "audio/save_target.h"
+#include "base/save_target.h"
 
-#include "audio/byte_stream.h"
+#include "base/byte_stream.h"
 
 #include <cerrno>
 #include <climits>

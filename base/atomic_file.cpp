@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The BREV Editor developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "audio/atomic_file.h"
+#include "base/atomic_file.h"
 
-#include "audio/name_limit.h"
-#include "audio/save_target.h"
-#include "audio/save_temporary.h"
+#include "base/name_limit.h"
+#include "base/save_target.h"
+#include "base/save_temporary.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The BREV Editor developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "editor/core/private_folder.h"
+#include "base/private_folder.h"
 
-#include "audio/error.h"
+#include "base/error.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The BREV Editor developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "audio/save_temporary.h"
+#include "base/save_temporary.h"
 
-#include "audio/name_limit.h"
+#include "base/name_limit.h"
 
 #include <cerrno>
 #include <charconv>

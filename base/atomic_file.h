@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "audio/byte_stream.h"
-#include "audio/interrupt_cleanup.h"
+#include "base/byte_stream.h"
+#include "base/interrupt_cleanup.h"
 
 #include <string>
 #include <string_view>

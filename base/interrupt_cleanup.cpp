@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The BREV Editor developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "audio/interrupt_cleanup.h"
+#include "base/interrupt_cleanup.h"
 
 #include <atomic>
 #include <climits>

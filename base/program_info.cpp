@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The BREV Editor developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "editor/core/program_info.h"
+#include "base/program_info.h"
 
-#include "audio/error.h"
+#include "base/error.h"
 
 #include <string_view>
 #include <sys/stat.h>
