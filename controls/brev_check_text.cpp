@@ -16,11 +16,21 @@ TBrevCheckText::TBrevCheckText(QWidget* parent) : QLabel(QStringLiteral("X"), pa
 }
 
 void TBrevCheckText::SetValue(bool value) {
+    if (store_) {
+        store_->store(control_, value ? 1 : 0);
+        return;
+    }
     if (value == value_)
         return;
     value_ = value;
     update();
     emit OnChanged(this, value_);
+}
+
+void TBrevCheckText::bindTo(ControlStore& store, int control) {
+    store_ = &store;
+    control_ = control;
+    showValue();
 }
 
 void TBrevCheckText::sweepAt(QWidget* window, const QPoint& globalPos, Qt::MouseButtons buttons) {
@@ -45,7 +55,7 @@ void TBrevCheckText::mouseMoveEvent(QMouseEvent* event) {
 
 void TBrevCheckText::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (value_)
+    if (Value())
         paintBoxedCaption(painter, rect(), text(), Qt::white, Qt::black);
     else
         paintBoxedCaption(painter, rect(), text(), Qt::black, Qt::white);

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "controls/control_store.h"
+
 #include <QLabel>
 
 namespace brev {
@@ -14,9 +16,15 @@ class TBrevCheckText : public QLabel {
 public:
     explicit TBrevCheckText(QWidget* parent = nullptr);
 
-    bool Value() const { return value_; }
-    // Nothing happens when the value is unchanged: no repaint, no event.
+    bool Value() const { return store_ ? store_->storedValue(control_) != 0 : value_; }
+    // Nothing happens when the value is unchanged: no repaint, no event. Once bound, the store
+    // takes the value instead, and OnChanged stays silent.
     void SetValue(bool value);
+
+    // From now on the value lives in store under the control id; this one only shows it.
+    void bindTo(ControlStore& store, int control);
+    // The store's value changed.
+    void showValue() { update(); }
 
     // Applies a sweep's button state to the check text under a global pointer position in
     // window's widget tree. Qt delivers the moves of a press to the widget that was pressed, so
@@ -33,7 +41,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    bool value_ = false;
+    ControlStore* store_ = nullptr;
+    int control_ = -1;
+    bool value_ = false; // while no store is bound
 };
 
 } // namespace brev

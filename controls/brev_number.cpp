@@ -17,25 +17,39 @@ TBrevNumber::TBrevNumber(QWidget* parent) : QLabel(QStringLiteral("0"), parent) 
 }
 
 void TBrevNumber::SetValue(int value) {
+    if (store_) {
+        store_->store(control_, value);
+        return;
+    }
     const int previous = value_;
     value_ = std::clamp(value, min_, max_);
     if (value_ != previous)
         emit OnChanged(this, value_);
-    setText(QString::number(value_));
+    showValue(value_);
 }
 
 void TBrevNumber::SetMin(int value) {
     min_ = std::min(value, max_);
-    SetValue(value_);
+    SetValue(Value());
 }
 
 void TBrevNumber::SetMax(int value) {
     max_ = std::max(value, min_);
-    SetValue(value_);
+    SetValue(Value());
 }
 
 void TBrevNumber::SetDefault(int value) {
     default_ = std::clamp(value, min_, max_);
+}
+
+void TBrevNumber::bindTo(ControlStore& store, int control) {
+    store_ = &store;
+    control_ = control;
+    showValue(Value());
+}
+
+void TBrevNumber::showValue(int value) {
+    setText(QString::number(value));
 }
 
 void TBrevNumber::mousePressEvent(QMouseEvent* event) {
@@ -43,7 +57,7 @@ void TBrevNumber::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         fine_ = event->modifiers().testFlag(Qt::ControlModifier);
         // Division truncates toward zero, so the band around the press point is 19 pixels wide.
-        anchor_ = value_ + y / (fine_ ? 20 : 10);
+        anchor_ = Value() + y / (fine_ ? 20 : 10);
         dragging_ = true;
     } else if (event->button() == Qt::RightButton) {
         if (event->modifiers().testFlag(Qt::ShiftModifier))

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "controls/control_store.h"
+
 #include <QLabel>
 
 namespace brev {
@@ -14,12 +16,13 @@ class TBrevNumber : public QLabel {
 public:
     explicit TBrevNumber(QWidget* parent = nullptr);
 
-    int Value() const { return value_; }
+    int Value() const { return store_ ? store_->storedValue(control_) : value_; }
     int Default() const { return default_; }
     int Min() const { return min_; }
     int Max() const { return max_; }
 
-    // Clamps into Min … Max; OnChanged runs before the caption shows the new value.
+    // Clamps into Min … Max; OnChanged runs before the caption shows the new value. Once bound,
+    // the store takes the value instead, and OnChanged stays silent.
     void SetValue(int value);
     // Kept within Max, then the value is clamped again (which may fire OnChanged).
     void SetMin(int value);
@@ -27,6 +30,11 @@ public:
     void SetMax(int value);
     // Clamped into the bounds in force; no event.
     void SetDefault(int value);
+
+    // From now on the value lives in store under the control id; this one only shows it.
+    void bindTo(ControlStore& store, int control);
+    // The store's value changed.
+    void showValue(int value);
 
 signals:
     void OnChanged(brev::TBrevNumber* sender, int value);
@@ -38,7 +46,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    int value_ = 0;
+    ControlStore* store_ = nullptr;
+    int control_ = -1;
+    int value_ = 0; // while no store is bound
     int default_ = 0;
     int min_ = 0;
     int max_ = 100;

@@ -10,7 +10,7 @@ namespace brev {
 
 // The pattern as the editor's operations see it: values addressed by control id (the control's
 // position in patternControls()), or by full control name, ignoring case, which is looked up once
-// per call. PatternModel implements it in memory, the window's ControlPattern over its controls.
+// per call. PatternModel implements it; the window's controls are views of one.
 //
 // Semantics every implementation keeps:
 // - an unknown id or name, or a control of another kind than asked, reads as 0 / off / up and

@@ -17,19 +17,33 @@ void PatternModel::resetToDefaults() {
     }
 }
 
-void PatternModel::setValue(int control, int value) {
+bool PatternModel::store(int control, int value) {
     const auto at = static_cast<std::size_t>(control);
     const ControlInfo& info = patternControls()[at];
     value = info.kind == ControlKind::Number ? std::clamp(value, info.minimum, info.maximum)
                                              : int(value != 0);
     if (values_[at] == value)
-        return;
+        return false;
     values_[at] = value;
+    if (view_)
+        view_(control, value);
+    return true;
+}
+
+void PatternModel::restoreValue(int control, int value) {
+    store(control, value);
+}
+
+void PatternModel::setValue(int control, int value) {
+    if (!store(control, value))
+        return;
+    const auto at = static_cast<std::size_t>(control);
+    const ControlInfo& info = patternControls()[at];
     // Code never clicks a toggle.
     if (info.kind != ControlKind::Toggle && handlers_[at]) {
         // A copy: the handler may replace itself while it runs.
         OnChange handler = handlers_[at];
-        handler(info, value);
+        handler(info, values_[at]);
     }
 }
 
@@ -46,6 +60,14 @@ void PatternModel::setHandler(ChangeHandler tableHandler, const OnChange& handle
         if (tableHandler != ChangeHandler::None && controls[i].handler == tableHandler) {
             handlers_[i] = handler;
         }
+    }
+}
+
+void PatternModel::setHandlers(const OnChange& handler) {
+    const auto controls = patternControls();
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if (controls[i].handler != ChangeHandler::None)
+            handlers_[i] = handler;
     }
 }
 

@@ -6,21 +6,29 @@
 
 #include <functional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace brev {
 
-// The window's pattern without a window: every control of patternControls() with its
-// value, starting at the defaults of a new window (toggles down, as the settings' defaults).
+// The one place the pattern lives: every control of patternControls() with its value,
+// starting at the settings' defaults (toggles down). Controls on screen are its views.
 class PatternModel : public PatternAccess {
 public:
     // Runs after a changed write with the control and its new value (flags: 0 or 1).
     using OnChange = std::function<void(const ControlInfo& control, int value)>;
+    // Runs whenever a stored value changed, by a write or a restore, before any handler.
+    using OnShow = std::function<void(int control, int value)>;
 
     PatternModel();
 
     int value(int control) const override { return values_[static_cast<std::size_t>(control)]; }
     void setValue(int control, int value) override;
+    // Writes a value the control held before, running no change handler: whatever a handler
+    // would change is restored with it. The views still show it.
+    void restoreValue(int control, int value);
+
+    void setView(OnShow view) { view_ = std::move(view); }
 
     // Attaches a handler to one control, replacing any it had; an empty function removes it.
     // Unknown names are ignored.
@@ -28,13 +36,19 @@ public:
 
     // Attaches a handler to every control whose table handler is that one; None attaches nothing.
     void setHandler(ChangeHandler tableHandler, const OnChange& handler);
+    // Attaches one handler to every control that the table gives a handler.
+    void setHandlers(const OnChange& handler);
 
     // Every value back to its default, without running handlers.
     void resetToDefaults();
 
 private:
+    // Clamps and keeps the value and shows it; false when it was already there.
+    bool store(int control, int value);
+
     std::vector<int> values_;
     std::vector<OnChange> handlers_;
+    OnShow view_;
 };
 
 } // namespace brev

@@ -250,13 +250,9 @@ void runChangeHandler(PatternAccess& pattern, const ControlInfo& control, int va
 }
 
 void attachChangeHandlers(PatternModel& model) {
-    for (const auto& control : patternControls()) {
-        if (control.handler != ChangeHandler::None) {
-            model.setControlHandler(control.name, [&model](const ControlInfo& c, int value) {
-                runChangeHandler(model, c, value);
-            });
-        }
-    }
+    model.setHandlers([&model](const ControlInfo& control, int value) {
+        runChangeHandler(model, control, value);
+    });
 }
 
 } // namespace brev

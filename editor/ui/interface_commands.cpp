@@ -222,26 +222,11 @@ int TInterfaceForm::AngleOffset() const {
     return brev::AngleOffset(pattern_);
 }
 
-void TInterfaceForm::ValueChanged(TBrevNumber* sender, int value) {
-    runCommand([&] {
-        if (const ControlInfo* control = findControl(localPath(sender->objectName())))
-            runChangeHandler(pattern_, *control, value);
-    });
-}
-
-void TInterfaceForm::CheckChanged(TBrevCheckText* sender, bool value) {
-    runCommand([&] {
-        if (const ControlInfo* control = findControl(localPath(sender->objectName())))
-            runChangeHandler(pattern_, *control, value ? 1 : 0);
-    });
-}
-
-void TInterfaceForm::CuttingAngleNumberChanged(TBrevNumber*, int) {
-    UpdateStatusBar(3);
-}
-
-void TInterfaceForm::SwingNumberChanged(TBrevNumber*, int) {
-    // The swing applies at the next load, paste or revert.
+void TInterfaceForm::patternChanged(const ControlInfo& control, int value) {
+    if (control.handler == ChangeHandler::CuttingAngleNumberChanged)
+        UpdateStatusBar(3);
+    else
+        runCommand([&] { runChangeHandler(pattern_, control, value); });
 }
 
 bool TInterfaceForm::needsAudio() {
@@ -293,7 +278,7 @@ void TInterfaceForm::PlayButtonClick() {
     runCommand([&] {
         if (needsAudio())
             return;
-        session().play(toolDown("LoopButton") ? 0 : 1);
+        session().play(pattern_.toggleDown(kLoopButton) ? 0 : 1);
         audio_->updateOutputLoss();
     });
 }
@@ -313,7 +298,7 @@ void TInterfaceForm::LoopButtonClick() {
     runCommand([&] {
         if (engine().IsPlaying()) {
             engine().Stop();
-            engine().Play(toolDown("LoopButton"));
+            engine().Play(pattern_.toggleDown(kLoopButton));
         }
     });
 }
@@ -399,7 +384,7 @@ void TInterfaceForm::FormKeyDown(QKeyEvent* event) {
                 engine().Stop();
                 SetLEDs(-1);
             } else {
-                engine().Play(toolDown("LoopButton"));
+                engine().Play(pattern_.toggleDown(kLoopButton));
             }
         });
     } else if (event->key() == Qt::Key_F1) {

@@ -104,7 +104,11 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
         if (!child->objectName().isEmpty())
             components_.insert(child->objectName().toLower(), child);
     }
-    pattern_.bind([this](QStringView name) { return findComponent(name); });
+    // A bare window's toggles are up until the settings are read.
+    for (std::string_view toggle :
+         {kInnerFadesButton, kLogFadesButton, kSmartFadesButton, kLoopButton})
+        pattern_.setToggleDown(toggle, false);
+    views_.bind([this](QStringView name) { return findComponent(name); });
     history_ = new PatternHistory(*this, pattern_, [this](const std::bitset<kSlotCount>& altered) {
         valuesRestored(altered);
     });
@@ -258,6 +262,11 @@ void TInterfaceForm::bindHandlers() {
         if (entry.handler)
             entry.handler.connect(findComponent(entry.name), receivers);
     }
+    pattern_.setHandlers([this](const ControlInfo& control, int value) {
+        history_->openStep();
+        patternChanged(control, value);
+        history_->closeStep();
+    });
 }
 
 void TInterfaceForm::mouseMoveEvent(QMouseEvent* event) {

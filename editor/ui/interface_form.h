@@ -8,11 +8,11 @@
 #include "editor/session/playback_session.h"
 #include "editor/ui/audio_controller.h"
 #include "editor/ui/background_load.h"
-#include "editor/ui/control_pattern.h"
 #include "editor/ui/editor_dialogs.h"
 #include "editor/ui/editor_settings.h"
 #include "editor/ui/loop_drag_handle.h"
 #include "editor/ui/loop_receiver.h"
+#include "editor/ui/pattern_views.h"
 #include "editor/ui/settings_binding.h"
 #include "editor/ui/status_panel.h"
 
@@ -75,7 +75,7 @@ public:
 
     // What the commands work on. engine() only after start().
     TDS& engine();
-    ControlPattern& pattern() { return pattern_; }
+    PatternModel& pattern() { return pattern_; }
     PatternHistory& history() { return *history_; }
     WaveformStrip* waveformStrip() const { return waveform_; }
     TRandomGenerator& random() { return random_; }
@@ -143,10 +143,6 @@ public slots:
     void SmartFadesButtonClick();
     void HintsButtonClick();
     void InnerFadesButtonClick();
-    void ValueChanged(brev::TBrevNumber* sender, int value);
-    void CheckChanged(brev::TBrevCheckText* sender, bool value);
-    void CuttingAngleNumberChanged(brev::TBrevNumber* sender, int value);
-    void SwingNumberChanged(brev::TBrevNumber* sender, int value);
 
 public:
     // Space plays or stops, F1 asks for help; every key also goes on to its control.
@@ -164,8 +160,11 @@ private:
     void buildControls();
     void buildStatusBar();
     void buildDialogs();
-    // Connects every control's event to the handler the layout gives it.
+    // Connects every control's event to the handler the layout gives it, and the pattern's
+    // changes to theirs.
     void bindHandlers();
+    // A value of the pattern changed by an edit or by code: smart fades, gangs, the status bar.
+    void patternChanged(const ControlInfo& control, int value);
 
     SettingsTargets settingsTargets();
     // Undo or redo wrote values back: the status bar and the slots that sound different follow.
@@ -191,7 +190,8 @@ private:
     bool toolDown(const char* name) const;
 
     EditorOptions options_;
-    ControlPattern pattern_;
+    PatternModel pattern_;
+    PatternViews views_{pattern_};
     TRandomGenerator random_;
     EditorSettings settings_;
     std::unique_ptr<EditorDialogs> ownDialogs_;

@@ -272,37 +272,11 @@ QString text(std::string_view view) {
     return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
 }
 
-// The window's method for each change handler of the pattern's table.
-HandlerBinding windowHandler(ChangeHandler handler) {
-    switch (handler) {
-    case ChangeHandler::None:
-        break;
-    case ChangeHandler::ValueChanged:
-        return BREV_HANDLER(TInterfaceForm, ValueChanged);
-    case ChangeHandler::CheckChanged:
-        return BREV_HANDLER(TInterfaceForm, CheckChanged);
-    case ChangeHandler::GangSegmentNumberChanged:
-        return BREV_HANDLER(PatternToolHandlers, GangSegmentNumberChanged);
-    case ChangeHandler::GangRepeatsNumberChanged:
-        return BREV_HANDLER(PatternToolHandlers, GangRepeatsNumberChanged);
-    case ChangeHandler::GangVolumeNumberChanged:
-        return BREV_HANDLER(PatternToolHandlers, GangVolumeNumberChanged);
-    case ChangeHandler::GangStaccatoDividerNumberChanged:
-        return BREV_HANDLER(PatternToolHandlers, GangStaccatoDividerNumberChanged);
-    case ChangeHandler::SwingNumberChanged:
-        return BREV_HANDLER(TInterfaceForm, SwingNumberChanged);
-    case ChangeHandler::CuttingAngleNumberChanged:
-        return BREV_HANDLER(TInterfaceForm, CuttingAngleNumberChanged);
-    }
-    return {};
-}
-
-// Range, default and handler come from the pattern's own table of controls.
+// Range and default come from the pattern's own table of controls.
 WidgetEntry patternControl(const std::string& name, WidgetKind kind, QRect geometry) {
     const ControlInfo* info = findControl(name);
     Q_ASSERT(info);
     WidgetEntry entry = makeEntry(text(name), kind, geometry);
-    entry.handler = windowHandler(info->handler);
     entry.minimum = info->minimum;
     entry.maximum = info->maximum;
     entry.defaultValue = info->defaultValue;

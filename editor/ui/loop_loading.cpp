@@ -95,7 +95,7 @@ void TInterfaceForm::retune() {
             tempo_->show(stretched_);
     });
     if (replaced && playing)
-        runCommand([&] { session().play(toolDown("LoopButton") ? 0 : 1); });
+        runCommand([&] { session().play(pattern_.toggleDown(kLoopButton) ? 0 : 1); });
 }
 
 void TInterfaceForm::loadWaveFile(const QString& path) {

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/ui/pattern_history.h"
 
-#include "editor/ui/control_pattern.h"
+#include "editor/core/pattern_model.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -30,7 +30,7 @@ private:
 
 } // namespace
 
-PatternHistory::PatternHistory(QWidget& window, ControlPattern& pattern, Restored restored)
+PatternHistory::PatternHistory(QWidget& window, PatternModel& pattern, Restored restored)
     : QObject(&window), window_(window), pattern_(pattern), restored_(std::move(restored)) {
     setObjectName(QStringLiteral("PatternHistory"));
     // No limit: a step holds only the values it changed.

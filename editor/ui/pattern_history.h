@@ -13,7 +13,7 @@ class QWidget;
 
 namespace brev {
 
-class ControlPattern;
+class PatternModel;
 
 // The pattern's undo history. A step records every value that changed between its opening and
 // its closing, smart fades included; steps nest and only the outermost one records. The window
@@ -28,13 +28,13 @@ public:
     // Runs after values were written back, with the slots that now sound different.
     using Restored = std::function<void(const std::bitset<kSlotCount>& altered)>;
 
-    // Records the pattern's controls; mouse gestures in window open and close steps.
-    PatternHistory(QWidget& window, ControlPattern& pattern, Restored restored);
+    // Records the pattern model; mouse gestures in window open and close steps.
+    PatternHistory(QWidget& window, PatternModel& pattern, Restored restored);
 
     QUndoStack& stack() { return stack_; }
     bool stepOpen() const { return openSteps_ > 0; }
 
-    // Writes one side of a recorded step into the controls and re-renders what it alters.
+    // Writes one side of a recorded step into the model and re-renders what it alters.
     void restore(std::span<const ValueChange> changes, bool after);
 
     // Follows the mouse in the window.
@@ -49,7 +49,7 @@ public slots:
 
 private:
     QWidget& window_;
-    ControlPattern& pattern_;
+    PatternModel& pattern_;
     Restored restored_;
     QUndoStack stack_;
     int openSteps_ = 0;

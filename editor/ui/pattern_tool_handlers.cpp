@@ -93,22 +93,6 @@ BREV_GANG_HANDLER(GangStaccatoRandomDividerButton)
 
 #undef BREV_GANG_HANDLER
 
-void PatternToolHandlers::GangSegmentNumberChanged(TBrevNumber*, int value) {
-    gangNumberChanged(form_->pattern(), kGangSegmentNumber, value);
-}
-
-void PatternToolHandlers::GangRepeatsNumberChanged(TBrevNumber*, int value) {
-    gangNumberChanged(form_->pattern(), kGangRepeatsNumber, value);
-}
-
-void PatternToolHandlers::GangVolumeNumberChanged(TBrevNumber*, int value) {
-    gangNumberChanged(form_->pattern(), kGangVolumeNumber, value);
-}
-
-void PatternToolHandlers::GangStaccatoDividerNumberChanged(TBrevNumber*, int value) {
-    gangNumberChanged(form_->pattern(), kGangStaccatoDividerNumber, value);
-}
-
 void PatternToolHandlers::RandomPingPongButtonClick() {
     randomPingPong(form_->pattern(), form_->random());
 }

@@ -10,7 +10,6 @@
 namespace brev {
 
 class ArrowButton;
-class TBrevNumber;
 class TBrevPulseButton;
 class TInterfaceForm;
 
@@ -74,11 +73,6 @@ public slots:
     void GangVolumeNoneButtonPulsed(brev::TBrevPulseButton* sender);
     void GangRandomSegmentButtonPulsed(brev::TBrevPulseButton* sender);
     void GangStaccatoRandomDividerButtonPulsed(brev::TBrevPulseButton* sender);
-
-    void GangSegmentNumberChanged(brev::TBrevNumber* sender, int value);
-    void GangRepeatsNumberChanged(brev::TBrevNumber* sender, int value);
-    void GangVolumeNumberChanged(brev::TBrevNumber* sender, int value);
-    void GangStaccatoDividerNumberChanged(brev::TBrevNumber* sender, int value);
 
     void RandomPingPongButtonClick();
     void CenterAllButtonClick();

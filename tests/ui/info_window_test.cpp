@@ -38,8 +38,7 @@ TEST(InfoWindowTest, ShiftInfoDrawsThePictureOnce) {
     }
 
     int changes = 0;
-    for (TBrevCheckText* flag : form.findChildren<TBrevCheckText*>())
-        QObject::connect(flag, &TBrevCheckText::OnChanged, [&] { ++changes; });
+    form.pattern().setHandlers([&](const ControlInfo&, int) { ++changes; });
     click(form, u"InfoButton", Qt::ShiftModifier);
     ASSERT_EQ(changes, 0);
     ASSERT_TRUE(editor.dialogs.messages.isEmpty());
