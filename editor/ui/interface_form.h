@@ -81,8 +81,6 @@ public:
 
     // The current wave file: empty before any load and after a paste.
     const QString& currentFileName() const override { return currentFileName_; }
-    // Renders every slot; null before start() and while nothing is loaded.
-    const SegmentStore* renderedLoop() override;
     // Load a file dropped on the window or given from outside (the command line, a later start)
     // as the load command loads a chosen one.
     void loadDroppedFile(const QString& path) override;
@@ -122,6 +120,8 @@ private:
     // Runs a command; an exception it raises is shown in a message box with its text, as the
     // application's default display does, and goes no further.
     void runCommand(const std::function<void()>& command) override;
+    // Renders every slot; null before start() and while nothing is loaded.
+    const SegmentStore* renderedLoop() override;
     // Wave data dropped on the window, loaded as the paste command loads the clipboard's.
     void loadDroppedData(const QByteArray& bytes) override;
     ClipboardPort& clipboard();
