@@ -84,6 +84,8 @@ public:
     // Load a file dropped on the window or given from outside (the command line, a later start)
     // as the load command loads a chosen one.
     void loadDroppedFile(const QString& path) override;
+    // Renders one slot from the controls into the engine's slot store.
+    virtual void RenderSegment(int slot);
     void renderAll();
     int driverIndex() const { return driverIndex_; }
     bool hintsShown() const { return hintsShown_; }
@@ -104,8 +106,6 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 protected:
-    // Renders one slot from the controls into the engine's slot store.
-    virtual void RenderSegment(int slot);
     // Called on the GUI thread for each slot start that playback reaches.
     virtual void BufferEventHandler(int index);
 
