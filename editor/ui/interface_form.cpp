@@ -33,6 +33,7 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
                                    }});
     widgets_ = buildWindow(*this);
     new KitCommand(*this, *widgets_.waveform);
+    // Every named control made so far, the kit's button among them.
     controls_.registerChildren(*this);
     pattern_.bind([this](QStringView name) { return findComponent(name); });
     history_ = new PatternHistory(*this, pattern_, [this](const std::bitset<kSlotCount>& altered) {
