@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/ui/editor_shortcuts.h"
 
-#include "editor/ui/interface_form.h"
+#include "editor/ui/control_registry.h"
 #include "editor/ui/pattern_history.h"
 
 #include <QAction>
@@ -12,31 +12,31 @@ namespace brev {
 
 namespace {
 
-void addShortcut(TInterfaceForm& form, const QList<QKeySequence>& keys,
+void addShortcut(QWidget& window, const QList<QKeySequence>& keys,
                  const std::function<void()>& run) {
-    auto* action = new QAction(&form);
+    auto* action = new QAction(&window);
     action->setShortcuts(keys);
     action->setShortcutContext(Qt::WindowShortcut);
-    QObject::connect(action, &QAction::triggered, &form, run);
-    form.addAction(action);
+    QObject::connect(action, &QAction::triggered, &window, run);
+    window.addAction(action);
 }
 
-void addButtonShortcut(TInterfaceForm& form, const char* key, const char* button) {
-    QToolButton* target = form.component<QToolButton>(QString::fromLatin1(button));
-    addShortcut(form, {QKeySequence(QString::fromLatin1(key))}, [target] { target->click(); });
+void addButtonShortcut(QWidget& window, const ControlRegistry& controls, const char* key,
+                       const char* button) {
+    QToolButton* target = controls.get<QToolButton>(QString::fromLatin1(button));
+    addShortcut(window, {QKeySequence(QString::fromLatin1(key))}, [target] { target->click(); });
 }
 
 } // namespace
 
-void addEditorShortcuts(TInterfaceForm& form) {
-    addButtonShortcut(form, "Ctrl+O", "LoadFromFileButton");
-    addButtonShortcut(form, "Ctrl+S", "SaveToFileButton");
-    addButtonShortcut(form, "Ctrl+V", "PasteFromClipBoardButton");
-    addButtonShortcut(form, "Ctrl+C", "CopyToClipBoardButton");
-    PatternHistory& history = form.history();
-    addShortcut(form, {QKeySequence(QStringLiteral("Ctrl+Z"))}, [&history] { history.undo(); });
+void addEditorShortcuts(QWidget& window, const ControlRegistry& controls, PatternHistory& history) {
+    addButtonShortcut(window, controls, "Ctrl+O", "LoadFromFileButton");
+    addButtonShortcut(window, controls, "Ctrl+S", "SaveToFileButton");
+    addButtonShortcut(window, controls, "Ctrl+V", "PasteFromClipBoardButton");
+    addButtonShortcut(window, controls, "Ctrl+C", "CopyToClipBoardButton");
+    addShortcut(window, {QKeySequence(QStringLiteral("Ctrl+Z"))}, [&history] { history.undo(); });
     addShortcut(
-        form,
+        window,
         {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))},
         [&history] { history.redo(); });
 }

@@ -2,12 +2,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+class QWidget;
+
 namespace brev {
 
-class TInterfaceForm;
+class ControlRegistry;
+class PatternHistory;
 
 // The keys a desktop user tries first: Ctrl+O, Ctrl+S, Ctrl+V and Ctrl+C click the toolbar's
 // load, save, paste and copy buttons; Ctrl+Z undoes, Ctrl+Shift+Z and Ctrl+Y redo.
-void addEditorShortcuts(TInterfaceForm& form);
+void addEditorShortcuts(QWidget& window, const ControlRegistry& controls, PatternHistory& history);
 
 } // namespace brev

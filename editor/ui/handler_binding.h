@@ -11,17 +11,18 @@
 #include <QComboBox>
 #include <QToolButton>
 #include <tuple>
+#include <type_traits>
 
 namespace brev {
 
 class InfoHandlers;
 class PatternToolHandlers;
-class TInterfaceForm;
+class WindowCommands;
 
 // The objects whose methods handle the window's events.
 // The pattern history opens a step before every handler and closes it after.
 using HandlerReceivers =
-    std::tuple<TInterfaceForm*, PatternToolHandlers*, InfoHandlers*, PatternHistory*>;
+    std::tuple<WindowCommands*, PatternToolHandlers*, InfoHandlers*, PatternHistory*>;
 
 // A handler as the layout names it: the method's name and what connects a control's event to
 // that method. BREV_HANDLER makes both from one token, so a missing or misspelt method, or one
@@ -62,16 +63,28 @@ struct EventOf<void (R::*)(ArrowButton*)> : HandlerEvent<R, ArrowButton, &ArrowB
 template <class R>
 struct EventOf<void (R::*)(int)> : HandlerEvent<R, QComboBox, &QComboBox::activated> {};
 
+// Calls method on a receiver that is no QObject, with the arguments the method takes.
+template <auto method, class Receiver, class... Args>
+auto callerOf(Receiver* receiver, void (Receiver::*)(Args...)) {
+    return [receiver](Args... args) { (receiver->*method)(args...); };
+}
+
 template <auto method> void connectTo(QWidget* control, const HandlerReceivers& receivers) {
     using Event = EventOf<decltype(method)>;
+    using Receiver = typename Event::Receiver;
     auto* sender = qobject_cast<typename Event::Sender*>(control);
     // The layout gave this handler to a control of another kind.
     Q_ASSERT(sender);
+    auto* receiver = std::get<Receiver*>(receivers);
     // Connections run in the order they were made.
     auto* history = std::get<PatternHistory*>(receivers);
     QObject::connect(sender, Event::kSignal, history, &PatternHistory::openStep);
-    QObject::connect(sender, Event::kSignal, std::get<typename Event::Receiver*>(receivers),
-                     method);
+    if constexpr (std::is_base_of_v<QObject, Receiver>) {
+        QObject::connect(sender, Event::kSignal, receiver, method);
+    } else {
+        // The control lives inside the window whose commands it calls: it ends the connection.
+        QObject::connect(sender, Event::kSignal, sender, callerOf<method>(receiver, method));
+    }
     QObject::connect(sender, Event::kSignal, history, &PatternHistory::closeStep);
 }
 

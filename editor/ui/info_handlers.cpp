@@ -3,17 +3,18 @@
 #include "editor/ui/info_handlers.h"
 
 #include "base/program_info.h"
-#include "controls/brev_number.h"
 #include "editor/core/info_picture.h"
 #include "editor/core/pattern_controls.h"
 #include "editor/core/tempo_table.h"
 #include "editor/ui/desktop_viewer.h"
-#include "editor/ui/interface_form.h"
+#include "editor/ui/editor_context.h"
+#include "editor/ui/editor_dialogs.h"
 #include "output/tds.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLocale>
+#include <QWidget>
 
 namespace brev {
 
@@ -43,14 +44,14 @@ QString noViewerMessage(const QString& path) {
     return QStringLiteral("No program to show %1 was found on this desktop.").arg(path);
 }
 
-const TDS* engineOf(TInterfaceForm& form) {
+const TDS* engineOf(EditorContext& form) {
     return form.started() ? &form.engine() : nullptr;
 }
 
 } // namespace
 
-InfoHandlers::InfoHandlers(TInterfaceForm* form)
-    : QObject(form), form_(form), viewer_(&systemDesktopViewer()),
+InfoHandlers::InfoHandlers(EditorContext* form)
+    : QObject(&form->editorWindow()), form_(form), viewer_(&systemDesktopViewer()),
       programDirectory_(QCoreApplication::applicationDirPath()) {
     setObjectName(QStringLiteral("InfoHandlers"));
 }
@@ -61,10 +62,9 @@ void InfoHandlers::TableButtonClick() {
         form_->dialogs().message(kLoadAudioFirst);
         return;
     }
-    const auto* swing = form_->component<TBrevNumber>(QString::fromLatin1(kSwingNumber));
-    const TempoTableInput input = tempoTableInput(engine->Store(), swing ? swing->Value() : 0,
-                                                  form_->currentFileName().toStdString(),
-                                                  QLocale().decimalPoint().toStdString());
+    const TempoTableInput input = tempoTableInput(
+        engine->Store(), form_->pattern().NumberValue(kSwingNumber),
+        form_->currentFileName().toStdString(), QLocale().decimalPoint().toStdString());
     // A page that could not be written is said so, rather than showing an older one.
     form_->runCommand([&] {
         const std::string path = tempoTablePath();

@@ -8,7 +8,7 @@
 namespace brev {
 
 class DesktopViewer;
-class TInterfaceForm;
+class EditorContext;
 
 // The window's handlers for the tempo table, the Info button and the help file. The layout
 // gives them to its controls (BREV_HANDLER).
@@ -16,7 +16,7 @@ class InfoHandlers : public QObject {
     Q_OBJECT
 
 public:
-    explicit InfoHandlers(TInterfaceForm* form);
+    explicit InfoHandlers(EditorContext* form);
 
     // Where files are handed for viewing; the desktop's own viewer unless replaced.
     void setViewer(DesktopViewer* viewer) { viewer_ = viewer; }
@@ -29,7 +29,7 @@ public slots:
     void HelpButtonClick();
 
 private:
-    TInterfaceForm* form_;
+    EditorContext* form_;
     DesktopViewer* viewer_;
     QString programDirectory_;
 };

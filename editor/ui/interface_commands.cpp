@@ -144,7 +144,7 @@ PlaybackSession TInterfaceForm::session() {
 
 void TInterfaceForm::RenderSegment(int slot) {
     brev::RenderSegment(pattern_, engine().renderTarget(), slot);
-    waveform_->slotRendered(engine().Store(), slot);
+    widgets_.waveform->slotRendered(engine().Store(), slot);
 }
 
 void TInterfaceForm::renderAll() {
@@ -185,7 +185,7 @@ void TInterfaceForm::SetLEDs(int index) {
         if (leds_[i])
             leds_[i]->SetState(i == index);
     }
-    waveform_->setPlayingSlot(index);
+    widgets_.waveform->setPlayingSlot(index);
 }
 
 void TInterfaceForm::UpdateStatusBar(int panel) {
@@ -346,7 +346,7 @@ void TInterfaceForm::DriversComboBoxChange(int index) {
         unstretched_ = BrevWave::TWave();
         tempo_->showOwnTempo(0);
         syncChoice_->apply();
-        waveform_->showLoop(engine().Store());
+        widgets_.waveform->showLoop(engine().Store());
     });
 }
 
@@ -409,7 +409,7 @@ bool TInterfaceForm::eventFilter(QObject* watched, QEvent* event) {
             FormKeyDown(key);
             // Space only plays or stops: the device list, focused by a choice made with the
             // mouse, would open as well.
-            return key->key() == Qt::Key_Space && first == drivers_;
+            return key->key() == Qt::Key_Space && first == widgets_.drivers;
         }
     }
     return false;

@@ -4,10 +4,11 @@
 
 #include "audio/loop_tempo.h"
 #include "audio/twave.h"
-#include "editor/core/random_generator.h"
 #include "editor/session/playback_session.h"
 #include "editor/ui/audio_controller.h"
 #include "editor/ui/background_load.h"
+#include "editor/ui/control_registry.h"
+#include "editor/ui/editor_context.h"
 #include "editor/ui/editor_dialogs.h"
 #include "editor/ui/editor_settings.h"
 #include "editor/ui/loop_drag_handle.h"
@@ -15,27 +16,21 @@
 #include "editor/ui/pattern_views.h"
 #include "editor/ui/settings_binding.h"
 #include "editor/ui/status_panel.h"
+#include "editor/ui/window_builder.h"
+#include "editor/ui/window_commands.h"
 
-#include <QHash>
 #include <QWidget>
 #include <bitset>
 #include <functional>
 #include <memory>
 
-class QColorDialog;
-class QComboBox;
-class QFileDialog;
 class QKeyEvent;
-class QLabel;
-class QTimer;
 class QToolButton;
 
 namespace brev {
 
 class ClipboardPort;
-class TBrevCheckText;
 class TBrevLED;
-class TBrevNumber;
 class TDS;
 class TNotifyThread;
 class PatternHistory;
@@ -54,8 +49,12 @@ struct EditorOptions {
 };
 
 // The editor's one window: toolbar, the 16-slot grid, the gang column, the global numbers and
-// the status bar, built from interfaceLayout().
-class TInterfaceForm : public QWidget, public DragSource, public LoopReceiver {
+// the status bar, built from interfaceLayout(). It wires the builder's controls, the audio
+// controller, the settings and the history to its helpers, which see it as an EditorContext.
+class TInterfaceForm : public QWidget,
+                       public EditorContext,
+                       public LoopReceiver,
+                       private WindowCommands {
     Q_OBJECT
 
 public:
@@ -68,101 +67,92 @@ public:
     // the stored device (falling back to the first), fills the device list, the status bar and
     // the caption. Raises brev::Error when not even the first device can be opened.
     void start(const EditorOptions& options = {});
-    bool started() const { return audio_->engine() != nullptr; }
+    bool started() const override { return audio_->engine() != nullptr; }
     // True while a loop is being decoded: a new load waits until it is done.
     bool loading() const override { return loading_; }
-    QWidget& receivingWindow() override { return *this; }
 
     // What the commands work on. engine() only after start().
-    TDS& engine();
-    PatternModel& pattern() { return pattern_; }
+    TDS& engine() override;
+    PatternModel& pattern() override { return pattern_; }
     PatternHistory& history() { return *history_; }
-    WaveformStrip* waveformStrip() const { return waveform_; }
-    TRandomGenerator& random() { return random_; }
-    EditorSettings& settings() { return settings_; }
-    EditorDialogs& dialogs() { return *dialogs_; }
-    ClipboardPort& clipboard();
-    // Runs a command; an exception it raises is shown in a message box with its text, as the
-    // application's default display does, and goes no further.
-    void runCommand(const std::function<void()>& command) override;
+    WaveformStrip* waveformStrip() const { return widgets_.waveform; }
+    EditorSettings& settings() override { return settings_; }
+    EditorDialogs& dialogs() override { return *dialogs_; }
 
     // The current wave file: empty before any load and after a paste.
     const QString& currentFileName() const override { return currentFileName_; }
-    // Renders every slot; null before start() and while nothing is loaded.
-    const SegmentStore* renderedLoop() override;
     // Load a file dropped on the window or given from outside (the command line, a later start)
-    // as the load command loads a chosen one, or wave data dropped on it as the paste command
-    // loads the clipboard's.
+    // as the load command loads a chosen one.
     void loadDroppedFile(const QString& path) override;
-    void loadDroppedData(const QByteArray& bytes) override;
-    // Stretches the loaded loop again, as it was loaded, to the tempo controls' target and
-    // pitch, off the GUI thread; playback that ran starts again.
-    void retune();
+    // Renders one slot from the controls into the engine's slot store.
+    virtual void RenderSegment(int slot);
+    void renderAll();
     int driverIndex() const { return driverIndex_; }
     bool hintsShown() const { return hintsShown_; }
     TNotifyThread* notifyThread() const { return audio_->notifyThread(); }
 
-    // Rendering and playback feedback.
-    // Renders one slot from the controls into the engine's slot store.
-    virtual void RenderSegment(int slot);
-    // The play command and the refill, rendering through RenderSegment.
-    PlaybackSession session();
-    void renderAll();
-    // Called on the GUI thread for each slot start that playback reaches.
-    virtual void BufferEventHandler(int index);
-    void SetLEDs(int index);
-    void UpdateStatusBar(int panel);
-    int AngleOffset() const;
-
     // The control of that name, ignoring case; null when there is none.
-    QWidget* findComponent(QStringView name) const;
-    template <class T> T* component(QStringView name) const {
-        return qobject_cast<T*>(findComponent(name));
+    QWidget* findComponent(QStringView name) const { return controls_.find(name); }
+    template <class T> T* component(QStringView name) const { return controls_.get<T>(name); }
+
+    StatusPanel* statusPanel(int index) const override {
+        return widgets_.statusPanels.value(index);
     }
+    QComboBox* driversComboBox() const { return widgets_.drivers; }
+    QFileDialog* openDialog() const { return widgets_.openDialog; }
+    QFileDialog* saveDialog() const { return widgets_.saveDialog; }
 
-    StatusPanel* statusPanel(int index) const { return statusPanels_.value(index); }
-    QComboBox* driversComboBox() const { return drivers_; }
-    QColorDialog* colorDialog() const { return colorDialog_; }
-    QFileDialog* openDialog() const { return openDialog_; }
-    QFileDialog* saveDialog() const { return saveDialog_; }
-
-public slots:
-    void LoadFromFileButtonClick();
-    void SaveToFileButtonClick();
-    void PasteFromClipBoardButtonClick();
-    void CopyToClipBoardButtonClick();
-    void RevertButtonClick();
-    void PlayButtonClick();
-    void StopButtonClick();
-    void LoopButtonClick();
-    void F22KButtonClick();
-    void F44KButtonClick();
-    void F88KButtonClick();
-    void DriversComboBoxChange(int index);
-    void BackgroundColorButtonClick();
-    void SmartFadesButtonClick();
-    void HintsButtonClick();
-    void InnerFadesButtonClick();
-
-public:
-    // Space plays or stops, F1 asks for help; every key also goes on to its control.
-    void FormKeyDown(QKeyEvent* event);
     // Keys reach the window before its controls; hints are held back while they are off.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 protected:
+    // Called on the GUI thread for each slot start that playback reaches.
+    virtual void BufferEventHandler(int index);
+
     // A sweep of check texts that began on the background arrives here.
     void mouseMoveEvent(QMouseEvent* event) override;
     // Closing stops playback first.
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void buildControls();
-    void buildStatusBar();
-    void buildDialogs();
-    // Connects every control's event to the handler the layout gives it, and the pattern's
-    // changes to theirs.
-    void bindHandlers();
+    QWidget& editorWindow() override { return *this; }
+    QWidget& receivingWindow() override { return *this; }
+    // Runs a command; an exception it raises is shown in a message box with its text, as the
+    // application's default display does, and goes no further.
+    void runCommand(const std::function<void()>& command) override;
+    // Renders every slot; null before start() and while nothing is loaded.
+    const SegmentStore* renderedLoop() override;
+    // Wave data dropped on the window, loaded as the paste command loads the clipboard's.
+    void loadDroppedData(const QByteArray& bytes) override;
+    ClipboardPort& clipboard();
+
+    // Stretches the loaded loop again, as it was loaded, to the tempo controls' target and
+    // pitch, off the GUI thread; playback that ran starts again.
+    void retune();
+    // The play command and the refill, rendering through RenderSegment.
+    PlaybackSession session();
+    void SetLEDs(int index);
+    void UpdateStatusBar(int panel) override;
+    int AngleOffset() const;
+
+    void LoadFromFileButtonClick() override;
+    void SaveToFileButtonClick() override;
+    void PasteFromClipBoardButtonClick() override;
+    void CopyToClipBoardButtonClick() override;
+    void RevertButtonClick() override;
+    void PlayButtonClick() override;
+    void StopButtonClick() override;
+    void LoopButtonClick() override;
+    void F22KButtonClick() override;
+    void F44KButtonClick() override;
+    void F88KButtonClick() override;
+    void DriversComboBoxChange(int index) override;
+    void BackgroundColorButtonClick() override;
+    void SmartFadesButtonClick() override;
+    void HintsButtonClick() override;
+    void InnerFadesButtonClick() override;
+    // Space plays or stops, F1 asks for help; every key also goes on to its control.
+    void FormKeyDown(QKeyEvent* event);
     // A value of the pattern changed by an edit or by code: smart fades, gangs, the status bar.
     void patternChanged(const ControlInfo& control, int value);
 
@@ -192,7 +182,6 @@ private:
     EditorOptions options_;
     PatternModel pattern_;
     PatternViews views_{pattern_};
-    TRandomGenerator random_;
     EditorSettings settings_;
     std::unique_ptr<EditorDialogs> ownDialogs_;
     EditorDialogs* dialogs_ = nullptr;
@@ -210,17 +199,11 @@ private:
     int driverIndex_ = 0;
     bool hintsShown_ = true;
     QList<TBrevLED*> leds_;
+    WindowWidgets widgets_;
+    ControlRegistry controls_;
     PatternHistory* history_ = nullptr;
-    WaveformStrip* waveform_ = nullptr;
     SyncChoice* syncChoice_ = nullptr; // a child of the playback panel
     TempoControls* tempo_ = nullptr;
-
-    QHash<QString, QWidget*> components_; // by lower-case name
-    QList<StatusPanel*> statusPanels_;
-    QComboBox* drivers_ = nullptr;
-    QColorDialog* colorDialog_ = nullptr;
-    QFileDialog* openDialog_ = nullptr;
-    QFileDialog* saveDialog_ = nullptr;
 };
 
 } // namespace brev

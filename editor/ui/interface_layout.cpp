@@ -4,8 +4,8 @@
 
 #include "editor/core/pattern_controls.h"
 #include "editor/ui/info_handlers.h"
-#include "editor/ui/interface_form.h"
 #include "editor/ui/pattern_tool_handlers.h"
+#include "editor/ui/window_commands.h"
 
 #include <QHash>
 #include <string>
@@ -26,38 +26,38 @@ constexpr HandlerBinding kNoHandler{};
 
 constexpr ToolbarButton kToolbar[] = {
     {"PasteFromClipBoardButton", "Paste wave from clipboard", false,
-     BREV_HANDLER(TInterfaceForm, PasteFromClipBoardButtonClick), "paste"},
+     BREV_HANDLER(WindowCommands, PasteFromClipBoardButtonClick), "paste"},
     {"CopyToClipBoardButton", "Copy wave to clipboard", false,
-     BREV_HANDLER(TInterfaceForm, CopyToClipBoardButtonClick), "copy"},
+     BREV_HANDLER(WindowCommands, CopyToClipBoardButtonClick), "copy"},
     {"LoadFromFileButton", "Load wave from file", false,
-     BREV_HANDLER(TInterfaceForm, LoadFromFileButtonClick), "load_wave"},
+     BREV_HANDLER(WindowCommands, LoadFromFileButtonClick), "load_wave"},
     {"SaveToFileButton", "Save wave to file", false,
-     BREV_HANDLER(TInterfaceForm, SaveToFileButtonClick), "save_wave"},
-    {"RevertButton", "Revert", false, BREV_HANDLER(TInterfaceForm, RevertButtonClick), "revert"},
-    {"PlayButton", "Playback", false, BREV_HANDLER(TInterfaceForm, PlayButtonClick), "play"},
-    {"StopButton", "Stop playback", false, BREV_HANDLER(TInterfaceForm, StopButtonClick), "stop"},
-    {"LoopButton", "Enable loop playback", true, BREV_HANDLER(TInterfaceForm, LoopButtonClick),
+     BREV_HANDLER(WindowCommands, SaveToFileButtonClick), "save_wave"},
+    {"RevertButton", "Revert", false, BREV_HANDLER(WindowCommands, RevertButtonClick), "revert"},
+    {"PlayButton", "Playback", false, BREV_HANDLER(WindowCommands, PlayButtonClick), "play"},
+    {"StopButton", "Stop playback", false, BREV_HANDLER(WindowCommands, StopButtonClick), "stop"},
+    {"LoopButton", "Enable loop playback", true, BREV_HANDLER(WindowCommands, LoopButtonClick),
      "loop"},
     {"TableButton", "Generate table", false, BREV_HANDLER(InfoHandlers, TableButtonClick), "table"},
     {"InfoButton", "Info", false, BREV_HANDLER(InfoHandlers, InfoButtonClick), "info"},
     {"SmartFadesButton", "Enable SmartFades", true,
-     BREV_HANDLER(TInterfaceForm, SmartFadesButtonClick), "smart_fades"},
+     BREV_HANDLER(WindowCommands, SmartFadesButtonClick), "smart_fades"},
     {"RandomPingPongButton", "Pingpong randomize", false,
      BREV_HANDLER(PatternToolHandlers, RandomPingPongButtonClick), "random_pingpong"},
     {"CenterAllButton", "Center all", false,
      BREV_HANDLER(PatternToolHandlers, CenterAllButtonClick), "center_all"},
-    {"F22KButton", "22050 Hz playback rate", false, BREV_HANDLER(TInterfaceForm, F22KButtonClick),
+    {"F22KButton", "22050 Hz playback rate", false, BREV_HANDLER(WindowCommands, F22KButtonClick),
      "rate_22k"},
-    {"F44KButton", "44100 Hz playback rate", false, BREV_HANDLER(TInterfaceForm, F44KButtonClick),
+    {"F44KButton", "44100 Hz playback rate", false, BREV_HANDLER(WindowCommands, F44KButtonClick),
      "rate_44k"},
-    {"F88KButton", "88200 Hz playback rate", false, BREV_HANDLER(TInterfaceForm, F88KButtonClick),
+    {"F88KButton", "88200 Hz playback rate", false, BREV_HANDLER(WindowCommands, F88KButtonClick),
      "rate_88k"},
     {"HelpButton", "Display help", false, BREV_HANDLER(InfoHandlers, HelpButtonClick), "help"},
-    {"HintsButton", "Enable hints", true, BREV_HANDLER(TInterfaceForm, HintsButtonClick), "hints"},
+    {"HintsButton", "Enable hints", true, BREV_HANDLER(WindowCommands, HintsButtonClick), "hints"},
     {"InnerFadesButton", "Enable inner fades", true,
-     BREV_HANDLER(TInterfaceForm, InnerFadesButtonClick), "inner_fades"},
+     BREV_HANDLER(WindowCommands, InnerFadesButtonClick), "inner_fades"},
     {"BackgroundColorButton", "Set background color", false,
-     BREV_HANDLER(TInterfaceForm, BackgroundColorButtonClick), "background_color"},
+     BREV_HANDLER(WindowCommands, BackgroundColorButtonClick), "background_color"},
     {"LoadPatternButton", "Load pattern", false,
      BREV_HANDLER(PatternToolHandlers, LoadPatternButtonClick), "load_pattern"},
     {"SavePatternButton", "Save pattern", false,
@@ -315,7 +315,7 @@ QList<WidgetEntry> buildLayout() {
     WidgetEntry drivers =
         makeEntry(QStringLiteral("DriversComboBox"), WidgetKind::ComboBox, QRect(554, 2, 209, 21));
     drivers.hint = QStringLiteral("Choose DirectX driver");
-    drivers.handler = BREV_HANDLER(TInterfaceForm, DriversComboBoxChange);
+    drivers.handler = BREV_HANDLER(WindowCommands, DriversComboBoxChange);
     drivers.inToolbar = true;
     layout << drivers;
 

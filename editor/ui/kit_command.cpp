@@ -3,8 +3,10 @@
 #include "editor/ui/kit_command.h"
 
 #include "editor/core/kit_export.h"
-#include "editor/ui/interface_form.h"
-#include "editor/ui/loop_drag_handle.h"
+#include "editor/ui/editor_context.h"
+#include "editor/ui/editor_dialogs.h"
+#include "editor/ui/editor_settings.h"
+#include "editor/ui/status_panel.h"
 #include "editor/ui/wave_dialogs.h"
 #include "editor/ui/waveform_strip.h"
 #include "output/tds.h"
@@ -21,10 +23,12 @@ const QString kKitDirectory = QStringLiteral("Kit directory");
 
 } // namespace
 
-KitCommand::KitCommand(TInterfaceForm& form) : QObject(&form), form_(form) {
+KitCommand::KitCommand(EditorContext& form, WaveformStrip& strip)
+    : QObject(&form.editorWindow()), form_(form) {
+    QWidget& window = form.editorWindow();
     setObjectName(QStringLiteral("KitCommand"));
     // Left of the strip, under the row labels: the strip shows what the kit cuts.
-    auto* button = new QToolButton(&form);
+    auto* button = new QToolButton(&window);
     button->setObjectName(QStringLiteral("ExportKitButton"));
     button->setText(QStringLiteral("Export kit..."));
     button->setToolTip(QStringLiteral("Export the pattern as slices, a sampler kit, MIDI and a "
@@ -33,19 +37,18 @@ KitCommand::KitCommand(TInterfaceForm& form) : QObject(&form), form_(form) {
     button->setGeometry(8, 484, 81, 22);
     connect(button, &QToolButton::clicked, this, &KitCommand::ExportKitButtonClick);
 
-    auto* shortcut = new QAction(&form);
+    auto* shortcut = new QAction(&window);
     shortcut->setShortcut(QKeySequence(QStringLiteral("Ctrl+E")));
     shortcut->setShortcutContext(Qt::WindowShortcut);
     connect(shortcut, &QAction::triggered, button, &QToolButton::click);
-    form.addAction(shortcut);
+    window.addAction(shortcut);
 
     for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (auto* led = form.findChild<QWidget*>(QStringLiteral("LED%1").arg(slot)))
+        if (auto* led = window.findChild<QWidget*>(QStringLiteral("LED%1").arg(slot)))
             new LoopDragHandle(form, led, [slot](QPoint) { return slot; });
     }
-    WaveformStrip* strip = form.waveformStrip();
-    new LoopDragHandle(form, strip, [strip](QPoint at) { return strip->slotAt(at.x()); });
-    strip->setToolTip(QStringLiteral("Drag a slot out as a WAV file"));
+    new LoopDragHandle(form, &strip, [view = &strip](QPoint at) { return view->slotAt(at.x()); });
+    strip.setToolTip(QStringLiteral("Drag a slot out as a WAV file"));
 }
 
 void KitCommand::ExportKitButtonClick() {
@@ -62,11 +65,11 @@ void KitCommand::ExportKitButtonClick() {
         if (!folder)
             return;
         form_.settings().writeString(kKitDirectory, *folder);
-        form_.renderAll();
+        const SegmentStore* loop = form_.renderedLoop();
         const std::string name = kitName(localPath(form_.currentFileName()));
         StatusPanel* status = form_.statusPanel(0);
         try {
-            writeKit(localPath(*folder), name, engine.Store());
+            writeKit(localPath(*folder), name, *loop);
         } catch (const std::exception& failure) {
             status->setText(QStringLiteral("Kit not complete: ") +
                             QString::fromLocal8Bit(failure.what()).replace(u'\n', u' '));

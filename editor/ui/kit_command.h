@@ -6,7 +6,8 @@
 
 namespace brev {
 
-class TInterfaceForm;
+class EditorContext;
+class WaveformStrip;
 
 // The kit export of the window: the "Export kit" button beside the waveform strip and Ctrl+E
 // write the rendered pattern as a kit into a chosen folder, remembered in the settings; the
@@ -15,13 +16,14 @@ class KitCommand : public QObject {
     Q_OBJECT
 
 public:
-    explicit KitCommand(TInterfaceForm& form);
+    // The button and the drag handles go on the window; strip is its waveform strip.
+    KitCommand(EditorContext& form, WaveformStrip& strip);
 
 public slots:
     void ExportKitButtonClick();
 
 private:
-    TInterfaceForm& form_;
+    EditorContext& form_;
 };
 
 } // namespace brev

@@ -36,7 +36,7 @@ void TInterfaceForm::replaceAudio(const std::function<void()>& load) {
             audio_->startNotifyThread();
         throw;
     }
-    waveform_->showLoop(engine().Store());
+    widgets_.waveform->showLoop(engine().Store());
     audio_->startNotifyThread();
 }
 

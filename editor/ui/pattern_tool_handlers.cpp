@@ -10,9 +10,11 @@
 #include "editor/core/pattern_file.h"
 #include "editor/core/pattern_tools.h"
 #include "editor/ui/arrow_button.h"
-#include "editor/ui/interface_form.h"
+#include "editor/ui/editor_context.h"
+#include "editor/ui/editor_settings.h"
 
 #include <QFileInfo>
+#include <QWidget>
 
 namespace brev {
 
@@ -26,12 +28,13 @@ int tagOf(const QObject* sender) {
 
 } // namespace
 
-PatternToolHandlers::PatternToolHandlers(TInterfaceForm* form) : QObject(form), form_(form) {
+PatternToolHandlers::PatternToolHandlers(EditorContext* form)
+    : QObject(&form->editorWindow()), form_(form) {
     setObjectName(QStringLiteral("PatternToolHandlers"));
 }
 
 void PatternToolHandlers::gangPulsed(std::string_view buttonName) {
-    if (const auto notice = gangButtonPulsed(form_->pattern(), form_->random(), buttonName))
+    if (const auto notice = gangButtonPulsed(form_->pattern(), random_, buttonName))
         form_->dialogs().message(QString::fromStdString(*notice));
 }
 
@@ -94,7 +97,7 @@ BREV_GANG_HANDLER(GangStaccatoRandomDividerButton)
 #undef BREV_GANG_HANDLER
 
 void PatternToolHandlers::RandomPingPongButtonClick() {
-    randomPingPong(form_->pattern(), form_->random());
+    randomPingPong(form_->pattern(), random_);
 }
 
 void PatternToolHandlers::CenterAllButtonClick() {
@@ -135,7 +138,7 @@ void PatternToolHandlers::LoadPatternButtonClick() {
     rememberDirectory(*path);
     form_->runCommand([&] {
         if (const auto caption = loadPattern(form_->pattern(), path->toStdString()))
-            form_->setWindowTitle(QString::fromStdString(*caption));
+            form_->editorWindow().setWindowTitle(QString::fromStdString(*caption));
     });
 }
 

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "editor/core/random_generator.h"
 #include "editor/ui/editor_dialogs.h"
 
 #include <QObject>
@@ -10,17 +11,17 @@
 namespace brev {
 
 class ArrowButton;
+class EditorContext;
 class TBrevPulseButton;
-class TInterfaceForm;
 
 // The window's handlers for the gang column, the randomisers, clone, the arrows and the pattern
 // file. The layout gives them to its controls (BREV_HANDLER); each works on the pattern through
-// the window's controls.
+// the window's controls, and the randomisers draw from a generator of their own.
 class PatternToolHandlers : public QObject {
     Q_OBJECT
 
 public:
-    explicit PatternToolHandlers(TInterfaceForm* form);
+    explicit PatternToolHandlers(EditorContext* form);
 
 public slots:
     void GangStaccatoAllButtonPulsed(brev::TBrevPulseButton* sender);
@@ -90,7 +91,8 @@ private:
     // Runs the gang button of that name on the pattern.
     void gangPulsed(std::string_view buttonName);
 
-    TInterfaceForm* form_;
+    EditorContext* form_;
+    TRandomGenerator random_;
 };
 
 } // namespace brev

@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/ui/sync_choice.h"
 
-#include "editor/ui/interface_form.h"
+#include "editor/ui/editor_context.h"
+#include "editor/ui/editor_settings.h"
+#include "editor/ui/status_panel.h"
 #include "output/tds.h"
 
 #include <QAction>
@@ -21,7 +23,7 @@ QString oneLine(const std::string& text) {
 
 } // namespace
 
-SyncChoice::SyncChoice(TInterfaceForm& form, StatusPanel& panel)
+SyncChoice::SyncChoice(EditorContext& form, StatusPanel& panel)
     : QObject(&panel), form_(form),
       chosen_(parseSyncMode(form.settings().readString(kSyncSetting, {}).toStdString())
                   .value_or(SyncMode::Off)) {

@@ -13,8 +13,8 @@ class QAction;
 
 namespace brev {
 
+class EditorContext;
 class StatusPanel;
-class TInterfaceForm;
 
 // The sync choice, offered by the context menu of the playback status panel: play on the own
 // clock, follow the JACK transport, or follow MIDI clock. The choice is kept in the settings
@@ -24,7 +24,7 @@ class TInterfaceForm;
 // changing its rate and pitch.
 class SyncChoice : public QObject {
 public:
-    SyncChoice(TInterfaceForm& form, StatusPanel& panel);
+    SyncChoice(EditorContext& form, StatusPanel& panel);
 
     SyncMode mode() const { return mode_; }
     // Gives the choice, and "Keep pitch", to the engine just opened.
@@ -36,7 +36,7 @@ private:
     void choose(SyncMode mode);
     void showMode();
 
-    TInterfaceForm& form_;
+    EditorContext& form_;
     QList<QAction*> actions_; // in SyncMode order
     QAction* keepPitch_ = nullptr;
     SyncMode chosen_;

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/ui/tempo_controls.h"
 
-#include "editor/ui/interface_form.h"
+#include "editor/ui/editor_settings.h"
 #include "editor/ui/interface_layout.h"
 
 #include <QDoubleSpinBox>
@@ -46,9 +46,10 @@ protected:
     }
 };
 
-TempoControls::TempoControls(TInterfaceForm& form)
-    : QWidget(&form), form_(form), tempo_(new TempoSpinBox(this)), own_(new QLabel(this)),
-      pitch_(new QSpinBox(this)) {
+TempoControls::TempoControls(QWidget& window, EditorSettings& settings,
+                             std::function<void()> retune)
+    : QWidget(&window), settings_(settings), retune_(std::move(retune)),
+      tempo_(new TempoSpinBox(this)), own_(new QLabel(this)), pitch_(new QSpinBox(this)) {
     setObjectName(QStringLiteral("TempoControls"));
     setGeometry(kTempoControlsGeometry);
     tempo_->setObjectName(QStringLiteral("TempoSpinBox"));
@@ -102,9 +103,9 @@ void TempoControls::show(const LoopStretch& stretch) {
 }
 
 void TempoControls::restore() {
-    const int target = form_.settings().readInteger(kTargetSetting, 0);
+    const int target = settings_.readInteger(kTargetSetting, 0);
     show({target >= kMinTargetCentiBpm && target <= kMaxTargetCentiBpm ? target : 0,
-          form_.settings().readInteger(kPitchSetting, 0)});
+          settings_.readInteger(kPitchSetting, 0)});
 }
 
 void TempoControls::showOwnTempo(double bpm) {
@@ -116,9 +117,9 @@ void TempoControls::changed() {
     if (showing_)
         return;
     const LoopStretch now = stretch();
-    form_.settings().writeInteger(kTargetSetting, now.targetCentiBpm);
-    form_.settings().writeInteger(kPitchSetting, now.pitchSemitones);
-    form_.retune();
+    settings_.writeInteger(kTargetSetting, now.targetCentiBpm);
+    settings_.writeInteger(kPitchSetting, now.pitchSemitones);
+    retune_();
 }
 
 } // namespace brev

@@ -5,13 +5,14 @@
 #include "audio/loop_tempo.h"
 
 #include <QWidget>
+#include <functional>
 
 class QLabel;
 class QSpinBox;
 
 namespace brev {
 
-class TInterfaceForm;
+class EditorSettings;
 class TempoSpinBox;
 
 // The target tempo (BPM, two decimals, or "Own": the loop's own tempo) beside the loop's own
@@ -21,7 +22,8 @@ class TempoSpinBox;
 // change asks the window to stretch the loaded loop again.
 class TempoControls : public QWidget {
 public:
-    explicit TempoControls(TInterfaceForm& form);
+    // retune stretches the loaded loop to the new target and pitch.
+    TempoControls(QWidget& window, EditorSettings& settings, std::function<void()> retune);
 
     LoopStretch stretch() const;
     // Shows stretch without asking for a new stretch.
@@ -34,7 +36,8 @@ public:
 private:
     void changed();
 
-    TInterfaceForm& form_;
+    EditorSettings& settings_;
+    std::function<void()> retune_;
     TempoSpinBox* tempo_;
     QLabel* own_;
     QSpinBox* pitch_;
