@@ -12,6 +12,7 @@
 #include "tests/ui/fake_dialogs.h"
 #include "tests/ui/playback_support.h"
 
+#include <QLabel>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -139,6 +140,21 @@ protected:
         }
     }
 
+    // Every number shows the model's value and every toggle stands as the model has it.
+    bool viewsShowTheModel() {
+        const auto controls = patternControls();
+        for (std::size_t id = 0; id < controls.size(); ++id) {
+            const int value = form.pattern().value(int(id));
+            QWidget* view = form.findComponent(QString::fromStdString(controls[id].name));
+            auto* toggle = qobject_cast<QToolButton*>(view);
+            if (toggle ? toggle->isChecked() != (value != 0)
+                       : controls[id].kind == ControlKind::Number &&
+                             qobject_cast<QLabel*>(view)->text() != QString::number(value))
+                return false;
+        }
+        return true;
+    }
+
     int steps() { return form.history().stack().count(); }
     PatternValues values() { return readPatternValues(form.pattern()); }
     std::vector<std::int16_t> renderedLoop() {
@@ -235,6 +251,7 @@ TEST_F(UndoTest, RandomEditsUndoneAndRedoneExactly) {
         const PatternValues was = values();
         randomGesture(draw);
         EXPECT_EQ(steps(), before + (values() != was ? 1 : 0)) << "gesture " << gesture;
+        ASSERT_TRUE(viewsShowTheModel()) << "gesture " << gesture;
         // The history outlives the loop it was made on.
         if (gesture == 20)
             load(loopFile("again.wav"));
@@ -246,6 +263,7 @@ TEST_F(UndoTest, RandomEditsUndoneAndRedoneExactly) {
     for (int i = steps(); i > 0; --i)
         key(Qt::Key_Z);
     EXPECT_EQ(values(), original);
+    EXPECT_TRUE(viewsShowTheModel());
     EXPECT_EQ(samplesOf(form.engine().Store().joinSlots()), originalLoop);
     EXPECT_EQ(renderedLoop(), originalLoop);
 
@@ -253,6 +271,7 @@ TEST_F(UndoTest, RandomEditsUndoneAndRedoneExactly) {
         key(i % 2 ? Qt::Key_Y : Qt::Key_Z,
             i % 2 ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(values(), edited);
+    EXPECT_TRUE(viewsShowTheModel());
     EXPECT_EQ(samplesOf(form.engine().Store().joinSlots()), editedLoop);
 }
 
