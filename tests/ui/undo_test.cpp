@@ -12,6 +12,7 @@
 #include "tests/ui/fake_dialogs.h"
 #include "tests/ui/playback_support.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QTest>
 #include <QToolButton>
@@ -273,6 +274,39 @@ TEST_F(UndoTest, RandomEditsUndoneAndRedoneExactly) {
     EXPECT_EQ(values(), edited);
     EXPECT_TRUE(viewsShowTheModel());
     EXPECT_EQ(samplesOf(form.engine().Store().joinSlots()), editedLoop);
+}
+
+// Twelve edits made with the mouse leave the pattern and the rendered loop that the golden file
+// keeps; BREV_WRITE_GOLDEN=1 writes the file from this build instead.
+TEST_F(UndoTest, TwelveMouseEditsGiveTheGoldenPatternAndLoop) {
+    drag(slotName(kSegmentNumber, 3), -25);
+    drag(slotName(kVolumeNumber, 5), 35);
+    drag(slotName(kRepeatsNumber, 7), -15);
+    drag(slotName(kDividerNumber, 9), -45, Qt::ControlModifier);
+    clickOn(slotName(kReverseCheckText, 2));
+    clickOn(slotName(kMuteCheckText, 4), Qt::RightButton);
+    sweep(slotName(kFlipCheckText, 1), slotName(kFlipCheckText, 11), Qt::LeftButton);
+    sweep(slotName(kFlipCheckText, 8), slotName(kFlipCheckText, 4), Qt::RightButton);
+    clickOn(QStringLiteral("UpArrow70"));
+    drag(QStringLiteral("GangVolumeNumber"), -25);
+    clickOn(QStringLiteral("GangMuteInverseButton"));
+    clickOn(QStringLiteral("CloneNext5Button"));
+
+    QString seen;
+    for (int value : values())
+        seen += QString::number(value) + u' ';
+    std::uint64_t hash = 14695981039346656037u; // FNV-1a over the loop's samples
+    for (std::int16_t sample : renderedLoop())
+        hash = (hash ^ static_cast<std::uint16_t>(sample)) * 1099511628211u;
+    seen += QStringLiteral("\n%1\n").arg(hash, 16, 16, QChar(u'0'));
+    QFile golden(QStringLiteral(BREV_UI_GOLDEN_DIR "/twelve_mouse_edits.txt"));
+    if (qEnvironmentVariableIsSet("BREV_WRITE_GOLDEN")) {
+        ASSERT_TRUE(golden.open(QIODevice::WriteOnly));
+        golden.write(seen.toUtf8());
+        return;
+    }
+    ASSERT_TRUE(golden.open(QIODevice::ReadOnly));
+    ASSERT_EQ(seen, QString::fromUtf8(golden.readAll()));
 }
 
 TEST_F(UndoTest, DesktopShortcutsClickTheirButtons) {
