@@ -7,14 +7,14 @@
 namespace brev {
 
 PatternModel::PatternModel() : handlers_(patternControls().size()) {
-    resetToDefaults();
+    for (const auto& control : patternControls())
+        values_.push_back(control.defaultValue);
 }
 
 void PatternModel::resetToDefaults() {
-    values_.clear();
-    for (const auto& control : patternControls()) {
-        values_.push_back(control.defaultValue);
-    }
+    const auto controls = patternControls();
+    for (std::size_t i = 0; i < controls.size(); ++i)
+        restoreValue(int(i), controls[i].defaultValue);
 }
 
 bool PatternModel::store(int control, int value) {

@@ -39,7 +39,7 @@ public:
     // Attaches one handler to every control that the table gives a handler.
     void setHandlers(const OnChange& handler);
 
-    // Every value back to its default, without running handlers.
+    // Every value back to its default, without running handlers; the views show them.
     void resetToDefaults();
 
 private:
