@@ -10,8 +10,8 @@ namespace brev {
 
 namespace {
 
-// 44100 frames × 60 seconds / 4 sixteenths per beat: the tempo of a one-frame sixteenth.
-constexpr double kTempoFrames = 661500;
+// 4 beats × 60 seconds × 44100 frames: the tempo of a one-frame bar.
+constexpr double kBarFrames = 240.0 * 44100;
 
 bool keepsTempo(std::int32_t frames, int targetCentiBpm) {
     return targetCentiBpm == 0 || std::lround(loopTempo(frames) * 100) == targetCentiBpm;
@@ -20,8 +20,7 @@ bool keepsTempo(std::int32_t frames, int targetCentiBpm) {
 } // namespace
 
 double loopTempo(std::int32_t frames) {
-    const std::int32_t sixteenth = frames / kSlotCount;
-    return sixteenth > 0 ? kTempoFrames / sixteenth : 0;
+    return frames >= kSlotCount ? kBarFrames / frames : 0;
 }
 
 bool changesLoop(std::int32_t frames, const LoopStretch& stretch) {
@@ -30,14 +29,14 @@ bool changesLoop(std::int32_t frames, const LoopStretch& stretch) {
     return stretch.pitchSemitones != 0 || !keepsTempo(frames, stretch.targetCentiBpm);
 }
 
-double timeRatio(std::int32_t frames, const LoopStretch& stretch) {
+std::int64_t stretchedFrames(std::int32_t frames, const LoopStretch& stretch) {
     if (loopTempo(frames) == 0 || keepsTempo(frames, stretch.targetCentiBpm))
-        return 1;
-    return loopTempo(frames) * 100 / stretch.targetCentiBpm;
+        return frames;
+    return std::llround(kBarFrames * 100 / stretch.targetCentiBpm);
 }
 
-std::int64_t stretchedFrames(std::int32_t frames, const LoopStretch& stretch) {
-    return std::llround(static_cast<double>(frames) * timeRatio(frames, stretch));
+double timeRatio(std::int32_t frames, const LoopStretch& stretch) {
+    return frames > 0 ? static_cast<double>(stretchedFrames(frames, stretch)) / frames : 1;
 }
 
 } // namespace brev

@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int kLoopFrames = 88200; // 2 seconds: 120.01 BPM
+constexpr int kLoopFrames = 88200; // 2 seconds: 120 BPM
 constexpr int kTargetCentiBpm = 14000;
 constexpr double kBarSeconds = 60.0 / 140 * 4;
 

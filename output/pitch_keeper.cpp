@@ -28,10 +28,10 @@ std::optional<double> SettledTempo::observe(double bpm, SteadyTime now) {
     return candidate_;
 }
 
-StretchJob::StretchJob(std::shared_ptr<const BrevWave::TWave> loop, int targetCentiBpm)
-    : target_(targetCentiBpm), thread_([this, loop = std::move(loop)] {
+StretchJob::StretchJob(std::shared_ptr<const BrevWave::TWave> loop, const LoopStretch& stretch)
+    : stretch_(stretch), source_(std::move(loop)), thread_([this] {
           try {
-              result_ = stretchLoop(*loop, LoopStretch{target_, 0}, [this](double) {
+              result_ = stretchLoop(*source_, stretch_, [this](double) {
                   return !cancel_.load(std::memory_order_relaxed);
               });
           } catch (...) {
@@ -85,11 +85,11 @@ std::optional<int> PitchKeeper::poll(double followedBpm, SteadyTime now, const L
             loop = *loaded();
             return 0;
         }
-        job_ = std::make_unique<StretchJob>(loaded(), *target);
+        job_ = std::make_unique<StretchJob>(loaded(), LoopStretch{*target, 0});
     }
     if (!job_ || !job_->ready())
         return std::nullopt;
-    const int target = job_->target();
+    const int target = job_->stretch().targetCentiBpm;
     try {
         loop = job_->take();
     } catch (const std::exception&) {

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "audio/loop_tempo.h"
 #include "audio/twave.h"
 
 #include <atomic>
@@ -37,22 +38,25 @@ private:
 // True when a and b differ by more than the tolerance, relative to b.
 bool tempoDiffers(double a, double b);
 
-// Stretches a loop to a tempo on a thread of its own, so that neither the audio thread nor the
-// GUI thread waits for it. Destruction cancels a stretch under way and joins.
+// Stretches a loop to a tempo (and pitch) on a thread of its own, so that neither the audio
+// thread nor the GUI thread waits for it. Destruction cancels a stretch under way and joins.
 class StretchJob {
 public:
-    StretchJob(std::shared_ptr<const BrevWave::TWave> loop, int targetCentiBpm);
+    StretchJob(std::shared_ptr<const BrevWave::TWave> loop, const LoopStretch& stretch);
     ~StretchJob();
     StretchJob(const StretchJob&) = delete;
     StretchJob& operator=(const StretchJob&) = delete;
 
-    int target() const { return target_; }
+    const LoopStretch& stretch() const { return stretch_; }
+    // The loop as it was before the stretch.
+    const std::shared_ptr<const BrevWave::TWave>& source() const { return source_; }
     bool ready() const { return done_.load(std::memory_order_acquire); }
     // Once ready(): the stretched loop, or what the stretch raised.
     BrevWave::TWave take();
 
 private:
-    int target_;
+    LoopStretch stretch_;
+    std::shared_ptr<const BrevWave::TWave> source_;
     // GUI -> worker: a flag on its own, polled between the stretcher's blocks (relaxed).
     std::atomic<bool> cancel_{false};
     // worker -> GUI: stored with release after result_ or error_ is written, loaded with acquire

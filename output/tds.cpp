@@ -389,12 +389,61 @@ void TDS::dropFollowedLoops() {
     offered_.reset();
     offeredStore_.reset();
     loaded_.reset();
+    retuneJob_.reset();
+    preparedRetune_.reset();
+    offeredRetune_.reset();
+    retuned_.reset();
+}
+
+void TDS::RetuneLoop(std::shared_ptr<const BrevWave::TWave> asLoaded, const LoopStretch& stretch) {
+    retuneJob_ = std::make_unique<StretchJob>(std::move(asLoaded), stretch);
+}
+
+void TDS::CancelRetune() {
+    retuneJob_.reset();
+    if (offeredRetune_ && !adoptSwitchedLoop() && takeBackOffer()) {
+        offered_.reset();
+        offeredStore_.reset();
+        offeredRetune_.reset();
+    }
+}
+
+std::optional<LoopStretch> TDS::PendingRetune() const {
+    if (retuneJob_)
+        return retuneJob_->stretch();
+    return offeredRetune_ ? std::optional<LoopStretch>(offeredRetune_->stretch) : std::nullopt;
+}
+
+bool TDS::prepareRetune() {
+    if (!retuneJob_ || !retuneJob_->ready())
+        return false;
+    Retune retune{retuneJob_->source(), retuneJob_->stretch(), {}};
+    BrevWave::TWave loop;
+    try {
+        loop = retuneJob_->take();
+    } catch (const std::exception& e) {
+        // As a load does: the loop plays at its own tempo, and says why.
+        retune.stretch = {};
+        retune.problem = e.what();
+        loop = *retune.asLoaded;
+    }
+    retuneJob_.reset();
+    auto store = std::make_unique<SegmentStore>();
+    store->load(std::move(loop), swing_);
+    prepared_ = std::move(store);
+    preparedRetune_ = std::move(retune);
+    return true;
 }
 
 bool TDS::PrepareFollowedLoop() {
     if (!FOutputBuffer)
         return false;
     adoptSwitchedLoop();
+    if (prepareRetune())
+        return true;
+    // The loop a retune brings is what a kept pitch starts from: nothing is followed meanwhile.
+    if (PendingRetune())
+        return false;
     const SyncState state = Sync();
     // Without sync the loop as loaded plays; a clock that does not set the tempo asks nothing.
     const double followed = state.mode == SyncMode::Off ? -1 : state.clockBpm;
@@ -418,6 +467,7 @@ bool TDS::PrepareFollowedLoop() {
 
 void TDS::DropPreparedLoop() {
     prepared_.reset();
+    preparedRetune_.reset();
 }
 
 void TDS::OfferPreparedLoop() {
@@ -425,13 +475,11 @@ void TDS::OfferPreparedLoop() {
         return;
     std::unique_ptr<SegmentStore> store = std::move(prepared_);
     // A loop offered before and not yet taken gives way; one being taken is adopted first.
-    if (offered_ && !player_.withdrawLoop()) {
-        // The audio thread has emptied the offer and switches within its period.
-        while (!adoptSwitchedLoop())
-            std::this_thread::yield();
-    }
+    if (offered_)
+        takeBackOffer();
     offered_ = bufferOf(*store, store->joinSlots().GetData(), FOutputBuffer->eventSet);
     offeredStore_ = std::move(store);
+    offeredRetune_ = std::exchange(preparedRetune_, std::nullopt);
     settledAt_ = keepPitch_.settledAt();
     if (player_.isPlaying()) {
         player_.offerLoop(offered_.get());
@@ -444,6 +492,15 @@ void TDS::OfferPreparedLoop() {
     adoptSwitchedLoop();
 }
 
+bool TDS::takeBackOffer() {
+    if (player_.withdrawLoop())
+        return true;
+    // The audio thread has emptied the offer and switches within its period.
+    while (!adoptSwitchedLoop())
+        std::this_thread::yield();
+    return false;
+}
+
 bool TDS::adoptSwitchedLoop() {
     if (!offered_ || player_.playingLoop() != offered_.get())
         return false;
@@ -453,6 +510,12 @@ bool TDS::adoptSwitchedLoop() {
     offeredStore_.reset();
     FBufferBytes = kFrameBytes * FStore.outputFrames();
     switchedAt_ = std::chrono::steady_clock::now();
+    if (offeredRetune_) {
+        // A retuned loop is the loop as loaded from now on.
+        loaded_.reset();
+        keepPitch_.reset(loopTempo(FStore.SourceSamples()));
+        retuned_ = std::exchange(offeredRetune_, std::nullopt);
+    }
     return true;
 }
 

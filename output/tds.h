@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace brev {
@@ -125,6 +126,24 @@ public:
     void DropPreparedLoop();
     // The loop as loaded, whichever loop plays now.
     const BrevWave::TWave& LoadedSource() const { return loaded_ ? *loaded_ : FStore.source(); }
+
+    // Another tempo or pitch chosen while the loop plays: asLoaded, stretched on a worker thread,
+    // takes over at the start of a bar, as a loop kept in pitch does, and the loop plays on until
+    // then. A newer request replaces one still being stretched; one already offered takes over
+    // first. A stretch that cannot be made leaves asLoaded to take over, with the reason.
+    struct Retune {
+        std::shared_ptr<const BrevWave::TWave> asLoaded;
+        LoopStretch stretch;
+        std::string problem;
+    };
+    void RetuneLoop(std::shared_ptr<const BrevWave::TWave> asLoaded, const LoopStretch& stretch);
+    // Drops a retune being stretched or offered. One the player has already switched to takes over
+    // here instead.
+    void CancelRetune();
+    // The stretch on its way, being made or offered; nothing when there is none.
+    std::optional<LoopStretch> PendingRetune() const;
+    // The retune that has taken over since the last call; nothing when none has.
+    std::optional<Retune> TakeRetune() { return std::exchange(retuned_, std::nullopt); }
     // When the tempo of the last loop that took over had settled, and when it took over.
     SteadyTime SettledAt() const { return settledAt_; }
     SteadyTime SwitchedAt() const { return switchedAt_; }
@@ -173,6 +192,11 @@ private:
     void openForPlay();
     // Makes the loop the player switched to the engine's loop; false while it has not.
     bool adoptSwitchedLoop();
+    // True when the offered loop was taken back; false when the player had switched to it, which
+    // is then adopted.
+    bool takeBackOffer();
+    // A finished retune as the store to prepare; false when none is finished.
+    bool prepareRetune();
     void dropFollowedLoops();
     // A buffer of store's regions holding bytes (its output frames of them).
     std::unique_ptr<LoopBuffer> bufferOf(const SegmentStore& store, const std::uint8_t* bytes,
@@ -203,6 +227,11 @@ private:
     std::unique_ptr<SegmentStore> prepared_;
     std::unique_ptr<SegmentStore> offeredStore_;
     int swing_ = 0;
+    // A retune being stretched, prepared, offered, taken over. Owner thread only.
+    std::unique_ptr<StretchJob> retuneJob_;
+    std::optional<Retune> preparedRetune_;
+    std::optional<Retune> offeredRetune_;
+    std::optional<Retune> retuned_;
     SteadyTime settledAt_{};
     SteadyTime switchedAt_{};
 

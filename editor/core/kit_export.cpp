@@ -3,10 +3,10 @@
 #include "editor/core/kit_export.h"
 
 #include "audio/loop_markers.h"
+#include "audio/loop_tempo.h"
 #include "audio/midi_file.h"
 #include "audio/wave_writer.h"
 #include "base/error.h"
-#include "editor/core/tempo_table.h"
 
 #include <cmath>
 #include <cstdio>
@@ -53,7 +53,7 @@ KitLayout kitLayout(const SegmentStore& store) {
     for (int slot = 0; slot < kSlotCount; ++slot)
         layout.starts[static_cast<std::size_t>(slot)] = store.regionStart(slot);
     layout.frames = store.SourceSamples();
-    layout.bpm = loopBpm(layout.frames);
+    layout.bpm = loopTempo(layout.frames);
     return layout;
 }
 

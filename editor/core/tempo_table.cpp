@@ -116,11 +116,6 @@ TempoTableInput tempoTableInput(const SegmentStore& store, int swing, std::strin
     return input;
 }
 
-double loopBpm(std::int64_t loopFrames) {
-    const std::int64_t b = loopFrames / 16;
-    return b > 0 ? static_cast<double>(kTempoFrames) / static_cast<double>(b) : 0;
-}
-
 std::string tempoTablePage(const TempoTableInput& input) {
     const std::int64_t b = input.loopFrames / 16;
     const auto& o = input.offsets;

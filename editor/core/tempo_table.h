@@ -24,10 +24,6 @@ struct TempoTableInput {
 TempoTableInput tempoTableInput(const SegmentStore& store, int swing, std::string fileName = {},
                                 std::string decimalSeparator = ".");
 
-// The loop's tempo as the table gives it, before its rounding to two decimals: the loop is one
-// bar of 4 beats of 16 equal sixteenths. 0 for a loop shorter than 16 frames.
-double loopBpm(std::int64_t loopFrames);
-
 // The whole HTML page, with CR LF line ends.
 std::string tempoTablePage(const TempoTableInput& input);
 

@@ -174,6 +174,11 @@ void TInterfaceForm::valuesRestored(const std::bitset<kSlotCount>& altered) {
 void TInterfaceForm::BufferEventHandler(int index) {
     SetLEDs(index);
     session().slotStarted(index);
+    if (std::optional<TDS::Retune> retuned = engine().TakeRetune()) {
+        retuneTookOver(std::move(*retuned));
+        // The controls may have moved on meanwhile.
+        retune();
+    }
 }
 
 void TInterfaceForm::SetLEDs(int index) {
@@ -196,6 +201,9 @@ void TInterfaceForm::UpdateStatusBar(int panel) {
             text = currentFileName_.isEmpty() ? unnamedSource_ : currentFileName_;
             if (!sourceFormat_.isEmpty())
                 text += QStringLiteral(" (from ") + sourceFormat_ + u')';
+            // They carry over to every loop and every start: a stretched loop says so.
+            if (const QString tempo = tempo_->summary(); !tempo.isEmpty())
+                text += u' ' + tempo;
         }
         statusPanel(0)->setText(text);
     }
@@ -290,6 +298,7 @@ void TInterfaceForm::StopButtonClick() {
         engine().Stop();
         SetLEDs(-1);
     });
+    retuneWhenStopped();
 }
 
 void TInterfaceForm::LoopButtonClick() {
@@ -383,6 +392,7 @@ void TInterfaceForm::FormKeyDown(QKeyEvent* event) {
             if (engine().IsPlaying()) {
                 engine().Stop();
                 SetLEDs(-1);
+                retuneWhenStopped();
             } else {
                 engine().Play(pattern_.toggleDown(kLoopButton));
             }

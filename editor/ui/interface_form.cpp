@@ -30,6 +30,7 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
                                    [this] {
                                        syncChoice_->watch();
                                        UpdateStatusBar(1);
+                                       retuneWhenStopped();
                                    }});
     widgets_ = buildWindow(*this);
     new KitCommand(*this, *widgets_.waveform);
@@ -54,7 +55,10 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
     addEditorShortcuts(*this, controls_, *history_);
     new DropTarget(*this);
     new LoopDragHandle(*this, statusPanel(2));
-    tempo_ = new TempoControls(*this, settings_, [this] { retune(); });
+    tempo_ = new TempoControls(*this, settings_, [this] {
+        UpdateStatusBar(0);
+        retune();
+    });
     ownDialogs_ = std::make_unique<QtEditorDialogs>(*this, widgets_.openDialog, widgets_.saveDialog,
                                                     widgets_.colorDialog);
     dialogs_ = ownDialogs_.get();

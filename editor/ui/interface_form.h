@@ -18,6 +18,7 @@
 #include "editor/ui/status_panel.h"
 #include "editor/ui/window_builder.h"
 #include "editor/ui/window_commands.h"
+#include "output/tds.h"
 
 #include <QWidget>
 #include <bitset>
@@ -127,8 +128,14 @@ private:
     ClipboardPort& clipboard();
 
     // Stretches the loaded loop again, as it was loaded, to the tempo controls' target and
-    // pitch, off the GUI thread; playback that ran starts again.
+    // pitch, off the GUI thread: while it plays, the new loop takes over at a bar's start.
     void retune();
+    // A loop stretched while playing has taken over.
+    void retuneTookOver(TDS::Retune retuned);
+    // Playback stopped (Stop, Space, its last pass) before a retune took over: it is made now.
+    void retuneWhenStopped();
+    // The loop as loaded, before any stretch.
+    const BrevWave::TWave& loopAsLoaded() const;
     // The play command and the refill, rendering through RenderSegment.
     PlaybackSession session();
     void SetLEDs(int index);

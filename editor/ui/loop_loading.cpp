@@ -12,8 +12,10 @@
 #include "editor/ui/waveform_strip.h"
 #include "output/tds.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QScopedValueRollback>
+#include <QTimer>
 #include <QToolButton>
 
 namespace brev {
@@ -80,12 +82,27 @@ bool TInterfaceForm::replaceAudioInBackground(const QString& what, const AudioLo
 }
 
 void TInterfaceForm::retune() {
-    if (!started() || !engine().IsLoaded() || loading_ || tempo_->stretch() == stretched_)
+    if (!started() || !engine().IsLoaded() || loading_)
         return;
-    const bool playing = engine().IsPlaying();
-    const bool replaced = replaceLoop([&] {
-        const BrevWave::TWave& loop =
-            unstretched_.GetSamples() > 0 ? unstretched_ : engine().LoadedSource();
+    const LoopStretch wanted = tempo_->stretch();
+    if (engine().IsPlaying()) {
+        // The loop plays on while the new one is made, which takes over at the start of a bar.
+        if (wanted == engine().PendingRetune().value_or(stretched_))
+            return;
+        if (wanted == stretched_)
+            engine().CancelRetune();
+        else
+            engine().RetuneLoop(std::make_shared<const BrevWave::TWave>(loopAsLoaded()), wanted);
+        return;
+    }
+    // Stopped before a retune took over: it is made here, at once.
+    engine().CancelRetune();
+    if (std::optional<TDS::Retune> retuned = engine().TakeRetune())
+        retuneTookOver(std::move(*retuned));
+    if (wanted == stretched_)
+        return;
+    replaceLoop([&] {
+        const BrevWave::TWave& loop = loopAsLoaded();
         const std::string format = sourceFormat_.toStdString();
         // Cancelled, the loop plays on as it was, and the controls say so.
         if (!replaceAudioInBackground(QStringLiteral("the loop at its new tempo"),
@@ -94,8 +111,33 @@ void TInterfaceForm::retune() {
                                       }))
             tempo_->show(stretched_);
     });
-    if (replaced && playing)
-        runCommand([&] { session().play(pattern_.toggleDown(kLoopButton) ? 0 : 1); });
+}
+
+void TInterfaceForm::retuneTookOver(TDS::Retune retuned) {
+    stretched_ = retuned.stretch;
+    // Kept only when stretched, as a load keeps it.
+    unstretched_ =
+        retuned.problem.empty() && changesLoop(retuned.asLoaded->GetSamples(), retuned.stretch)
+            ? *retuned.asLoaded
+            : BrevWave::TWave();
+    widgets_.waveform->showLoop(engine().Store());
+    UpdateStatusBar(-1);
+    if (!retuned.problem.empty()) {
+        // Not from inside the slot's hand-over, which the notification thread waits for.
+        QTimer::singleShot(0, this, [this, problem = QString::fromStdString(retuned.problem)] {
+            dialogs_->message(problem);
+        });
+    }
+}
+
+void TInterfaceForm::retuneWhenStopped() {
+    if (started() && !loading_ && !QApplication::activeModalWidget() && !engine().IsPlaying() &&
+        engine().PendingRetune())
+        retune();
+}
+
+const BrevWave::TWave& TInterfaceForm::loopAsLoaded() const {
+    return unstretched_.GetSamples() > 0 ? unstretched_ : audio_->engine()->LoadedSource();
 }
 
 void TInterfaceForm::loadWaveFile(const QString& path) {

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QScopedValueRollback>
 #include <QSpinBox>
+#include <algorithm>
 #include <cmath>
 
 namespace brev {
@@ -23,7 +24,9 @@ constexpr double kOwn = (kMinTargetCentiBpm - 1) / 100.0;
 
 } // namespace
 
-// Steps from "Own" start at the loop's own tempo, where a musician would look for the next one.
+// "Own" stands where the loop's own tempo would: steps from it start there, and steps that come
+// back to it land on it, so that the wheel goes back the way it came. It can be typed, and an
+// empty box means it too.
 class TempoSpinBox : public QDoubleSpinBox {
 public:
     using QDoubleSpinBox::QDoubleSpinBox;
@@ -31,10 +34,16 @@ public:
     double ownBpm = 0;
 
     void stepBy(int steps) override {
-        if (value() == minimum() && ownBpm > 0)
-            setValue(std::round(ownBpm * 100) / 100 + steps);
-        else
+        if (ownBpm <= 0) {
             QDoubleSpinBox::stepBy(steps);
+            return;
+        }
+        const double own = std::round(ownBpm * 100) / 100;
+        const double stepped = (value() == minimum() ? own : value()) + steps;
+        setValue(std::abs(stepped - own) < 0.005
+                     ? minimum()
+                     : std::clamp(stepped, kMinTargetCentiBpm / 100.0, maximum()));
+        selectAll();
     }
 
 protected:
@@ -43,6 +52,29 @@ protected:
         if (value() == minimum() && ownBpm > 0)
             enabled |= StepDownEnabled;
         return enabled;
+    }
+    QValidator::State validate(QString& text, int& position) const override {
+        if (meansOwn(text))
+            return QValidator::Acceptable;
+        if (QStringLiteral("own").startsWith(text.trimmed(), Qt::CaseInsensitive))
+            return QValidator::Intermediate;
+        return QDoubleSpinBox::validate(text, position);
+    }
+    double valueFromText(const QString& text) const override {
+        return meansOwn(text) ? minimum() : QDoubleSpinBox::valueFromText(text);
+    }
+    void fixup(QString& text) const override {
+        if (QStringLiteral("own").startsWith(text.trimmed(), Qt::CaseInsensitive))
+            text = specialValueText();
+        else
+            QDoubleSpinBox::fixup(text);
+    }
+
+private:
+    static bool meansOwn(const QString& text) {
+        const QString trimmed = text.trimmed();
+        return trimmed.isEmpty() ||
+               trimmed.compare(QStringLiteral("own"), Qt::CaseInsensitive) == 0;
     }
 };
 
@@ -76,8 +108,9 @@ TempoControls::TempoControls(QWidget& window, EditorSettings& settings,
     grid->addWidget(new QLabel(QStringLiteral("Pitch"), this), 1, 0);
     grid->addWidget(pitch_, 1, 1);
     grid->setColumnStretch(2, 1);
-    tempo_->setFixedWidth(54);
-    pitch_->setFixedWidth(54);
+    // Wide enough for the widest tempo, "400.00", and its arrows.
+    tempo_->setFixedWidth(std::max(54, tempo_->sizeHint().width()));
+    pitch_->setFixedWidth(tempo_->width());
     for (QLabel* label : findChildren<QLabel*>()) {
         QFont condensed = label->font();
         condensed.setStretch(QFont::SemiCondensed);
@@ -97,15 +130,43 @@ LoopStretch TempoControls::stretch() const {
 }
 
 void TempoControls::show(const LoopStretch& stretch) {
+    display(stretch);
+    store();
+}
+
+void TempoControls::display(const LoopStretch& stretch) {
     const QScopedValueRollback<bool> quiet(showing_, true);
     tempo_->setValue(stretch.targetCentiBpm == 0 ? kOwn : stretch.targetCentiBpm / 100.0);
     pitch_->setValue(stretch.pitchSemitones);
 }
 
+void TempoControls::store() {
+    const LoopStretch now = stretch();
+    settings_.writeInteger(kTargetSetting, now.targetCentiBpm);
+    settings_.writeInteger(kPitchSetting, now.pitchSemitones);
+}
+
+QString TempoControls::summary() const {
+    const LoopStretch now = stretch();
+    QStringList parts;
+    if (now.targetCentiBpm != 0)
+        parts << QStringLiteral("at %1 BPM").arg(now.targetCentiBpm / 100.0, 0, 'f', 2);
+    if (now.pitchSemitones != 0)
+        parts << QStringLiteral("%1%2 st")
+                     .arg(now.pitchSemitones > 0 ? "+" : "")
+                     .arg(now.pitchSemitones);
+    if (parts.isEmpty())
+        return {};
+    QString text = parts.join(QStringLiteral(", "));
+    if (tempo_->ownBpm > 0)
+        text += QStringLiteral(" (own %1)").arg(tempo_->ownBpm, 0, 'f', 2);
+    return text;
+}
+
 void TempoControls::restore() {
     const int target = settings_.readInteger(kTargetSetting, 0);
-    show({target >= kMinTargetCentiBpm && target <= kMaxTargetCentiBpm ? target : 0,
-          settings_.readInteger(kPitchSetting, 0)});
+    display({target >= kMinTargetCentiBpm && target <= kMaxTargetCentiBpm ? target : 0,
+             settings_.readInteger(kPitchSetting, 0)});
 }
 
 void TempoControls::showOwnTempo(double bpm) {
@@ -116,9 +177,7 @@ void TempoControls::showOwnTempo(double bpm) {
 void TempoControls::changed() {
     if (showing_)
         return;
-    const LoopStretch now = stretch();
-    settings_.writeInteger(kTargetSetting, now.targetCentiBpm);
-    settings_.writeInteger(kPitchSetting, now.pitchSemitones);
+    store();
     retune_();
 }
 

@@ -26,8 +26,11 @@ public:
     TempoControls(QWidget& window, EditorSettings& settings, std::function<void()> retune);
 
     LoopStretch stretch() const;
-    // Shows stretch without asking for a new stretch.
+    // Shows and keeps stretch without asking for a new stretch.
     void show(const LoopStretch& stretch);
+    // What is set, for the status bar: "at 140.00 BPM, +3 st (own 120.00)"; empty when neither
+    // a target nor a pitch is.
+    QString summary() const;
     // Reads the stored target and pitch.
     void restore();
     // The loaded loop's own tempo; 0: nothing loaded.
@@ -35,6 +38,8 @@ public:
 
 private:
     void changed();
+    void display(const LoopStretch& stretch);
+    void store();
 
     EditorSettings& settings_;
     std::function<void()> retune_;

@@ -17,7 +17,7 @@
 namespace brev {
 namespace {
 
-constexpr int kLoopFrames = 88200; // 2 seconds: 120.01 BPM by the tempo table
+constexpr int kLoopFrames = 88200; // 2 seconds: 120 BPM (120.01 by the tempo table)
 constexpr double kTone = 1000;
 
 // One bar of four beats, each a 1 kHz burst of a fifth of a second, then silence.
@@ -62,8 +62,9 @@ double signalToNoise(const BrevWave::TWave& reference, const BrevWave::TWave& me
     return 10 * std::log10(signal / std::max(noise, 1.0));
 }
 
+// One bar of four beats at bpm, whatever the loop's length.
 std::int64_t expectedFrames(double bpm) {
-    return std::llround(kLoopFrames * loopTempo(kLoopFrames) / bpm);
+    return std::llround(240 * 44100 / bpm);
 }
 
 class BrevRenderTempoTest : public BrevRenderTest {
@@ -111,9 +112,9 @@ TEST_F(BrevRenderTempoTest, TheLoopsOwnTempoRendersByteForByteAsWithout) {
     ASSERT_EQ(run(plain).status, 0);
     std::ifstream plainTable(path("t.html"));
     const std::string table{std::istreambuf_iterator<char>(plainTable), {}};
-    // 120.01 is the tempo as the table prints it.
+    // One bar of 2 seconds is 120 BPM (the table prints 120.01, from a sixteenth's whole frames).
     std::vector<std::string> own = common;
-    own.insert(own.end(), {"--bpm", "120.01", "--pitch", "0", input, path("own.wav")});
+    own.insert(own.end(), {"--bpm", "120", "--pitch", "0", input, path("own.wav")});
     ::setenv("LD_DEBUG", "libs", 1);
     const Result result = run(own);
     ::unsetenv("LD_DEBUG");
@@ -130,7 +131,7 @@ TEST_F(BrevRenderTempoTest, TheTableAndTheSlotsAreOfTheStretchedLoop) {
     EXPECT_EQ(out.GetSamples(), expectedFrames(140));
     std::ifstream table(path("t.html"));
     const std::string page{std::istreambuf_iterator<char>(table), {}};
-    // The stretched bar's sixteenth is 75607 / 16 = 4725 frames: 140.00 BPM.
+    // The stretched bar's sixteenth is 75600 / 16 = 4725 frames: 140.00 BPM.
     EXPECT_NE(page.find("140.00 BPM"), std::string::npos) << page.substr(0, 2000);
 }
 

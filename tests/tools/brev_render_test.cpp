@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The BREV Editor developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/audio_import.h"
+#include "audio/loop_tempo.h"
 #include "audio/segment_store.h"
 #include "audio/twave.h"
 #include "editor/core/kit_export.h"
@@ -556,7 +557,7 @@ TEST_F(KitTest, OtherProgramsReadTheMarkersTempoAndNotes) {
     const std::vector<std::uint32_t> cues = cuePoints(kitFile(".wav"));
     ASSERT_EQ(cues.size(), 16u);
     const std::int32_t frames = load(kitFile(".wav")).GetSamples();
-    const double bpm = loopBpm(frames);
+    const double bpm = loopTempo(frames);
 
     const std::string info = commandOutput("sndfile-info '" + kitFile(".wav") + "'");
     EXPECT_NE(info.find("cue  : 388\n  Count : 16\n"), std::string::npos) << info;
