@@ -5,7 +5,10 @@
 #include "editor/ui/control_registry.h"
 #include "editor/ui/pattern_history.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
+#include <QEvent>
+#include <QLineEdit>
 #include <QToolButton>
 
 namespace brev {
@@ -27,6 +30,19 @@ void addButtonShortcut(QWidget& window, const ControlRegistry& controls, const c
     addShortcut(window, {QKeySequence(QString::fromLatin1(key))}, [target] { target->click(); });
 }
 
+// Lets a shortcut of the window through a number box that nothing is typed into.
+class NumberBoxKeys : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* box, QEvent* event) override {
+        if (event->type() != QEvent::ShortcutOverride)
+            return false;
+        const auto* edit = box->findChild<QLineEdit*>();
+        return edit && !edit->isModified();
+    }
+};
+
 } // namespace
 
 void addEditorShortcuts(QWidget& window, const ControlRegistry& controls, PatternHistory& history) {
@@ -39,6 +55,24 @@ void addEditorShortcuts(QWidget& window, const ControlRegistry& controls, Patter
         window,
         {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))},
         [&history] { history.redo(); });
+}
+
+void keepKeysForWindow(QWidget& window) {
+    window.setFocusPolicy(Qt::ClickFocus);
+    auto* keys = new NumberBoxKeys(&window);
+    for (QAbstractSpinBox* box : window.findChildren<QAbstractSpinBox*>()) {
+        // The dialogs' boxes are theirs.
+        if (box->window() != &window)
+            continue;
+        box->installEventFilter(keys);
+        QObject::connect(box, &QAbstractSpinBox::editingFinished, keys, [&window, box] {
+            if (auto* edit = box->findChild<QLineEdit*>())
+                edit->setModified(false);
+            if (box->hasFocus())
+                window.setFocus();
+        });
+    }
+    window.setFocus();
 }
 
 } // namespace brev

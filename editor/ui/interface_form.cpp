@@ -59,6 +59,7 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
         UpdateStatusBar(0);
         retune();
     });
+    keepKeysForWindow(*this);
     ownDialogs_ = std::make_unique<QtEditorDialogs>(*this, widgets_.openDialog, widgets_.saveDialog,
                                                     widgets_.colorDialog);
     dialogs_ = ownDialogs_.get();
