@@ -178,7 +178,8 @@ private:
                                   const std::function<void()>& loaded = {});
     void loadWaveFile(const QString& path);
     void loadWaveData(const QString& what, const AudioLoad& load, const QString& unnamedSource);
-    void showLoadFailure(const QString& path);
+    // "Sorry, but I was unable to load PATH", and the loader's reason on the next line.
+    void showLoadFailure(const QString& path, const std::exception& failure);
     bool needsAudio();
     void setRate(unsigned hz);
     void setHintsShown(bool shown);

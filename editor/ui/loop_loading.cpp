@@ -141,23 +141,19 @@ const BrevWave::TWave& TInterfaceForm::loopAsLoaded() const {
 }
 
 void TInterfaceForm::loadWaveFile(const QString& path) {
-    auto* revert = findComponent(u"RevertButton");
-    const QString previousFile = currentFileName_;
-    const QString previousHint = revert->toolTip();
-    currentFileName_ = path;
-    revert->setToolTip(QStringLiteral("Revert ") + path);
     rememberWaveFolder(settings_, path);
     try {
         const std::string file = localPath(path);
-        if (!replaceAudioInBackground(
-                QFileInfo(path).fileName(),
-                [&](const DecodeProgress& progress) { return loadAudioFile(file, progress); })) {
-            // Cancelled: the loop that plays on is still the previous file's.
-            currentFileName_ = previousFile;
-            revert->setToolTip(previousHint);
-        }
-    } catch (const std::exception&) {
-        showLoadFailure(path);
+        replaceAudioInBackground(
+            QFileInfo(path).fileName(),
+            [&](const DecodeProgress& progress) { return loadAudioFile(file, progress); },
+            [&] {
+                // Named once it is the loop: a refused or cancelled file leaves the previous name.
+                currentFileName_ = path;
+                findComponent(u"RevertButton")->setToolTip(QStringLiteral("Revert ") + path);
+            });
+    } catch (const std::exception& failure) {
+        showLoadFailure(path, failure);
     }
 }
 
@@ -209,8 +205,8 @@ void TInterfaceForm::loadDroppedData(const QByteArray& bytes) {
     });
 }
 
-void TInterfaceForm::showLoadFailure(const QString& path) {
-    dialogs_->warning(kUnableToLoad + path);
+void TInterfaceForm::showLoadFailure(const QString& path, const std::exception& failure) {
+    dialogs_->warning(kUnableToLoad + path + u'\n' + QString::fromStdString(failure.what()));
 }
 
 void TInterfaceForm::LoadFromFileButtonClick() {
@@ -255,8 +251,8 @@ void TInterfaceForm::RevertButtonClick() {
             replaceAudioInBackground(
                 QFileInfo(path).fileName(),
                 [&](const DecodeProgress& progress) { return loadAudioFile(file, progress); });
-        } catch (const std::exception&) {
-            showLoadFailure(path);
+        } catch (const std::exception& failure) {
+            showLoadFailure(path, failure);
         }
     });
 }
