@@ -6,6 +6,7 @@
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 
@@ -29,6 +30,26 @@ std::optional<QString> runFileDialog(QFileDialog* dialog, const FileDialogReques
         return std::nullopt;
     return dialog->selectedFiles().constFirst();
 }
+
+// The toolkit's own folder dialog refuses a name that does not exist yet ("Directory not found");
+// this one lets it through, for the caller to make. Always the toolkit's dialog: a desktop's own
+// may refuse it too.
+class NewFolderDialog : public QFileDialog {
+public:
+    NewFolderDialog(QWidget* parent, const QString& title, const QString& directory)
+        : QFileDialog(parent, title, directory) {
+        setFileMode(QFileDialog::Directory);
+        setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    }
+
+    void accept() override {
+        const QStringList chosen = selectedFiles();
+        if (chosen.size() == 1 && !QFileInfo::exists(chosen.constFirst()))
+            QDialog::accept();
+        else
+            QFileDialog::accept();
+    }
+};
 
 } // namespace
 
@@ -55,12 +76,12 @@ std::optional<QColor> QtEditorDialogs::chooseColor(const QColor& initial) {
     return dialog->selectedColor();
 }
 
-std::optional<QString> QtEditorDialogs::chooseFolder(const QString& directory) {
-    const QString folder = QFileDialog::getExistingDirectory(
-        &window_, QString(), directory.isEmpty() ? QDir::currentPath() : directory);
-    if (folder.isEmpty())
+std::optional<QString> QtEditorDialogs::chooseFolder(const QString& title,
+                                                     const QString& directory) {
+    NewFolderDialog dialog(&window_, title, directory.isEmpty() ? QDir::currentPath() : directory);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return folder;
+    return dialog.selectedFiles().constFirst();
 }
 
 void QtEditorDialogs::message(const QString& text) {

@@ -31,8 +31,9 @@ public:
     virtual std::optional<QString> openFile(const FileDialogRequest& request) = 0;
     virtual std::optional<QString> saveFile(const FileDialogRequest& request) = 0;
     virtual std::optional<QColor> chooseColor(const QColor& initial) = 0;
-    // A folder, opening in directory; nothing when cancelled. New folders may be made in it.
-    virtual std::optional<QString> chooseFolder(const QString& directory) = 0;
+    // A folder, opening in directory under title; nothing when cancelled. It may name a folder
+    // that does not exist yet.
+    virtual std::optional<QString> chooseFolder(const QString& title, const QString& directory) = 0;
 
     // A plain notice with an OK button ("Load some audio first", an error's text).
     virtual void message(const QString& text) = 0;
@@ -52,7 +53,7 @@ public:
     std::optional<QString> openFile(const FileDialogRequest& request) override;
     std::optional<QString> saveFile(const FileDialogRequest& request) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;
-    std::optional<QString> chooseFolder(const QString& directory) override;
+    std::optional<QString> chooseFolder(const QString& title, const QString& directory) override;
     void message(const QString& text) override;
     void warning(const QString& text) override;
     void error(const QString& text) override;

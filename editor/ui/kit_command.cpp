@@ -61,7 +61,8 @@ void KitCommand::ExportKitButtonClick() {
             return;
         }
         const std::optional<QString> folder =
-            form_.dialogs().chooseFolder(form_.settings().readString(kKitDirectory, QString()));
+            form_.dialogs().chooseFolder(QStringLiteral("Export kit to folder"),
+                                         form_.settings().readString(kKitDirectory, QString()));
         if (!folder)
             return;
         form_.settings().writeString(kKitDirectory, *folder);

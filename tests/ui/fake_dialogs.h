@@ -24,7 +24,7 @@ public:
         return next(request);
     }
     std::optional<QColor> chooseColor(const QColor&) override { return colour; }
-    std::optional<QString> chooseFolder(const QString& directory) override {
+    std::optional<QString> chooseFolder(const QString&, const QString& directory) override {
         return next({{}, {}, directory});
     }
     void message(const QString& text) override { messages << text; }
