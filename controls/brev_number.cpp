@@ -6,6 +6,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <algorithm>
 
 namespace brev {
@@ -78,6 +79,15 @@ void TBrevNumber::mouseMoveEvent(QMouseEvent* event) {
 
 void TBrevNumber::mouseReleaseEvent(QMouseEvent*) {
     dragging_ = false;
+}
+
+void TBrevNumber::wheelEvent(QWheelEvent* event) {
+    // A touchpad turns in fractions of a notch: they add up.
+    wheelDelta_ += event->angleDelta().y();
+    const int steps = wheelDelta_ / QWheelEvent::DefaultDeltasPerStep;
+    wheelDelta_ -= steps * QWheelEvent::DefaultDeltasPerStep;
+    if (steps != 0)
+        SetValue(Value() + steps);
 }
 
 void TBrevNumber::paintEvent(QPaintEvent*) {

@@ -8,8 +8,9 @@
 
 namespace brev {
 
-// A boxed integer changed by dragging the mouse up or down over it; a right click jumps to the
-// default, or with Ctrl to the minimum, or with Shift to the maximum.
+// A boxed integer changed by dragging the mouse up or down over it, or by its wheel, one step a
+// notch; a right click jumps to the default, or with Ctrl to the minimum, or with Shift to the
+// maximum.
 class TBrevNumber : public QLabel {
     Q_OBJECT
 
@@ -43,6 +44,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -55,6 +57,7 @@ private:
     bool dragging_ = false;
     bool fine_ = false;
     int anchor_ = 0;
+    int wheelDelta_ = 0; // of a notch not yet complete
 };
 
 } // namespace brev
