@@ -134,6 +134,12 @@ void TInterfaceForm::runCommand(const std::function<void()>& command) {
     } catch (const std::exception& e) {
         dialogs_->error(QString::fromStdString(e.what()));
     }
+    showPlaying();
+}
+
+void TInterfaceForm::showPlaying() {
+    // Held down rather than checked: a click while it plays starts the loop again, as it did.
+    toolButton("PlayButton")->setDown(started() && engine().IsPlaying());
 }
 
 // --- rendering and feedback ------------------------------------------------------------------

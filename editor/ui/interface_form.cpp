@@ -31,6 +31,8 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
                                        syncChoice_->watch();
                                        UpdateStatusBar(1);
                                        retuneWhenStopped();
+                                       // Playback may have ended by itself.
+                                       showPlaying();
                                    }});
     widgets_ = buildWindow(*this);
     new KitCommand(*this, *widgets_.waveform);

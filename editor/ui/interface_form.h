@@ -119,8 +119,10 @@ private:
     QWidget& editorWindow() override { return *this; }
     QWidget& receivingWindow() override { return *this; }
     // Runs a command; an exception it raises is shown in a message box with its text, as the
-    // application's default display does, and goes no further.
+    // application's default display does, and goes no further. The Play button then shows
+    // whether the loop plays.
     void runCommand(const std::function<void()>& command) override;
+    void showPlaying();
     // Renders every slot; null before start() and while nothing is loaded.
     const SegmentStore* renderedLoop() override;
     // Wave data dropped on the window, loaded as the paste command loads the clipboard's.

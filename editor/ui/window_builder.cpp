@@ -142,10 +142,11 @@ void buildControls(QWidget& window, WindowWidgets& widgets) {
     toolbar->setObjectName(QStringLiteral("ButtonPanel"));
     toolbar->setGeometry(0, 0, kClientWidth, kToolbarHeight);
     setColours(toolbar, kSilver, Qt::black);
-    // A toggle that is down looks pressed in, plain at a glance on the flat toolbar.
-    toolbar->setStyleSheet(QStringLiteral(
-        "QToolButton:checked { background-color: #7b8fb0; border: 1px solid #1f3152; "
-        "border-radius: 2px; }"));
+    // A toggle that is down, or Play while the loop plays, looks pressed in, plain at a glance on
+    // the flat toolbar.
+    toolbar->setStyleSheet(
+        QStringLiteral("QToolButton:checked, QToolButton:pressed { background-color: #7b8fb0; "
+                       "border: 1px solid #1f3152; border-radius: 2px; }"));
 
     for (const WidgetEntry& entry : interfaceLayout()) {
         QWidget* widget = buildControl(entry, entry.inToolbar ? toolbar : &window, widgets);
