@@ -265,12 +265,14 @@ void TInterfaceForm::SaveToFileButtonClick() {
     runCommand([&] {
         if (needsAudio())
             return;
-        const std::optional<QString> path = dialogs_->saveFile(saveWaveDialog(settings_));
+        const std::optional<QString> path =
+            dialogs_->saveFile(saveWaveDialog(settings_, currentFileName_));
         if (!path)
             return;
         renderAll();
         rememberWaveFolder(settings_, *path);
         engine().SavePatternFile(localPath(*path));
+        statusPanel(0)->setText(QStringLiteral("Rendered loop saved as ") + *path);
     });
 }
 

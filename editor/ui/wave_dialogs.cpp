@@ -24,9 +24,17 @@ FileDialogRequest openWaveDialog(const EditorSettings& settings) {
             settings.readString(kLoadDirectory, QString())};
 }
 
-FileDialogRequest saveWaveDialog(const EditorSettings& settings) {
-    return {QStringLiteral("wav"), QStringLiteral("WAV or FLAC|*.wav *.flac"),
-            settings.readString(kLoadDirectory, QString())};
+FileDialogRequest saveWaveDialog(const EditorSettings& settings, const QString& loopFile) {
+    FileDialogRequest request{QStringLiteral("wav"), QStringLiteral("WAV or FLAC|*.wav *.flac"),
+                              settings.readString(kLoadDirectory, QString())};
+    // "break.mp3" suggests "break.wav": another name would get WAV data all the same.
+    if (!loopFile.isEmpty()) {
+        const QFileInfo loop(loopFile);
+        const bool flac = loop.suffix().compare(u"flac", Qt::CaseInsensitive) == 0;
+        request.suggestedName =
+            loop.completeBaseName() + (flac ? QStringLiteral(".flac") : QStringLiteral(".wav"));
+    }
+    return request;
 }
 
 void rememberWaveFolder(EditorSettings& settings, const QString& path) {

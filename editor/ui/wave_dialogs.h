@@ -11,7 +11,8 @@ namespace brev {
 
 // The file dialogs for loops, opening in the folder the last one was loaded from or saved to.
 FileDialogRequest openWaveDialog(const EditorSettings& settings);
-FileDialogRequest saveWaveDialog(const EditorSettings& settings);
+// Starts with the name of loopFile, the loop's file (empty: none), in a format a save writes.
+FileDialogRequest saveWaveDialog(const EditorSettings& settings, const QString& loopFile);
 // Remembers the folder of a loop loaded or saved.
 void rememberWaveFolder(EditorSettings& settings, const QString& path);
 
