@@ -12,6 +12,7 @@
 #include "tests/ui/fake_dialogs.h"
 #include "tests/ui/playback_support.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QTest>
@@ -93,7 +94,7 @@ protected:
         QTest::mouseClick(window(), button, {}, centreOf(name));
     }
     void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
-        QTest::keyClick(&form, key, modifiers);
+        QTest::keyClick(window(), key, modifiers);
     }
     // One gesture of a user: a drag on a number, a click or a sweep over flags, an arrow, a gang
     // or clone button, a randomiser.
@@ -321,6 +322,21 @@ TEST_F(UndoTest, DesktopShortcutsClickTheirButtons) {
     key(Qt::Key_S);
     EXPECT_TRUE(QFile::exists(saved));
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("; ").toStdString();
+}
+
+// The keys go where the desktop sends them, to the focus, whatever was clicked last.
+TEST_F(UndoTest, KeysReachTheWindowWhateverWasClickedLast) {
+    EXPECT_EQ(QApplication::focusWidget(), &form);
+    const std::vector<std::int16_t> heard = renderedLoop();
+    clickOn("Mute3CheckText");
+    key(Qt::Key_Z);
+    EXPECT_EQ(samplesOf(form.engine().Store().joinSlots()), heard);
+    auto* pitch = form.findChild<QWidget*>(QStringLiteral("PitchSpinBox"));
+    QTest::mouseClick(window(), Qt::LeftButton, {}, pitch->mapTo(&form, QPoint(10, 5)));
+    key(Qt::Key_Y); // clicked, not typed into: the window's
+    EXPECT_TRUE(form.pattern().slotCheck(kMuteCheckText, 3));
+    key(Qt::Key_Return, {});
+    EXPECT_EQ(QApplication::focusWidget(), &form);
 }
 
 namespace {
