@@ -743,6 +743,23 @@ TEST_F(EditorTest, ClosingWhilePlayingStopsFirstAndHintsFollowTheirButton) {
     EXPECT_FALSE(form->eventFilter(control, &tip));
 }
 
+// The kit's folder dialog, answered with a new folder's name; a refusal's box would be closed.
+TEST(FolderDialog, TakesAFolderThatIsNotThereYet) {
+    TempFolder dir;
+    QWidget window;
+    QTimer::singleShot(0, [] {
+        auto* dialog = QApplication::activeModalWidget();
+        QTimer::singleShot(0, dialog, [] {
+            while (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        QTest::keyClicks(dialog->findChild<QWidget*>(QStringLiteral("fileNameEdit")), "kit1\r");
+    });
+    const QString folder = QString::fromStdString(dir.path().string());
+    EXPECT_EQ(QtEditorDialogs(window, nullptr, nullptr, nullptr).chooseFolder({}, folder),
+              folder + "/kit1");
+}
+
 TEST(SingleInstance, NoOtherUserCanHoldTheGuardWithoutARuntimeFolder) {
     TempFolder dir;
     const auto shared = dir.path() / "shared";
