@@ -635,12 +635,16 @@ TEST_F(EditorTest, TheSyncChoiceOfThePlaybackPanelFollowsJackAndIsKept) {
 TEST_F(EditorTest, SpaceTogglesPlaybackAndF1AsksForHelp) {
     start();
     load(loopFile());
+    auto down = [&] { return form->component<QToolButton>(u"PlayButton")->isDown(); };
     QTest::keyClick(form.get(), Qt::Key_Space);
-    EXPECT_TRUE(form->engine().IsPlaying());
+    EXPECT_TRUE(form->engine().IsPlaying() && down());
     ASSERT_TRUE(QTest::qWaitFor([&] { return litLed() >= 0; }, 3000));
     QTest::keyClick(form.get(), Qt::Key_Space);
-    EXPECT_FALSE(form->engine().IsPlaying());
+    EXPECT_FALSE(form->engine().IsPlaying() || down());
     EXPECT_EQ(litLed(), -1);
+    click("LoopButton"); // up: one pass, and Play comes up by itself
+    click("PlayButton");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !down(); }, 3000));
 
     QSignalSpy help(form->component<QToolButton>(u"HelpButton"), &QToolButton::clicked);
     QTest::keyClick(form.get(), Qt::Key_F1);
