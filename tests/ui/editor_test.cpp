@@ -356,7 +356,7 @@ TEST_F(EditorTest, CommandsThatNeedAudioSaySoAndTouchNothing) {
 
 TEST_F(EditorTest, SaveAndCopyWriteTheRenderedLoop) {
     start();
-    load(loopFile());
+    load(loopFile("break.mp3.wav"));
     pattern().setToggleDown("SmartFadesButton", false);
     pattern().SetCheckValue("Reverse2CheckText", true);
 
@@ -364,6 +364,8 @@ TEST_F(EditorTest, SaveAndCopyWriteTheRenderedLoop) {
     QDir().mkpath(QFileInfo(saved).absolutePath());
     dialogs.files.push_back(saved);
     click("SaveToFileButton");
+    EXPECT_EQ(dialogs.requests.last().suggestedName, QStringLiteral("break.mp3.wav"));
+    EXPECT_EQ(status(0), "Rendered loop saved as " + saved);
     click("CopyToClipBoardButton");
     ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("; ").toStdString();
 
