@@ -192,6 +192,16 @@ TEST(NumberTest, RightClickPriorities) {
     QTest::mouseRelease(host.handle(), Qt::RightButton, {}, host.at(-50));
 }
 
+TEST(NumberTest, TheWheelStepsOnceANotchAddingUpATouchpadsHalves) {
+    TBrevNumber number;
+    QWheelEvent half(QPointF(8, 8), QPointF(8, 8), {}, QPoint(0, 60), Qt::NoButton, {},
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&number, &half);
+    EXPECT_EQ(number.Value(), 0);
+    QApplication::sendEvent(&number, &half);
+    EXPECT_EQ(number.Value(), 1);
+}
+
 TEST(NumberTest, WidestValuesStayInsideTheBorder) {
     TBrevNumber number;
     number.SetMin(-99);
