@@ -26,6 +26,11 @@ constexpr double kMinRatio = 1.0 / 16;
 constexpr double kMaxRatio = 16;
 // The study is quick beside the processing.
 constexpr double kStudyShare = 0.1;
+// Rubber Band 3.1 (Debian 12's) reads past the end of a buffer of its own, in the R3 engine's
+// analysis, while the time ratio times the pitch scale lies between 1/16 and 1/8: what it reads
+// there is other memory, and a loop may come out with a silent channel. Such a stretch is made in
+// two steps that each stay above 1/8; the margin keeps rounding away from the edge.
+constexpr double kLowestSafeRatio = 1.0 / 8 + 0.005;
 
 // The engine's defaults otherwise, as the command-line program sets them with -3; R3 runs on
 // one thread whatever is asked, so asking for none spares waiting for helpers that never come.
@@ -110,6 +115,34 @@ void checkTarget(double ratio, std::int64_t frames, std::int32_t ownFrames,
     }
 }
 
+// One pass of the stretcher over input: outFrames frames, shifted by pitchScale. Its progress runs
+// from `from` over `share`.
+Planes stretchPlanes(const Planes& input, std::int64_t outFrames, double pitchScale,
+                     const DecodeProgress& progress, double from, double share) {
+    const std::size_t frames = input[0].size();
+    const Stretcher stretcher(
+        rubberband_new(BrevWave::kSampleRate, BrevWave::kChannels, kOptions,
+                       static_cast<double>(outFrames) / static_cast<double>(frames), pitchScale));
+    if (!stretcher)
+        throw Error("Cannot stretch the loop: Rubber Band refused to start");
+    RubberBandState state = stretcher.get();
+    rubberband_set_expected_input_duration(state, static_cast<unsigned>(frames));
+    feed(input, progress, from, share * kStudyShare,
+         [state](const float* const* block, unsigned count, bool last) {
+             rubberband_study(state, block, count, last ? 1 : 0);
+         });
+    // Short of the wanted length, the rest stays silent.
+    Planes output{std::vector<float>(static_cast<std::size_t>(outFrames)),
+                  std::vector<float>(static_cast<std::size_t>(outFrames))};
+    std::size_t written = 0;
+    feed(input, progress, from + share * kStudyShare, share * (1 - kStudyShare),
+         [&](const float* const* block, unsigned count, bool last) {
+             rubberband_process(state, block, count, last ? 1 : 0);
+             retrieve(state, output, written);
+         });
+    return output;
+}
+
 } // namespace
 
 BrevWave::TWave stretchLoop(BrevWave::TWave loop, const LoopStretch& stretch,
@@ -123,29 +156,18 @@ BrevWave::TWave stretchLoop(BrevWave::TWave loop, const LoopStretch& stretch,
     if (!stretchLibraryError().empty())
         throw Error("Cannot stretch the loop: " + stretchLibraryError());
 
-    const Stretcher stretcher(rubberband_new(BrevWave::kSampleRate, BrevWave::kChannels, kOptions,
-                                             ratio, std::exp2(stretch.pitchSemitones / 12.0)));
-    if (!stretcher)
-        throw Error("Cannot stretch the loop: Rubber Band refused to start");
-    RubberBandState state = stretcher.get();
-    rubberband_set_expected_input_duration(state, static_cast<unsigned>(frames));
-
-    const Planes input = toPlanes(loop);
+    const double pitchScale = std::exp2(stretch.pitchSemitones / 12.0);
+    Planes planes = toPlanes(loop);
     loop = BrevWave::TWave();
-    feed(input, progress, 0, kStudyShare,
-         [state](const float* const* block, unsigned count, bool last) {
-             rubberband_study(state, block, count, last ? 1 : 0);
-         });
-    // Short of the wanted length, the rest stays silent.
-    Planes output{std::vector<float>(static_cast<std::size_t>(outFrames)),
-                  std::vector<float>(static_cast<std::size_t>(outFrames))};
-    std::size_t written = 0;
-    feed(input, progress, kStudyShare, 1 - kStudyShare,
-         [&](const float* const* block, unsigned count, bool last) {
-             rubberband_process(state, block, count, last ? 1 : 0);
-             retrieve(state, output, written);
-         });
-    return fromPlanes(output);
+    if (ratio * pitchScale >= kLowestSafeRatio)
+        return fromPlanes(stretchPlanes(planes, outFrames, pitchScale, progress, 0, 1));
+    // The shift comes with the last step, which takes the loop from its first step's length
+    // (at least 1/16 × 1/2 / (1/8) = 1/4 of the loop's) to the bar's.
+    const double lastRatio = kLowestSafeRatio / pitchScale;
+    const auto firstFrames =
+        static_cast<std::int64_t>(std::ceil(static_cast<double>(outFrames) / lastRatio));
+    planes = stretchPlanes(planes, firstFrames, 1, progress, 0, 0.5);
+    return fromPlanes(stretchPlanes(planes, outFrames, pitchScale, progress, 0.5, 0.5));
 }
 
 StretchedAudio stretchLoaded(LoadedAudio loaded, const LoopStretch& stretch,

@@ -129,12 +129,13 @@ const LoopBuffer& LoopPlayer::takeOfferedLoop(const LoopBuffer& loop,
     // seq_cst, as every access to loop_: fails when setLoop has replaced the loop meanwhile (it
     // then waits for this period to end). Succeeding, it releases this thread's reads of the old
     // buffer to the GUI, which frees it once playingLoop() shows the new one; nothing below
-    // reads the old one again, so its length is read first.
-    const double scale = static_cast<double>(next->frameCount) / loop.frameCount;
+    // reads the old one again, so its length is read first. Following a clock, the bar keeps the
+    // clock's length, so the new loop is read at the same place in the bar and the same pace
+    // through it; on its own clock a loop plays at its own pace, the new one from its start.
+    const double scale = following_ ? static_cast<double>(next->frameCount) / loop.frameCount : 1.0;
     const LoopBuffer* expected = &loop;
     if (!loop_.compare_exchange_strong(expected, next))
         return loop;
-    // The same place in the bar, and the same pace through it, in the new loop's frames.
     position_ = static_cast<std::uint64_t>(static_cast<double>(position_) * scale);
     step = static_cast<std::uint64_t>(static_cast<double>(step) * scale);
     trace_.start = static_cast<std::uint64_t>(static_cast<double>(trace_.start) * scale);

@@ -98,8 +98,8 @@ public:
     std::uint32_t rate() const noexcept { return rate_.load(std::memory_order_relaxed); }
 
     // GUI thread. Offers a loop to take the place of the playing one where a pass ends, at the
-    // start of the new one's pass and at the same pace through the bar; the notification
-    // thread keeps its events when next shares them. The caller keeps next alive until
+    // start of the new one's pass (following a clock, at the same pace through the bar); the
+    // notification thread keeps its events when next shares them. The caller keeps next alive until
     // playingLoop() is next, withdrawLoop() returned true, or setLoop() returned.
     void offerLoop(const LoopBuffer* next) noexcept;
     // GUI thread. True when the offer was taken back before the audio thread took it; false

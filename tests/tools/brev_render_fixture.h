@@ -27,9 +27,10 @@ struct Result {
 
 class BrevRenderTest : public test::TempFolderTest {
 protected:
-    Result run(const std::vector<std::string>& args) const {
+    // under: a program brev-render runs under, with its options ("valgrind -q").
+    Result run(const std::vector<std::string>& args, const std::string& under = {}) const {
         // A run that waits on something it should refuse ends as a failure, not a hang.
-        std::string command = "timeout 60 " BREV_RENDER_PATH;
+        std::string command = "timeout 120 " + under + " " BREV_RENDER_PATH;
         for (const auto& arg : args) {
             command += " '" + arg + "'";
         }

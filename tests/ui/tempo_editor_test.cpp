@@ -3,6 +3,7 @@
 // The editor's tempo and pitch controls: the loaded loop stretched off the GUI thread, and what
 // the commands take from it.
 #include "audio/clipboard_port.h"
+#include "audio/loop_stretcher.h"
 #include "audio/loop_tempo.h"
 #include "editor/ui/interface_form.h"
 #include "editor/ui/tempo_controls.h"
@@ -14,9 +15,16 @@
 
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
+#include <QTest>
+#include <QTimer>
 #include <QToolButton>
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace brev {
@@ -27,7 +35,7 @@ protected:
     void start() {
         form = std::make_unique<TInterfaceForm>();
         EditorOptions options;
-        options.makeEngine = [](int index) { return test::silentEngine(index, {}); };
+        options.makeEngine = [this](int index) { return test::silentEngine(index, capture); };
         options.dialogs = &dialogs;
         options.clipboard = &clipboard;
         options.settingsFile = QString::fromStdString(dir.file("settings.ini"));
@@ -41,12 +49,16 @@ protected:
     QSpinBox& pitch() { return *form->findChild<QSpinBox*>("PitchSpinBox"); }
     QString ownTempo() { return form->findChild<QLabel*>("OwnTempoLabel")->text(); }
     std::int32_t loadedFrames() { return form->engine().Store().SourceSamples(); }
+    // As the output buffer holds it: its slots' regions, without the part frame at the end.
+    test::Bytes playedLoop() { return form->engine().outputBytes(); }
+    void click(const char16_t* button) { form->component<QToolButton>(button)->click(); }
     QVariant stored(const char* name) {
         return QSettings(QString::fromStdString(dir.file("settings.ini")), QSettings::IniFormat)
             .value(name);
     }
 
     test::TempFolder dir;
+    std::string capture;
     test::FakeDialogs dialogs;
     MemoryClipboard clipboard;
     std::unique_ptr<TInterfaceForm> form;
@@ -114,6 +126,91 @@ TEST_F(TempoEditorTest, ATargetTheLoopCannotReachLoadsItAtItsOwnTempoAndSaysWhy)
     EXPECT_EQ(loadedFrames(), 1600);
 }
 
+// A steady tone: a gap, a restart or a bar out of place shows in what is played.
+BrevWave::TWave toneLoop(int frames) {
+    return test::makeWave(frames, [](int i) {
+        const int level = static_cast<int>(std::lround(8000 * std::sin(i * 2 * M_PI / 44.1)));
+        return test::Frame{level, -level};
+    });
+}
+
+TEST_F(TempoEditorTest, ATempoChangedWhilePlayingTakesOverAtABarStartWithoutAGap) {
+    capture = dir.file("capture.wav");
+    start();
+    const BrevWave::TWave loop = toneLoop(44100); // 240 BPM
+    load(loop, "tone.wav");
+    click(u"PlayButton");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return test::litLed(*form) >= 2; }, 5000));
+    const test::Bytes before = playedLoop();
+    // The newer target replaces the one still being made.
+    tempo().setValue(190);
+    tempo().setValue(200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loadedFrames() == 52920; }, 30000));
+    const test::Bytes after = playedLoop();
+    EXPECT_EQ(test::bytesOf(form->engine().Store().source()),
+              test::bytesOf(stretchLoop(loop, {20000, 0})))
+        << "the stretch brev-render makes";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return test::litLed(*form) == 15; }, 5000));
+    click(u"StopButton");
+    form.reset();
+
+    BrevWave::TWave played;
+    played.LoadFromFile(capture);
+    const test::Bytes heard = test::bytesOf(played);
+    std::size_t at = 0;
+    while (at + before.size() <= heard.size() &&
+           std::equal(before.begin(), before.end(), heard.begin() + static_cast<long>(at)))
+        at += before.size();
+    EXPECT_GE(at, before.size()) << "the old loop played on from where it was";
+    ASSERT_GE(heard.size(), at + after.size() * 14 / 16);
+    const std::size_t rest = std::min(after.size(), heard.size() - at);
+    EXPECT_TRUE(std::equal(after.begin(), after.begin() + static_cast<long>(rest),
+                           heard.begin() + static_cast<long>(at)))
+        << "the new loop from its first frame, where a bar of the old one ended";
+}
+
+TEST_F(TempoEditorTest, WhatIsSetIsShownCanBeTypedBackAndIsKeptOnlyWhenDone) {
+    start();
+    load(test::rampWave(88200), "two.wav"); // 120 BPM
+    auto status = [&] { return form->statusPanel(0)->text(); };
+    tempo().setValue(140);
+    pitch().setValue(3);
+    EXPECT_TRUE(status().endsWith("two.wav at 140.00 BPM, +3 st (own 120.00)"))
+        << status().toStdString();
+    pitch().setValue(0);
+    // "Own" typed in any case, or an empty box; the wheel comes back to it the way it went.
+    for (const char* own : {"own", "OWN", ""}) {
+        tempo().setValue(130);
+        tempo().selectAll();
+        QTest::keyClick(&tempo(), Qt::Key_Delete);
+        QTest::keyClicks(&tempo(), own);
+        QTest::keyClick(&tempo(), Qt::Key_Return);
+        EXPECT_EQ(tempo().text(), "Own") << own;
+    }
+    EXPECT_FALSE(status().contains("BPM")) << status().toStdString();
+    for (int steps : {1, 1, -1, -1, -1, 1})
+        tempo().stepBy(steps);
+    EXPECT_EQ(tempo().text(), "Own");
+    tempo().stepBy(-1);
+    EXPECT_EQ(tempo().value(), 119);
+    tempo().setValue(400);
+    const auto* text = tempo().findChild<QLineEdit*>();
+    EXPECT_GE(text->width(), text->fontMetrics().horizontalAdvance(tempo().text()));
+
+    // Cancelled, a stretch leaves the target as it was, in the settings too.
+    tempo().setValue(tempo().minimum());
+    load(test::rampWave(90 * 44100), "long.wav"); // long enough to show its progress
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [&] {
+        if (auto* progress = form->findChild<QProgressDialog*>("LoadProgress"))
+            progress->findChild<QPushButton*>()->click();
+    });
+    cancel.start(20);
+    tempo().setValue(20);
+    cancel.stop();
+    EXPECT_EQ(tempo().text(), "Own");
+    EXPECT_EQ(stored("Target tempo").toInt(), 0);
+}
+
 } // namespace
 } // namespace brev
-
