@@ -8,10 +8,7 @@
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_waves.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
-#include <memory>
-#include <optional>
 
 namespace brev {
 namespace {
@@ -104,59 +101,6 @@ TEST(Refill, EachChangeIsHeardFromTheNextTimeItsSlotPlays) {
         ASSERT_EQ(got[i], expected[i]) << "pass " << frame / (16 * kUnit) << ", frame "
                                        << frame % (16 * kUnit) << (i % 2 ? " right" : " left");
     }
-}
-
-// A new tempo asked for while the loop plays: the newest one is stretched beside the playback
-// and takes over where a pass ends, the loop playing on until then, without a gap.
-TEST(Refill, ARetunedLoopTakesOverAtAPassStartWithoutAGap) {
-    test::TempFolder dir;
-    const std::string capture = dir.file("capture.wav");
-    const BrevWave::TWave loop = test::countingWave(16 * 1378, 3); // 480 BPM
-    std::vector<std::uint8_t> before;
-    std::vector<std::uint8_t> after;
-    std::optional<TDS::Retune> retuned;
-    std::int32_t retunedFrames = 0;
-    {
-        OutputOptions options;
-        options.nullOutput = true;
-        options.capturePath = capture;
-        TDS engine(0, options);
-        engine.LoadSourceWave(loop, 0);
-        PatternModel pattern;
-        int calls = 0;
-        int slotsSinceSwitch = 0;
-        PlaybackSession(engine, pattern)
-            .playToEnd(
-                0,
-                [&](int) {
-                    if (++calls == 2) {
-                        before = engine.outputBytes();
-                        auto asLoaded = std::make_shared<const BrevWave::TWave>(loop);
-                        engine.RetuneLoop(asLoaded, {30000, 0});
-                        engine.RetuneLoop(asLoaded, {40000, 0});
-                    }
-                    if (!retuned && (retuned = engine.TakeRetune())) {
-                        after = engine.outputBytes();
-                        retunedFrames = engine.Store().SourceSamples();
-                    }
-                    slotsSinceSwitch += retuned ? 1 : 0;
-                },
-                [&] { return slotsSinceSwitch > 17; });
-    } // the engine's end completes the capture
-    ASSERT_TRUE(retuned);
-    EXPECT_EQ(retuned->stretch.targetCentiBpm, 40000) << "the newer request replaced the other";
-    EXPECT_EQ(retunedFrames, 26460);
-
-    BrevWave::TWave captured;
-    captured.LoadFromFile(capture);
-    const test::Bytes heard = test::bytesOf(captured);
-    std::size_t at = 0;
-    while (at + before.size() <= heard.size() &&
-           std::equal(before.begin(), before.end(), heard.begin() + static_cast<long>(at)))
-        at += before.size();
-    ASSERT_GE(heard.size(), at + after.size());
-    EXPECT_TRUE(std::equal(after.begin(), after.end(), heard.begin() + static_cast<long>(at)))
-        << "the new loop from its first frame, where a pass of the old one ended";
 }
 
 } // namespace

@@ -23,7 +23,9 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace brev {
 namespace {
@@ -33,7 +35,7 @@ protected:
     void start() {
         form = std::make_unique<TInterfaceForm>();
         EditorOptions options;
-        options.makeEngine = [](int index) { return test::silentEngine(index, {}); };
+        options.makeEngine = [this](int index) { return test::silentEngine(index, capture); };
         options.dialogs = &dialogs;
         options.clipboard = &clipboard;
         options.settingsFile = QString::fromStdString(dir.file("settings.ini"));
@@ -53,6 +55,7 @@ protected:
     }
 
     test::TempFolder dir;
+    std::string capture = dir.file("capture.wav");
     test::FakeDialogs dialogs;
     MemoryClipboard clipboard;
     std::unique_ptr<TInterfaceForm> form;
@@ -87,17 +90,21 @@ TEST_F(TempoEditorTest, TheTargetStretchesTheLoopForEveryCommandAndStaysForTheNe
     EXPECT_EQ(ownTempo(), "own 240.00");
     EXPECT_EQ(loadedFrames(), stretchedFrames(44100, {14000, 0}));
 
-    // A change while the loop plays takes over from it, the newer of two; one left at a stop is
-    // made at once. Each is the stretch brev-render makes.
+    // A change while the loop plays takes over where a pass ends, the newer of two, without a gap;
+    // one left at a stop is made at once. Each is the stretch brev-render makes.
+    std::map<int, test::Bytes> stretched;
+    for (int semitones : {1, 3})
+        stretched[semitones] = test::bytesOf(stretchLoop(oneSecond, {14000, semitones}));
     auto heard = [&](int semitones) {
-        return test::bytesOf(form->engine().Store().source()) ==
-               test::bytesOf(stretchLoop(oneSecond, {14000, semitones}));
+        return test::bytesOf(form->engine().Store().source()) == stretched[semitones];
     };
     form->component<QToolButton>(u"PlayButton")->click();
+    const test::Bytes before = form->engine().outputBytes();
     pitch().setValue(2);
     pitch().setValue(3);
     ASSERT_TRUE(QTest::qWaitFor([&] { return heard(3); }, 30000));
-    EXPECT_TRUE(form->engine().IsPlaying());
+    const test::Bytes after = form->engine().outputBytes();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return test::litLed(*form) == 15; }, 5000));
     pitch().setValue(1);
     form->component<QToolButton>(u"StopButton")->click();
     EXPECT_TRUE(heard(1));
@@ -112,6 +119,17 @@ TEST_F(TempoEditorTest, TheTargetStretchesTheLoopForEveryCommandAndStaysForTheNe
     EXPECT_DOUBLE_EQ(tempo().value(), 241.00);
 
     form.reset();
+    BrevWave::TWave played;
+    played.LoadFromFile(capture);
+    const test::Bytes sound = test::bytesOf(played);
+    auto at = sound.begin();
+    while (std::search(at, sound.end(), before.begin(), before.end()) == at)
+        at += static_cast<long>(before.size());
+    EXPECT_GT(at, sound.begin()) << "the loop played on until the new one took over";
+    const auto mostOfIt = after.begin() + static_cast<long>(after.size() * 3 / 4);
+    EXPECT_EQ(std::search(at, sound.end(), after.begin(), mostOfIt), at)
+        << "the new loop, from its first frame, where a pass of the old one ended";
+
     start();
     EXPECT_DOUBLE_EQ(tempo().value(), 241.00);
     EXPECT_EQ(ownTempo(), "own -");
