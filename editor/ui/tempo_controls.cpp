@@ -91,7 +91,9 @@ TempoControls::TempoControls(QWidget& window, EditorSettings& settings,
     tempo_->setKeyboardTracking(false);
     tempo_->setToolTip(QStringLiteral("Tempo the loop is stretched to, keeping its pitch (BPM)"));
     own_->setObjectName(QStringLiteral("OwnTempoLabel"));
-    own_->setToolTip(QStringLiteral("The loop's own tempo, as the table gives it"));
+    own_->setToolTip(QStringLiteral("The loop's own tempo: it is one bar of four beats"));
+    // Beside the widest tempo "own 120.00" may not fit on one line.
+    own_->setWordWrap(true);
     pitch_->setObjectName(QStringLiteral("PitchSpinBox"));
     pitch_->setRange(-kMaxPitchSemitones, kMaxPitchSemitones);
     pitch_->setSuffix(QStringLiteral(" st"));
