@@ -44,8 +44,9 @@ public:
 
     void accept() override {
         const QStringList chosen = selectedFiles();
+        // Past QFileDialog::accept, which would refuse the name.
         if (chosen.size() == 1 && !QFileInfo::exists(chosen.constFirst()))
-            QDialog::accept();
+            QDialog::accept(); // NOLINT(bugprone-parent-virtual-call)
         else
             QFileDialog::accept();
     }

@@ -181,7 +181,7 @@ void TInterfaceForm::BufferEventHandler(int index) {
     SetLEDs(index);
     session().slotStarted(index);
     if (std::optional<TDS::Retune> retuned = engine().TakeRetune()) {
-        retuneTookOver(std::move(*retuned));
+        retuneTookOver(*retuned);
         // The controls may have moved on meanwhile.
         retune();
     }

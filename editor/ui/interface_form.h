@@ -133,7 +133,7 @@ private:
     // pitch, off the GUI thread: while it plays, the new loop takes over at a bar's start.
     void retune();
     // A loop stretched while playing has taken over.
-    void retuneTookOver(TDS::Retune retuned);
+    void retuneTookOver(const TDS::Retune& retuned);
     // Playback stopped (Stop, Space, its last pass) before a retune took over: it is made now.
     void retuneWhenStopped();
     // The loop as loaded, before any stretch.

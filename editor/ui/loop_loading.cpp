@@ -98,7 +98,7 @@ void TInterfaceForm::retune() {
     // Stopped before a retune took over: it is made here, at once.
     engine().CancelRetune();
     if (std::optional<TDS::Retune> retuned = engine().TakeRetune())
-        retuneTookOver(std::move(*retuned));
+        retuneTookOver(*retuned);
     if (wanted == stretched_)
         return;
     replaceLoop([&] {
@@ -113,7 +113,7 @@ void TInterfaceForm::retune() {
     });
 }
 
-void TInterfaceForm::retuneTookOver(TDS::Retune retuned) {
+void TInterfaceForm::retuneTookOver(const TDS::Retune& retuned) {
     stretched_ = retuned.stretch;
     // Kept only when stretched, as a load keeps it.
     unstretched_ =
