@@ -51,8 +51,11 @@ void FileReceiver::accept() {
             received->clear();
             socket->write(&kTaken, 1);
             socket->disconnectFromServer();
+            // Not from inside the socket's signal: a load runs an event loop of its own, which
+            // may delete the socket under this handler.
             if (!path.isEmpty())
-                emit fileReceived(path);
+                QMetaObject::invokeMethod(
+                    this, [this, path] { emit fileReceived(path); }, Qt::QueuedConnection);
         });
     }
 }

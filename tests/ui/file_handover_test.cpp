@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <atomic>
 #include <functional>
@@ -66,9 +67,34 @@ TEST(FileHandover, EachStartHandsOverOnePathAndAbusiveConnectionsAreDropped) {
     EXPECT_TRUE(whileServing<bool>([&] { return handFileOver(socketPath, odd, 5000); }));
     const QString plain = QString::fromStdString(folder.file("loop.flac"));
     EXPECT_TRUE(whileServing<bool>([&] { return handFileOver(socketPath, plain, 5000); }));
+    const QDeadlineTimer deadline(5000);
+    while (received.size() < 2 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_EQ(received, QStringList({odd, plain}));
 
     EXPECT_FALSE(handFileOver(QString::fromStdString(folder.file("nobody.socket")), plain, 1000));
+}
+
+// A load runs an event loop of its own, in which the finished connection may be deleted: the file
+// arrives only once the socket's signal is over, so nothing touches the socket after the load.
+TEST(FileHandover, AFileArrivesOnceTheSocketsSignalIsOver) {
+    test::TempFolder folder;
+    const QString socketPath = QString::fromStdString(folder.file("editor.socket"));
+    FileReceiver receiver(socketPath);
+    bool signalOver = false;
+    bool arrivedAfter = false;
+    // Connected after the receiver's own handlers, so these run once it has returned.
+    auto* server = receiver.findChild<QLocalServer*>();
+    QObject::connect(server, &QLocalServer::newConnection, [&] {
+        for (QLocalSocket* socket : receiver.findChildren<QLocalSocket*>())
+            QObject::connect(socket, &QLocalSocket::readyRead, [&] { signalOver = true; });
+    });
+    QObject::connect(&receiver, &FileReceiver::fileReceived, [&] { arrivedAfter = signalOver; });
+    EXPECT_TRUE(whileServing<bool>([&] { return handFileOver(socketPath, "/a/loop.wav", 5000); }));
+    const QDeadlineTimer deadline(5000);
+    while (!arrivedAfter && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_TRUE(arrivedAfter);
 }
 
 } // namespace
