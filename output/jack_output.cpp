@@ -142,7 +142,9 @@ SyncState JackOutput::syncState() const {
     state.rateHz = rateHz_.load(std::memory_order_relaxed);
     state.clockBpm = clockCentiBpm_.load(std::memory_order_relaxed) / 100.0;
     if (following == ClockLost)
-        state.problem = "MIDI clock stopped: playing on its own clock";
+        state.problem = state.mode == SyncMode::JackTransport
+                            ? "JACK transport position unusable: playing on its own clock"
+                            : "MIDI clock stopped: playing on its own clock";
     return state;
 }
 
@@ -202,7 +204,8 @@ JackOutput::Following JackOutput::renderPeriod(std::int16_t* out, unsigned frame
         // The transport is exact to the frame: anything more than its ticks' rounding is a
         // relocation, or periods this client missed.
         follow.slackSeconds = 0.002;
-        following = FollowingClock;
+        // A master may publish anything: what cannot be followed is treated as a lost clock.
+        following = followable(follow) ? FollowingClock : ClockLost;
     } else if (mode == SyncMode::MidiClock) {
         void* midiIn = jack_.port_get_buffer(clockIn_, frames);
         const jack_nframes_t count = jack_.midi_get_event_count(midiIn);

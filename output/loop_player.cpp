@@ -283,8 +283,16 @@ unsigned LoopPlayer::render(std::int16_t* out, unsigned frames) noexcept {
     return endPeriod(out, frames, played);
 }
 
+bool followable(const Follow& follow) noexcept {
+    // A million BPM still counts in hundredths within 32 bits.
+    return std::isfinite(follow.beats) && std::isfinite(follow.bpm) && follow.bpm < 1e6 &&
+           std::isfinite(follow.seconds * kDeviceRate) && std::isfinite(follow.slackSeconds);
+}
+
 unsigned LoopPlayer::renderFollowing(std::int16_t* out, unsigned frames,
                                      const Follow& follow) noexcept {
+    if (!followable(follow))
+        return render(out, frames);
     const BusyMark busy(busy_);
     const LoopBuffer* loop = beginPeriod();
 

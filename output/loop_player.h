@@ -58,6 +58,10 @@ struct Follow {
     double slackSeconds = 0.02;
 };
 
+// Whether a clock's figures can be followed: all numbers, and none so large that a place in the
+// loop is lost in it. They come from another program, which may publish anything.
+bool followable(const Follow& follow) noexcept;
+
 // Where the last period read the loop, for an output that sends clock from it: the first frame
 // read position_ (32.32), each further frame step more, within a loop of loopFrames.
 struct PeriodTrace {
@@ -126,7 +130,8 @@ public:
     // The same, but started, stopped, placed and paced by an outside clock: while played and
     // rolling, the loop (one bar of 4 beats) sits where the clock's beats put it, at the
     // clock's tempo by varispeed; without beats, at its own tempo from the clock's time. A
-    // small drift is pulled in by the pace, a larger one (a relocation) jumps.
+    // small drift is pulled in by the pace, a larger one (a relocation) jumps. Figures that are
+    // not followable() leave the loop on its own clock, as render() plays it.
     unsigned renderFollowing(std::int16_t* out, unsigned frames, const Follow& follow) noexcept;
     // Audio thread: the period rendered last.
     const PeriodTrace& lastPeriod() const noexcept { return trace_; }
