@@ -3,12 +3,29 @@
 #include "editor/ui/editor_arguments.h"
 
 #include "base/program_info.h"
+#include "editor/ui/local_file_name.h"
 
 #include <QCommandLineParser>
-#include <QFileInfo>
+#include <QDir>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <unistd.h>
 
 namespace brev {
+
+namespace {
+
+// As QFileInfo::absoluteFilePath, which would pass the name through the locale's encoding and
+// lose bytes that are not UTF-8.
+QString absolutePath(const QString& path) {
+    if (path.startsWith(u'/'))
+        return QDir::cleanPath(path);
+    std::unique_ptr<char, decltype(&std::free)> working(::getcwd(nullptr, 0), &std::free);
+    return QDir::cleanPath(fileNameText(working ? working.get() : ".") + u'/' + path);
+}
+
+} // namespace
 
 EditorArguments parseEditorArguments(const QStringList& arguments) {
     QCommandLineParser parser;
@@ -37,7 +54,7 @@ EditorArguments parseEditorArguments(const QStringList& arguments) {
         std::puts(versionLine("brevedit").c_str());
         result.exitStatus = 0;
     } else if (!parser.positionalArguments().isEmpty()) {
-        result.file = QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath();
+        result.file = absolutePath(parser.positionalArguments().constFirst());
     }
     return result;
 }

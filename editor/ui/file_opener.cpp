@@ -5,6 +5,7 @@
 #include "editor/ui/loop_receiver.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QWidget>
 
 namespace brev {
@@ -22,6 +23,14 @@ FileOpener::FileOpener(LoopReceiver& receiver)
     retry_.setSingleShot(true);
     retry_.setInterval(kRetryMs);
     connect(&retry_, &QTimer::timeout, this, &FileOpener::openWhenFree);
+    receiver.receivingWindow().installEventFilter(this);
+}
+
+bool FileOpener::eventFilter(QObject* watched, QEvent* event) {
+    // The window never refuses to close: from here on the editor is ending.
+    if (event->type() == QEvent::Close && watched == &receiver_.receivingWindow())
+        closing_ = true;
+    return false;
 }
 
 void FileOpener::open(const QString& path) {
@@ -29,8 +38,16 @@ void FileOpener::open(const QString& path) {
     openWhenFree();
 }
 
+bool FileOpener::take(const QString& path) {
+    if (closing_)
+        return false;
+    pending_ = path;
+    QMetaObject::invokeMethod(this, &FileOpener::openWhenFree, Qt::QueuedConnection);
+    return true;
+}
+
 void FileOpener::openWhenFree() {
-    if (pending_.isEmpty())
+    if (pending_.isEmpty() || closing_)
         return;
     // A load from inside a dialog's own event loop would pull the loop from under it.
     if (QApplication::activeModalWidget() || receiver_.loading()) {

@@ -19,7 +19,14 @@ class FileOpener : public QObject {
 public:
     explicit FileOpener(LoopReceiver& receiver);
 
+    // Loads path now if the window is free.
     void open(const QString& path);
+    // Queues path to be loaded from the event loop, never from inside the caller; false once
+    // the window is closing, when it would never be loaded.
+    bool take(const QString& path);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void openWhenFree();
@@ -27,6 +34,7 @@ private:
     LoopReceiver& receiver_;
     QString pending_;
     QTimer retry_;
+    bool closing_ = false;
 };
 
 } // namespace brev

@@ -13,6 +13,7 @@
 #include "editor/core/render.h"
 #include "editor/session/playback_session.h"
 #include "editor/ui/interface_form.h"
+#include "editor/ui/local_file_name.h"
 #include "editor/ui/pattern_history.h"
 #include "editor/ui/qt_clipboard.h"
 #include "editor/ui/settings_binding.h"

@@ -6,13 +6,12 @@
 #include "editor/ui/editor_context.h"
 #include "editor/ui/editor_dialogs.h"
 #include "editor/ui/editor_settings.h"
+#include "editor/ui/local_file_name.h"
 #include "editor/ui/status_panel.h"
-#include "editor/ui/wave_dialogs.h"
 #include "editor/ui/waveform_strip.h"
 #include "output/tds.h"
 
 #include <QAction>
-#include <QFile>
 #include <QToolButton>
 
 namespace brev {
@@ -76,8 +75,7 @@ void KitCommand::ExportKitButtonClick() {
                             QString::fromLocal8Bit(failure.what()).replace(u'\n', u' '));
             throw;
         }
-        status->setText(QStringLiteral("Kit %1 written to %2")
-                            .arg(QFile::decodeName(QByteArray::fromStdString(name)), *folder));
+        status->setText(QStringLiteral("Kit %1 written to %2").arg(fileNameText(name), *folder));
     });
 }
 

@@ -8,11 +8,11 @@
 #include "base/name_limit.h"
 #include "base/private_folder.h"
 #include "editor/core/kit_export.h"
+#include "editor/ui/local_file_name.h"
 #include "editor/ui/wave_mime.h"
 
 #include <QApplication>
 #include <QDrag>
-#include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -49,11 +49,11 @@ std::string draggedLoopName(std::string base, std::size_t limit) {
 // The kit's name for the slot's file, the loop's name shortened to fit the folder's name limit.
 QString slotFileName(const QString& currentFileName, int slot) {
     const std::string folder = privateCacheFolder();
-    const std::string name = kitName(QFile::encodeName(currentFileName).toStdString());
+    const std::string name = kitName(localPath(currentFileName));
     const std::size_t suffix = kitSlotFileName("", slot).size();
     const std::size_t limit = nameLimit(folder);
     const std::string fitted(fittedName(name, limit > suffix ? limit - suffix : 0));
-    return QFile::decodeName(QByteArray::fromStdString(folder + kitSlotFileName(fitted, slot)));
+    return fileNameText(folder + kitSlotFileName(fitted, slot));
 }
 
 } // namespace
@@ -61,10 +61,8 @@ QString slotFileName(const QString& currentFileName, int slot) {
 QString LoopDragHandle::dragFileName(const QString& source) {
     const std::string folder = privateCacheFolder();
     const std::string base =
-        source.isEmpty() ? ""
-                         : QFile::encodeName(QFileInfo(source).completeBaseName()).toStdString();
-    return QFile::decodeName(
-        QByteArray::fromStdString(folder + draggedLoopName(base, nameLimit(folder))));
+        source.isEmpty() ? "" : localPath(QFileInfo(source).completeBaseName());
+    return fileNameText(folder + draggedLoopName(base, nameLimit(folder)));
 }
 
 bool LoopDragHandle::eventFilter(QObject* watched, QEvent* event) {
@@ -102,7 +100,7 @@ void LoopDragHandle::startDrag(int slot) {
             file = slotFileName(source_.currentFileName(), slot);
         }
         const BrevWave::TWave& dragged = part ? *part : whole;
-        dragged.SaveToFile(QFile::encodeName(file).toStdString(), FileAccess::OwnerOnly);
+        dragged.SaveToFile(localPath(file), FileAccess::OwnerOnly);
         MemoryClipboard wave;
         dragged.SaveToClipboard(wave);
         const std::vector<std::uint8_t> bytes = wave.waveBytes();

@@ -7,6 +7,7 @@
 #include "audio/loop_stretcher.h"
 #include "editor/ui/audio_controller.h"
 #include "editor/ui/interface_form.h"
+#include "editor/ui/local_file_name.h"
 #include "editor/ui/tempo_controls.h"
 #include "editor/ui/wave_dialogs.h"
 #include "editor/ui/waveform_strip.h"

@@ -5,6 +5,7 @@
 #include "editor/ui/file_handover.h"
 #include "editor/ui/file_opener.h"
 #include "editor/ui/interface_form.h"
+#include "editor/ui/local_file_name.h"
 #include "editor/ui/single_instance.h"
 
 #include <QApplication>
@@ -51,14 +52,19 @@ constexpr int kHandOverMs = 10000;
 constexpr int kHandOverRetryMs = 100;
 
 // A later start hands its file to the running editor. The running one may be starting (not
-// listening yet) or ending (the guard comes free): then this start becomes the editor.
+// listening yet) or ending (it refuses files, and the guard comes free): then this start becomes
+// the editor.
 std::optional<int> handOverOrTakeGuard(brev::SingleInstance& guard, const QString& file) {
     const QDeadlineTimer deadline(kHandOverMs);
+    brev::HandOver answer = brev::HandOver::Unanswered;
     while (!guard.tryAcquire()) {
-        if (brev::handFileOver(guard.socketPath(), file, kHandOverRetryMs))
+        answer = brev::handFileOver(guard.socketPath(), file, kHandOverRetryMs);
+        if (answer == brev::HandOver::Taken)
             return 0;
         if (deadline.hasExpired()) {
-            std::fprintf(stderr, "The running BREV Editor did not take %s\n", qPrintable(file));
+            const char* why = answer == brev::HandOver::Refused ? "is closing and " : "";
+            std::fprintf(stderr, "The running BREV Editor %sdid not take %s\n", why,
+                         brev::fileNameBytes(file).constData());
             return 1;
         }
         QThread::msleep(kHandOverRetryMs);
@@ -66,12 +72,20 @@ std::optional<int> handOverOrTakeGuard(brev::SingleInstance& guard, const QStrin
     return std::nullopt;
 }
 
+// The arguments as the file system's bytes: a file's name need not be UTF-8.
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << brev::fileNameText(argv[i]);
+    return arguments;
+}
+
 // Everything before the display is touched: --help, --version, and a second instance, which ends
 // without a trace or hands its file over. Returns the exit status when the program ends here.
 std::optional<int> startWithoutDisplay(int argc, char** argv, brev::SingleInstance& guard,
                                        QString& file) {
     const QCoreApplication core(argc, argv);
-    const brev::EditorArguments arguments = brev::parseEditorArguments(core.arguments());
+    const brev::EditorArguments arguments = brev::parseEditorArguments(argumentsOf(argc, argv));
     if (arguments.exitStatus)
         return arguments.exitStatus;
     file = arguments.file;
@@ -102,9 +116,9 @@ int main(int argc, char** argv) {
         // Files handed over while the first one still loads wait their turn.
         auto* opener = new brev::FileOpener(form);
         if (!guard.socketPath().isEmpty()) {
-            auto* receiver = new brev::FileReceiver(guard.socketPath(), &form);
-            QObject::connect(receiver, &brev::FileReceiver::fileReceived, opener,
-                             &brev::FileOpener::open);
+            new brev::FileReceiver(
+                guard.socketPath(), [opener](const QString& path) { return opener->take(path); },
+                &form);
         }
         // The window appears with the file loaded, or after the load's message.
         if (!file.isEmpty())

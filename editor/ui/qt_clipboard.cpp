@@ -3,10 +3,10 @@
 #include "editor/ui/qt_clipboard.h"
 
 #include "base/byte_stream.h"
+#include "editor/ui/local_file_name.h"
 #include "editor/ui/wave_mime.h"
 
 #include <QClipboard>
-#include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
 
@@ -18,7 +18,7 @@ namespace {
 // waited on or read without end.
 QByteArray readCopiedFile(const QString& path) {
     FileReader file;
-    if (path.isEmpty() || file.open(QFile::encodeName(path).toStdString()) != 0)
+    if (path.isEmpty() || file.open(localPath(path)) != 0)
         return {};
     QByteArray bytes(static_cast<qsizetype>(file.size()), Qt::Uninitialized);
     bytes.resize(static_cast<qsizetype>(file.read(bytes.data(), bytes.size())));

@@ -4,7 +4,6 @@
 
 #include "audio/audio_import.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace brev {
@@ -39,10 +38,6 @@ FileDialogRequest saveWaveDialog(const EditorSettings& settings, const QString& 
 
 void rememberWaveFolder(EditorSettings& settings, const QString& path) {
     settings.writeString(kLoadDirectory, QFileInfo(path).absolutePath() + u'/');
-}
-
-std::string localPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
 }
 
 } // namespace brev

@@ -5,8 +5,6 @@
 #include "editor/ui/editor_dialogs.h"
 #include "editor/ui/editor_settings.h"
 
-#include <string>
-
 namespace brev {
 
 // The file dialogs for loops, opening in the folder the last one was loaded from or saved to.
@@ -15,8 +13,5 @@ FileDialogRequest openWaveDialog(const EditorSettings& settings);
 FileDialogRequest saveWaveDialog(const EditorSettings& settings, const QString& loopFile);
 // Remembers the folder of a loop loaded or saved.
 void rememberWaveFolder(EditorSettings& settings, const QString& path);
-
-// A path as the system's file functions take it.
-std::string localPath(const QString& path);
 
 } // namespace brev

@@ -1,17 +1,27 @@
 // SPDX-FileCopyrightText: 2026 The BREV Editor developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/ui/file_handover.h"
+#include "editor/ui/file_opener.h"
+#include "editor/ui/local_file_name.h"
+#include "editor/ui/loop_receiver.h"
 #include "tests/support/temp_folder.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QLocalServer>
 #include <QLocalSocket>
+#include <QScopedValueRollback>
+#include <QWidget>
 #include <atomic>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <random>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <thread>
+#include <unistd.h>
 
 namespace brev {
 namespace {
@@ -39,23 +49,13 @@ TEST(FileHandover, EachStartHandsOverOnePathAndAbusiveConnectionsAreDropped) {
     ASSERT_TRUE(leftOver.open(QIODevice::WriteOnly));
     leftOver.close();
 
-    FileReceiver receiver(socketPath);
+    QStringList received;
+    FileReceiver receiver(socketPath, [&](const QString& path) {
+        received << path;
+        return true;
+    });
     ASSERT_TRUE(receiver.listening());
     EXPECT_EQ(QFile::permissions(socketPath) & 0x0077, 0) << "others may use the socket";
-    QStringList received;
-    // A load runs an event loop of its own, in which the finished connection may be deleted: a
-    // file arrives only once the socket's signal is over, so nothing touches the socket after it.
-    // These run after the receiver's own handlers, connected before them.
-    bool signalOver = false;
-    QObject::connect(receiver.findChild<QLocalServer*>(), &QLocalServer::newConnection, [&] {
-        signalOver = false;
-        for (QLocalSocket* socket : receiver.findChildren<QLocalSocket*>())
-            QObject::connect(socket, &QLocalSocket::readyRead, [&] { signalOver = true; });
-    });
-    QObject::connect(&receiver, &FileReceiver::fileReceived, [&](const QString& path) {
-        EXPECT_TRUE(signalOver) << "the file came inside the socket's signal";
-        received << path;
-    });
 
     // Endless bytes without an end mark: the editor hangs up as soon as they pass any path's
     // length, long before it would hang up on an idle connection.
@@ -73,24 +73,142 @@ TEST(FileHandover, EachStartHandsOverOnePathAndAbusiveConnectionsAreDropped) {
     });
     EXPECT_TRUE(droppedFlood);
 
-    // A name may hold anything but a zero byte, line feeds and other scripts included.
+    // A name may hold anything but a zero byte: line feeds, other scripts, and bytes that are
+    // not UTF-8 (a name from a Latin-1 system), which arrive as the same bytes.
     const QString odd = QString::fromStdString(folder.file("two\nlines \u00e9t\u00e9.wav"));
-    EXPECT_TRUE(whileServing<bool>([&] { return handFileOver(socketPath, odd, 5000); }));
-    const QString plain = QString::fromStdString(folder.file("loop.flac"));
-    EXPECT_TRUE(whileServing<bool>([&] { return handFileOver(socketPath, plain, 5000); }));
-    const QDeadlineTimer deadline(5000);
-    while (received.size() < 2 && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    EXPECT_EQ(received, QStringList({odd, plain}));
+    const QString latin1 = fileNameText(folder.file("lat\xe9.wav"));
+    const QStringList sent = {odd, latin1};
+    for (const QString& path : sent)
+        EXPECT_EQ(whileServing<HandOver>([&] { return handFileOver(socketPath, path, 5000); }),
+                  HandOver::Taken);
+    EXPECT_EQ(received, sent);
+    EXPECT_EQ(fileNameBytes(received.value(1)).toStdString(), folder.file("lat\xe9.wav"));
 
-    EXPECT_FALSE(handFileOver(QString::fromStdString(folder.file("nobody.socket")), plain, 1000));
+    EXPECT_EQ(handFileOver(QString::fromStdString(folder.file("nobody.socket")), odd, 1000),
+              HandOver::Unanswered);
+}
+
+// Any bytes make a name that gives the same bytes back, and UTF-8 reads as UTF-8.
+TEST(FileHandover, FileNamesKeepTheirBytes) {
+    std::mt19937 random(27);
+    for (int round = 0; round < 2000; ++round) {
+        QByteArray bytes(static_cast<qsizetype>(random() % 12), Qt::Uninitialized);
+        for (char& byte : bytes)
+            byte = static_cast<char>(random() % 2 ? 0x80 + random() % 0x80 : random() % 0x100);
+        ASSERT_EQ(fileNameBytes(fileNameText(bytes)), bytes) << bytes.toHex().toStdString();
+        const QString text = QString::fromUtf8(bytes);
+        if (!text.contains(QChar::ReplacementCharacter)) {
+            ASSERT_EQ(fileNameText(bytes), text) << bytes.toHex().toStdString();
+        }
+    }
+}
+
+// A window whose loads run an event loop of their own, as the editor's do.
+class LoopingLoads : public LoopReceiver {
+public:
+    QWidget& receivingWindow() override { return window; }
+    bool loading() const override { return loading_; }
+    void loadDroppedFile(const QString& path) override {
+        EXPECT_FALSE(insideSocketSignal) << "a load ran inside the socket's signal";
+        loaded << path;
+        const QScopedValueRollback<bool> busy(loading_, true);
+        if (whileLoading)
+            std::exchange(whileLoading, {})();
+    }
+    void loadDroppedData(const QByteArray&) override {}
+
+    QWidget window;
+    QStringList loaded;
+    std::function<void()> whileLoading;
+    bool insideSocketSignal = false;
+
+private:
+    bool loading_ = false;
+};
+
+// A file handed over while another loads waits for it, and the connection that brought the
+// first one may go away under that load; once the window closes, files are refused.
+TEST(FileHandover, FilesHandedOverDuringALoadFollowItAndAClosedWindowRefusesThem) {
+    test::TempFolder folder;
+    const QString socketPath = QString::fromStdString(folder.file("editor.socket"));
+    LoopingLoads window;
+    FileOpener opener(window);
+    FileReceiver receiver(socketPath, [&](const QString& path) {
+        const QScopedValueRollback<bool> inside(window.insideSocketSignal, true);
+        return opener.take(path);
+    });
+    const QString first = QString::fromStdString(folder.file("slow.wav"));
+    const QString second = QString::fromStdString(folder.file("next.wav"));
+    window.whileLoading = [&] {
+        EXPECT_EQ(whileServing<HandOver>([&] { return handFileOver(socketPath, second, 5000); }),
+                  HandOver::Taken);
+    };
+    EXPECT_EQ(whileServing<HandOver>([&] { return handFileOver(socketPath, first, 5000); }),
+              HandOver::Taken);
+    const QDeadlineTimer deadline(5000);
+    while (window.loaded.size() < 2 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(window.loaded, QStringList({first, second}));
+
+    window.window.show();
+    window.window.close();
+    EXPECT_EQ(whileServing<HandOver>([&] { return handFileOver(socketPath, first, 5000); }),
+              HandOver::Refused);
+}
+
+int openDescriptors() {
+    return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                          std::filesystem::directory_iterator()));
+}
+
+// Idle connections past a handful push out the oldest instead of using up the descriptors,
+// and when an accept fails all the same, the editor listens again once it can.
+TEST(FileHandover, AFloodOfConnectionsNeverStopsTheEditorTakingFiles) {
+    test::TempFolder folder;
+    const QString socketPath = QString::fromStdString(folder.file("editor.socket"));
+    FileReceiver receiver(socketPath, [](const QString&) { return true; });
+    rlimit usual{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &usual), 0);
+    const rlimit tight{static_cast<rlim_t>(openDescriptors() + 64), usual.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+    std::vector<int> flood;
+    const auto connectOne = [&] {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        if (fd < 0)
+            return false;
+        sockaddr_un address{AF_UNIX, {}};
+        socketPath.toStdString().copy(address.sun_path, sizeof address.sun_path - 1);
+        (void)::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        flood.push_back(fd);
+        return true;
+    };
+    for (int i = 0; i < 40; ++i)
+        connectOne();
+    const auto handOver = [&] {
+        return whileServing<HandOver>([&] { return handFileOver(socketPath, "a.wav", 1000); });
+    };
+    EXPECT_EQ(handOver(), HandOver::Taken);
+
+    while (connectOne()) {
+    }
+    const QDeadlineTimer stopped(5000);
+    while (receiver.listening() && !stopped.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    for (const int fd : flood)
+        ::close(fd);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &usual), 0);
+    const QDeadlineTimer deadline(5000);
+    HandOver answer = HandOver::Unanswered;
+    while (answer != HandOver::Taken && !deadline.hasExpired())
+        answer = handOver();
+    EXPECT_EQ(answer, HandOver::Taken);
 }
 
 } // namespace
 } // namespace brev
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
