@@ -30,7 +30,8 @@ std::string kitName(const std::string& loopFileName);
 // "NAME-01.wav" … "NAME-16.wav" for slots 0 … 15.
 std::string kitSlotFileName(const std::string& name, int slot);
 
-// The text of NAME.sfz and the bytes of NAME.mid.
+// The text of NAME.sfz and the bytes of NAME.mid. A beat slower than a MIDI file's slowest tempo
+// spans several of its quarter notes.
 std::string kitSfz(const std::string& name);
 std::string kitMidi(const KitLayout& layout);
 
