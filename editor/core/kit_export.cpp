@@ -7,11 +7,13 @@
 #include "audio/midi_file.h"
 #include "audio/wave_writer.h"
 #include "base/error.h"
+#include "base/name_limit.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
 #include <vector>
 
 namespace brev {
@@ -65,6 +67,14 @@ std::vector<std::uint8_t> kitMarkers(const KitLayout& layout) {
     return loopMarkerChunks(markers);
 }
 
+// What NAME.sfz cannot hold in a sample's file name: a line end or another control character
+// ends the line, '<' and '>' make a header, '=' an opcode and a backslash a folder.
+bool breaksSfzLine(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F ||
+           std::string_view("<>=\\").find(c) != std::string_view::npos;
+}
+
 } // namespace
 
 KitLayout kitLayout(const SegmentStore& store) {
@@ -88,10 +98,13 @@ std::span<const std::uint8_t> kitSlot(std::span<const std::uint8_t> loop, const 
     return loop.subspan(start, end - start);
 }
 
-std::string kitName(const std::string& loopFileName) {
-    if (loopFileName.empty())
-        return "Clipboard";
-    return std::filesystem::path(loopFileName).stem().string();
+std::string kitName(const std::string& loopFileName, const std::string& folder) {
+    std::string name =
+        loopFileName.empty() ? "Clipboard" : std::filesystem::path(loopFileName).stem().string();
+    std::replace_if(name.begin(), name.end(), breaksSfzLine, '_');
+    const std::size_t suffix = kitSlotFileName("", 0).size();
+    const std::size_t limit = nameLimit(folder);
+    return std::string(fittedName(name, limit > suffix ? limit - suffix : 0));
 }
 
 std::string kitSlotFileName(const std::string& name, int slot) {
