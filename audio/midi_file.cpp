@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/midi_file.h"
 
+#include "base/debug_assert.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -37,6 +39,7 @@ std::string channelEvent(std::uint8_t status, const MidiNote& note, std::uint8_t
 
 std::string midiFileOfNotes(std::uint16_t ticksPerQuarter, std::uint32_t microsPerQuarter,
                             std::span<const MidiNote> notes, std::uint32_t endTick) {
+    BREV_ASSERT(microsPerQuarter >= 1 && microsPerQuarter <= kMaxMicrosPerQuarter);
     std::vector<TimedEvent> events;
     std::string tempo("\xFF\x51\x03", 3);
     appendBigEndian(tempo, microsPerQuarter, 3);

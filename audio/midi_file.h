@@ -16,8 +16,12 @@ struct MidiNote {
     std::uint8_t velocity = 0; // 1 … 127
 };
 
+// The slowest quarter note a tempo event states: three bytes of microseconds, 3.58 BPM.
+inline constexpr std::uint32_t kMaxMicrosPerQuarter = 0xFFFFFF;
+
 // A Standard MIDI File of format 0: one track with the tempo and a 4/4 time signature at its
 // start, the notes, and its end at endTick or at the last note's end, whichever is later.
+// microsPerQuarter: 1 … kMaxMicrosPerQuarter.
 std::string midiFileOfNotes(std::uint16_t ticksPerQuarter, std::uint32_t microsPerQuarter,
                             std::span<const MidiNote> notes, std::uint32_t endTick);
 

@@ -2,13 +2,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "base/name_limit.h"
 
+#include <cerrno>
+#include <filesystem>
 #include <unistd.h>
 
 namespace brev {
 
 std::size_t nameLimit(const std::string& folder) {
-    const long limit = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
-    return limit > 0 ? static_cast<std::size_t>(limit) : 255;
+    std::error_code error;
+    std::filesystem::path at = std::filesystem::absolute(folder.empty() ? "." : folder, error);
+    for (;;) {
+        errno = 0;
+        const long limit = ::pathconf(at.c_str(), _PC_NAME_MAX);
+        if (limit > 0)
+            return static_cast<std::size_t>(limit);
+        // A folder still to be made takes the limit of the nearest one above it.
+        if (errno != ENOENT || at == at.parent_path())
+            return 255;
+        at = at.parent_path();
+    }
 }
 
 std::string_view fittedName(std::string_view name, std::size_t maxBytes) {

@@ -8,8 +8,8 @@
 
 namespace brev {
 
-// The longest file name, in bytes, that folder's file system takes (empty: the working folder);
-// 255 where the system does not say.
+// The longest file name, in bytes, that folder's file system takes (empty: the working folder;
+// missing: the nearest folder above it); 255 where the system does not say.
 std::size_t nameLimit(const std::string& folder);
 
 // The longest start of name within maxBytes that does not cut a UTF-8 character in two.

@@ -51,7 +51,8 @@ constexpr const char* kUsage =
     "16-bit stereo 44100 Hz PCM WAV (24-bit, float, mono, 48000 Hz ...) is converted to that,\n"
     "and a line on stderr says so; --strict accepts only 16-bit stereo 44100 Hz PCM WAV.\n"
     "--kit writes the rendered loop as a kit into DIR (created when missing), NAME being INPUT's\n"
-    "name without extension: NAME-01.wav ... NAME-16.wav, the slots as they sound in the loop;\n"
+    "name without extension, '_' for what would break a line of NAME.sfz, cut to DIR's name\n"
+    "limit: NAME-01.wav ... NAME-16.wav, the slots as they sound in the loop;\n"
     "NAME.wav, the loop with its slot starts as cue points, a loop and its tempo; NAME.sfz, slot\n"
     "N on key 35 + N; NAME.mid, one bar with a note per slot.\n"
     "--bpm N (20 to 400, two decimals at most) stretches the loop from its own tempo (one bar,\n"
@@ -328,7 +329,7 @@ void renderToFile(const Options& options) {
     store.load(loadInput(options), pattern.NumberValue(brev::kSwingNumber));
     brev::renderAll(pattern, store);
     if (options.kit)
-        brev::writeKit(*options.kit, brev::kitName(options.files[0]), store);
+        brev::writeKit(*options.kit, brev::kitName(options.files[0], *options.kit), store);
     else
         brev::saveAudioFile(store.joinSlots(), options.files[1]);
     writeTableIfAsked(options, pattern, store);

@@ -7,10 +7,13 @@
 #include "audio/midi_file.h"
 #include "audio/wave_writer.h"
 #include "base/error.h"
+#include "base/name_limit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
 #include <vector>
 
 namespace brev {
@@ -28,8 +31,26 @@ std::int32_t slotEnd(const KitLayout& layout, int slot) {
                                  : layout.frames;
 }
 
-std::uint32_t tickOfFrame(const KitLayout& layout, std::int32_t frame) {
-    const double quarters = frame / double(BrevWave::kSampleRate) * layout.bpm / 60;
+// A beat of the loop in NAME.mid: one quarter note, or as many as it takes when the beat is
+// slower than a tempo event can state, so that the notes still fall on the cue points in seconds.
+struct MidiBeat {
+    std::uint32_t quartersPerBeat = 1;
+    std::uint32_t microsPerQuarter = 1;
+};
+
+MidiBeat midiBeat(std::int32_t loopFrames) {
+    const double beatMicros = loopFrames * 1e6 / BrevWave::kSampleRate / kBeats;
+    MidiBeat beat;
+    beat.quartersPerBeat =
+        std::max(1u, static_cast<std::uint32_t>(std::ceil(beatMicros / kMaxMicrosPerQuarter)));
+    beat.microsPerQuarter =
+        std::max(1u, static_cast<std::uint32_t>(std::lround(beatMicros / beat.quartersPerBeat)));
+    return beat;
+}
+
+// At the tempo as written, rounded to whole microseconds, rather than the loop's own.
+std::uint32_t tickOfFrame(const MidiBeat& beat, std::int32_t frame) {
+    const double quarters = frame * 1e6 / BrevWave::kSampleRate / beat.microsPerQuarter;
     return static_cast<std::uint32_t>(std::lround(quarters * kTicksPerQuarter));
 }
 
@@ -44,6 +65,14 @@ std::vector<std::uint8_t> kitMarkers(const KitLayout& layout) {
     markers.bpm = static_cast<float>(layout.bpm);
     markers.beats = kBeats;
     return loopMarkerChunks(markers);
+}
+
+// What NAME.sfz cannot hold in a sample's file name: a line end or another control character
+// ends the line, '<' and '>' make a header, '=' an opcode and a backslash a folder.
+bool breaksSfzLine(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F ||
+           std::string_view("<>=\\").find(c) != std::string_view::npos;
 }
 
 } // namespace
@@ -69,10 +98,13 @@ std::span<const std::uint8_t> kitSlot(std::span<const std::uint8_t> loop, const 
     return loop.subspan(start, end - start);
 }
 
-std::string kitName(const std::string& loopFileName) {
-    if (loopFileName.empty())
-        return "Clipboard";
-    return std::filesystem::path(loopFileName).stem().string();
+std::string kitName(const std::string& loopFileName, const std::string& folder) {
+    std::string name =
+        loopFileName.empty() ? "Clipboard" : std::filesystem::path(loopFileName).stem().string();
+    std::replace_if(name.begin(), name.end(), breaksSfzLine, '_');
+    const std::size_t suffix = kitSlotFileName("", 0).size();
+    const std::size_t limit = nameLimit(folder);
+    return std::string(fittedName(name, limit > suffix ? limit - suffix : 0));
 }
 
 std::string kitSlotFileName(const std::string& name, int slot) {
@@ -94,14 +126,15 @@ std::string kitSfz(const std::string& name) {
 }
 
 std::string kitMidi(const KitLayout& layout) {
+    const MidiBeat beat = midiBeat(layout.frames);
     std::vector<MidiNote> notes;
     for (int slot = 0; slot < kSlotCount; ++slot) {
-        notes.push_back({tickOfFrame(layout, layout.starts[static_cast<std::size_t>(slot)]),
-                         tickOfFrame(layout, slotEnd(layout, slot)), kDrumChannel,
+        notes.push_back({tickOfFrame(beat, layout.starts[static_cast<std::size_t>(slot)]),
+                         tickOfFrame(beat, slotEnd(layout, slot)), kDrumChannel,
                          static_cast<std::uint8_t>(kFirstKey + slot), kVelocity});
     }
-    const auto microsPerQuarter = static_cast<std::uint32_t>(std::lround(60e6 / layout.bpm));
-    return midiFileOfNotes(kTicksPerQuarter, microsPerQuarter, notes, kBeats * kTicksPerQuarter);
+    return midiFileOfNotes(kTicksPerQuarter, beat.microsPerQuarter, notes,
+                           kBeats * beat.quartersPerBeat * kTicksPerQuarter);
 }
 
 void writeKit(const std::string& folder, const std::string& name, const SegmentStore& store) {

@@ -25,18 +25,22 @@ KitLayout kitLayout(const SegmentStore& store);
 std::span<const std::uint8_t> kitSlot(std::span<const std::uint8_t> loop, const KitLayout& layout,
                                       int slot);
 
-// NAME: the loop's file name without folder and extension; "Clipboard" for a loop without one.
-std::string kitName(const std::string& loopFileName);
+// NAME: the loop's file name without folder and extension, "Clipboard" for a loop without one,
+// cut to leave room for "-NN.wav" within folder's name limit, with '_' for each character that
+// would break a line of NAME.sfz.
+std::string kitName(const std::string& loopFileName, const std::string& folder);
 // "NAME-01.wav" … "NAME-16.wav" for slots 0 … 15.
 std::string kitSlotFileName(const std::string& name, int slot);
 
-// The text of NAME.sfz and the bytes of NAME.mid.
+// The text of NAME.sfz and the bytes of NAME.mid. A beat slower than a MIDI file's slowest tempo
+// spans several of its quarter notes.
 std::string kitSfz(const std::string& name);
 std::string kitMidi(const KitLayout& layout);
 
-// Writes the store's rendered loop (render it first) as the kit NAME into folder, created when
-// missing: the 16 slot files, NAME.wav with its markers, NAME.sfz and NAME.mid, each replacing
-// a file of its name only once complete. Raises Error naming the file that failed and why.
+// Writes the store's rendered loop (render it first) as the kit NAME, as kitName gives it, into
+// folder, created when missing: the 16 slot files, NAME.wav with its markers, NAME.sfz and
+// NAME.mid, each replacing a file of its name only once complete. Raises Error naming the file
+// that failed and why.
 void writeKit(const std::string& folder, const std::string& name, const SegmentStore& store);
 
 } // namespace brev

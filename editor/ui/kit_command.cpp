@@ -66,10 +66,11 @@ void KitCommand::ExportKitButtonClick() {
             return;
         form_.settings().writeString(kKitDirectory, *folder);
         const SegmentStore* loop = form_.renderedLoop();
-        const std::string name = kitName(localPath(form_.currentFileName()));
+        const std::string path = localPath(*folder);
+        const std::string name = kitName(localPath(form_.currentFileName()), path);
         StatusPanel* status = form_.statusPanel(0);
         try {
-            writeKit(localPath(*folder), name, *loop);
+            writeKit(path, name, *loop);
         } catch (const std::exception& failure) {
             status->setText(QStringLiteral("Kit not complete: ") +
                             QString::fromLocal8Bit(failure.what()).replace(u'\n', u' '));

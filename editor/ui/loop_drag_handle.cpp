@@ -46,14 +46,11 @@ std::string draggedLoopName(std::string base, std::size_t limit) {
     return std::string(fittedName(base, room)).append(kMark).append(kExtension);
 }
 
-// The kit's name for the slot's file, the loop's name shortened to fit the folder's name limit.
+// The kit's name for the slot's file.
 QString slotFileName(const QString& currentFileName, int slot) {
     const std::string folder = privateCacheFolder();
-    const std::string name = kitName(localPath(currentFileName));
-    const std::size_t suffix = kitSlotFileName("", slot).size();
-    const std::size_t limit = nameLimit(folder);
-    const std::string fitted(fittedName(name, limit > suffix ? limit - suffix : 0));
-    return fileNameText(folder + kitSlotFileName(fitted, slot));
+    const std::string name = kitName(localPath(currentFileName), folder);
+    return fileNameText(folder + kitSlotFileName(name, slot));
 }
 
 } // namespace
