@@ -6,9 +6,20 @@
 
 namespace brev {
 
-std::size_t nameLimit(const std::string& folder) {
-    const long limit = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+namespace {
+
+std::size_t limitOrDefault(long limit) {
     return limit > 0 ? static_cast<std::size_t>(limit) : 255;
+}
+
+} // namespace
+
+std::size_t nameLimit(const std::string& folder) {
+    return limitOrDefault(::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX));
+}
+
+std::size_t nameLimit(int folder) {
+    return limitOrDefault(::fpathconf(folder, _PC_NAME_MAX));
 }
 
 std::string_view fittedName(std::string_view name, std::size_t maxBytes) {

@@ -46,11 +46,15 @@ std::string temporaryName(std::string_view base, long pid, unsigned serial, std:
     return "." + std::string(fittedName(base, room)) + suffix;
 }
 
-void removeStaleTemporaries(const std::string& folder) {
-    DIR* entries = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (entries == nullptr)
+void removeStaleTemporaries(int folder) {
+    const int fd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
         return;
-    const int fd = ::dirfd(entries);
+    DIR* entries = ::fdopendir(fd);
+    if (entries == nullptr) {
+        ::close(fd);
+        return;
+    }
     const long self = ::getpid();
     while (const dirent* entry = ::readdir(entries)) {
         const long owner = temporaryOwner(entry->d_name);

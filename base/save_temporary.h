@@ -12,9 +12,9 @@ namespace brev {
 // ".tmp-brev-" pid "-" serial, with base shortened so the whole stays within nameLimit bytes.
 std::string temporaryName(std::string_view base, long pid, unsigned serial, std::size_t nameLimit);
 
-// Removes from folder (empty: the working folder) the temporaries of saves whose process is
+// Removes from the open folder the temporaries of saves whose process is
 // gone, as one killed outright leaves them: only this user's own regular files named as
 // temporaryName names them.
-void removeStaleTemporaries(const std::string& folder);
+void removeStaleTemporaries(int folder);
 
 } // namespace brev
