@@ -334,6 +334,7 @@ TEST_F(BrevRenderTest, SavesFollowLinksOnlyAsTheSystemWould) {
         {input, plant(shared + "chain.wav", planted, 0)},
         {input, shared + "dir/mine.wav"},
         {"--table", shared + "table.html", input, path("out.wav")},
+        {"--kit", shared + "dir/kit", input},
     };
     for (const auto& args : refused) {
         const Result result = run(args);
@@ -344,6 +345,7 @@ TEST_F(BrevRenderTest, SavesFollowLinksOnlyAsTheSystemWould) {
             << result.err;
     }
     EXPECT_EQ(contents(mine), before);
+    EXPECT_FALSE(fs::exists(path("kit")));
 
     const std::string theirs = sharedFolder("theirs", other->pw_uid);
     for (const std::string& link :
