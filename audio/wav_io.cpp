@@ -89,6 +89,7 @@ std::string openErrorText(int error) {
     case EPERM:
     case EROFS:
     case brev::kUnsafeLink:
+    case brev::kForeignFolder:
         return "The file is protected and cannot be opened";
     case ETXTBSY:
     case EBUSY:

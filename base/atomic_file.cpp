@@ -3,7 +3,6 @@
 #include "base/atomic_file.h"
 
 #include "base/name_limit.h"
-#include "base/save_target.h"
 #include "base/save_temporary.h"
 
 #include <atomic>
@@ -20,15 +19,15 @@ namespace {
 std::atomic<unsigned> temporaryCounter{0};
 
 // Makes the folder's entries, and so a rename in it, survive a crash.
-int syncFolder(const std::string& folder) {
-    const int fd =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    // Some file systems cannot flush a folder; there is nothing more to be done then.
-    const int error = ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
-    ::close(fd);
-    return error;
+int syncFolder(int folder) {
+    // Some file systems cannot flush a folder, and one open only to pass through (EBADF) cannot
+    // be flushed; there is nothing more to be done then.
+    return ::fsync(folder) == 0 || errno == EINVAL || errno == EBADF ? 0 : errno;
+}
+
+bool isPrivateFolder(int folder) {
+    struct stat info {};
+    return ::fstat(folder, &info) == 0 && info.st_uid == ::geteuid() && (info.st_mode & 022) == 0;
 }
 
 } // namespace
@@ -39,31 +38,32 @@ AtomicFile::~AtomicFile() {
 
 int AtomicFile::open(const std::string& target, FileAccess access) {
     discard();
-    if (const int error = resolveSaveTarget(target, target_))
+    folder_.close();
+    if (const int error = openSaveTarget(target, folder_, target_))
         return error;
+    runSaveFolderTakenHook();
+    if (access == FileAccess::OwnerOnly && !isPrivateFolder(folder_.fd()))
+        return kForeignFolder;
+    const int folder = folder_.fd();
     struct stat existing {};
-    const bool exists = ::stat(target_.c_str(), &existing) == 0;
+    // A link put in the target's place since it was found is renamed over, never followed.
+    const bool exists = ::fstatat(folder, target_.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
     if (exists) {
         if (const int error = regularFileError(existing.st_mode))
             return error;
-        if (::access(target_.c_str(), W_OK) != 0)
-            return EACCES;
+        if (::faccessat(folder, target_.c_str(), W_OK, 0) != 0)
+            return errno;
     }
 
-    // The resolved target is absolute.
-    const auto slash = target_.rfind('/');
-    folder_ = target_.substr(0, slash + 1);
-    const std::string base = target_.substr(slash + 1);
-    removeStaleTemporaries(folder_);
-    const std::size_t limit = nameLimit(folder_);
+    removeStaleTemporaries(folder);
+    const std::size_t limit = nameLimit(folder);
     const unsigned mode = access == FileAccess::OwnerOnly ? 0600 : 0666;
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-        temporary_ =
-            folder_ + temporaryName(base, ::getpid(), temporaryCounter.fetch_add(1), limit);
+        temporary_ = temporaryName(target_, ::getpid(), temporaryCounter.fetch_add(1), limit);
         // Recorded before it exists, so no moment is left in which an interrupt would miss it.
-        interruptRemoval_.record(temporary_);
-        error = writer_.create(temporary_, mode);
+        interruptRemoval_.record(folder, temporary_);
+        error = writer_.create(folder, temporary_, mode);
     }
     if (error) {
         interruptRemoval_.release();
@@ -87,27 +87,28 @@ int AtomicFile::close() {
 }
 
 int AtomicFile::replaceTarget() {
-    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    const int folder = folder_.fd();
+    if (::renameat(folder, temporary_.c_str(), folder, target_.c_str()) != 0) {
         const int error = errno;
         discard();
         return error;
     }
     interruptRemoval_.release();
     temporary_.clear();
-    return syncFolder(folder_);
+    return syncFolder(folder);
 }
 
 void AtomicFile::discard() {
     writer_.close();
     if (!temporary_.empty())
-        ::unlink(temporary_.c_str());
+        ::unlinkat(folder_.fd(), temporary_.c_str(), 0);
     interruptRemoval_.release();
     temporary_.clear();
 }
 
-int writeFileAtomically(const std::string& target, std::string_view content) {
+int writeFileAtomically(const std::string& target, std::string_view content, FileAccess access) {
     AtomicFile file;
-    if (const int error = file.open(target))
+    if (const int error = file.open(target, access))
         return error;
     file.writer().write(content.data(), content.size());
     if (const int error = file.close())

@@ -15,6 +15,8 @@ std::string errorReason(int error) {
         return "Not a regular file";
     if (error == kUnsafeLink)
         return "A link of another user in a shared folder, which is not followed";
+    if (error == kForeignFolder)
+        return "A folder that another user may change";
     return std::strerror(error);
 }
 
@@ -127,9 +129,9 @@ FileWriter::~FileWriter() {
     close();
 }
 
-int FileWriter::create(const std::string& path, unsigned mode) {
+int FileWriter::create(int folder, const std::string& name, unsigned mode) {
     close();
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    const int fd = ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0)
         return errno;
     fd_ = fd;

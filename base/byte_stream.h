@@ -18,8 +18,13 @@ inline constexpr int kNotRegularFile = -1;
 // system's protected_symlinks rule would not follow: another user's link in a sticky folder
 // that everyone may write, such as /tmp. No errno has this value.
 inline constexpr int kUnsafeLink = -2;
+// Stands where an errno is returned for a file meant for this user alone whose folder another
+// user owns or may write: they could take the file away or put another in its place. No errno
+// has this value.
+inline constexpr int kForeignFolder = -3;
 
-// The system's text for an errno, or the text for kNotRegularFile or kUnsafeLink.
+// The system's text for an errno, or the text for kNotRegularFile, kUnsafeLink or
+// kForeignFolder.
 std::string errorReason(int error);
 
 // 0 for the st_mode of a regular file, EISDIR for a folder, kNotRegularFile for anything else.
@@ -104,7 +109,7 @@ private:
     std::uint64_t size_ = 0;
 };
 
-// A file created for writing (it must not exist yet). open() returns 0 or the errno of the
+// A file created for writing (it must not exist yet). create() returns 0 or the errno of the
 // failure; close() returns 0 or the errno of a late write error.
 class FileWriter final : public ByteWriter {
 public:
@@ -113,7 +118,8 @@ public:
     FileWriter& operator=(const FileWriter&) = delete;
     ~FileWriter() override;
 
-    int create(const std::string& path, unsigned mode = 0666);
+    // name in the open folder (AT_FDCWD: name is a path).
+    int create(int folder, const std::string& name, unsigned mode = 0666);
     // Puts everything written on disk; 0 or the errno of the failure, which also counts as
     // the error of a write.
     int sync();

@@ -6,24 +6,28 @@
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace brev {
 
 namespace {
 
-// A slot's life: free -> filling (its owner writes the path) -> recorded -> free again, or
+// A slot's life: free -> filling (its owner writes the file) -> recorded -> free again, or
 // recorded -> removing when the handler takes it; a removing slot is never handed out again,
 // as the process is ending.
 enum SlotState : int { kFree, kFilling, kRecorded, kRemoving };
 
 struct Slot {
     std::atomic<int> state{kFree};
-    char path[PATH_MAX];
+    // The file's name in that folder, removed by unlinkat: a name looked up again from the
+    // root could by then lead into another folder.
+    int folder = AT_FDCWD;
+    char name[PATH_MAX];
 };
 
 // The handler may run on any thread, between any two instructions of the owner: only atomics
-// and the path of a slot it won by compare-exchange are touched there.
+// and the file of a slot it won by compare-exchange are touched there.
 Slot slots[8];
 static_assert(std::atomic<int>::is_always_lock_free, "the handler needs lock-free atomics");
 
@@ -32,9 +36,9 @@ constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 void onInterrupt(int signal) {
     for (Slot& slot : slots) {
         int recorded = kRecorded;
-        // Acquire: pairs with the release that published the path.
+        // Acquire: pairs with the release that published the file.
         if (slot.state.compare_exchange_strong(recorded, kRemoving, std::memory_order_acquire))
-            ::unlink(slot.path);
+            ::unlinkat(slot.folder, slot.name, 0);
     }
     // SA_RESETHAND has put back the default action: the signal, delivered once the handler
     // returns, ends the process with the status the caller expects.
@@ -96,16 +100,17 @@ bool InterruptDeferral::requested() const {
     return deferredSignal.load(std::memory_order_relaxed) != 0;
 }
 
-void InterruptRemoval::record(const std::string& path) {
+void InterruptRemoval::record(int folder, const std::string& name) {
     release();
-    if (path.size() >= PATH_MAX)
+    if (name.size() >= PATH_MAX)
         return;
     for (int i = 0; i < static_cast<int>(std::size(slots)); ++i) {
         int free = kFree;
-        // Acquire: pairs with the release of the slot's previous owner, who wrote its path.
+        // Acquire: pairs with the release of the slot's previous owner, who wrote its file.
         if (!slots[i].state.compare_exchange_strong(free, kFilling, std::memory_order_acquire))
             continue;
-        std::memcpy(slots[i].path, path.c_str(), path.size() + 1);
+        slots[i].folder = folder;
+        std::memcpy(slots[i].name, name.c_str(), name.size() + 1);
         slots[i].state.store(kRecorded, std::memory_order_release);
         slot_ = i;
         return;
@@ -117,7 +122,7 @@ void InterruptRemoval::release() {
         return;
     int recorded = kRecorded;
     // Fails only when the handler has taken the slot; it then stays out of use for good.
-    // Release: the next owner may write the path only after this owner is done with it.
+    // Release: the next owner may write the file only after this owner is done with it.
     slots[slot_].state.compare_exchange_strong(recorded, kFree, std::memory_order_release,
                                                std::memory_order_relaxed);
     slot_ = -1;

@@ -35,9 +35,10 @@ public:
     InterruptRemoval& operator=(const InterruptRemoval&) = delete;
     ~InterruptRemoval() { release(); }
 
-    // Records path in place of what was recorded before. A path too long for the fixed room,
-    // or more files at once than it holds, stay unrecorded.
-    void record(const std::string& path);
+    // Records the file name in the open folder (AT_FDCWD: name is a path) in place of what was
+    // recorded before; the folder must stay open while it is recorded. A name too long for the
+    // fixed room, or more files at once than it holds, stay unrecorded.
+    void record(int folder, const std::string& name);
     void release();
 
 private:

@@ -23,6 +23,11 @@ std::size_t nameLimit(const std::string& folder) {
     }
 }
 
+std::size_t nameLimit(int folder) {
+    const long limit = ::fpathconf(folder, _PC_NAME_MAX);
+    return limit > 0 ? static_cast<std::size_t>(limit) : 255;
+}
+
 std::string_view fittedName(std::string_view name, std::size_t maxBytes) {
     if (name.size() <= maxBytes)
         return name;

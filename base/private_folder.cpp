@@ -2,11 +2,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "base/private_folder.h"
 
+#include "base/byte_stream.h"
 #include "base/error.h"
+#include "base/save_target.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -52,30 +55,30 @@ std::string parentFolder() {
     return isPrivateFolder(runtime) ? runtime : cacheFolder();
 }
 
-// mkdir -p with mode 0700 for what it creates.
-void createFolders(const std::string& path) {
-    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
-         slash = path.find('/', slash + 1))
-        ::mkdir(path.substr(0, slash).c_str(), 0700);
-    ::mkdir(path.c_str(), 0700);
-}
-
 Error folderError(const std::string& folder, const std::string& reason) {
     return Error("Unable to use the private folder " + folder + "\n" + reason);
 }
 
-// Our folder in parent, created when missing; with a trailing slash.
+// Our folder in parent, created when missing (and parent with it, by the rules of a save);
+// with a trailing slash. It is checked through its descriptor, so what is checked is the folder
+// found, whatever is renamed meanwhile.
 std::string checkedFolder(const std::string& parent) {
     const std::string folder = parent + "/" + kFolderName;
-    createFolders(folder);
+    HeldFolder above;
+    if (const int error = openSaveFolder(parent, above, 0700))
+        throw folderError(folder, errorReason(error));
+    ::mkdirat(above.fd(), kFolderName, 0700);
+    const HeldFolder ours(
+        ::openat(above.fd(), kFolderName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!ours.isOpen())
+        throw folderError(folder, errno == ENOTDIR || errno == ELOOP ? "It is not a folder."
+                                                                     : std::strerror(errno));
     struct stat info {};
-    if (::lstat(folder.c_str(), &info) != 0)
+    if (::fstat(ours.fd(), &info) != 0)
         throw folderError(folder, std::strerror(errno));
-    if (!S_ISDIR(info.st_mode))
-        throw folderError(folder, "It is not a folder.");
     if (info.st_uid != ::geteuid())
         throw folderError(folder, "It belongs to another user.");
-    if ((info.st_mode & 077) != 0 && ::chmod(folder.c_str(), 0700) != 0)
+    if ((info.st_mode & 077) != 0 && ::fchmod(ours.fd(), 0700) != 0)
         throw folderError(folder, std::strerror(errno));
     return folder + "/";
 }

@@ -8,8 +8,10 @@ namespace brev {
 
 // The folder for files the program keeps for this user alone (the tempo table page, the
 // single-instance lock): brev-editor/ in $XDG_RUNTIME_DIR when the session has a private one,
-// else in the user's cache folder. It is created with mode 0700. Anything else found at its name
-// (a link, a folder of another user) is refused: another local user could plant links in it.
+// else in the user's cache folder. It is created with mode 0700, the folders above it as a save
+// creates folders. Anything else found at its name (a link, a folder of another user) is
+// refused: another local user could plant links in it. Files for this user alone are saved into
+// it with FileAccess::OwnerOnly, which checks the folder again as it is written into.
 // Throws Error naming the folder and the reason.
 std::string privateFolder();
 

@@ -6,10 +6,9 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
 
 namespace brev {
 
@@ -18,19 +17,38 @@ namespace {
 // As many as the system follows in one path.
 constexpr int kMaxLinks = 40;
 
+std::function<void()> saveFolderTakenHook;
+
+// O_PATH: a folder on the way may allow only passing through.
+int openFolderAt(int at, const char* name, HeldFolder& folder) {
+    const int fd = ::openat(at, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    folder = HeldFolder(fd);
+    return 0;
+}
+
+// The same folder opened for reading, which flushing it and listing it need, where that is
+// allowed; "." of a descriptor cannot lead anywhere else.
+void openForReading(HeldFolder& folder) {
+    const int fd = ::openat(folder.fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0)
+        folder = HeldFolder(fd);
+}
+
 // Another user's link in a shared sticky folder (/tmp) may have been planted there to make a
 // save replace one of this user's files.
-bool mayFollow(const struct stat& link, const std::string& folder) {
+bool mayFollow(const struct stat& link, int folder) {
     struct stat info {};
-    if (::stat(folder.c_str(), &info) != 0)
+    if (::fstat(folder, &info) != 0)
         return false;
     const bool shared = (info.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
     return !shared || link.st_uid == ::geteuid() || link.st_uid == info.st_uid;
 }
 
-int readLink(const std::string& path, std::string& target) {
+int readLinkAt(int folder, const std::string& name, std::string& target) {
     char buffer[PATH_MAX];
-    const ssize_t length = ::readlink(path.c_str(), buffer, sizeof buffer);
+    const ssize_t length = ::readlinkat(folder, name.c_str(), buffer, sizeof buffer);
     if (length < 0)
         return errno;
     if (static_cast<std::size_t>(length) == sizeof buffer)
@@ -39,67 +57,108 @@ int readLink(const std::string& path, std::string& target) {
     return 0;
 }
 
-} // namespace
+enum class WalkTo { File, Folder };
 
-int resolveSaveTarget(const std::string& path, std::string& resolved) {
+// The walk of openSaveTarget (to a file) and openSaveFolder (to a folder, creating it).
+int walk(const std::string& path, WalkTo to, unsigned mode, HeldFolder& folder, std::string& name) {
     if (path.empty())
         return ENOENT;
-    // done: the path walked so far, free of links, "" for the root; rest: what is left of it.
-    std::string done;
-    if (path.front() != '/') {
-        char* working = ::getcwd(nullptr, 0);
-        if (working == nullptr)
-            return errno;
-        done = working;
-        std::free(working);
-        if (done == "/")
-            done.clear();
-    }
+    HeldFolder at;
+    if (const int error = openFolderAt(AT_FDCWD, path.front() == '/' ? "/" : ".", at))
+        return error;
     std::string rest = path;
+    std::string found;
     int links = 0;
     for (;;) {
         const auto start = rest.find_first_not_of('/');
         if (start == std::string::npos)
             break;
         const auto end = rest.find('/', start);
-        const std::string name = rest.substr(start, end - start);
+        const std::string next = rest.substr(start, end - start);
         rest = end == std::string::npos ? "" : rest.substr(end);
-        if (name == ".")
+        if (next == ".")
             continue;
-        if (name == "..") {
-            // done holds no link, so its parent is simply its text up to the last slash.
-            const auto slash = done.rfind('/');
-            done.erase(slash == std::string::npos ? 0 : slash);
-            continue;
-        }
-        const std::string next = std::string(done).append("/").append(name);
+        const bool fileName = to == WalkTo::File && rest.empty();
         struct stat info {};
-        if (::lstat(next.c_str(), &info) != 0) {
-            if (errno == ENOENT && rest.empty()) {
-                done = next;
+        if (::fstatat(at.fd(), next.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno != ENOENT)
+                return errno;
+            if (fileName) {
+                found = next;
                 break;
             }
-            return errno;
-        }
-        if (S_ISLNK(info.st_mode)) {
+            if (to == WalkTo::File)
+                return ENOENT;
+            if (::mkdirat(at.fd(), next.c_str(), mode) != 0 && errno != EEXIST)
+                return errno;
+        } else if (S_ISLNK(info.st_mode)) {
             if (++links > kMaxLinks)
                 return ELOOP;
-            if (!mayFollow(info, done.empty() ? "/" : done))
+            if (!mayFollow(info, at.fd()))
                 return kUnsafeLink;
             std::string target;
-            if (const int error = readLink(next, target))
+            if (const int error = readLinkAt(at.fd(), next, target))
                 return error;
-            if (!target.empty() && target.front() == '/')
-                done.clear();
+            if (!target.empty() && target.front() == '/') {
+                if (const int error = openFolderAt(AT_FDCWD, "/", at))
+                    return error;
+            }
             rest = std::move(target.append(rest));
             continue;
-        }
-        if (!rest.empty() && !S_ISDIR(info.st_mode))
+        } else if (fileName) {
+            found = next;
+            break;
+        } else if (!S_ISDIR(info.st_mode)) {
             return ENOTDIR;
-        done = next;
+        }
+        // Checked or made as a folder: should a link have taken its place since, O_NOFOLLOW
+        // refuses it.
+        HeldFolder inner;
+        if (const int error = openFolderAt(at.fd(), next.c_str(), inner))
+            return error;
+        at = std::move(inner);
     }
-    resolved = done.empty() ? "/" : done;
+    // A path to a file that ran out on a folder ("/", "dir/").
+    if (to == WalkTo::File && found.empty())
+        return EISDIR;
+    openForReading(at);
+    folder = std::move(at);
+    name = std::move(found);
     return 0;
+}
+
+} // namespace
+
+HeldFolder& HeldFolder::operator=(HeldFolder&& other) noexcept {
+    if (this != &other) {
+        close();
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+void HeldFolder::close() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+}
+
+int openSaveTarget(const std::string& path, HeldFolder& folder, std::string& name) {
+    return walk(path, WalkTo::File, 0, folder, name);
+}
+
+int openSaveFolder(const std::string& path, HeldFolder& folder, unsigned mode) {
+    std::string unused;
+    return walk(path, WalkTo::Folder, mode, folder, unused);
+}
+
+void setSaveFolderTakenHook(std::function<void()> hook) {
+    saveFolderTakenHook = std::move(hook);
+}
+
+void runSaveFolderTakenHook() {
+    if (saveFolderTakenHook)
+        saveFolderTakenHook();
 }
 
 } // namespace brev

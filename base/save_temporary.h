@@ -9,12 +9,15 @@
 namespace brev {
 
 // The hidden name under which a save writes its file before renaming it over base: "." base
-// ".tmp-brev-" pid "-" serial, with base shortened so the whole stays within nameLimit bytes.
+// ".tmp-brev-" origin "-" pid "-" serial, with base shortened so the whole stays within
+// nameLimit bytes. The origin tells this host and PID namespace from others that share the
+// folder (over NFS, from a container), in which the same pid is another process.
 std::string temporaryName(std::string_view base, long pid, unsigned serial, std::size_t nameLimit);
 
-// Removes from folder (empty: the working folder) the temporaries of saves whose process is
-// gone, as one killed outright leaves them: only this user's own regular files named as
-// temporaryName names them.
-void removeStaleTemporaries(const std::string& folder);
+// Removes from the open folder the temporaries of saves whose process is gone, as one killed
+// outright leaves them: only this user's own regular files named as temporaryName names them
+// with this run's origin. Where the origin cannot be told, or a name has none (as earlier
+// versions wrote them), nothing proves the process gone and the file stays.
+void removeStaleTemporaries(int folder);
 
 } // namespace brev

@@ -6,8 +6,10 @@
 #include "audio/loop_tempo.h"
 #include "audio/midi_file.h"
 #include "audio/wave_writer.h"
+#include "base/byte_stream.h"
 #include "base/error.h"
 #include "base/name_limit.h"
+#include "base/save_target.h"
 
 #include <algorithm>
 #include <cmath>
@@ -140,10 +142,10 @@ std::string kitMidi(const KitLayout& layout) {
 void writeKit(const std::string& folder, const std::string& name, const SegmentStore& store) {
     if (!store.IsLoaded())
         throw Error("Load some audio first");
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error)
-        throw Error("Unable to create the folder " + folder + "\n" + error.message());
+    // Created as a save creates folders: never through a link planted in a shared folder.
+    HeldFolder created;
+    if (const int error = openSaveFolder(folder, created))
+        throw Error("Unable to create the folder " + folder + "\n" + errorReason(error));
     const std::string stem = (std::filesystem::path(folder) / name).string();
     const KitLayout layout = kitLayout(store);
     const std::span<const std::uint8_t> loop = store.joinSlots().bytes();

@@ -198,8 +198,8 @@ std::string tempoTablePath() {
     return privateFilePath("brev_table.html");
 }
 
-void writeTempoTable(const std::string& path, const TempoTableInput& input) {
-    if (const int error = writeFileAtomically(path, tempoTablePage(input)))
+void writeTempoTable(const std::string& path, const TempoTableInput& input, FileAccess access) {
+    if (const int error = writeFileAtomically(path, tempoTablePage(input), access))
         throw Error("Unable to write the tempo table " + path + "\n" + errorReason(error));
 }
 

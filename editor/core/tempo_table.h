@@ -3,6 +3,7 @@
 #pragma once
 
 #include "audio/segment_store.h"
+#include "base/atomic_file.h"
 
 #include <array>
 #include <cstdint>
@@ -32,7 +33,8 @@ std::string tempoTablePage(const TempoTableInput& input);
 std::string tempoTablePath();
 
 // Writes the page through a temporary file renamed over path; raises brev::Error on failure and
-// leaves no partial file behind.
-void writeTempoTable(const std::string& path, const TempoTableInput& input);
+// leaves no partial file behind. The page at tempoTablePath() is written FileAccess::OwnerOnly.
+void writeTempoTable(const std::string& path, const TempoTableInput& input,
+                     FileAccess access = FileAccess::Shared);
 
 } // namespace brev

@@ -68,7 +68,7 @@ void InfoHandlers::TableButtonClick() {
     // A page that could not be written is said so, rather than showing an older one.
     form_->runCommand([&] {
         const std::string path = tempoTablePath();
-        writeTempoTable(path, input);
+        writeTempoTable(path, input, FileAccess::OwnerOnly);
         const QString page = QString::fromStdString(path);
         if (!viewer_->openFile(page))
             form_->dialogs().message(noViewerMessage(page));

@@ -5,6 +5,7 @@
 #include "audio/loop_markers.h"
 #include "audio/twave.h"
 #include "base/byte_stream.h"
+#include "base/save_target.h"
 #include "tests/support/error_of.h"
 #include "tests/support/fifo_guard.h"
 #include "tests/support/riff_blocks.h"
@@ -13,12 +14,17 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using BrevWave::TWave;
@@ -334,6 +340,68 @@ TEST_F(WavFiles, SaveToImpossibleTargets) {
     }
     EXPECT_EQ(entries(), std::vector<std::string>{"taken"});
     EXPECT_TRUE(fs::is_empty(folderTarget));
+
+    // On a read-only file system the save gives that reason, in a mount of a child's own.
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "mounting a read-only file system needs root";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", folderTarget.c_str(), "tmpfs", 0, nullptr) != 0)
+            ::_exit(77);
+        const std::string target = folderTarget + "/out.wav";
+        rampWave(10).SaveToFile(target);
+        if (::mount(nullptr, folderTarget.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+            ::_exit(77);
+        const std::string message = errorOf([&] { rampWave(10).SaveToFile(target); });
+        ::_exit(message.ends_with(std::string("\n") + std::strerror(EROFS)) ? 0 : 1);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no read-only file system could be mounted";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+// Another user who owns the folder a save goes into swaps it for a link to one of this user's
+// folders right as the save takes it: the save still lands in the folder it checked.
+TEST_F(WavFiles, AFolderSwappedAsTheSaveTakesItKeepsTheSave) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "acting as another user needs root";
+    constexpr uid_t kOther = 64999; // another user needs no account
+    const fs::path theirs = folder_ / "theirs", shared = theirs / "shared", bait = theirs / "bait";
+    const fs::path mine = folder_ / "mine";
+    fs::create_directories(shared);
+    fs::create_directory(mine);
+    fs::create_directory_symlink(mine, bait);
+    for (const fs::path& made : {theirs, shared, bait})
+        ASSERT_EQ(::lchown(made.c_str(), kOther, kOther), 0);
+    fs::permissions(shared, fs::perms::all);
+    rampWave(10).SaveToFile((mine / "out.wav").string());
+    const Bytes before = read((mine / "out.wav").string());
+
+    brev::setSaveFolderTakenHook([&] {
+        const pid_t child = ::fork();
+        if (child == 0)
+            ::_exit(::setgid(kOther) == 0 && ::setuid(kOther) == 0 &&
+                            ::renameat2(AT_FDCWD, shared.c_str(), AT_FDCWD, bait.c_str(),
+                                        RENAME_EXCHANGE) == 0
+                        ? 0
+                        : 1);
+        int status = -1;
+        ::waitpid(child, &status, 0);
+        EXPECT_EQ(status, 0);
+    });
+    rampWave(20).SaveToFile((shared / "out.wav").string());
+    brev::setSaveFolderTakenHook(nullptr);
+
+    EXPECT_TRUE(fs::is_symlink(shared));
+    EXPECT_EQ(read((mine / "out.wav").string()), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(mine), {}), 1);
+    TWave saved;
+    saved.LoadFromFile((bait / "out.wav").string());
+    EXPECT_EQ(saved.GetSamples(), 20);
 }
 
 // The temporary's name is longer than the target's: at the file system's limit it is shortened,

@@ -334,6 +334,7 @@ TEST_F(BrevRenderTest, SavesFollowLinksOnlyAsTheSystemWould) {
         {input, plant(shared + "chain.wav", planted, 0)},
         {input, shared + "dir/mine.wav"},
         {"--table", shared + "table.html", input, path("out.wav")},
+        {"--kit", shared + "dir/kit", input},
     };
     for (const auto& args : refused) {
         const Result result = run(args);
@@ -344,6 +345,7 @@ TEST_F(BrevRenderTest, SavesFollowLinksOnlyAsTheSystemWould) {
             << result.err;
     }
     EXPECT_EQ(contents(mine), before);
+    EXPECT_FALSE(fs::exists(path("kit")));
 
     const std::string theirs = sharedFolder("theirs", other->pw_uid);
     for (const std::string& link :
@@ -377,13 +379,30 @@ TEST_F(BrevRenderTest, InterruptedSaveLeavesNoTemporary) {
         EXPECT_FALSE(fs::exists(out));
     }
 
-    const std::string live = path(".other.wav.tmp-brev-" + std::to_string(::getpid()) + "-0");
-    std::ofstream(live) << "a save in progress";
+    // A live process's temporary stays; so do those of a process elsewhere (another host,
+    // another PID namespace) and of an earlier version that named no origin, whose pid says
+    // nothing here.
+    std::string origin; // as the temporary left by SIGKILL names this run's
+    for (const auto& entry : fs::directory_iterator(folder_)) {
+        if (const std::string name = entry.path().filename().string(); name.starts_with(".out"))
+            origin = name.substr(std::strlen(".out.wav.tmp-brev-"), 16);
+    }
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::vector<std::string> live = {
+        path(".other.wav.tmp-brev-" + origin + "-" + std::to_string(::getpid()) + "-0"),
+        path(".other.wav.tmp-brev-0123456789abcdef-" + std::to_string(gone) + "-0"),
+        path(".other.wav.tmp-brev-" + std::to_string(gone) + "-0")};
+    for (const std::string& file : live)
+        std::ofstream(file) << "a save in progress";
     const int status = statusAfter(start({input, out}, 1 << 20), 0, {});
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
     EXPECT_NE(contents(path("stderr.txt")).find(std::strerror(EFBIG)), std::string::npos);
     EXPECT_EQ(temporaries(), 0);
-    EXPECT_TRUE(fs::exists(live));
+    for (const std::string& file : live)
+        EXPECT_TRUE(fs::exists(file)) << file;
     EXPECT_FALSE(fs::exists(out));
 }
 
