@@ -36,10 +36,10 @@ AtomicFile::~AtomicFile() {
     discard();
 }
 
-int AtomicFile::open(const std::string& target, FileAccess access) {
+int AtomicFile::open(const std::string& target, FileAccess access, int from) {
     discard();
     folder_.close();
-    if (const int error = openSaveTarget(target, folder_, target_))
+    if (const int error = openSaveTarget(target, folder_, target_, from))
         return error;
     runSaveFolderTakenHook();
     if (access == FileAccess::OwnerOnly && !isPrivateFolder(folder_.fd()))
@@ -106,9 +106,10 @@ void AtomicFile::discard() {
     temporary_.clear();
 }
 
-int writeFileAtomically(const std::string& target, std::string_view content, FileAccess access) {
+int writeFileAtomically(const std::string& target, std::string_view content, FileAccess access,
+                        int from) {
     AtomicFile file;
-    if (const int error = file.open(target, access))
+    if (const int error = file.open(target, access, from))
         return error;
     file.writer().write(content.data(), content.size());
     if (const int error = file.close())

@@ -40,8 +40,9 @@ public:
     // the file it leads to is replaced and the link kept. A target that exists but may not be
     // written is refused with the system's reason (EACCES, EROFS) rather than replaced behind
     // the user's back, and so is one that is not a regular file (EISDIR or kNotRegularFile), as
-    // a rename would destroy it.
-    int open(const std::string& target, FileAccess access = FileAccess::Shared);
+    // a rename would destroy it. A relative target starts at the folder from.
+    int open(const std::string& target, FileAccess access = FileAccess::Shared,
+             int from = AT_FDCWD);
     ByteWriter& writer() { return writer_; }
     // errno of the first failed write, 0 if none.
     int writeError() const { return writer_.error(); }
@@ -63,8 +64,9 @@ private:
     std::string temporary_;
 };
 
-// The whole of content as the new file at target; 0 or the errno of the failure.
+// The whole of content as the new file at target (relative: from the folder from); 0 or the
+// errno of the failure.
 int writeFileAtomically(const std::string& target, std::string_view content,
-                        FileAccess access = FileAccess::Shared);
+                        FileAccess access = FileAccess::Shared, int from = AT_FDCWD);
 
 } // namespace brev

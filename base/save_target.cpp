@@ -60,11 +60,12 @@ int readLinkAt(int folder, const std::string& name, std::string& target) {
 enum class WalkTo { File, Folder };
 
 // The walk of openSaveTarget (to a file) and openSaveFolder (to a folder, creating it).
-int walk(const std::string& path, WalkTo to, unsigned mode, HeldFolder& folder, std::string& name) {
+int walk(int from, const std::string& path, WalkTo to, unsigned mode, HeldFolder& folder,
+         std::string& name) {
     if (path.empty())
         return ENOENT;
     HeldFolder at;
-    if (const int error = openFolderAt(AT_FDCWD, path.front() == '/' ? "/" : ".", at))
+    if (const int error = openFolderAt(from, path.front() == '/' ? "/" : ".", at))
         return error;
     std::string rest = path;
     std::string found;
@@ -143,13 +144,13 @@ void HeldFolder::close() {
     fd_ = -1;
 }
 
-int openSaveTarget(const std::string& path, HeldFolder& folder, std::string& name) {
-    return walk(path, WalkTo::File, 0, folder, name);
+int openSaveTarget(const std::string& path, HeldFolder& folder, std::string& name, int from) {
+    return walk(from, path, WalkTo::File, 0, folder, name);
 }
 
 int openSaveFolder(const std::string& path, HeldFolder& folder, unsigned mode) {
     std::string unused;
-    return walk(path, WalkTo::Folder, mode, folder, unused);
+    return walk(AT_FDCWD, path, WalkTo::Folder, mode, folder, unused);
 }
 
 void setSaveFolderTakenHook(std::function<void()> hook) {

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <fcntl.h>
 #include <functional>
 #include <string>
 #include <utility>
@@ -35,8 +36,10 @@ private:
 // system's protected_symlinks rule would follow it: outside a sticky folder that everyone may
 // write, or when the link belongs to this user or to the folder's owner; the link is kept and
 // the file it leads to is the one saved. A last name that does not exist yet is the new
-// file's. Returns 0, the errno of the failure (ELOOP after 40 links) or kUnsafeLink.
-int openSaveTarget(const std::string& path, HeldFolder& folder, std::string& name);
+// file's. A relative path starts at the folder from. Returns 0, the errno of the failure (ELOOP
+// after 40 links) or kUnsafeLink.
+int openSaveTarget(const std::string& path, HeldFolder& folder, std::string& name,
+                   int from = AT_FDCWD);
 
 // Opens the folder path, creating with mode what is missing of it, by the rules of
 // openSaveTarget: a folder is never created through a link those rules would not follow.

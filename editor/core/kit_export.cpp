@@ -146,16 +146,15 @@ void writeKit(const std::string& folder, const std::string& name, const SegmentS
     HeldFolder created;
     if (const int error = openSaveFolder(folder, created))
         throw Error("Unable to create the folder " + folder + "\n" + errorReason(error));
-    const std::string stem = (std::filesystem::path(folder) / name).string();
+    // Every file goes into the folder checked and made here, whatever takes its name meanwhile.
+    const FolderToWrite into{created, folder};
     const KitLayout layout = kitLayout(store);
     const std::span<const std::uint8_t> loop = store.joinSlots().bytes();
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        writeWaveFile((std::filesystem::path(folder) / kitSlotFileName(name, slot)).string(),
-                      kitSlot(loop, layout, slot));
-    }
-    writeWaveFile(stem + ".wav", loop, kitMarkers(layout));
-    writeWholeFile(stem + ".sfz", kitSfz(name));
-    writeWholeFile(stem + ".mid", kitMidi(layout));
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        writeWaveFile(into, kitSlotFileName(name, slot), kitSlot(loop, layout, slot));
+    writeWaveFile(into, name + ".wav", loop, kitMarkers(layout));
+    writeWholeFile(into, name + ".sfz", kitSfz(name));
+    writeWholeFile(into, name + ".mid", kitMidi(layout));
 }
 
 } // namespace brev
