@@ -2,24 +2,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "audio/load_progress.h"
 #include "audio/twave.h"
 #include "base/error.h"
 
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <string>
 
 namespace brev {
-
-// Told how far a decode has come, 0 … 1; returning false cancels it.
-using DecodeProgress = std::function<bool(double done)>;
-
-// The user cancelled a decode; nothing was changed.
-class DecodeCancelled : public Error {
-public:
-    DecodeCancelled() : Error("Loading cancelled") {}
-};
 
 // A decode that failed. unrecognised: libsndfile knows no format for the data, so the caller's
 // own refusal says more than the library's.

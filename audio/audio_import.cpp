@@ -53,15 +53,16 @@ LoadedAudio loadWithFallback(const std::function<void(BrevWave::TWave&)>& load,
 } // namespace
 
 LoadedAudio loadAudioFile(const std::string& fileName, const DecodeProgress& progress) {
-    return loadWithFallback([&](BrevWave::TWave& wave) { wave.LoadFromFile(fileName); },
+    return loadWithFallback([&](BrevWave::TWave& wave) { wave.LoadFromFile(fileName, progress); },
                             [&] { return decodeAudioFile(fileName, progress); },
                             "LoadFromFile - Error loading " + fileName);
 }
 
 LoadedAudio loadAudioClipboard(ClipboardPort& clipboard, const DecodeProgress& progress) {
-    return loadWithFallback([&](BrevWave::TWave& wave) { wave.LoadFromClipboard(clipboard); },
-                            [&] { return decodeAudioBytes(clipboard.waveBytes(), progress); },
-                            "Error loading data from clipboard");
+    return loadWithFallback(
+        [&](BrevWave::TWave& wave) { wave.LoadFromClipboard(clipboard, progress); },
+        [&] { return decodeAudioBytes(clipboard.waveBytes(), progress); },
+        "Error loading data from clipboard");
 }
 
 LoadedAudio loadAudioBytes(std::span<const std::uint8_t> bytes, const std::string& firstLine,
@@ -70,7 +71,9 @@ LoadedAudio loadAudioBytes(std::span<const std::uint8_t> bytes, const std::strin
         [&](BrevWave::TWave& wave) {
             MemoryReader reader(bytes);
             try {
-                wave.MMIOLoad(&reader);
+                wave.MMIOLoad(&reader, progress);
+            } catch (const DecodeCancelled&) {
+                throw;
             } catch (const Error& error) {
                 throw wrapError(firstLine, error);
             }

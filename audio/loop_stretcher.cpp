@@ -11,8 +11,10 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <rubberband/rubberband-c.h>
+#include <utility>
 #include <vector>
 
 namespace brev {
@@ -38,61 +40,83 @@ constexpr RubberBandOptions kOptions =
     RubberBandOptionProcessOffline | RubberBandOptionEngineFiner | RubberBandOptionThreadingNever;
 
 using Planes = std::array<std::vector<float>, 2>;
+// A block of both channels' planes, valid until the next block is asked for.
+using PlaneBlock = std::array<const float*, 2>;
+// Hands out count frames from a frame on.
+using FrameSource = std::function<PlaneBlock(std::size_t at, std::size_t count)>;
+// Takes count frames to be placed at a frame.
+using FrameSink = std::function<void(std::size_t at, PlaneBlock block, std::size_t count)>;
 
 struct StateDelete {
     void operator()(RubberBandState state) const { rubberband_delete(state); }
 };
 using Stretcher = std::unique_ptr<RubberBandState_, StateDelete>;
 
-Planes toPlanes(const BrevWave::TWave& loop) {
-    const auto frames = static_cast<std::size_t>(loop.GetSamples());
-    Planes planes{std::vector<float>(frames), std::vector<float>(frames)};
-    const std::uint8_t* bytes = loop.GetData();
-    for (std::size_t i = 0; i < frames; ++i) {
-        planes[0][i] =
-            static_cast<float>(static_cast<std::int16_t>(readLe16(bytes + 4 * i))) / 32768.0f;
-        planes[1][i] =
-            static_cast<float>(static_cast<std::int16_t>(readLe16(bytes + 4 * i + 2))) / 32768.0f;
-    }
-    return planes;
+// The loop's samples turned into planes block by block: a long loop is never held twice.
+FrameSource waveSource(const BrevWave::TWave& loop) {
+    return [&loop, planes = std::array<std::array<float, kBlockFrames>, 2>{}](
+               std::size_t at, std::size_t count) mutable {
+        const std::uint8_t* bytes = loop.GetData() + 4 * at;
+        for (std::size_t i = 0; i < count; ++i) {
+            planes[0][i] =
+                static_cast<float>(static_cast<std::int16_t>(readLe16(bytes + 4 * i))) / 32768.0f;
+            planes[1][i] =
+                static_cast<float>(static_cast<std::int16_t>(readLe16(bytes + 4 * i + 2))) /
+                32768.0f;
+        }
+        return PlaneBlock{planes[0].data(), planes[1].data()};
+    };
 }
 
-BrevWave::TWave fromPlanes(const Planes& planes) {
-    const auto frames = static_cast<std::int32_t>(planes[0].size());
-    BrevWave::TWave wave = BrevWave::TWave::unwritten(frames);
-    std::uint8_t* bytes = wave.GetData();
-    for (std::size_t i = 0; i < planes[0].size(); ++i) {
-        writeLe16(bytes + 4 * i, static_cast<std::uint16_t>(toSample16(planes[0][i])));
-        writeLe16(bytes + 4 * i + 2, static_cast<std::uint16_t>(toSample16(planes[1][i])));
-    }
-    return wave;
+FrameSink waveSink(BrevWave::TWave& wave) {
+    return [&wave](std::size_t at, PlaneBlock block, std::size_t count) {
+        std::uint8_t* bytes = wave.GetData() + 4 * at;
+        for (std::size_t i = 0; i < count; ++i) {
+            writeLe16(bytes + 4 * i, static_cast<std::uint16_t>(toSample16(block[0][i])));
+            writeLe16(bytes + 4 * i + 2, static_cast<std::uint16_t>(toSample16(block[1][i])));
+        }
+    };
 }
 
-// Feeds the planes in blocks to study or process, saying how far it got.
+FrameSource planeSource(const Planes& planes) {
+    return [&planes](std::size_t at, std::size_t) {
+        return PlaneBlock{planes[0].data() + at, planes[1].data() + at};
+    };
+}
+
+FrameSink planeSink(Planes& planes) {
+    return [&planes](std::size_t at, PlaneBlock block, std::size_t count) {
+        for (std::size_t channel = 0; channel < planes.size(); ++channel)
+            std::copy_n(block[channel], count,
+                        planes[channel].begin() + static_cast<std::ptrdiff_t>(at));
+    };
+}
+
+// Feeds frames in blocks to study or process, saying how far it got.
 template <typename Feed>
-void feed(const Planes& input, const DecodeProgress& progress, double from, double share,
-          Feed&& step) {
-    const auto frames = static_cast<std::int32_t>(input[0].size());
-    for (std::int32_t at = 0; at < frames; at += kBlockFrames) {
-        const std::int32_t count = std::min(kBlockFrames, frames - at);
-        const std::array<const float*, 2> block{input[0].data() + at, input[1].data() + at};
+void feed(std::size_t frames, const FrameSource& source, const DecodeProgress& progress,
+          double from, double share, Feed&& step) {
+    for (std::size_t at = 0; at < frames; at += kBlockFrames) {
+        const std::size_t count = std::min<std::size_t>(kBlockFrames, frames - at);
+        const PlaneBlock block = source(at, count);
         step(block.data(), static_cast<unsigned>(count), at + count >= frames);
-        if (progress && !progress(from + share * (at + count) / frames))
+        if (progress &&
+            !progress(from + share * static_cast<double>(at + count) / static_cast<double>(frames)))
             throw DecodeCancelled();
     }
 }
 
 // Takes what the stretcher has ready; past the wanted length it is dropped.
-void retrieve(RubberBandState state, Planes& output, std::size_t& written) {
+void retrieve(RubberBandState state, const FrameSink& sink, std::size_t wanted,
+              std::size_t& written) {
     std::array<float, kBlockFrames> left{};
     std::array<float, kBlockFrames> right{};
     const std::array<float*, 2> block{left.data(), right.data()};
     for (int ready = rubberband_available(state); ready > 0; ready = rubberband_available(state)) {
         const unsigned got = rubberband_retrieve(
-            state, block.data(), static_cast<unsigned>(std::min(ready, kBlockFrames)));
-        const std::size_t kept = std::min<std::size_t>(got, output[0].size() - written);
-        std::copy_n(left.begin(), kept, output[0].begin() + static_cast<std::ptrdiff_t>(written));
-        std::copy_n(right.begin(), kept, output[1].begin() + static_cast<std::ptrdiff_t>(written));
+            state, block.data(), static_cast<unsigned>(std::min<int>(ready, kBlockFrames)));
+        const std::size_t kept = std::min<std::size_t>(got, wanted - written);
+        sink(written, PlaneBlock{left.data(), right.data()}, kept);
         written += kept;
     }
 }
@@ -115,11 +139,12 @@ void checkTarget(double ratio, std::int64_t frames, std::int32_t ownFrames,
     }
 }
 
-// One pass of the stretcher over input: outFrames frames, shifted by pitchScale. Its progress runs
-// from `from` over `share`.
-Planes stretchPlanes(const Planes& input, std::int64_t outFrames, double pitchScale,
-                     const DecodeProgress& progress, double from, double share) {
-    const std::size_t frames = input[0].size();
+// One pass of the stretcher over `frames` frames of source into outFrames frames of sink, shifted
+// by pitchScale; frames the stretcher leaves short stay silent. Its progress runs from `from`
+// over `share`.
+void stretchFrames(std::size_t frames, const FrameSource& source, std::size_t outFrames,
+                   const FrameSink& sink, double pitchScale, const DecodeProgress& progress,
+                   double from, double share) {
     const Stretcher stretcher(
         rubberband_new(BrevWave::kSampleRate, BrevWave::kChannels, kOptions,
                        static_cast<double>(outFrames) / static_cast<double>(frames), pitchScale));
@@ -127,25 +152,27 @@ Planes stretchPlanes(const Planes& input, std::int64_t outFrames, double pitchSc
         throw Error("Cannot stretch the loop: Rubber Band refused to start");
     RubberBandState state = stretcher.get();
     rubberband_set_expected_input_duration(state, static_cast<unsigned>(frames));
-    feed(input, progress, from, share * kStudyShare,
+    feed(frames, source, progress, from, share * kStudyShare,
          [state](const float* const* block, unsigned count, bool last) {
              rubberband_study(state, block, count, last ? 1 : 0);
          });
-    // Short of the wanted length, the rest stays silent.
-    Planes output{std::vector<float>(static_cast<std::size_t>(outFrames)),
-                  std::vector<float>(static_cast<std::size_t>(outFrames))};
     std::size_t written = 0;
-    feed(input, progress, from + share * kStudyShare, share * (1 - kStudyShare),
+    feed(frames, source, progress, from + share * kStudyShare, share * (1 - kStudyShare),
          [&](const float* const* block, unsigned count, bool last) {
              rubberband_process(state, block, count, last ? 1 : 0);
-             retrieve(state, output, written);
+             retrieve(state, sink, outFrames, written);
          });
-    return output;
+    const std::array<float, kBlockFrames> silence{};
+    while (written < outFrames) {
+        const std::size_t count = std::min<std::size_t>(kBlockFrames, outFrames - written);
+        sink(written, PlaneBlock{silence.data(), silence.data()}, count);
+        written += count;
+    }
 }
 
 } // namespace
 
-BrevWave::TWave stretchLoop(BrevWave::TWave loop, const LoopStretch& stretch,
+BrevWave::TWave stretchLoop(const BrevWave::TWave& loop, const LoopStretch& stretch,
                             const DecodeProgress& progress) {
     const std::int32_t frames = loop.GetSamples();
     if (!changesLoop(frames, stretch))
@@ -157,17 +184,31 @@ BrevWave::TWave stretchLoop(BrevWave::TWave loop, const LoopStretch& stretch,
         throw Error("Cannot stretch the loop: " + stretchLibraryError());
 
     const double pitchScale = std::exp2(stretch.pitchSemitones / 12.0);
-    Planes planes = toPlanes(loop);
-    loop = BrevWave::TWave();
-    if (ratio * pitchScale >= kLowestSafeRatio)
-        return fromPlanes(stretchPlanes(planes, outFrames, pitchScale, progress, 0, 1));
+    const auto inFrames = static_cast<std::size_t>(frames);
+    BrevWave::TWave stretched = BrevWave::TWave::unwritten(static_cast<std::int32_t>(outFrames));
+    if (ratio * pitchScale >= kLowestSafeRatio) {
+        stretchFrames(inFrames, waveSource(loop), static_cast<std::size_t>(outFrames),
+                      waveSink(stretched), pitchScale, progress, 0, 1);
+        return stretched;
+    }
     // The shift comes with the last step, which takes the loop from its first step's length
-    // (at least 1/16 × 1/2 / (1/8) = 1/4 of the loop's) to the bar's.
+    // (at least 1/16 × 1/2 / (1/8) = 1/4 of the loop's, and short of the loop's own) to the
+    // bar's.
     const double lastRatio = kLowestSafeRatio / pitchScale;
     const auto firstFrames =
-        static_cast<std::int64_t>(std::ceil(static_cast<double>(outFrames) / lastRatio));
-    planes = stretchPlanes(planes, firstFrames, 1, progress, 0, 0.5);
-    return fromPlanes(stretchPlanes(planes, outFrames, pitchScale, progress, 0.5, 0.5));
+        static_cast<std::size_t>(std::ceil(static_cast<double>(outFrames) / lastRatio));
+    Planes between{std::vector<float>(firstFrames), std::vector<float>(firstFrames)};
+    stretchFrames(inFrames, waveSource(loop), firstFrames, planeSink(between), 1, progress, 0, 0.5);
+    stretchFrames(firstFrames, planeSource(between), static_cast<std::size_t>(outFrames),
+                  waveSink(stretched), pitchScale, progress, 0.5, 0.5);
+    return stretched;
+}
+
+BrevWave::TWave stretchLoop(BrevWave::TWave&& loop, const LoopStretch& stretch,
+                            const DecodeProgress& progress) {
+    if (!changesLoop(loop.GetSamples(), stretch))
+        return std::move(loop);
+    return stretchLoop(std::as_const(loop), stretch, progress);
 }
 
 StretchedAudio stretchLoaded(LoadedAudio loaded, const LoopStretch& stretch,
@@ -175,14 +216,14 @@ StretchedAudio stretchLoaded(LoadedAudio loaded, const LoopStretch& stretch,
     StretchedAudio result{std::move(loaded), {}, {}};
     if (!changesLoop(result.audio.wave.GetSamples(), stretch))
         return result;
-    result.unstretched = result.audio.wave;
     try {
-        result.audio.wave = stretchLoop(std::move(result.audio.wave), stretch, progress);
+        BrevWave::TWave stretched =
+            stretchLoop(std::as_const(result.audio.wave), stretch, progress);
+        result.unstretched = std::exchange(result.audio.wave, std::move(stretched));
     } catch (const DecodeCancelled&) {
         throw;
     } catch (const Error& e) {
         result.problem = e.what();
-        result.audio.wave = std::move(result.unstretched);
     }
     return result;
 }

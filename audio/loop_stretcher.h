@@ -15,8 +15,13 @@ namespace brev {
 // by Rubber Band's R3 ("finer") engine offline: it studies the whole loop before it processes
 // it. The loop itself, untouched, when changesLoop() is false. Raises brev::Error when the
 // library cannot be loaded or the target is too far from the loop's own tempo, and
-// DecodeCancelled when progress returns false.
-BrevWave::TWave stretchLoop(BrevWave::TWave loop, const LoopStretch& stretch,
+// DecodeCancelled when progress returns false. It holds the loop, the result and Rubber Band's
+// own buffers, which do not grow with the loop; a stretch beyond eight times faster (with the
+// shift) also holds a step between, shorter than the loop, as 32-bit float.
+BrevWave::TWave stretchLoop(const BrevWave::TWave& loop, const LoopStretch& stretch,
+                            const DecodeProgress& progress = {});
+// The same, handing a loop it leaves as it is back without a copy.
+BrevWave::TWave stretchLoop(BrevWave::TWave&& loop, const LoopStretch& stretch,
                             const DecodeProgress& progress = {});
 
 // A loaded loop stretched, and what it was before.

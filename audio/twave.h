@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "audio/load_progress.h"
 #include "audio/loop_layout.h"
 #include "base/error.h"
 
@@ -99,15 +100,17 @@ public:
     std::int32_t swing() const { return FSwing; }
 
     // WAV exchange.
-    void LoadFromFile(const std::string& fileName);
+    // The loads tell progress how far they have come; its refusal raises brev::DecodeCancelled.
+    void LoadFromFile(const std::string& fileName, const brev::DecodeProgress& progress = {});
     // Writes a temporary file beside the target and renames it over the target when complete.
     void SaveToFile(const std::string& fileName) const;
     void SaveToFile(const std::string& fileName, brev::FileAccess access) const;
-    void LoadFromClipboard(brev::ClipboardPort& clipboard);
+    void LoadFromClipboard(brev::ClipboardPort& clipboard,
+                           const brev::DecodeProgress& progress = {});
     // Leaves the clipboard untouched when the wave could not be built.
     void SaveToClipboard(brev::ClipboardPort& clipboard) const;
     // Parses a RIFF WAVE stream from the reader's current position; null gives "Invalid handle".
-    void MMIOLoad(brev::ByteReader* handle);
+    void MMIOLoad(brev::ByteReader* handle, const brev::DecodeProgress& progress = {});
     // Writes the RIFF WAVE stream to an empty writer.
     void MMIOSave(brev::ByteWriter* handle) const;
 

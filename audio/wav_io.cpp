@@ -4,6 +4,7 @@
 #include "audio/clipboard_port.h"
 #include "audio/twave.h"
 #include "base/atomic_file.h"
+#include "base/buffered_reader.h"
 #include "base/byte_stream.h"
 #include "base/little_endian.h"
 
@@ -51,18 +52,38 @@ struct Chunk {
     std::uint64_t dataOffset = 0; // first byte behind the chunk header
 };
 
-// Searches the sub-chunks from `from` up to `end` for `id`; on success the reader stands at
-// the chunk's data.
-std::optional<Chunk> findChunk(ByteReader& reader, const char* id, std::uint64_t from,
-                               std::uint64_t end) {
+// The first chunk of each kind the loader reads.
+struct WaveChunks {
+    std::optional<Chunk> fmt;
+    std::optional<Chunk> data;
+};
+
+// Tells progress how far through the stream a load has come; its refusal cancels the load.
+void report(const brev::DecodeProgress& progress, std::uint64_t position, std::uint64_t end) {
+    if (progress && !progress(static_cast<double>(position) / static_cast<double>(end)))
+        throw brev::DecodeCancelled();
+}
+
+// Walks the sub-chunks from `from` up to `end` once, until it has seen both chunks the loader
+// reads. A stream may hold millions of tiny chunks: progress is told of the walk every so often.
+WaveChunks findChunks(ByteReader& reader, std::uint64_t from, std::uint64_t end,
+                      const brev::DecodeProgress& progress) {
+    constexpr unsigned kChunksBetweenReports = 4096;
+    WaveChunks found;
     std::uint64_t at = from;
     std::uint8_t header[kHeaderSize];
-    while (at + kHeaderSize <= end) {
+    for (unsigned walked = 1; at + kHeaderSize <= end; ++walked) {
+        if (walked % kChunksBetweenReports == 0)
+            report(progress, at, reader.size());
         if (!reader.seek(at) || reader.read(header, kHeaderSize) != kHeaderSize)
-            return std::nullopt;
+            break;
         const std::uint32_t size = brev::readLe32(header + 4);
-        if (isId(header, id))
-            return Chunk{size, at + kHeaderSize};
+        if (!found.fmt && isId(header, "fmt "))
+            found.fmt = Chunk{size, at + kHeaderSize};
+        if (!found.data && isId(header, "data"))
+            found.data = Chunk{size, at + kHeaderSize};
+        if (found.fmt && found.data)
+            break;
         std::uint64_t next = at + kHeaderSize + size;
         if (size & 1) {
             // Some writers leave out the pad byte; follow the header that makes sense.
@@ -77,7 +98,21 @@ std::optional<Chunk> findChunk(ByteReader& reader, const char* id, std::uint64_t
         }
         at = next;
     }
-    return std::nullopt;
+    return found;
+}
+
+// Reads count bytes in blocks, so that a cancel is heard while a long loop comes in.
+bool readCancellable(ByteReader& reader, std::uint8_t* destination, std::uint32_t count,
+                     const brev::DecodeProgress& progress) {
+    constexpr std::uint32_t kBlockBytes = 8 << 20;
+    for (std::uint32_t done = 0; done < count;) {
+        report(progress, reader.position(), reader.size());
+        const std::uint32_t n = std::min(kBlockBytes, count - done);
+        if (reader.read(destination + done, n) != n)
+            return false;
+        done += n;
+    }
+    return true;
 }
 
 std::string openErrorText(int error) {
@@ -186,12 +221,12 @@ private:
 
 } // namespace
 
-void TWave::MMIOLoad(ByteReader* handle) {
+void TWave::MMIOLoad(ByteReader* handle, const brev::DecodeProgress& progress) {
     if (!handle)
         throw Error("Invalid handle");
     // Whatever happens below, the old block goes: a failed load leaves the buffer empty.
     clear();
-    ByteReader& reader = *handle;
+    brev::BufferedReader reader(*handle);
 
     const std::uint64_t riffStart = reader.position();
     // A chunk header is 8 bytes; only "RIFF" and "LIST" carry a form type behind it, so a
@@ -210,32 +245,25 @@ void TWave::MMIOLoad(ByteReader* handle) {
     std::uint64_t riffEnd = riffStart + kHeaderSize + riffSize;
     if (riffSize < 4 || riffEnd > streamEnd)
         riffEnd = streamEnd;
-    const std::uint64_t firstSubChunk = riffStart + sizeof riff;
+    const WaveChunks chunks = findChunks(reader, riffStart + sizeof riff, riffEnd, progress);
 
-    const auto fmt = findChunk(reader, "fmt ", firstSubChunk, riffEnd);
+    const std::optional<Chunk>& fmt = chunks.fmt;
     if (!fmt)
         throw Error("MMIOLoad - fmt chunk not found");
     if (fmt->size < 16)
         throw Error("MMIOLoad - Not a PCM file");
     std::uint8_t record[16];
-    if (reader.read(record, sizeof record) != sizeof record)
+    if (!reader.seek(fmt->dataOffset) || reader.read(record, sizeof record) != sizeof record)
         throw Error("Could not read fmt chunk into PCMWAVEFORMAT");
     if (brev::readLe16(record) != 1)
         throw Error("Not a WAVE_FORMAT_PCM file");
     if (brev::readLe16(record + 2) != kChannels || brev::readLe32(record + 4) != kSampleRate ||
         brev::readLe16(record + 14) != kBitsPerSample)
         throw Error("Wrong format wave file");
-    const std::uint64_t fmtEnd =
-        std::min<std::uint64_t>(fmt->dataOffset + fmt->size + (fmt->size & 1), streamEnd);
-    if (!reader.seek(fmtEnd))
-        throw Error("MMIOLoad - Cannot ascend out of fmt chunk");
 
-    if (!reader.seek(firstSubChunk))
-        throw Error("PCM data not found");
-    const auto data = findChunk(reader, "data", firstSubChunk, riffEnd);
+    const std::optional<Chunk>& data = chunks.data;
     if (!data)
         throw Error("MMIOLoad - data chunk not found");
-
     // A size the stream cannot deliver or the buffer cannot hold is refused before allocating.
     if (data->size > static_cast<std::uint32_t>(INT32_MAX) ||
         data->dataOffset + data->size > streamEnd)
@@ -245,7 +273,8 @@ void TWave::MMIOLoad(ByteReader* handle) {
     PcmBlock block = allocatePcmBlock(data->size);
     if (!block)
         throw Error("MMIOLoad - Error allocating memory for FPcmData");
-    if (reader.read(block.get(), data->size) != data->size)
+    if (!reader.seek(data->dataOffset) ||
+        !readCancellable(reader, block.get(), data->size, progress))
         throw Error("Error reading data");
     FPcmData = std::move(block);
     FLength = static_cast<std::int32_t>(data->size);
@@ -281,7 +310,7 @@ void TWave::MMIOSave(ByteWriter* handle) const {
         throw Error("MMIOSave - Error writing RIFF chunk size");
 }
 
-void TWave::LoadFromFile(const std::string& fileName) {
+void TWave::LoadFromFile(const std::string& fileName, const brev::DecodeProgress& progress) {
     struct stat info {};
     if (::stat(fileName.c_str(), &info) != 0)
         throw Error("LoadFromFile - File not found: " + fileName);
@@ -291,7 +320,9 @@ void TWave::LoadFromFile(const std::string& fileName) {
         throw Error("LoadFromFile - Error opening file " + fileName + "\n" +
                     openFailureText(error));
     try {
-        MMIOLoad(&reader);
+        MMIOLoad(&reader, progress);
+    } catch (const brev::DecodeCancelled&) {
+        throw;
     } catch (const Error& error) {
         throw brev::wrapError("LoadFromFile - Error loading " + fileName, error);
     }
@@ -320,7 +351,8 @@ void TWave::SaveToFile(const std::string& fileName, brev::FileAccess access) con
         throw Error(creating + saveFailureText(error));
 }
 
-void TWave::LoadFromClipboard(brev::ClipboardPort& clipboard) {
+void TWave::LoadFromClipboard(brev::ClipboardPort& clipboard,
+                              const brev::DecodeProgress& progress) {
     if (!clipboard.hasWave())
         throw Error("Clipboard does not hold a WAVE file");
     clear();
@@ -329,7 +361,9 @@ void TWave::LoadFromClipboard(brev::ClipboardPort& clipboard) {
         throw Error("LoadFromClipboard - Clipboard holds no data");
     brev::MemoryReader reader(bytes);
     try {
-        MMIOLoad(&reader);
+        MMIOLoad(&reader, progress);
+    } catch (const brev::DecodeCancelled&) {
+        throw;
     } catch (const Error& error) {
         throw brev::wrapError("Error loading data from clipboard", error);
     }

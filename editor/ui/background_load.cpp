@@ -83,12 +83,12 @@ std::optional<LoadedAudio> loadInBackground(QWidget* window, const QString& what
         progress.show();
         running = waitFor(state, loop, QEventLoop::AllEvents);
     }
-    if (!running) {
+    if (!running)
         state.cancelled.store(true, std::memory_order_relaxed);
-        worker.join();
-        return std::nullopt;
-    }
     worker.join();
+    // A load that finished after all once cancelled is dropped: the user was told it stopped.
+    if (state.cancelled.load(std::memory_order_relaxed))
+        return std::nullopt;
     if (state.failure)
         std::rethrow_exception(state.failure);
     return std::move(state.result);

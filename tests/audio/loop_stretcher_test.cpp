@@ -33,6 +33,20 @@ TEST(LoopStretcherTest, TheOwnTempoWithoutPitchLeavesTheLoopAsItIs) {
     EXPECT_FALSE(changesLoop(15, {14000, 5}));
 }
 
+// The loop as loaded is kept once beside the stretched one; refused, the loop stays as loaded.
+TEST(LoopStretcherTest, ALoadedLoopIsKeptBesideItsStretch) {
+    const BrevWave::TWave loop = test::rampWave(16 * 1024 + 1);
+    StretchedAudio stretched = stretchLoaded({loop, "mono"}, {14000, 2});
+    EXPECT_EQ(test::bytesOf(stretched.unstretched), test::bytesOf(loop));
+    EXPECT_EQ(test::bytesOf(stretched.audio.wave), test::bytesOf(stretchLoop(loop, {14000, 2})));
+    EXPECT_EQ(stretched.audio.convertedFrom, "mono");
+    EXPECT_TRUE(stretched.problem.empty());
+    stretched = stretchLoaded({loop, {}}, {2000, 0}); // 32 times slower
+    EXPECT_EQ(test::bytesOf(stretched.audio.wave), test::bytesOf(loop));
+    EXPECT_EQ(stretched.unstretched.GetSamples(), 0);
+    EXPECT_FALSE(stretched.problem.empty());
+}
+
 TEST(LoopStretcherTest, ATempoTooFarFromTheLoopsOwnIsRefusedWithBoth) {
     const BrevWave::TWave loop = test::rampWave(16 * 100); // 6615 BPM
     EXPECT_EQ(test::errorOf([&] {

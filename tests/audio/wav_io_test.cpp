@@ -12,6 +12,7 @@
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_waves.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -209,6 +210,32 @@ TEST_F(WavFiles, LayoutsOfOtherWritersLoad) {
     wave.LoadFromFile(write("ten.wav", standardWav(pcmBytes(10))));
     EXPECT_EQ(wave.byteLength(), 10);
     EXPECT_EQ(wave.GetSamples(), 2);
+}
+
+// Tiny chunks, padded and not, over many of the reader's blocks; the walk over them and the
+// data behind them hear a cancel, which goes on as itself.
+TEST_F(WavFiles, ManyTinyChunksLoadAcrossBlocksAndHearACancel) {
+    std::vector<Bytes> chunks;
+    for (int i = 0; i < 40000; ++i)
+        chunks.push_back(chunk("ab  ", pcmBytes(1 + i % 3), i % 5 != 0));
+    chunks.push_back(chunk("fmt ", fmtPayload()));
+    const Bytes data = pcmBytes(64);
+    chunks.push_back(chunk("data", data));
+    const std::string tiny = write("tiny.wav", riff(chunks));
+    std::vector<double> told;
+    TWave wave;
+    wave.LoadFromFile(tiny, [&](double done) {
+        told.push_back(done);
+        return true;
+    });
+    EXPECT_EQ(bytesOf(wave), data);
+    EXPECT_GT(told.size(), 5u);
+    EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+
+    for (const std::string& path : {tiny, write("plain.wav", standardWav(data))}) {
+        EXPECT_THROW(wave.LoadFromFile(path, [](double) { return false; }), brev::DecodeCancelled);
+        EXPECT_EQ(wave.byteLength(), 0);
+    }
 }
 
 TEST_F(WavFiles, FileFromSoxLoads) {

@@ -973,6 +973,13 @@ TEST(BackgroundLoad, ShowsProgressAfterAPauseKeepsTheWindowAliveAndCancels) {
     EXPECT_FALSE(result);
     EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(450));
     EXPECT_GT(ticks, 10);
+    // A load that ends after all once cancelled changes nothing either.
+    const auto late = loadInBackground(&window, "late", [](const DecodeProgress& progress) {
+        while (progress(0))
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return LoadedAudio{countingWave(16), {}};
+    });
+    EXPECT_FALSE(late);
 
     // A load's error reaches the GUI thread as itself; a quick load shows no dialog.
     EXPECT_THROW(loadInBackground(&window, "bad",
