@@ -221,6 +221,7 @@ JackOutput::Following JackOutput::renderPeriod(std::int16_t* out, unsigned frame
         // A master may publish anything: what cannot be followed is treated as a lost clock.
         following = followable(follow) ? FollowingClock : ClockLost;
     } else if (mode == SyncMode::MidiClock) {
+        midiIn_.period(now, frames);
         void* midiIn = jack_.port_get_buffer(clockIn_, frames);
         const jack_nframes_t count = jack_.midi_get_event_count(midiIn);
         for (jack_nframes_t i = 0; i < count; ++i) {
