@@ -26,11 +26,25 @@ std::string openError(jack_status_t status) {
     return "The JACK server refused the client (status " + std::to_string(status) + ").";
 }
 
-// Beats since the song's start, from the transport's bar, beat and tick; < 0 without them.
+// Whether a master's bar, beat, tick and tempo can be meant: counted from 1, the beat within
+// its bar, the tick within its beat, a bar of at least a beat, a tempo of at least one beat a
+// minute. A master may publish anything.
+bool meaningfulBbt(const jack_position_t& position) {
+    const double beatsPerBar = position.beats_per_bar;
+    return position.bar >= 1 && position.beat >= 1 && std::isfinite(beatsPerBar) &&
+           beatsPerBar >= 1 && position.beat <= std::ceil(beatsPerBar) &&
+           std::isfinite(position.ticks_per_beat) && position.ticks_per_beat >= 1 &&
+           position.tick >= 0 && position.tick < position.ticks_per_beat &&
+           position.beats_per_minute >= 1;
+}
+
+// Beats since the song's start, from the transport's bar, beat and tick; < 0 without them, NaN
+// when they mean nothing.
 double transportBeats(const jack_position_t& position) {
-    if (!(position.valid & JackPositionBBT) || position.bar < 1 || position.beat < 1 ||
-        position.ticks_per_beat <= 0 || position.beats_per_bar <= 0)
+    if (!(position.valid & JackPositionBBT))
         return -1;
+    if (!meaningfulBbt(position))
+        return std::nan("");
     return (position.bar - 1) * double(position.beats_per_bar) + (position.beat - 1) +
            position.tick / position.ticks_per_beat;
 }
@@ -199,7 +213,7 @@ JackOutput::Following JackOutput::renderPeriod(std::int16_t* out, unsigned frame
         jack_position_t position;
         follow.rolling = jack_.transport_query(client_, &position) == JackTransportRolling;
         follow.beats = transportBeats(position);
-        follow.bpm = follow.beats >= 0 ? position.beats_per_minute : 0;
+        follow.bpm = follow.beats < 0 ? 0 : position.beats_per_minute;
         follow.seconds = position.frame / double(sampleRate_);
         // The transport is exact to the frame: anything more than its ticks' rounding is a
         // relocation, or periods this client missed.
@@ -207,6 +221,7 @@ JackOutput::Following JackOutput::renderPeriod(std::int16_t* out, unsigned frame
         // A master may publish anything: what cannot be followed is treated as a lost clock.
         following = followable(follow) ? FollowingClock : ClockLost;
     } else if (mode == SyncMode::MidiClock) {
+        midiIn_.period(now, frames);
         void* midiIn = jack_.port_get_buffer(clockIn_, frames);
         const jack_nframes_t count = jack_.midi_get_event_count(midiIn);
         for (jack_nframes_t i = 0; i < count; ++i) {

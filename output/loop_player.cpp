@@ -243,6 +243,7 @@ bool LoopPlayer::countPass() noexcept {
 }
 
 void LoopPlayer::wrap() noexcept {
+    ++clockBar_;
     // Events of a pass stepped over whole (a huge rate on a tiny loop) are dropped.
     if (eventPassesAhead_ > 0)
         --eventPassesAhead_;
@@ -304,26 +305,26 @@ unsigned LoopPlayer::renderFollowing(std::int16_t* out, unsigned frames,
         // The loop is one bar of 4 beats: it lasts 240 / bpm seconds at the clock's tempo.
         double speed = follow.bpm > 0 ? follow.bpm * count / (240 * deviceRate)
                                       : static_cast<double>(kDeviceRate) / deviceRate;
-        double target = follow.beats >= 0 ? std::fmod(follow.beats, 4.0) / 4 * count
-                                          : std::fmod(follow.seconds * kDeviceRate, count);
+        // The clock's place in bars: which bar, and how far into it.
+        const double bars =
+            follow.beats >= 0 ? follow.beats / 4 : follow.seconds * kDeviceRate / count;
+        const double bar = std::floor(bars);
+        const double target = (bars - bar) * count;
         speed = std::clamp(speed, double(kMinRate) / deviceRate, double(kMaxRate) / deviceRate);
-        double drift = target - static_cast<double>(position_) / 4294967296.0;
-        const bool intoTheNextPass = drift < -count / 2;
-        if (drift > count / 2)
-            drift -= count;
-        else if (intoTheNextPass)
-            drift += count;
+        double drift =
+            (bar - clockBar_) * count + target - static_cast<double>(position_) / 4294967296.0;
         // Beyond the clock's slack it has relocated, jumped, or run periods without us (a server
-        // that drops periods does so often at small ones): go there. A jump on into the next
-        // pass ends this one as stepping over the loop's end would. Within the slack, beyond 1 ms
-        // (a transport's whole ticks are a quarter of that), catch up over a quarter of a
-        // second, changing the pace by at most 2 %.
+        // that drops periods does so often at small ones): go there. A jump on into a later bar
+        // ends this pass as stepping over the loop's end would; one back, however far, ends
+        // none. Within the slack, beyond 1 ms (a transport's whole ticks are a quarter of that),
+        // catch up over a quarter of a second, changing the pace by at most 2 %.
         if (!following_ || std::fabs(drift) > follow.slackSeconds * kDeviceRate) {
-            if (following_ && intoTheNextPass && !countPass()) {
+            if (following_ && bar > clockBar_ && !countPass()) {
                 following_ = false;
                 trace_.played = 0;
                 return endPeriod(out, frames, 0);
             }
+            clockBar_ = bar;
             locate(*loop,
                    static_cast<std::uint64_t>(std::clamp(target, 0.0, count - 1) * 4294967296.0));
         } else if (std::fabs(drift) > 0.001 * kDeviceRate)

@@ -195,6 +195,7 @@ private:
     unsigned eventPassesAhead_ = 0; // ... in this pass (0), the next (1); 2 once the next is done
     unsigned largestPeriod_ = 0;    // device frames: how far ahead events are signalled
     bool following_ = false;        // the last period followed a rolling outside clock
+    double clockBar_ = 0;           // following, the clock's bar that position_ lies in
     PeriodTrace trace_;
 };
 

@@ -2,12 +2,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "output/midi_clock.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace brev {
 
 namespace {
 
 constexpr unsigned kPulsesPerBeat = 24;
 constexpr double kLostSeconds = 0.5;
+// Pulses closer than a clock of 600 BPM gives came late, together.
+constexpr double kLatePulseSeconds = 60.0 / (600 * kPulsesPerBeat);
 
 } // namespace
 
@@ -15,6 +20,44 @@ void MidiClockFollower::clearTempo() noexcept {
     intervalCount_ = 0;
     nextInterval_ = 0;
     intervalSum_ = 0;
+    spanCount_ = 0;
+    nextSpan_ = 0;
+}
+
+void MidiClockFollower::addInterval(double interval) noexcept {
+    if (intervalCount_ == intervals_.size())
+        intervalSum_ -= intervals_[nextInterval_];
+    else
+        ++intervalCount_;
+    intervals_[nextInterval_] = interval;
+    intervalSum_ += interval;
+    nextInterval_ = (nextInterval_ + 1) % static_cast<unsigned>(intervals_.size());
+}
+
+void MidiClockFollower::addSpan(double interval) noexcept {
+    spans_[nextSpan_] = interval;
+    spanCount_ = std::min(spanCount_ + 1, static_cast<unsigned>(spans_.size()));
+    nextSpan_ = (nextSpan_ + 1) % static_cast<unsigned>(spans_.size());
+}
+
+void MidiClockFollower::period(std::uint64_t frame, unsigned frames) noexcept {
+    unheard_ = unheard_ || frame != nextPeriod_;
+    nextPeriod_ = frame + frames;
+}
+
+std::uint64_t MidiClockFollower::pulsesAcrossUnheard(double interval) noexcept {
+    if (interval < kLatePulseSeconds * sampleRate_)
+        return 0;
+    addSpan(interval);
+    // A beat's intervals surely hold one of a single pulse: the shortest tells how many pulses
+    // this one spans, for the tempo; the median interval of the tempo then counts them. Told by
+    // the tempo alone, one misread at twice the clock's would hold itself there.
+    const double shortest = *std::min_element(spans_.begin(), spans_.begin() + spanCount_);
+    addInterval(interval / std::max(1.0, std::round(interval / shortest)));
+    std::array<double, 24> sorted = intervals_;
+    const auto median = sorted.begin() + intervalCount_ / 2;
+    std::nth_element(sorted.begin(), median, sorted.begin() + intervalCount_);
+    return static_cast<std::uint64_t>(std::max(1.0, std::round(interval / *median)));
 }
 
 void MidiClockFollower::receive(const unsigned char* message, std::size_t size,
@@ -29,22 +72,21 @@ void MidiClockFollower::receive(const unsigned char* message, std::size_t size,
             rolling_ = true;
             clearTempo();
         } else if (rolling_) {
-            ++songPulse_;
             const double interval = static_cast<double>(frame - lastPulse_);
             // A pause of the sender is no tempo.
             if (interval > kLostSeconds * sampleRate_) {
+                ++songPulse_;
                 clearTempo();
+            } else if (unheard_) {
+                songPulse_ += pulsesAcrossUnheard(interval);
             } else {
-                if (intervalCount_ == intervals_.size())
-                    intervalSum_ -= intervals_[nextInterval_];
-                else
-                    ++intervalCount_;
-                intervals_[nextInterval_] = interval;
-                intervalSum_ += interval;
-                nextInterval_ = (nextInterval_ + 1) % static_cast<unsigned>(intervals_.size());
+                ++songPulse_;
+                addSpan(interval);
+                addInterval(interval);
             }
         }
         lastPulse_ = frame;
+        unheard_ = false;
         break;
     case 0xFA: // start: the song from its beginning at the next pulse
         songPulse_ = 0;

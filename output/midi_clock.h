@@ -17,6 +17,9 @@ class MidiClockFollower {
 public:
     explicit MidiClockFollower(double sampleRate) noexcept : sampleRate_(sampleRate) {}
 
+    // Each period heard starts here, before its messages: one that does not follow the last
+    // one heard means periods went by unheard, and the pulses in them with them.
+    void period(std::uint64_t frame, unsigned frames) noexcept;
     void receive(const unsigned char* message, std::size_t size, std::uint64_t frame) noexcept;
     // What the clock asks of the period starting at frame.
     Follow at(std::uint64_t frame) const noexcept;
@@ -27,6 +30,10 @@ public:
 
 private:
     void clearTempo() noexcept;
+    void addInterval(double interval) noexcept;
+    void addSpan(double interval) noexcept;
+    // The pulses since the last one heard, when periods between went unheard.
+    std::uint64_t pulsesAcrossUnheard(double interval) noexcept;
 
     double sampleRate_;
     bool armed_ = false;          // Start or Continue came: the next pulse sets the song going
@@ -37,6 +44,12 @@ private:
     unsigned intervalCount_ = 0;
     unsigned nextInterval_ = 0;
     double intervalSum_ = 0;
+    // The intervals between the last pulses heard, as they came, unheard pulses and all.
+    std::array<double, 24> spans_{};
+    unsigned spanCount_ = 0;
+    unsigned nextSpan_ = 0;
+    std::uint64_t nextPeriod_ = 0; // where the period after the last one heard starts
+    bool unheard_ = false;         // periods went by unheard since the last pulse
 };
 
 // The MIDI messages that tell other software where playback is: Start where it starts at the

@@ -187,6 +187,35 @@ TEST_F(JackSync, TransportWithMasterPlaysTheLoopAsOneBarOfTheMastersTempo) {
     EXPECT_GT(barPlaces.back(), 11.5 * bar) << "not two onsets after the relocation";
 }
 
+// A master may publish anything: each figure no clock could mean leaves the loop playing on its
+// own clock, saying so, until the master makes sense again.
+TEST_F(JackSync, AMasterOfAbsurdFiguresLeavesTheLoopOnItsOwnClock) {
+    auto engine = this->engine(SyncMode::JackTransport);
+    tester_->becomeTimebaseMaster(140);
+    engine->PlayStoredSlots(0);
+    tester_->startTransport();
+    const auto followed = [&](bool yes) { // at the master's tempo, or at the loop's own rate
+        for (int i = 0; i < 500; ++i, std::this_thread::sleep_for(10ms))
+            if (engine->Sync().following == yes && (engine->Sync().rateHz == 44100) != yes)
+                return true;
+        return false;
+    };
+    using Spoil = JackTestClient::Spoil;
+    for (Spoil spoil : std::initializer_list<Spoil>{
+             [](jack_position_t& p) { p.ticks_per_beat = 4.9e-324; },
+             [](jack_position_t& p) { p.ticks_per_beat = std::nan(""); },
+             [](jack_position_t& p) { p.beats_per_bar = 0; },
+             [](jack_position_t& p) { p.beats_per_minute = -HUGE_VAL; },
+             [](jack_position_t& p) { p.bar = -3; }, [](jack_position_t& p) { p.tick = 1920; }}) {
+        tester_->spoilPosition(spoil);
+        EXPECT_TRUE(followed(false));
+        EXPECT_EQ(engine->Sync().problem,
+                  "JACK transport position unusable: playing on its own clock");
+        tester_->spoilPosition(nullptr);
+        EXPECT_TRUE(followed(true));
+    }
+}
+
 TEST_F(JackSync, MidiClockSetsTheTempoAndStartsTheLoop) {
     auto engine = this->engine(SyncMode::MidiClock);
     ASSERT_EQ(engine->GetSyncMode(), SyncMode::MidiClock) << engine->OutputNotice();

@@ -146,6 +146,8 @@ void JackTestClient::timebase(jack_transport_state_t, jack_nframes_t, jack_posit
     position->beat = static_cast<std::int32_t>(whole % 4 + 1);
     position->tick = static_cast<std::int32_t>((beats - whole) * 1920);
     position->bar_start_tick = (position->bar - 1) * 4 * 1920.0;
+    if (const Spoil spoil = client->spoil_.load())
+        spoil(*position);
 }
 
 int JackTestClient::process(jack_nframes_t frames, void* self) {

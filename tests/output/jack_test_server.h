@@ -56,6 +56,10 @@ public:
     // This client's clock into our clock_in.
     void clockInto(const std::string& client);
     void becomeTimebaseMaster(double bpm);
+    // From the next period on, the master publishes its figures changed by spoil (none: as they
+    // are), as another program may.
+    using Spoil = void (*)(jack_position_t&);
+    void spoilPosition(Spoil spoil) { spoil_.store(spoil); }
     void startTransport();
     void stopTransport();
     void locate(std::uint32_t frame);
@@ -91,6 +95,7 @@ private:
     std::atomic<std::size_t> periodCount_{0};
     std::atomic<std::size_t> midiCount_{0};
     std::atomic<double> clockBpm_{0}; // 0: no clock
+    std::atomic<Spoil> spoil_{nullptr};
     std::atomic<std::uint64_t> xruns_{0};
     // Process thread only.
     bool clockStarted_ = false;

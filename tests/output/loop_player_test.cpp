@@ -518,7 +518,7 @@ TEST(LoopPlayer, FollowingAClockPlaysWhereItsBeatsAreAtItsTempo) {
 }
 
 // A clock that runs periods without us (a server dropping periods) may jump the loop on over its
-// end: that pass counts all the same, and playback ends after its passes.
+// end: that pass counts all the same, and playback ends after its passes; a jump back counts none.
 TEST(LoopPlayer, AJumpOverTheLoopsEndCountsItsPass) {
     auto loop = rampLoop(1000); // 16000 frames
     LoopPlayer player;
@@ -536,6 +536,12 @@ TEST(LoopPlayer, AJumpOverTheLoopsEndCountsItsPass) {
     }
     EXPECT_FALSE(player.isPlaying());
     EXPECT_NEAR(follow.beats, 8, 2 * beatsPerPeriod) << "after " << periods << " periods";
+
+    // Back to beat 0 at beat 3.2, again and again: the transport never leaves bar 1.
+    player.play(1);
+    for (periods = 0; periods < 2000; ++periods)
+        player.renderFollowing(out, 64, Follow{true, std::fmod(periods * beatsPerPeriod, 3.2), 0});
+    EXPECT_TRUE(player.isPlaying()) << "a jump back ended the pass";
 }
 
 TEST(EventSet, ReportsLowestFirstResetsAndMerges) {

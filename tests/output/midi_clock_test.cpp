@@ -45,6 +45,22 @@ TEST(MidiClock, PulsesWithJitterGiveTheTempoAndSongPosition) {
     EXPECT_TRUE(clock.lost(frame + 2400 + 24001)) << "half a second without a pulse";
 }
 
+// A loaded machine's server runs periods the output never hears, and their pulses are lost: the
+// time between those heard says how many (but for what hid before the first interval heard).
+TEST(MidiClock, PulsesLostWithPeriodsNotHeardAreCountedAllTheSame) {
+    MidiClockFollower clock(48000);
+    std::mt19937 random(3);
+    send(clock, {0xFA}, 0);
+    for (std::uint64_t frame = 0; frame < 200000; frame += 64) // 120 BPM: 1000 frames a pulse
+        if (frame == 0 || std::bernoulli_distribution(0.4)(random)) {
+            clock.period(frame, 64);
+            if (const std::uint64_t pulse = (frame + 999) / 1000 * 1000; pulse < frame + 64)
+                send(clock, {0xF8}, pulse);
+        }
+    EXPECT_NEAR(clock.bpm(), 120, 0.5);
+    EXPECT_NEAR(clock.at(200000).beats, 200.0 / 24, 3.0 / 24);
+}
+
 TEST(MidiClock, SentAsStartPulsesAtEvery96thOfTheLoopAndStop) {
     MidiClockSender sender;
     std::vector<std::pair<unsigned, unsigned char>> sent;
