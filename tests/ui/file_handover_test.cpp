@@ -41,6 +41,16 @@ template <class Result> Result whileServing(const std::function<Result()>& clien
     return result;
 }
 
+HandOver handOverWhileServing(const QString& socketPath, const QString& path, int timeoutMs) {
+    return whileServing<HandOver>([&] { return handFileOver(socketPath, path, timeoutMs); });
+}
+
+void serveUntil(const std::function<bool()>& done) {
+    const QDeadlineTimer deadline(5000);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
 TEST(FileHandover, EachStartHandsOverOnePathAndAbusiveConnectionsAreDropped) {
     test::TempFolder folder;
     const QString socketPath = QString::fromStdString(folder.file("editor.socket"));
@@ -79,8 +89,7 @@ TEST(FileHandover, EachStartHandsOverOnePathAndAbusiveConnectionsAreDropped) {
     const QString latin1 = fileNameText(folder.file("lat\xe9.wav"));
     const QStringList sent = {odd, latin1};
     for (const QString& path : sent)
-        EXPECT_EQ(whileServing<HandOver>([&] { return handFileOver(socketPath, path, 5000); }),
-                  HandOver::Taken);
+        EXPECT_EQ(handOverWhileServing(socketPath, path, 5000), HandOver::Taken);
     EXPECT_EQ(received, sent);
     EXPECT_EQ(fileNameBytes(received.value(1)).toStdString(), folder.file("lat\xe9.wav"));
 
@@ -140,25 +149,15 @@ TEST(FileHandover, FilesHandedOverDuringALoadFollowItAndAClosedWindowRefusesThem
     const QString first = QString::fromStdString(folder.file("slow.wav"));
     const QString second = QString::fromStdString(folder.file("next.wav"));
     window.whileLoading = [&] {
-        EXPECT_EQ(whileServing<HandOver>([&] { return handFileOver(socketPath, second, 5000); }),
-                  HandOver::Taken);
+        EXPECT_EQ(handOverWhileServing(socketPath, second, 5000), HandOver::Taken);
     };
-    EXPECT_EQ(whileServing<HandOver>([&] { return handFileOver(socketPath, first, 5000); }),
-              HandOver::Taken);
-    const QDeadlineTimer deadline(5000);
-    while (window.loaded.size() < 2 && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(handOverWhileServing(socketPath, first, 5000), HandOver::Taken);
+    serveUntil([&] { return window.loaded.size() == 2; });
     EXPECT_EQ(window.loaded, QStringList({first, second}));
 
     window.window.show();
     window.window.close();
-    EXPECT_EQ(whileServing<HandOver>([&] { return handFileOver(socketPath, first, 5000); }),
-              HandOver::Refused);
-}
-
-int openDescriptors() {
-    return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
-                                          std::filesystem::directory_iterator()));
+    EXPECT_EQ(handOverWhileServing(socketPath, first, 5000), HandOver::Refused);
 }
 
 // Idle connections past a handful push out the oldest instead of using up the descriptors,
@@ -169,7 +168,8 @@ TEST(FileHandover, AFloodOfConnectionsNeverStopsTheEditorTakingFiles) {
     FileReceiver receiver(socketPath, [](const QString&) { return true; });
     rlimit usual{};
     ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &usual), 0);
-    const rlimit tight{static_cast<rlim_t>(openDescriptors() + 64), usual.rlim_max};
+    const auto open = std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+    const rlimit tight{static_cast<rlim_t>(open + 64), usual.rlim_max};
     ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
     std::vector<int> flood;
     const auto connectOne = [&] {
@@ -184,24 +184,16 @@ TEST(FileHandover, AFloodOfConnectionsNeverStopsTheEditorTakingFiles) {
     };
     for (int i = 0; i < 40; ++i)
         connectOne();
-    const auto handOver = [&] {
-        return whileServing<HandOver>([&] { return handFileOver(socketPath, "a.wav", 1000); });
-    };
-    EXPECT_EQ(handOver(), HandOver::Taken);
+    EXPECT_EQ(handOverWhileServing(socketPath, "a.wav", 1000), HandOver::Taken);
 
     while (connectOne()) {
     }
-    const QDeadlineTimer stopped(5000);
-    while (receiver.listening() && !stopped.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    serveUntil([&] { return !receiver.listening(); });
     for (const int fd : flood)
         ::close(fd);
     ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &usual), 0);
-    const QDeadlineTimer deadline(5000);
-    HandOver answer = HandOver::Unanswered;
-    while (answer != HandOver::Taken && !deadline.hasExpired())
-        answer = handOver();
-    EXPECT_EQ(answer, HandOver::Taken);
+    serveUntil([&] { return handOverWhileServing(socketPath, "a.wav", 1000) == HandOver::Taken; });
+    EXPECT_EQ(handOverWhileServing(socketPath, "a.wav", 1000), HandOver::Taken);
 }
 
 } // namespace
