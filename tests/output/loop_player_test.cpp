@@ -538,14 +538,17 @@ TEST(LoopPlayer, AJumpOverTheLoopsEndCountsItsPass) {
     EXPECT_NEAR(follow.beats, 8, 2 * beatsPerPeriod) << "after " << periods << " periods";
 }
 
-TEST(EventSet, ReportsLowestFirstResetsAndMerges) {
+TEST(EventSet, ReportsInPlayingOrderResetsAndMerges) {
     EventSet events;
     EXPECT_EQ(waitForAny(events.handles(), EventSet::kCount, 0), kWaitTimeout);
     events.signal(9);
     events.signal(3);
     events.signal(3);
     events.signal(15);
-    EXPECT_EQ(drainEvents(events), (std::vector<int>{3, 9, 15}));
+    events.signal(5);
+    EXPECT_EQ(waitForAny(events.handles(), EventSet::kCount, 0, -1, 10), 15) << "playing order";
+    EXPECT_EQ(waitForAny(events.handles(), EventSet::kCount, 0, -1, 16), 3);
+    EXPECT_EQ(drainEvents(events), (std::vector<int>{5, 9}));
     events.signal(16); // ignored
     EXPECT_EQ(waitForAny(events.handles(), EventSet::kCount, 10), kWaitTimeout);
     int none[16];
