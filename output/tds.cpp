@@ -16,7 +16,6 @@
 #include <cstdlib>
 #include <new>
 #include <optional>
-#include <thread>
 #include <utility>
 
 namespace brev {
@@ -495,9 +494,8 @@ void TDS::OfferPreparedLoop() {
 bool TDS::takeBackOffer() {
     if (player_.withdrawLoop())
         return true;
-    // The audio thread has emptied the offer and switches within its period.
-    while (!adoptSwitchedLoop())
-        std::this_thread::yield();
+    [[maybe_unused]] const bool adopted = adoptSwitchedLoop();
+    BREV_ASSERT(adopted); // an offer is emptied only once the player has switched to it
     return false;
 }
 

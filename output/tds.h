@@ -193,7 +193,7 @@ private:
     // Makes the loop the player switched to the engine's loop; false while it has not.
     bool adoptSwitchedLoop();
     // True when the offered loop was taken back; false when the player had switched to it, which
-    // is then adopted.
+    // is then adopted. Waits only while the audio thread is taking it.
     bool takeBackOffer();
     // A finished retune as the store to prepare; false when none is finished.
     bool prepareRetune();
