@@ -197,12 +197,22 @@ Refill LoopPlayer::refill(LoopBuffer& loop, unsigned region, const unsigned char
                           std::uint32_t frames) noexcept {
     if (region >= kRegionCount)
         return Refill::NoSuchRegion;
+    // The loop offered is read from the next pass's start, its first region first, which is
+    // refilled on the last region's event as the playing loop's would be. Relaxed: the offer is
+    // this thread's own. A loop left for the offered one is never read again.
+    const bool offeredStart = region == 0 && &loop == next_.load(std::memory_order_relaxed);
+    if (!offeredStart && &loop != playingLoop())
+        return Refill::Replaced;
     // Stopped, nothing reads the buffer (a play command starts over at frame 0).
     const bool playing = isPlaying();
     if (playing && !refillOpen(region))
         return Refill::Late;
     loop.write(loop.regionStarts[region], bytes, frames);
-    return !playing || refillOpen(region) ? Refill::InTime : Refill::Late;
+    const bool inTime = !playing || refillOpen(region);
+    // seq_cst, after the fence in refillOpen: a switch after this load comes where the pass ends.
+    if (!offeredStart && &loop != playingLoop())
+        return Refill::Replaced;
+    return inTime ? Refill::InTime : Refill::Late;
 }
 
 bool LoopPlayer::refillOpen(unsigned region) const noexcept {

@@ -42,9 +42,10 @@ struct LoopBuffer {
 
 // What a refill came to.
 enum class Refill {
-    InTime,      // written before playback reached the region
-    Late,        // refused, or (rarely) overtaken: the region may sound mixed in this pass
-    NoSuchRegion // the region index lies outside the loop; nothing was written
+    InTime,       // written before playback reached the region
+    Late,         // refused, or (rarely) overtaken: the region may sound mixed in this pass
+    NoSuchRegion, // the region index lies outside the loop; nothing was written
+    Replaced      // the player has taken the offered loop, so this one is no longer read
 };
 
 // What an outside clock (the JACK transport, MIDI clock) asks of one period.
@@ -118,7 +119,9 @@ public:
     // While playing, a region is written only between the signal of the event before it and the
     // moment the read position reaches it, so that each pass plays one rendering of it. Late
     // when the refill came too late: nothing was written, or (rarely) the read position
-    // overtook the write.
+    // overtook the write. Replaced when loop is no longer the one read: refill playingLoop().
+    // The offered loop's region 0, read first where it takes over, is refilled as the playing
+    // loop's would be.
     Refill refill(LoopBuffer& loop, unsigned region, const unsigned char* bytes,
                   std::uint32_t frames) noexcept;
 

@@ -464,6 +464,9 @@ TEST(LoopPlayer, OfferedLoopTakesOverAtAPassStartAndTheOldOneCanBeFreed) {
     player.offerLoop(next.get());
     while (player.playingLoop() != next.get())
         std::this_thread::yield();
+    const unsigned char frame[4] = {1, 0, 1, 0};
+    EXPECT_EQ(player.refill(*old, 1, frame, 1), Refill::Replaced) << "the loop left is not read";
+    EXPECT_EQ(leftOf(old->frame(100)), 100);
     old.reset();
     const unsigned switched = periods.load();
     while (periods.load() < switched + 80)
