@@ -487,6 +487,39 @@ TEST(LoopPlayer, OfferedLoopTakesOverAtAPassStartAndTheOldOneCanBeFreed) {
             << "at " << it - heard.begin();
 }
 
+// Offers taken back while the audio thread takes them at every period: each is either taken
+// back or playing once the GUI hears it was not, and one the player cannot take always comes back.
+TEST(LoopPlayer, AnOfferIsTakenBackOrPlaysNeverLost) {
+    auto current = rampLoop(1); // 16 frames: a pass starts in every period
+    LoopPlayer player;
+    player.setLoop(current.get());
+    player.play(0);
+    std::atomic<bool> done{false};
+    std::atomic<unsigned> periods{0};
+    std::thread audio([&] {
+        std::int16_t out[2 * 16];
+        while (!done.load(std::memory_order_relaxed)) {
+            player.render(out, 16);
+            periods.fetch_add(1, std::memory_order_relaxed);
+        }
+    });
+    for (int round = 0; round < 200; ++round) {
+        auto next = round % 4 == 1 ? std::make_unique<LoopBuffer>(0) : rampLoop(1 + round % 3);
+        player.offerLoop(next.get());
+        // Taken back at once, or after a whole period in which the audio thread could take it.
+        const unsigned seen = periods.load(std::memory_order_relaxed);
+        while (round % 2 == 1 && periods.load(std::memory_order_relaxed) < seen + 2)
+            std::this_thread::yield();
+        if (player.withdrawLoop())
+            continue;
+        ASSERT_NE(next->frameCount, 0u) << "round " << round;
+        ASSERT_EQ(player.playingLoop(), next.get()) << "round " << round;
+        current = std::move(next);
+    }
+    done = true;
+    audio.join();
+}
+
 // An outside clock places and paces the loop (one bar of 4 beats): at 140 BPM on a 48000 Hz
 // device, a relocation jumps, and a stopped clock is silence.
 TEST(LoopPlayer, FollowingAClockPlaysWhereItsBeatsAreAtItsTempo) {
