@@ -125,14 +125,15 @@ void LoopPlayer::offerLoop(const LoopBuffer* next) noexcept {
 bool LoopPlayer::withdrawLoop() noexcept {
     for (;;) {
         // Acquire: the audio thread's outcome comes after its switch of loop_, so an empty offer
-        // means playingLoop() shows the loop it took.
+        // means playingLoop() shows the loop it took; and after its reads of a loop it gave
+        // back, which the caller may then free.
         const LoopBuffer* offered = next_.load(std::memory_order_acquire);
         if (offered == nullptr)
             return false;
         // A claim is decided within a few instructions of the audio thread, which never waits.
         if (offered == kClaimed)
             std::this_thread::yield();
-        else if (next_.compare_exchange_weak(offered, nullptr, std::memory_order_relaxed))
+        else if (next_.compare_exchange_weak(offered, nullptr, std::memory_order_acquire))
             return true;
     }
 }
