@@ -40,7 +40,8 @@ void EventSet::signal(unsigned index) const noexcept {
     [[maybe_unused]] ssize_t written = write(fds_[index], &one, sizeof one);
 }
 
-int waitForAny(const int* handles, unsigned count, int timeoutMs, int wakeHandle) noexcept {
+int waitForAny(const int* handles, unsigned count, int timeoutMs, int wakeHandle,
+               unsigned first) noexcept {
     if (count == 0 || count > EventSet::kCount)
         return kWaitFailed;
     pollfd polls[EventSet::kCount + 1];
@@ -53,7 +54,8 @@ int waitForAny(const int* handles, unsigned count, int timeoutMs, int wakeHandle
         return kWaitFailed;
     if (ready == 0)
         return kWaitTimeout;
-    for (unsigned i = 0; i < count; ++i) {
+    for (unsigned n = 0; n < count; ++n) {
+        const unsigned i = (first + n) % count;
         if (polls[i].revents & (POLLERR | POLLNVAL))
             return kWaitFailed;
         std::uint64_t value;

@@ -34,9 +34,10 @@ private:
 };
 
 // Waits until one of the handles is signalled, at most timeoutMs milliseconds, and returns the
-// lowest signalled index after resetting that one event; the others stay signalled.
-// Negative handles are never signalled. A signalled wakeHandle ends the wait as a time-out
-// does and is not reset.
-int waitForAny(const int* handles, unsigned count, int timeoutMs, int wakeHandle = -1) noexcept;
+// first signalled index from first on, round past the last to 0 (the playing order), after
+// resetting that one event; the others stay signalled. Negative handles are never signalled.
+// A signalled wakeHandle ends the wait as a time-out does and is not reset.
+int waitForAny(const int* handles, unsigned count, int timeoutMs, int wakeHandle = -1,
+               unsigned first = 0) noexcept;
 
 } // namespace brev

@@ -109,22 +109,42 @@ void LoopPlayer::setLoop(const LoopBuffer* loop) noexcept {
         std::this_thread::yield();
 }
 
+namespace {
+
+// Holds the offer's place while the audio thread decides on it; no buffer has its address.
+alignas(LoopBuffer) const unsigned char claimedMark = 0;
+const LoopBuffer* const kClaimed = reinterpret_cast<const LoopBuffer*>(&claimedMark);
+
+} // namespace
+
 void LoopPlayer::offerLoop(const LoopBuffer* next) noexcept {
-    // Release: the buffer's contents, written before, are seen by the acquire that takes it.
+    // Release: the buffer's contents, written before, are seen by the acquire that claims it.
     next_.store(next, std::memory_order_release);
 }
 
 bool LoopPlayer::withdrawLoop() noexcept {
-    // Relaxed: a pointer that comes back is this thread's own store, and one the audio thread
-    // took is learnt of through loop_ (playingLoop()), not through this.
-    return next_.exchange(nullptr, std::memory_order_relaxed) != nullptr;
+    for (;;) {
+        // Acquire: the audio thread's outcome comes after its switch of loop_, so an empty offer
+        // means playingLoop() shows the loop it took; and after its reads of a loop it gave
+        // back, which the caller may then free.
+        const LoopBuffer* offered = next_.load(std::memory_order_acquire);
+        if (offered == nullptr)
+            return false;
+        // A claim is decided within a few instructions of the audio thread, which never waits.
+        if (offered == kClaimed)
+            std::this_thread::yield();
+        else if (next_.compare_exchange_weak(offered, nullptr, std::memory_order_acquire))
+            return true;
+    }
 }
 
 const LoopBuffer& LoopPlayer::takeOfferedLoop(const LoopBuffer& loop,
                                               std::uint64_t& step) noexcept {
+    // Claimed, the offer can no longer be taken back, and is emptied only once it is taken.
     // Acquire: pairs with offerLoop's release, so the offered buffer is read whole.
-    const LoopBuffer* next = next_.exchange(nullptr, std::memory_order_acquire);
-    if (next == nullptr || next->frameCount == 0)
+    const LoopBuffer* next = next_.load(std::memory_order_relaxed);
+    if (next == nullptr || !next_.compare_exchange_strong(next, kClaimed, std::memory_order_acquire,
+                                                          std::memory_order_relaxed))
         return loop;
     // seq_cst, as every access to loop_: fails when setLoop has replaced the loop meanwhile (it
     // then waits for this period to end). Succeeding, it releases this thread's reads of the old
@@ -134,7 +154,13 @@ const LoopBuffer& LoopPlayer::takeOfferedLoop(const LoopBuffer& loop,
     // through it; on its own clock a loop plays at its own pace, the new one from its start.
     const double scale = following_ ? static_cast<double>(next->frameCount) / loop.frameCount : 1.0;
     const LoopBuffer* expected = &loop;
-    if (!loop_.compare_exchange_strong(expected, next))
+    const bool switched = next->frameCount > 0 && loop_.compare_exchange_strong(expected, next);
+    // Release, after the switch: the GUI that sees the offer emptied sees the new loop playing.
+    // One not taken stands again to be taken back, unless setLoop has voided it meanwhile.
+    const LoopBuffer* claimed = kClaimed;
+    next_.compare_exchange_strong(claimed, switched ? nullptr : next, std::memory_order_release,
+                                  std::memory_order_relaxed);
+    if (!switched)
         return loop;
     position_ = static_cast<std::uint64_t>(static_cast<double>(position_) * scale);
     step = static_cast<std::uint64_t>(static_cast<double>(step) * scale);
@@ -172,12 +198,22 @@ Refill LoopPlayer::refill(LoopBuffer& loop, unsigned region, const unsigned char
                           std::uint32_t frames) noexcept {
     if (region >= kRegionCount)
         return Refill::NoSuchRegion;
+    // The loop offered is read from the next pass's start, its first region first, which is
+    // refilled on the last region's event as the playing loop's would be. Relaxed: the offer is
+    // this thread's own. A loop left for the offered one is never read again.
+    const bool offeredStart = region == 0 && &loop == next_.load(std::memory_order_relaxed);
+    if (!offeredStart && &loop != playingLoop())
+        return Refill::Replaced;
     // Stopped, nothing reads the buffer (a play command starts over at frame 0).
     const bool playing = isPlaying();
     if (playing && !refillOpen(region))
         return Refill::Late;
     loop.write(loop.regionStarts[region], bytes, frames);
-    return !playing || refillOpen(region) ? Refill::InTime : Refill::Late;
+    const bool inTime = !playing || refillOpen(region);
+    // seq_cst, after the fence in refillOpen: a switch after this load comes where the pass ends.
+    if (!offeredStart && &loop != playingLoop())
+        return Refill::Replaced;
+    return inTime ? Refill::InTime : Refill::Late;
 }
 
 bool LoopPlayer::refillOpen(unsigned region) const noexcept {

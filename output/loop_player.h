@@ -42,9 +42,10 @@ struct LoopBuffer {
 
 // What a refill came to.
 enum class Refill {
-    InTime,      // written before playback reached the region
-    Late,        // refused, or (rarely) overtaken: the region may sound mixed in this pass
-    NoSuchRegion // the region index lies outside the loop; nothing was written
+    InTime,       // written before playback reached the region
+    Late,         // refused, or (rarely) overtaken: the region may sound mixed in this pass
+    NoSuchRegion, // the region index lies outside the loop; nothing was written
+    Replaced      // the player has taken the offered loop, so this one is no longer read
 };
 
 // What an outside clock (the JACK transport, MIDI clock) asks of one period.
@@ -107,7 +108,8 @@ public:
     // playingLoop() is next, withdrawLoop() returned true, or setLoop() returned.
     void offerLoop(const LoopBuffer* next) noexcept;
     // GUI thread. True when the offer was taken back before the audio thread took it; false
-    // when there was none, or the audio thread has taken it and playingLoop() becomes it.
+    // when there was none, or the audio thread has taken it and playingLoop() is it. An offer the
+    // audio thread is taking is waited for, a few of its instructions.
     bool withdrawLoop() noexcept;
     // GUI thread. The buffer the audio thread reads: once it is the offered one, the previous one
     // is no longer read and may be freed.
@@ -117,7 +119,9 @@ public:
     // While playing, a region is written only between the signal of the event before it and the
     // moment the read position reaches it, so that each pass plays one rendering of it. Late
     // when the refill came too late: nothing was written, or (rarely) the read position
-    // overtook the write.
+    // overtook the write. Replaced when loop is no longer the one read: refill playingLoop().
+    // The offered loop's region 0, read first where it takes over, is refilled as the playing
+    // loop's would be.
     Refill refill(LoopBuffer& loop, unsigned region, const unsigned char* bytes,
                   std::uint32_t frames) noexcept;
 
@@ -165,9 +169,10 @@ private:
     std::atomic<const LoopBuffer*> loop_{nullptr};
     std::atomic<bool> busy_{false};
     // GUI -> audio: the loop offered to follow the playing one. The GUI stores it with release
-    // after its frames, regionStarts and frameCount are complete; the audio thread takes it
-    // with an acquire exchange, so it reads them whole. Either side empties it by exchange, so
-    // exactly one of them owns the decision: the audio thread to switch, the GUI to take it back.
+    // after its frames, regionStarts and frameCount are complete; the audio thread claims it
+    // with an acquire compare-exchange, so it reads them whole, and empties it once it has
+    // switched. The GUI takes it back by compare-exchange too, so exactly one side owns the
+    // decision, and an offer not taken stays for the GUI.
     std::atomic<const LoopBuffer*> next_{nullptr};
     // serial (32 bits) | mode (8 bits) | passes (24 bits); release by the GUI, acquire by render.
     std::atomic<std::uint64_t> command_{0};

@@ -62,7 +62,7 @@ void TNotifyThread::DoNotify() {
 
 void TNotifyThread::Execute() {
     while (!Terminated()) {
-        int result = waitForAny(FHandles, FCount, kWaitMs, wake_);
+        int result = waitForAny(FHandles, FCount, kWaitMs, wake_, nextIndex_);
         if (result == kWaitFailed) {
             // Not reported; the short pause keeps a wait that keeps failing from eating a core.
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -71,6 +71,7 @@ void TNotifyThread::Execute() {
         if (result == kWaitTimeout)
             continue;
         FIndex = static_cast<std::uint32_t>(result);
+        nextIndex_ = FIndex + 1;
         std::exception_ptr error;
         try {
             // The executor's own synchronisation orders FIndex before DoNotify on the GUI

@@ -15,8 +15,9 @@ namespace brev {
 using Executor = std::function<void(const std::function<void()>& call)>;
 
 // Forwards the engine's slot-start events to the GUI thread, one synchronous hand-over per
-// signalled event, lowest index first. The handle array is borrowed: it must stay valid and
-// unchanged until the thread has been ended.
+// signalled event, in playing order: of the events signalled, the first after the one handed
+// over last, so that after a stall slot 15's successor is refilled before slot 0's. The handle
+// array is borrowed: it must stay valid and unchanged until the thread has been ended.
 //
 // Ending: Terminate(), which also wakes the wait, then wait for Finished() while still serving
 // the executor (a hand-over may be pending), then destroy. The destructor does Terminate() and
@@ -52,6 +53,7 @@ private:
     std::uint32_t FCount;
     NotifyHandler FOnNotify;
     std::uint32_t FIndex = 0;
+    std::uint32_t nextIndex_ = 0; // where the next wait starts looking
 
     Executor editor_;
     ErrorHandler onError_;

@@ -16,7 +16,6 @@
 #include <cstdlib>
 #include <new>
 #include <optional>
-#include <thread>
 #include <utility>
 
 namespace brev {
@@ -495,9 +494,8 @@ void TDS::OfferPreparedLoop() {
 bool TDS::takeBackOffer() {
     if (player_.withdrawLoop())
         return true;
-    // The audio thread has emptied the offer and switches within its period.
-    while (!adoptSwitchedLoop())
-        std::this_thread::yield();
+    [[maybe_unused]] const bool adopted = adoptSwitchedLoop();
+    BREV_ASSERT(adopted); // an offer is emptied only once the player has switched to it
     return false;
 }
 
@@ -519,19 +517,47 @@ bool TDS::adoptSwitchedLoop() {
     return true;
 }
 
-void TDS::WriteSlot(int slot) {
-    if (!FOutputBuffer || slot < 0 || slot >= kSlotCount)
-        return;
-    const auto wave = FStore.slot(slot);
+Refill TDS::refillSlot(const SegmentStore& store, LoopBuffer& buffer, int slot) {
+    const auto wave = store.slot(slot);
     // A slot shorter than its region (callers keep it at least as long) writes what it has.
     std::int32_t frames = std::min<std::int32_t>(
-        FStore.regionFrames(slot), static_cast<std::int32_t>(wave.size() / BrevWave::kFrameBytes));
+        store.regionFrames(slot), static_cast<std::int32_t>(wave.size() / BrevWave::kFrameBytes));
     if (frames <= 0)
-        return;
-    const Refill refill = player_.refill(*FOutputBuffer, static_cast<unsigned>(slot), wave.data(),
+        return Refill::InTime;
+    const Refill refill = player_.refill(buffer, static_cast<unsigned>(slot), wave.data(),
                                          static_cast<std::uint32_t>(frames));
-    BREV_ASSERT(refill != Refill::NoSuchRegion); // the slot was checked above
+    BREV_ASSERT(refill != Refill::NoSuchRegion); // callers check the slot
+    return refill;
+}
+
+bool TDS::WriteSlot(int slot) {
+    if (!FOutputBuffer || slot < 0 || slot >= kSlotCount)
+        return true;
+    const Refill refill = refillSlot(FStore, *FOutputBuffer, slot);
+    if (refill == Refill::Replaced) {
+        // The slot was rendered from the store of the loop left behind.
+        [[maybe_unused]] const bool adopted = adoptSwitchedLoop();
+        BREV_ASSERT(adopted); // only the loop offered takes over from the engine's
+        return false;
+    }
     if (refill == Refill::Late)
+        ++lateRefills_;
+    return true;
+}
+
+void TDS::RefillOfferedStart(const std::function<void(int slot)>& render) {
+    if (!offered_ || adoptSwitchedLoop())
+        return;
+    refillingOffered_ = true;
+    try {
+        render(0);
+    } catch (...) {
+        refillingOffered_ = false;
+        throw;
+    }
+    refillingOffered_ = false;
+    // Replaced only while the player takes the loop, at the pass's start: late.
+    if (refillSlot(*offeredStore_, *offered_, 0) != Refill::InTime)
         ++lateRefills_;
 }
 
@@ -547,14 +573,17 @@ void TDS::PlayPasses(std::uint32_t passes) {
     player_.play(passes);
 }
 
-void TDS::PlayStoredSlots(std::uint32_t passes) {
+bool TDS::PlayStoredSlots(std::uint32_t passes) {
     // Stopped first, so no region is refused as late: playback starts over at frame 0. The
     // device stays open for it.
     if (FOutputBuffer)
         player_.stop();
-    for (int slot = 0; slot < kSlotCount; ++slot)
-        WriteSlot(slot);
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (!WriteSlot(slot))
+            return false;
+    }
     PlayPasses(passes);
+    return true;
 }
 
 void TDS::Stop() {

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -105,11 +106,20 @@ public:
     // The loaded loop, its segments and its rendered slots.
     const SegmentStore& Store() const { return FStore; }
     // The same store, for rendering slots into; a rendered slot is heard once WriteSlot() has
-    // copied it into the output buffer. While a followed loop is prepared, that loop's store.
-    SegmentStore& renderTarget() { return prepared_ ? *prepared_ : FStore; }
+    // copied it into the output buffer. While a followed loop is prepared, that loop's store;
+    // while RefillOfferedStart() renders, the offered loop's.
+    SegmentStore& renderTarget() {
+        return prepared_ ? *prepared_ : refillingOffered_ ? *offeredStore_ : FStore;
+    }
     // One copy of the slot into its region, no allocation. While playing, a write that comes
-    // after playback has reached the region is left out and counted in LateRefills().
-    void WriteSlot(int slot);
+    // after playback has reached the region is left out and counted in LateRefills(). False
+    // when the player has taken the offered loop since the slot was rendered: render it again
+    // into renderTarget(), now that loop's store, and write it again.
+    bool WriteSlot(int slot);
+    // The loop offered takes over where this pass ends, and plays slot 0 first: renders it with
+    // render into renderTarget() and writes it into that loop, when the slot's refill is due.
+    // Does nothing while no loop is offered.
+    void RefillOfferedStart(const std::function<void(int slot)>& render);
 
     // "Keep pitch": following an outside clock whose tempo has settled away from the loop's, the
     // loop as loaded is stretched to that tempo on a worker thread and takes over at the start of
@@ -154,8 +164,9 @@ public:
     // After the device was lost, each start first tries it again.
     void PlayPasses(std::uint32_t passes);
     // The play command: writes all 16 stored slots into the output buffer, then plays from the
-    // start, so that the first pass already sounds as rendered.
-    void PlayStoredSlots(std::uint32_t passes);
+    // start, so that the first pass already sounds as rendered. False, and nothing played, when
+    // the player took the offered loop as it stopped: render the slots again and play again.
+    bool PlayStoredSlots(std::uint32_t passes);
     void Stop();
     bool IsPlaying() const;
     void SetPlaybackRate(std::uint32_t hz);
@@ -192,8 +203,10 @@ private:
     void openForPlay();
     // Makes the loop the player switched to the engine's loop; false while it has not.
     bool adoptSwitchedLoop();
+    // One copy of store's slot into its region of buffer.
+    Refill refillSlot(const SegmentStore& store, LoopBuffer& buffer, int slot);
     // True when the offered loop was taken back; false when the player had switched to it, which
-    // is then adopted.
+    // is then adopted. Waits only while the audio thread is taking it.
     bool takeBackOffer();
     // A finished retune as the store to prepare; false when none is finished.
     bool prepareRetune();
@@ -226,6 +239,7 @@ private:
     std::shared_ptr<const BrevWave::TWave> loaded_;
     std::unique_ptr<SegmentStore> prepared_;
     std::unique_ptr<SegmentStore> offeredStore_;
+    bool refillingOffered_ = false;
     int swing_ = 0;
     // A retune being stretched, prepared, offered, taken over. Owner thread only.
     std::unique_ptr<StretchJob> retuneJob_;

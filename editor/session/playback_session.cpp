@@ -27,8 +27,10 @@ void PlaybackSession::renderAll() {
 }
 
 void PlaybackSession::play(std::uint32_t passes) {
-    renderAll();
-    engine_.PlayStoredSlots(passes);
+    // The player may take the offered loop as it stops: the slots are rendered again for that one.
+    do
+        renderAll();
+    while (!engine_.PlayStoredSlots(passes));
 }
 
 void PlaybackSession::slotStarted(int index) {
@@ -44,9 +46,15 @@ void PlaybackSession::slotStarted(int index) {
         }
         engine_.OfferPreparedLoop();
     }
+    // The player may take the offered loop while the slot is rendered: it is rendered again for
+    // that loop. Only this thread offers, so that happens once.
     const int next = (index + 1) % kSlotCount;
-    render_(next);
-    engine_.WriteSlot(next);
+    do
+        render_(next);
+    while (!engine_.WriteSlot(next));
+    // A loop offered takes over where this pass ends: slot 0 is heard next from that one.
+    if (next == 0)
+        engine_.RefillOfferedStart(render_);
 }
 
 void PlaybackSession::playToEnd(std::uint32_t passes, const std::function<void(int)>& beforeRefill,

@@ -459,6 +459,9 @@ TEST(LoopPlayer, OfferedLoopTakesOverAtAPassStartAndTheOldOneCanBeFreed) {
     player.offerLoop(next.get());
     while (player.playingLoop() != next.get())
         std::this_thread::yield();
+    const unsigned char frame[4] = {1, 0, 1, 0};
+    EXPECT_EQ(player.refill(*old, 1, frame, 1), Refill::Replaced) << "the loop left is not read";
+    EXPECT_EQ(leftOf(old->frame(100)), 100);
     old.reset();
     const unsigned switched = periods.load();
     while (periods.load() < switched + 80)
@@ -477,6 +480,39 @@ TEST(LoopPlayer, OfferedLoopTakesOverAtAPassStartAndTheOldOneCanBeFreed) {
     for (auto it = first + 1; it != heard.end(); ++it)
         ASSERT_EQ(*it, it[-1] + 1 == 20000 + 1920 ? 20000 : it[-1] + 1)
             << "at " << it - heard.begin();
+}
+
+// Offers taken back while the audio thread takes them at every period: each is either taken
+// back or playing once the GUI hears it was not, and one the player cannot take always comes back.
+TEST(LoopPlayer, AnOfferIsTakenBackOrPlaysNeverLost) {
+    auto current = rampLoop(1); // 16 frames: a pass starts in every period
+    LoopPlayer player;
+    player.setLoop(current.get());
+    player.play(0);
+    std::atomic<bool> done{false};
+    std::atomic<unsigned> periods{0};
+    std::thread audio([&] {
+        std::int16_t out[2 * 16];
+        while (!done.load(std::memory_order_relaxed)) {
+            player.render(out, 16);
+            periods.fetch_add(1, std::memory_order_relaxed);
+        }
+    });
+    for (int round = 0; round < 200; ++round) {
+        auto next = round % 4 == 1 ? std::make_unique<LoopBuffer>(0) : rampLoop(1 + round % 3);
+        player.offerLoop(next.get());
+        // Taken back at once, or after a whole period in which the audio thread could take it.
+        const unsigned seen = periods.load(std::memory_order_relaxed);
+        while (round % 2 == 1 && periods.load(std::memory_order_relaxed) < seen + 2)
+            std::this_thread::yield();
+        if (player.withdrawLoop())
+            continue;
+        ASSERT_NE(next->frameCount, 0u) << "round " << round;
+        ASSERT_EQ(player.playingLoop(), next.get()) << "round " << round;
+        current = std::move(next);
+    }
+    done = true;
+    audio.join();
 }
 
 // An outside clock places and paces the loop (one bar of 4 beats): at 140 BPM on a 48000 Hz
@@ -544,14 +580,17 @@ TEST(LoopPlayer, AJumpOverTheLoopsEndCountsItsPass) {
     EXPECT_TRUE(player.isPlaying()) << "a jump back ended the pass";
 }
 
-TEST(EventSet, ReportsLowestFirstResetsAndMerges) {
+TEST(EventSet, ReportsInPlayingOrderResetsAndMerges) {
     EventSet events;
     EXPECT_EQ(waitForAny(events.handles(), EventSet::kCount, 0), kWaitTimeout);
     events.signal(9);
     events.signal(3);
     events.signal(3);
     events.signal(15);
-    EXPECT_EQ(drainEvents(events), (std::vector<int>{3, 9, 15}));
+    events.signal(5);
+    EXPECT_EQ(waitForAny(events.handles(), EventSet::kCount, 0, -1, 10), 15) << "playing order";
+    EXPECT_EQ(waitForAny(events.handles(), EventSet::kCount, 0, -1, 16), 3);
+    EXPECT_EQ(drainEvents(events), (std::vector<int>{5, 9}));
     events.signal(16); // ignored
     EXPECT_EQ(waitForAny(events.handles(), EventSet::kCount, 10), kWaitTimeout);
     int none[16];

@@ -49,12 +49,16 @@ TEST(Refill, EachChangeIsHeardFromTheNextTimeItsSlotPlays) {
             Sound sound;
         };
         const std::vector<Edit> edits = {
-            {8, 5, Sound::Inverted},       // pass 0, after slot 5 was written: heard from pass 1
-            {16 + 9, 10, Sound::Muted},    // pass 1, at event 9, which renders 10: heard in pass 1
-            {16 + 10, 10, Sound::Reversed} // pass 1, at event 10, which renders 11: from pass 2
+            {8, 5, Sound::Inverted},        // pass 0, after slot 5 was written: heard from pass 1
+            {16 + 9, 10, Sound::Muted},     // pass 1, at event 9, which renders 10: heard in pass 1
+            {16 + 10, 10, Sound::Reversed}, // pass 1, at event 10, which renders 11: from pass 2
+            {16 + 12, 0, Sound::Muted}      // after the loop below was offered: heard in it
         };
         int calls = 0;
         PlaybackSession(engine, pattern).playToEnd(kPasses, [&](int) {
+            // The same loop takes over at pass 2, its slots rendered at an event of pass 1.
+            if (calls == 16 + 1)
+                engine.RetuneLoop(std::make_shared<BrevWave::TWave>(engine.LoadedSource()), {});
             for (const Edit& edit : edits)
                 if (edit.call == calls)
                     setSound(pattern, edit.slot, edit.sound);
@@ -67,6 +71,8 @@ TEST(Refill, EachChangeIsHeardFromTheNextTimeItsSlotPlays) {
         auto sound = [](int pass, int slot) {
             if (slot == 5 && pass >= 1)
                 return Sound::Inverted;
+            if (slot == 0 && pass >= 2)
+                return Sound::Muted;
             if (slot == 10 && pass == 1)
                 return Sound::Muted;
             if (slot == 10 && pass >= 2)
