@@ -9,6 +9,7 @@
 #include "editor/ui/interface_form.h"
 #include "editor/ui/pattern_history.h"
 #include "output/tds.h"
+#include "tests/ui/window_probe.h"
 
 #include <QApplication>
 #include <QDir>
@@ -72,7 +73,7 @@ void BM_Undo40Steps(benchmark::State& state) {
         state.SkipWithError("the loop did not load");
         return;
     }
-    brev::PatternHistory& history = form.history();
+    brev::PatternHistory& history = probe(form).history();
     for (int step = 0; step < kSteps; ++step) {
         history.openStep();
         form.pattern().SetNumberValue(brev::slotControlName(brev::kVolumeNumber, step % 16),

@@ -103,7 +103,7 @@ void TInterfaceForm::openEngine() {
 }
 
 void TInterfaceForm::fillDriverList() {
-    QComboBox* list = driversComboBox();
+    QComboBox* list = widgets_.drivers;
     list->clear();
     for (int i = 0; i < engine().DriverCount(); ++i)
         list->addItem(QString::fromStdString(engine().DriverName(i)));
@@ -355,7 +355,7 @@ void TInterfaceForm::DriversComboBoxChange(int index) {
             fresh = options_.makeEngine(index);
         } catch (...) {
             // The old device plays on, so the index and the list stay on it.
-            driversComboBox()->setCurrentIndex(driverIndex_);
+            widgets_.drivers->setCurrentIndex(driverIndex_);
             throw;
         }
         driverIndex_ = index;

@@ -75,8 +75,6 @@ public:
     // What the commands work on. engine() only after start().
     TDS& engine() override;
     PatternModel& pattern() override { return pattern_; }
-    PatternHistory& history() { return *history_; }
-    WaveformStrip* waveformStrip() const { return widgets_.waveform; }
     EditorSettings& settings() override { return settings_; }
     EditorDialogs& dialogs() override { return *dialogs_; }
 
@@ -88,20 +86,11 @@ public:
     // Renders one slot from the controls into the engine's slot store.
     virtual void RenderSegment(int slot);
     void renderAll();
-    int driverIndex() const { return driverIndex_; }
-    bool hintsShown() const { return hintsShown_; }
     TNotifyThread* notifyThread() const { return audio_->notifyThread(); }
-
-    // The control of that name, ignoring case; null when there is none.
-    QWidget* findComponent(QStringView name) const { return controls_.find(name); }
-    template <class T> T* component(QStringView name) const { return controls_.get<T>(name); }
 
     StatusPanel* statusPanel(int index) const override {
         return widgets_.statusPanels.value(index);
     }
-    QComboBox* driversComboBox() const { return widgets_.drivers; }
-    QFileDialog* openDialog() const { return widgets_.openDialog; }
-    QFileDialog* saveDialog() const { return widgets_.saveDialog; }
 
     // Keys reach the window before its controls; hints are held back while they are off.
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -116,6 +105,13 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The tests' one way into the window's parts.
+    friend class WindowProbe;
+
+    // The control of that name, ignoring case; null when there is none.
+    QWidget* findComponent(QStringView name) const { return controls_.find(name); }
+    template <class T> T* component(QStringView name) const { return controls_.get<T>(name); }
+
     QWidget& editorWindow() override { return *this; }
     QWidget& receivingWindow() override { return *this; }
     // Runs a command; an exception it raises is shown in a message box with its text, as the

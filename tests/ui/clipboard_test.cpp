@@ -7,6 +7,7 @@
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_waves.h"
 #include "tests/ui/fake_dialogs.h"
+#include "tests/ui/window_probe.h"
 
 #include <QClipboard>
 #include <QLabel>
@@ -47,7 +48,7 @@ protected:
     }
 
     void click(const char* name) {
-        form.component<QToolButton>(QString::fromLatin1(name))->click();
+        probe(form).component<QToolButton>(QString::fromLatin1(name))->click();
     }
 
     // xclip offers data of that type from the foreground until another owner takes over.

@@ -22,6 +22,7 @@
 #include "tests/support/test_waves.h"
 #include "tests/ui/fake_dialogs.h"
 #include "tests/ui/playback_support.h"
+#include "tests/ui/window_probe.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -124,12 +125,12 @@ protected:
     QString settingsFile() const { return QString::fromStdString(dir.file("config/settings.ini")); }
     QString status(int panel) const { return form->statusPanel(panel)->text(); }
     void click(const char* name) {
-        form->component<QToolButton>(QString::fromLatin1(name))->click();
+        probe(*form).component<QToolButton>(QString::fromLatin1(name))->click();
     }
     PatternAccess& pattern() { return form->pattern(); }
     // A toolbar toggle, of the pattern or not (the hints).
     bool toolDown(const char* name) {
-        return form->component<QToolButton>(QString::fromLatin1(name))->isChecked();
+        return probe(*form).component<QToolButton>(QString::fromLatin1(name))->isChecked();
     }
 
     QString loopFile(const char* name = "loop.wav", int frames = kLoop) {
@@ -165,11 +166,11 @@ TEST_F(EditorTest, FirstStartUsesTheDefaultsAndCloseWritesThem) {
     for (const char* toggle :
          {"LoopButton", "SmartFadesButton", "HintsButton", "InnerFadesButton", "LogFadesButton"})
         EXPECT_TRUE(toolDown(toggle)) << toggle;
-    EXPECT_TRUE(form->hintsShown());
+    EXPECT_TRUE(probe(*form).hintsShown());
     EXPECT_EQ(form->palette().color(QPalette::Window), QColor(0x80, 0x80, 0x80));
-    EXPECT_EQ(form->driverIndex(), 0);
-    EXPECT_EQ(form->driversComboBox()->currentIndex(), 0);
-    EXPECT_TRUE(form->driversComboBox()->currentText().endsWith(QStringLiteral("(silent)")));
+    EXPECT_EQ(probe(*form).driverIndex(), 0);
+    EXPECT_EQ(probe(*form).driversComboBox()->currentIndex(), 0);
+    EXPECT_TRUE(probe(*form).driversComboBox()->currentText().endsWith(QStringLiteral("(silent)")));
     EXPECT_EQ(form->windowTitle(), QStringLiteral("BREV Editor 1.0.0.18"));
     EXPECT_EQ(status(0), QStringLiteral("(Nothing loaded)"));
     EXPECT_EQ(status(1), QStringLiteral("Playback: 0 Hz"));
@@ -206,7 +207,7 @@ TEST_F(EditorTest, SettingsComeBackAtTheNextStart) {
     EXPECT_EQ(status(3), QStringLiteral("Angle offset 742 samples"));
     EXPECT_FALSE(toolDown("LoopButton"));
     EXPECT_FALSE(toolDown("HintsButton"));
-    EXPECT_FALSE(form->hintsShown());
+    EXPECT_FALSE(probe(*form).hintsShown());
     EXPECT_TRUE(pattern().toggleDown("SmartFadesButton"));
     EXPECT_EQ(form->palette().color(QPalette::Window), QColor(0x10, 0x20, 0x30));
 }
@@ -230,8 +231,8 @@ TEST_F(EditorTest, BadStoredValuesFallBackQuietly) {
         stored.setValue("Swing percentage", 400); // clamped by its control
     }
     start();
-    EXPECT_EQ(form->driverIndex(), 0);
-    EXPECT_EQ(form->driversComboBox()->currentIndex(), 0);
+    EXPECT_EQ(probe(*form).driverIndex(), 0);
+    EXPECT_EQ(probe(*form).driversComboBox()->currentIndex(), 0);
     EXPECT_EQ(pattern().NumberValue("FadeSamplesNumber"), 100);
     EXPECT_EQ(pattern().NumberValue("SwingNumber"), 100);
     EXPECT_TRUE(dialogs.messages.isEmpty());
@@ -243,7 +244,7 @@ TEST_F(EditorTest, AStoredDeviceThatFailsFallsBackToTheFirstAndStoresIt) {
     start();
     EXPECT_EQ(dialogs.messages,
               QStringList{QStringLiteral("We've defaulted to the primary DirectSound device.")});
-    EXPECT_EQ(form->driverIndex(), 0);
+    EXPECT_EQ(probe(*form).driverIndex(), 0);
     // Stored at once, not only at close.
     EXPECT_EQ(QSettings(settingsFile(), QSettings::IniFormat).value("Driver index").toInt(), 0);
 }
@@ -260,7 +261,7 @@ TEST_F(EditorTest, LoadFillsTheStatusBarAndRemembersTheFolder) {
     EXPECT_EQ(status(0), path);
     EXPECT_EQ(status(1), QStringLiteral("Playback: 44100 Hz"));
     EXPECT_EQ(status(2), QStringLiteral("%1 samples").arg(kLoop));
-    EXPECT_EQ(form->component<QToolButton>(u"RevertButton")->toolTip(), "Revert " + path);
+    EXPECT_EQ(probe(*form).component<QToolButton>(u"RevertButton")->toolTip(), "Revert " + path);
     EXPECT_NE(form->notifyThread(), nullptr);
 
     // The next dialog opens in the folder of the last file.
@@ -332,7 +333,7 @@ TEST_F(EditorTest, PasteLoadsTheClipboardAndForgetsTheFile) {
     EXPECT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(status(0), QStringLiteral("(Clipboard data)"));
     EXPECT_EQ(status(2), QStringLiteral("%1 samples").arg(kLoop / 2));
-    EXPECT_EQ(form->component<QToolButton>(u"RevertButton")->toolTip(), "Revert " + path);
+    EXPECT_EQ(probe(*form).component<QToolButton>(u"RevertButton")->toolTip(), "Revert " + path);
     click("RevertButton");
     EXPECT_EQ(dialogs.messages.last(), QStringLiteral("Nothing to revert from"));
 }
@@ -406,7 +407,7 @@ TEST_F(EditorTest, CtrlEWritesTheKitIntoTheChosenFolderAndRemembersIt) {
     QDir(folder).remove("my loop.sfz");
     QDir(folder).mkdir("my loop.sfz");
     dialogs.files.push_back(folder);
-    form->component<QToolButton>(u"ExportKitButton")->click();
+    probe(*form).component<QToolButton>(u"ExportKitButton")->click();
     EXPECT_EQ(dialogs.requests.last().directory, folder);
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(dialogs.errors[0].startsWith("Unable to write " + folder + "/my loop.sfz\n"))
@@ -437,12 +438,12 @@ TEST_F(EditorTest, DraggingAnLedOrTheStripTakesThatSlotOut) {
             dir.file("cache/brev-editor/my loop-0" + std::to_string(number) + ".wav"));
         return samplesOf(wave);
     };
-    dragFrom(form->findComponent(u"LED5"), QPoint(2, 2));
+    dragFrom(probe(*form).findComponent(u"LED5"), QPoint(2, 2));
     std::vector<std::int16_t> samples = slotFile(6);
     ASSERT_EQ(samples.size(), 2u * kRegion);
     EXPECT_EQ(samples[0], sourceLeft(6 * kRegion - 1)); // reversed, as it is heard
 
-    WaveformStrip* strip = form->waveformStrip();
+    WaveformStrip* strip = probe(*form).waveformStrip();
     dragFrom(strip, QPoint(strip->width() * 2 / 16 + 2, 10));
     samples = slotFile(3);
     ASSERT_EQ(samples.size(), 2u * kRegion);
@@ -637,7 +638,7 @@ TEST_F(EditorTest, TheSyncChoiceOfThePlaybackPanelFollowsJackAndIsKept) {
 TEST_F(EditorTest, SpaceTogglesPlaybackAndF1AsksForHelp) {
     start();
     load(loopFile());
-    auto down = [&] { return form->component<QToolButton>(u"PlayButton")->isDown(); };
+    auto down = [&] { return probe(*form).component<QToolButton>(u"PlayButton")->isDown(); };
     QTest::keyClick(form.get(), Qt::Key_Space);
     EXPECT_TRUE(form->engine().IsPlaying() && down());
     ASSERT_TRUE(QTest::qWaitFor([&] { return litLed() >= 0; }, 3000));
@@ -648,27 +649,27 @@ TEST_F(EditorTest, SpaceTogglesPlaybackAndF1AsksForHelp) {
     click("PlayButton");
     EXPECT_TRUE(QTest::qWaitFor([&] { return !down(); }, 3000));
 
-    QSignalSpy help(form->component<QToolButton>(u"HelpButton"), &QToolButton::clicked);
+    QSignalSpy help(probe(*form).component<QToolButton>(u"HelpButton"), &QToolButton::clicked);
     QTest::keyClick(form.get(), Qt::Key_F1);
     EXPECT_EQ(help.count(), 1);
     // Keys reach the window before the focused control, once.
     form->show();
-    form->driversComboBox()->setFocus();
-    QTest::keyClick(form->driversComboBox(), Qt::Key_F1);
+    probe(*form).driversComboBox()->setFocus();
+    QTest::keyClick(probe(*form).driversComboBox(), Qt::Key_F1);
     EXPECT_EQ(help.count(), 2);
     // With the device list focused, Space plays and leaves the list closed.
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    form->driversComboBox()->setFocus();
-    QTest::keyClick(form->driversComboBox(), Qt::Key_Space);
+    probe(*form).driversComboBox()->setFocus();
+    QTest::keyClick(probe(*form).driversComboBox(), Qt::Key_Space);
     EXPECT_TRUE(form->engine().IsPlaying());
-    EXPECT_FALSE(form->driversComboBox()->view()->isVisible());
+    EXPECT_FALSE(probe(*form).driversComboBox()->view()->isVisible());
 }
 
 TEST_F(EditorTest, ADeviceChangeLeavesNoAudioAndAFailedOneChangesNothing) {
     start();
     const QString path = loopFile();
-    QComboBox* list = form->driversComboBox();
+    QComboBox* list = probe(*form).driversComboBox();
     list->addItem("Second output");
     list->addItem("Broken output");
     failingDevices = {2};
@@ -678,7 +679,7 @@ TEST_F(EditorTest, ADeviceChangeLeavesNoAudioAndAFailedOneChangesNothing) {
     list->setCurrentIndex(2);
     emit list->activated(2);
     ASSERT_EQ(dialogs.errors, QStringList{"DirectSoundCreate8() failed"});
-    EXPECT_EQ(form->driverIndex(), 0);
+    EXPECT_EQ(probe(*form).driverIndex(), 0);
     EXPECT_EQ(list->currentIndex(), 0);
     EXPECT_TRUE(form->engine().IsLoaded());
     EXPECT_FALSE(form->engine().IsPlaying());
@@ -686,7 +687,7 @@ TEST_F(EditorTest, ADeviceChangeLeavesNoAudioAndAFailedOneChangesNothing) {
 
     list->setCurrentIndex(1);
     emit list->activated(1);
-    EXPECT_EQ(form->driverIndex(), 1);
+    EXPECT_EQ(probe(*form).driverIndex(), 1);
     EXPECT_FALSE(form->engine().IsLoaded());
     EXPECT_EQ(form->notifyThread(), nullptr);
     EXPECT_EQ(status(0), path); // not refreshed until the next load
@@ -740,10 +741,10 @@ TEST_F(EditorTest, ClosingWhilePlayingStopsFirstAndHintsFollowTheirButton) {
     EXPECT_TRUE(form->close());
     EXPECT_FALSE(form->engine().IsPlaying());
 
-    QWidget* control = form->findComponent(u"Segment3Number");
+    QWidget* control = probe(*form).findComponent(u"Segment3Number");
     QHelpEvent tip(QEvent::ToolTip, QPoint(1, 1), control->mapToGlobal(QPoint(1, 1)));
     click("HintsButton");
-    EXPECT_FALSE(form->hintsShown());
+    EXPECT_FALSE(probe(*form).hintsShown());
     EXPECT_TRUE(form->eventFilter(control, &tip));
     click("HintsButton");
     EXPECT_FALSE(form->eventFilter(control, &tip));

@@ -24,7 +24,7 @@ TEST(InfoWindowTest, ShiftInfoDrawsThePictureOnce) {
     TInterfaceForm& form = *editor.form;
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    auto* smartFades = qobject_cast<QToolButton*>(form.findComponent(u"SmartFadesButton"));
+    auto* smartFades = qobject_cast<QToolButton*>(probe(form).findComponent(u"SmartFadesButton"));
     smartFades->setChecked(true);
 
     click(form, u"InfoButton", Qt::ShiftModifier);
@@ -33,7 +33,8 @@ TEST(InfoWindowTest, ShiftInfoDrawsThePictureOnce) {
     for (int row = 0; row < 6; ++row) {
         for (int slot = 0; slot < 16; ++slot) {
             const auto name = QStringLiteral("%1%2CheckText").arg(rows[row]).arg(slot);
-            ASSERT_EQ(form.component<TBrevCheckText>(name)->Value(), infoPictureCell(row, slot));
+            ASSERT_EQ(probe(form).component<TBrevCheckText>(name)->Value(),
+                      infoPictureCell(row, slot));
         }
     }
 
@@ -65,7 +66,7 @@ TEST(InfoWindowTest, HelpOpensTheFileBesideTheProgramOrSaysItIsMissing) {
     handlers->setProgramDirectory(editor.folder.path());
     const QString help = editor.folder.filePath(QStringLiteral("brevedit.chm"));
 
-    qobject_cast<QToolButton*>(form.findComponent(u"HelpButton"))->click();
+    qobject_cast<QToolButton*>(probe(form).findComponent(u"HelpButton"))->click();
     QTest::keyClick(&form, Qt::Key_F1);
     const QString missing = help + QStringLiteral(" seems to be missing");
     ASSERT_EQ(editor.dialogs.messages, (QStringList{missing, missing}));
@@ -105,7 +106,7 @@ TEST(InfoWindowTest, TableWrittenForTheLoadedLoopAndOpened) {
     RecordingViewer viewer;
     form.findChild<InfoHandlers*>()->setViewer(&viewer);
     qputenv("XDG_RUNTIME_DIR", editor.folder.path().toLocal8Bit());
-    auto* table = qobject_cast<QToolButton*>(form.findComponent(u"TableButton"));
+    auto* table = qobject_cast<QToolButton*>(probe(form).findComponent(u"TableButton"));
 
     table->click();
     ASSERT_EQ(editor.dialogs.messages, QStringList{QStringLiteral("Load some audio first")});
@@ -117,11 +118,11 @@ TEST(InfoWindowTest, TableWrittenForTheLoadedLoopAndOpened) {
     BrevWave::TWave(silence.data(), static_cast<std::int32_t>(silence.size()))
         .SaveToFile(wave.toStdString());
     editor.dialogs.files = {wave};
-    qobject_cast<QToolButton*>(form.findComponent(u"LoadFromFileButton"))->click();
+    qobject_cast<QToolButton*>(probe(form).findComponent(u"LoadFromFileButton"))->click();
     ASSERT_TRUE(editor.dialogs.warnings.isEmpty());
 
     // The swing shown is the control's, even before a reload applies it.
-    form.component<TBrevNumber>(u"SwingNumber")->SetValue(25);
+    probe(form).component<TBrevNumber>(u"SwingNumber")->SetValue(25);
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     table->click();
     QLocale::setDefault(QLocale::c());

@@ -13,6 +13,7 @@
 #include "editor/ui/interface_layout.h"
 #include "editor/ui/pattern_history.h"
 #include "editor/ui/waveform_strip.h"
+#include "tests/ui/window_probe.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -104,7 +105,7 @@ struct ReceiverCount : QObject {
 // pattern's defaults, and fire a handler exactly where the pattern's table gives one.
 TEST(LayoutTest, EveryControlStandsAsDescribed) {
     TInterfaceForm form;
-    QWidget* toolbar = form.findComponent(u"ButtonPanel");
+    QWidget* toolbar = probe(form).findComponent(u"ButtonPanel");
     ASSERT_TRUE(toolbar);
     ASSERT_EQ(toolbar->geometry(), QRect(0, 0, 774, 26));
     QSet<QString> names;
@@ -112,7 +113,7 @@ TEST(LayoutTest, EveryControlStandsAsDescribed) {
         const std::string what = entry.name.toStdString();
         ASSERT_FALSE(names.contains(entry.name.toLower())) << what;
         names.insert(entry.name.toLower());
-        QWidget* widget = form.findComponent(entry.name.toUpper());
+        QWidget* widget = probe(form).findComponent(entry.name.toUpper());
         ASSERT_TRUE(widget) << what;
         ASSERT_EQ(widget->objectName(), entry.name);
         ASSERT_TRUE(hasKind(widget, entry.kind)) << what;
@@ -146,10 +147,10 @@ TEST(LayoutTest, WindowFrame) {
     ASSERT_EQ(form.palette().color(QPalette::Window), QColor(0x80, 0x80, 0x80));
     ASSERT_EQ(form.font().pixelSize(), 11);
 
-    QWidget* bar = form.findComponent(u"StatusBar1");
+    QWidget* bar = probe(form).findComponent(u"StatusBar1");
     ASSERT_TRUE(bar);
     ASSERT_EQ(bar->geometry(), QRect(0, 568, 774, 19));
-    ASSERT_EQ(form.waveformStrip()->geometry(), QRect(96, 484, 529, 48));
+    ASSERT_EQ(probe(form).waveformStrip()->geometry(), QRect(96, 484, 529, 48));
     const QStringList texts{"Filename", "Samplerate", "Filesize", "Angle offset"};
     int x = 0;
     for (int i = 0; i < 4; ++i) {
@@ -174,7 +175,7 @@ TEST(LayoutTest, WindowFrame) {
     for (const char* name : {"ColorDialog1", "OpenDialog1", "SaveDialog1"})
         ASSERT_TRUE(form.findChild<QDialog*>(QString::fromLatin1(name))) << name;
 
-    QComboBox* drivers = form.driversComboBox();
+    QComboBox* drivers = probe(form).driversComboBox();
     ASSERT_EQ(drivers->geometry().topLeft(), QPoint(554, 2));
     ASSERT_EQ(drivers->width(), 209);
     ASSERT_FALSE(drivers->isEditable());
@@ -196,7 +197,7 @@ TEST(LayoutTest, ALongPathLosesTheMiddleOfItsFolderFirst) {
 
 TEST(LayoutTest, FileDialogsStartInTheWorkingFolderUntilOneIsRemembered) {
     TInterfaceForm form;
-    QFileDialog* dialog = form.openDialog();
+    QFileDialog* dialog = probe(form).openDialog();
     dialog->setDirectory(QDir::rootPath());
     QTimer::singleShot(0, dialog, &QDialog::reject);
     ASSERT_FALSE(form.dialogs().openFile({"wav", "WAV|*.wav", QString()}));
@@ -208,7 +209,7 @@ TEST(LayoutTest, FileDialogsStartInTheWorkingFolderUntilOneIsRemembered) {
     ASSERT_EQ(files->rootPath(), QDir::currentPath());
 
     // The shared save dialog offers the name suggested, not the one typed last time.
-    QFileDialog* save = form.saveDialog();
+    QFileDialog* save = probe(form).saveDialog();
     auto* name = save->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     for (const QString& suggested : {QStringLiteral("loop.brev"), QString()}) {
         save->selectFile(QStringLiteral("mix.wav"));
@@ -221,55 +222,58 @@ TEST(LayoutTest, FileDialogsStartInTheWorkingFolderUntilOneIsRemembered) {
 // Values as written in the window's description, independent of how the table is built.
 TEST(LayoutTest, DescribedValues) {
     TInterfaceForm form;
-    auto* gangMuteAll = form.component<TBrevPulseButton>(u"GangMuteAllButton");
+    auto* gangMuteAll = probe(form).component<TBrevPulseButton>(u"GangMuteAllButton");
     ASSERT_TRUE(gangMuteAll);
     ASSERT_EQ(gangMuteAll->toolTip(), QStringLiteral("Mute al"));
     ASSERT_EQ(gangMuteAll->text(), QStringLiteral("A"));
     ASSERT_EQ(gangMuteAll->geometry(), QRect(640, 200, 25, 16));
     for (int i = 0; i < 16; ++i) {
-        auto* phase = form.component<TBrevCheckText>(QStringLiteral("Phase%1CheckText").arg(i));
+        auto* phase =
+            probe(form).component<TBrevCheckText>(QStringLiteral("Phase%1CheckText").arg(i));
         ASSERT_TRUE(phase);
         ASSERT_EQ(phase->text().size(), 1);
         ASSERT_EQ(phase->text().at(0).unicode(), char16_t(0xf8));
-        auto* exclude = form.component<TBrevCheckText>(QStringLiteral("exclude%1checktext").arg(i));
+        auto* exclude =
+            probe(form).component<TBrevCheckText>(QStringLiteral("exclude%1checktext").arg(i));
         ASSERT_EQ(exclude->text(), QString::number(i));
-        auto* segment = form.component<TBrevNumber>(QStringLiteral("Segment%1Number").arg(i));
+        auto* segment =
+            probe(form).component<TBrevNumber>(QStringLiteral("Segment%1Number").arg(i));
         ASSERT_EQ(segment->Value(), i);
         ASSERT_EQ(segment->Default(), i);
-        ASSERT_EQ(form.findComponent(QStringLiteral("LED%1").arg(i))->size(), QSize(25, 8));
+        ASSERT_EQ(probe(form).findComponent(QStringLiteral("LED%1").arg(i))->size(), QSize(25, 8));
     }
     const int columns[] = {96,  128, 160, 192, 232, 264, 296, 328,
                            368, 400, 432, 464, 504, 536, 568, 600};
     for (int i = 0; i < 16; ++i) {
-        ASSERT_EQ(form.findComponent(QStringLiteral("Volume%1Number").arg(i))->pos(),
+        ASSERT_EQ(probe(form).findComponent(QStringLiteral("Volume%1Number").arg(i))->pos(),
                   QPoint(columns[i], 80));
-        ASSERT_EQ(form.findComponent(QStringLiteral("ClonePrevious%1Button").arg(i))->pos(),
+        ASSERT_EQ(probe(form).findComponent(QStringLiteral("ClonePrevious%1Button").arg(i))->pos(),
                   QPoint(columns[i], 440));
     }
-    ASSERT_EQ(form.findComponent(u"StaticText1")->property("text").toString(),
+    ASSERT_EQ(probe(form).findComponent(u"StaticText1")->property("text").toString(),
               QStringLiteral(" Deckstop"));
-    ASSERT_EQ(form.findComponent(u"StaticText1")->y(), 152);
+    ASSERT_EQ(probe(form).findComponent(u"StaticText1")->y(), 152);
 
-    auto* ramp = form.component<TBrevNumber>(u"DeckstopRampNumber");
+    auto* ramp = probe(form).component<TBrevNumber>(u"DeckstopRampNumber");
     ASSERT_EQ(ramp->geometry(), QRect(728, 488, 25, 16));
     ASSERT_EQ(ramp->Value(), 50);
     ASSERT_EQ(ramp->Min(), 1);
     ASSERT_EQ(ramp->toolTip(), QStringLiteral("Deckstop steepness"));
-    auto* fade = form.component<TBrevNumber>(u"FadeSamplesNumber");
+    auto* fade = probe(form).component<TBrevNumber>(u"FadeSamplesNumber");
     ASSERT_EQ(fade->Value(), 100);
     ASSERT_EQ(fade->Max(), 999);
-    auto* volume = form.component<TBrevNumber>(u"GangVolumeNumber");
+    auto* volume = probe(form).component<TBrevNumber>(u"GangVolumeNumber");
     ASSERT_EQ(volume->Min(), -99);
     ASSERT_EQ(volume->toolTip(), QStringLiteral("Change all volumes"));
-    auto* input = form.component<TBrevNumber>(u"GangStaccatoRandomInputNumber");
+    auto* input = probe(form).component<TBrevNumber>(u"GangStaccatoRandomInputNumber");
     ASSERT_EQ(input->geometry(), QRect(704, 128, 17, 16));
     ASSERT_EQ(input->Min(), 1);
 
-    auto* hints = form.component<QToolButton>(u"HintsButton");
+    auto* hints = probe(form).component<QToolButton>(u"HintsButton");
     ASSERT_EQ(hints->geometry(), QRect(2 + 24 * 17, 2, 23, 22));
     ASSERT_TRUE(hints->isCheckable());
     ASSERT_EQ(hints->toolTip(), QStringLiteral("Enable hints"));
-    ASSERT_FALSE(form.component<QToolButton>(u"PlayButton")->isCheckable());
+    ASSERT_FALSE(probe(form).component<QToolButton>(u"PlayButton")->isCheckable());
 }
 
 TEST(LayoutTest, ArrowsFollowTheNumbersInTagOrder) {
@@ -300,7 +304,7 @@ TEST(LayoutTest, ArrowsFollowTheNumbersInTagOrder) {
     for (ArrowButton* arrow : arrows)
         byTag[arrow->property("Tag").toInt()] << arrow;
     for (int tag = 0; tag < 73; ++tag) {
-        QWidget* number = form.findComponent(expected[tag]);
+        QWidget* number = probe(form).findComponent(expected[tag]);
         ASSERT_TRUE(number) << expected[tag].toStdString();
         ASSERT_EQ(byTag[tag].size(), 2);
         for (ArrowButton* arrow : byTag[tag]) {
@@ -330,7 +334,7 @@ TEST(LayoutTest, NothingOverlaps) {
                 << (placed[a]->objectName() + " / " + placed[b]->objectName()).toStdString();
         }
     }
-    QWidget* toolbar = form.findComponent(u"ButtonPanel");
+    QWidget* toolbar = probe(form).findComponent(u"ButtonPanel");
     const QList<QWidget*> tools = toolbar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     ASSERT_EQ(tools.size(), 24);
     for (int a = 0; a < tools.size(); ++a) {
@@ -346,7 +350,7 @@ TEST(LayoutTest, EveryHandlerIsWiredOnceAndReachesItsWork) {
         const QMetaMethod event = eventOf(entry.kind);
         if (!event.isValid())
             continue;
-        ASSERT_EQ(ReceiverCount::of(form.findComponent(entry.name), event),
+        ASSERT_EQ(ReceiverCount::of(probe(form).findComponent(entry.name), event),
                   entry.handler ? 3 : 0); // the handler inside its history step
         // Buttons listed one by one keep their handlers' naming, so none got its neighbour's.
         const QString handler = QString::fromLatin1(entry.handler.name);
@@ -361,30 +365,30 @@ TEST(LayoutTest, EveryHandlerIsWiredOnceAndReachesItsWork) {
         }
     }
 
-    form.component<QToolButton>(u"SmartFadesButton")->setChecked(true);
-    form.component<TBrevNumber>(u"Volume3Number")->SetValue(-6);
-    ASSERT_TRUE(form.component<TBrevCheckText>(u"FadeIn3CheckText")->Value());
-    ASSERT_TRUE(form.component<TBrevCheckText>(u"FadeOut2CheckText")->Value());
-    form.component<TBrevNumber>(u"DeckstopRampNumber")->SetValue(10);
+    probe(form).component<QToolButton>(u"SmartFadesButton")->setChecked(true);
+    probe(form).component<TBrevNumber>(u"Volume3Number")->SetValue(-6);
+    ASSERT_TRUE(probe(form).component<TBrevCheckText>(u"FadeIn3CheckText")->Value());
+    ASSERT_TRUE(probe(form).component<TBrevCheckText>(u"FadeOut2CheckText")->Value());
+    probe(form).component<TBrevNumber>(u"DeckstopRampNumber")->SetValue(10);
     ASSERT_EQ(form.statusPanel(3)->text(), QStringLiteral("Angle offset 0 samples"));
-    form.component<TBrevNumber>(u"GangVolumeNumber")->SetValue(-3);
-    ASSERT_EQ(form.component<TBrevNumber>(u"Volume15Number")->Value(), -3);
+    probe(form).component<TBrevNumber>(u"GangVolumeNumber")->SetValue(-3);
+    ASSERT_EQ(probe(form).component<TBrevNumber>(u"Volume15Number")->Value(), -3);
 
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     QWindow* window = form.windowHandle();
     auto click = [&](QStringView name) {
-        QWidget* control = form.findComponent(name);
+        QWidget* control = probe(form).findComponent(name);
         QTest::mouseClick(window, Qt::LeftButton, {},
                           control->mapTo(&form, control->rect().center()));
     };
     click(u"UpArrow70");
-    ASSERT_EQ(form.component<TBrevNumber>(u"SwingNumber")->Value(), 1);
+    ASSERT_EQ(probe(form).component<TBrevNumber>(u"SwingNumber")->Value(), 1);
     click(u"GangMuteAllButton");
-    ASSERT_TRUE(form.component<TBrevCheckText>(u"Mute9CheckText")->Value());
+    ASSERT_TRUE(probe(form).component<TBrevCheckText>(u"Mute9CheckText")->Value());
     click(u"HintsButton");
     click(u"HintsButton");
-    ASSERT_FALSE(form.hintsShown());
+    ASSERT_FALSE(probe(form).hintsShown());
 }
 
 // Numbers, flags and toggles show the model; an edit on one lands in the model and runs its
@@ -392,24 +396,24 @@ TEST(LayoutTest, EveryHandlerIsWiredOnceAndReachesItsWork) {
 TEST(LayoutTest, ControlsAreViewsOfThePatternModel) {
     TInterfaceForm form;
     PatternModel& model = form.pattern();
-    auto* volume = form.component<TBrevNumber>(u"Volume3Number");
+    auto* volume = probe(form).component<TBrevNumber>(u"Volume3Number");
     model.SetNumberValue("Volume3Number", 4);
     ASSERT_EQ(volume->text(), QStringLiteral("4"));
 
-    form.component<QToolButton>(u"SmartFadesButton")->setChecked(true);
-    form.history().openStep();
+    probe(form).component<QToolButton>(u"SmartFadesButton")->setChecked(true);
+    probe(form).history().openStep();
     volume->SetValue(-99);
-    form.history().closeStep();
+    probe(form).history().closeStep();
     ASSERT_EQ(model.NumberValue("Volume3Number"), volume->Min());
     ASSERT_EQ(volume->text(), QString::number(volume->Min()));
     ASSERT_TRUE(model.CheckValue("FadeIn3CheckText"));
-    form.history().undo();
+    probe(form).history().undo();
     ASSERT_EQ(volume->text(), QStringLiteral("4"));
     ASSERT_FALSE(model.CheckValue("FadeIn3CheckText"));
 
-    form.component<TBrevCheckText>(u"Flip5CheckText")->SetValue(true);
+    probe(form).component<TBrevCheckText>(u"Flip5CheckText")->SetValue(true);
     ASSERT_TRUE(model.CheckValue("Flip5CheckText"));
-    auto* loop = form.component<QToolButton>(u"LoopButton");
+    auto* loop = probe(form).component<QToolButton>(u"LoopButton");
     loop->click();
     ASSERT_TRUE(model.toggleDown(kLoopButton));
     model.setToggleDown(kLoopButton, false);
@@ -431,23 +435,27 @@ TEST(LayoutTest, SweepsAcrossTheGrid) {
     QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(276, 410));
     for (const char* row : rows) {
         auto* flag =
-            form.component<TBrevCheckText>(QStringLiteral("%1%2CheckText").arg(row).arg(5));
+            probe(form).component<TBrevCheckText>(QStringLiteral("%1%2CheckText").arg(row).arg(5));
         ASSERT_TRUE(flag->Value()) << row;
         auto* neighbour =
-            form.component<TBrevCheckText>(QStringLiteral("%1%2CheckText").arg(row).arg(6));
+            probe(form).component<TBrevCheckText>(QStringLiteral("%1%2CheckText").arg(row).arg(6));
         ASSERT_FALSE(neighbour->Value()) << row;
     }
-    ASSERT_EQ(form.component<TBrevNumber>(u"Divider5Number")->Value(), 2);
+    ASSERT_EQ(probe(form).component<TBrevNumber>(u"Divider5Number")->Value(), 2);
 
     // Along the mute row with the right button, across the separators, from slot 15 to 1.
     for (int i = 0; i < 16; ++i)
-        form.component<TBrevCheckText>(QStringLiteral("Mute%1CheckText").arg(i))->SetValue(true);
+        probe(form)
+            .component<TBrevCheckText>(QStringLiteral("Mute%1CheckText").arg(i))
+            ->SetValue(true);
     QTest::mousePress(window, Qt::RightButton, {}, QPoint(610, 208));
     for (int x = 610; x >= 130; x -= 5)
         QTest::mouseMove(window, QPoint(x, 208));
     QTest::mouseRelease(window, Qt::RightButton, {}, QPoint(130, 208));
     for (int i = 0; i < 16; ++i)
-        ASSERT_EQ(form.component<TBrevCheckText>(QStringLiteral("Mute%1CheckText").arg(i))->Value(),
+        ASSERT_EQ(probe(form)
+                      .component<TBrevCheckText>(QStringLiteral("Mute%1CheckText").arg(i))
+                      ->Value(),
                   i == 0);
 }
 
@@ -467,7 +475,7 @@ TEST(LayoutTest, ArrowsAndTogglesShowOnAnyBackground) {
         ASSERT_TRUE(contrasting >= 5) << background.name().toStdString();
     }
 
-    auto* loop = form.component<QToolButton>(u"LoopButton");
+    auto* loop = probe(form).component<QToolButton>(u"LoopButton");
     auto meanGrey = [](const QImage& image) {
         qint64 sum = 0;
         for (int y = 0; y < image.height(); ++y) {

@@ -19,14 +19,14 @@ using namespace brev::test;
 namespace {
 
 bool flag(TInterfaceForm& form, const char* row, int slot) {
-    return form
+    return probe(form)
         .component<TBrevCheckText>(
             QStringLiteral("%1%2CheckText").arg(QLatin1String(row)).arg(slot))
         ->Value();
 }
 
 int number(TInterfaceForm& form, const char* row, int slot) {
-    return form
+    return probe(form)
         .component<TBrevNumber>(QStringLiteral("%1%2Number").arg(QLatin1String(row)).arg(slot))
         ->Value();
 }
@@ -64,7 +64,7 @@ TEST(PatternToolsWindowTest, GangColumnActsOnUnlockedSlotsOnly) {
     click(form, u"UpArrow16");
     click(form, u"UpArrow16");
     click(form, u"DownArrow16");
-    ASSERT_EQ(form.component<TBrevNumber>(u"GangSegmentNumber")->Value(), 2);
+    ASSERT_EQ(probe(form).component<TBrevNumber>(u"GangSegmentNumber")->Value(), 2);
     for (int slot = 0; slot < 16; ++slot)
         ASSERT_EQ(number(form, "Segment", slot), slot == 3 || slot == 12 ? slot : 2);
 
@@ -85,12 +85,12 @@ TEST(PatternToolsWindowTest, PatternSavedAndLoadedThroughDialogs) {
     TInterfaceForm& form = *editor.form;
     const QString folder = editor.folder.path();
     const QString file = folder + QStringLiteral("/break.brev");
-    form.component<TBrevNumber>(u"Volume5Number")->SetValue(7);
-    form.component<TBrevCheckText>(u"Reverse2CheckText")->SetValue(true);
-    form.component<TBrevNumber>(u"SwingNumber")->SetValue(20);
+    probe(form).component<TBrevNumber>(u"Volume5Number")->SetValue(7);
+    probe(form).component<TBrevCheckText>(u"Reverse2CheckText")->SetValue(true);
+    probe(form).component<TBrevNumber>(u"SwingNumber")->SetValue(20);
 
     editor.dialogs.files = {file};
-    qobject_cast<QToolButton*>(form.findComponent(u"SavePatternButton"))->click();
+    qobject_cast<QToolButton*>(probe(form).findComponent(u"SavePatternButton"))->click();
     ASSERT_EQ(editor.dialogs.requests.size(), 1);
     ASSERT_EQ(editor.dialogs.requests[0].defaultExtension, QStringLiteral("brev"));
     ASSERT_EQ(editor.dialogs.requests[0].filter, QStringLiteral("Brev|*.brev"));
@@ -98,15 +98,15 @@ TEST(PatternToolsWindowTest, PatternSavedAndLoadedThroughDialogs) {
     ASSERT_EQ(form.settings().readString(QStringLiteral("Pattern directory"), {}),
               folder + QLatin1Char('/'));
 
-    form.component<TBrevNumber>(u"Volume5Number")->SetValue(0);
-    form.component<TBrevCheckText>(u"Reverse2CheckText")->SetValue(false);
-    form.component<TBrevNumber>(u"SwingNumber")->SetValue(0);
+    probe(form).component<TBrevNumber>(u"Volume5Number")->SetValue(0);
+    probe(form).component<TBrevCheckText>(u"Reverse2CheckText")->SetValue(false);
+    probe(form).component<TBrevNumber>(u"SwingNumber")->SetValue(0);
     const QString caption = form.windowTitle();
 
     // Cancelled: nothing read, the caption stays.
-    qobject_cast<QToolButton*>(form.findComponent(u"LoadPatternButton"))->click();
+    qobject_cast<QToolButton*>(probe(form).findComponent(u"LoadPatternButton"))->click();
     ASSERT_EQ(editor.dialogs.requests.last().directory, folder + QLatin1Char('/'));
-    ASSERT_EQ(form.component<TBrevNumber>(u"Volume5Number")->Value(), 0);
+    ASSERT_EQ(probe(form).component<TBrevNumber>(u"Volume5Number")->Value(), 0);
     ASSERT_EQ(form.windowTitle(), caption);
 
     QFile text(file);
@@ -114,16 +114,16 @@ TEST(PatternToolsWindowTest, PatternSavedAndLoadedThroughDialogs) {
     text.write("Comment=Break A\r\n");
     text.close();
     editor.dialogs.files = {file};
-    qobject_cast<QToolButton*>(form.findComponent(u"LoadPatternButton"))->click();
-    ASSERT_EQ(form.component<TBrevNumber>(u"Volume5Number")->Value(), 7);
-    ASSERT_TRUE(form.component<TBrevCheckText>(u"Reverse2CheckText")->Value());
-    ASSERT_EQ(form.component<TBrevNumber>(u"SwingNumber")->Value(), 20);
+    qobject_cast<QToolButton*>(probe(form).findComponent(u"LoadPatternButton"))->click();
+    ASSERT_EQ(probe(form).component<TBrevNumber>(u"Volume5Number")->Value(), 7);
+    ASSERT_TRUE(probe(form).component<TBrevCheckText>(u"Reverse2CheckText")->Value());
+    ASSERT_EQ(probe(form).component<TBrevNumber>(u"SwingNumber")->Value(), 20);
     ASSERT_EQ(form.windowTitle(), QStringLiteral("BREV Edit - Break A"));
 
     // A save that cannot be written says why and leaves the file alone.
     ASSERT_TRUE(editor.dialogs.errors.isEmpty());
     editor.dialogs.files = {folder + QStringLiteral("/missing/other.brev")};
-    qobject_cast<QToolButton*>(form.findComponent(u"SavePatternButton"))->click();
+    qobject_cast<QToolButton*>(probe(form).findComponent(u"SavePatternButton"))->click();
     ASSERT_EQ(editor.dialogs.errors.size(), 1);
 
     // With a loop loaded, the name offered is the loop's.
@@ -132,7 +132,7 @@ TEST(PatternToolsWindowTest, PatternSavedAndLoadedThroughDialogs) {
     BrevWave::TWave(silence.data(), static_cast<std::int32_t>(silence.size()))
         .SaveToFile(loop.toStdString());
     editor.dialogs.files = {loop};
-    qobject_cast<QToolButton*>(form.findComponent(u"LoadFromFileButton"))->click();
-    qobject_cast<QToolButton*>(form.findComponent(u"SavePatternButton"))->click();
+    qobject_cast<QToolButton*>(probe(form).findComponent(u"LoadFromFileButton"))->click();
+    qobject_cast<QToolButton*>(probe(form).findComponent(u"SavePatternButton"))->click();
     ASSERT_EQ(editor.dialogs.requests.last().suggestedName, QStringLiteral("groove.take2.brev"));
 }

@@ -7,6 +7,7 @@
 #include "editor/ui/interface_form.h"
 #include "output/tds.h"
 #include "tests/support/test_waves.h"
+#include "tests/ui/window_probe.h"
 
 #include <cstdint>
 #include <memory>
@@ -26,7 +27,7 @@ inline std::unique_ptr<TDS> silentEngine(int driverIndex, const std::string& cap
 // The index of the lamp that is lit; -1 when none is.
 inline int litLed(const TInterfaceForm& form) {
     for (int i = 0; i < kSlotCount; ++i) {
-        if (form.component<TBrevLED>(QStringLiteral("LED%1").arg(i))->State())
+        if (probe(form).component<TBrevLED>(QStringLiteral("LED%1").arg(i))->State())
             return i;
     }
     return -1;

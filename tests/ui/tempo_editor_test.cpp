@@ -12,6 +12,7 @@
 #include "tests/support/test_waves.h"
 #include "tests/ui/fake_dialogs.h"
 #include "tests/ui/playback_support.h"
+#include "tests/ui/window_probe.h"
 
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -42,7 +43,7 @@ protected:
     }
     void load(const BrevWave::TWave& wave, const char* name) {
         dialogs.files.push_back(QString::fromStdString(test::writeWav(dir, name, wave)));
-        form->component<QToolButton>(u"LoadFromFileButton")->click();
+        probe(*form).component<QToolButton>(u"LoadFromFileButton")->click();
     }
     QDoubleSpinBox& tempo() { return *form->findChild<QDoubleSpinBox*>("TempoSpinBox"); }
     QSpinBox& pitch() { return *form->findChild<QSpinBox*>("PitchSpinBox"); }
@@ -74,8 +75,8 @@ TEST_F(TempoEditorTest, TheTargetStretchesTheLoopForEveryCommandAndStaysForTheNe
     EXPECT_EQ(stored("Target tempo").toInt(), 14000);
     const QString saved = QString::fromStdString(dir.file("saved.wav"));
     dialogs.files.push_back(saved);
-    form->component<QToolButton>(u"SaveToFileButton")->click();
-    form->component<QToolButton>(u"CopyToClipBoardButton")->click();
+    probe(*form).component<QToolButton>(u"SaveToFileButton")->click();
+    probe(*form).component<QToolButton>(u"CopyToClipBoardButton")->click();
     ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("; ").toStdString();
     BrevWave::TWave file, copied;
     file.LoadFromFile(saved.toStdString());
@@ -94,7 +95,7 @@ TEST_F(TempoEditorTest, TheTargetStretchesTheLoopForEveryCommandAndStaysForTheNe
     const test::Bytes up1 = test::bytesOf(stretchLoop(oneSecond, {14000, 1}));
     const test::Bytes up3 = test::bytesOf(stretchLoop(oneSecond, {14000, 3}));
     auto source = [&] { return test::bytesOf(form->engine().Store().source()); };
-    form->component<QToolButton>(u"PlayButton")->click();
+    probe(*form).component<QToolButton>(u"PlayButton")->click();
     const test::Bytes before = form->engine().outputBytes();
     pitch().setValue(2);
     pitch().setValue(3);
@@ -102,7 +103,7 @@ TEST_F(TempoEditorTest, TheTargetStretchesTheLoopForEveryCommandAndStaysForTheNe
     const test::Bytes after = form->engine().outputBytes();
     ASSERT_TRUE(QTest::qWaitFor([&] { return test::litLed(*form) == 15; }, 5000));
     pitch().setValue(1);
-    form->component<QToolButton>(u"StopButton")->click();
+    probe(*form).component<QToolButton>(u"StopButton")->click();
     EXPECT_EQ(source(), up1);
     EXPECT_EQ(stored("Pitch").toInt(), 1);
     pitch().setValue(0);

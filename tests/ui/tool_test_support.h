@@ -6,6 +6,7 @@
 #include "editor/ui/interface_form.h"
 #include "output/tds.h"
 #include "tests/ui/fake_dialogs.h"
+#include "tests/ui/window_probe.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -31,7 +32,7 @@ public:
 
 // Clicks a control where the user would, through the window, so the press takes its real path.
 inline void click(TInterfaceForm& form, QStringView name, Qt::KeyboardModifiers modifiers = {}) {
-    QWidget* widget = form.findComponent(name);
+    QWidget* widget = probe(form).findComponent(name);
     ASSERT_TRUE(widget) << name.toString().toStdString();
     const QPoint centre = widget->mapTo(&form, widget->rect().center());
     QTest::mouseClick(form.windowHandle(), Qt::LeftButton, modifiers, centre);

@@ -11,6 +11,7 @@
 #include "tests/support/test_waves.h"
 #include "tests/ui/fake_dialogs.h"
 #include "tests/ui/playback_support.h"
+#include "tests/ui/window_probe.h"
 
 #include <QApplication>
 #include <QFile>
@@ -73,7 +74,7 @@ protected:
     }
     QWindow* window() { return form.windowHandle(); }
     QPoint centreOf(const QString& name) {
-        QWidget* widget = form.findComponent(name);
+        QWidget* widget = probe(form).findComponent(name);
         return widget->mapTo(&form, widget->rect().center());
     }
     // Press, move in steps narrower than a flag (so none is passed over unseen), release.
@@ -147,7 +148,7 @@ protected:
         const auto controls = patternControls();
         for (std::size_t id = 0; id < controls.size(); ++id) {
             const int value = form.pattern().value(int(id));
-            QWidget* view = form.findComponent(QString::fromStdString(controls[id].name));
+            QWidget* view = probe(form).findComponent(QString::fromStdString(controls[id].name));
             auto* toggle = qobject_cast<QToolButton*>(view);
             if (toggle ? toggle->isChecked() != (value != 0)
                        : controls[id].kind == ControlKind::Number &&
@@ -157,7 +158,7 @@ protected:
         return true;
     }
 
-    int steps() { return form.history().stack().count(); }
+    int steps() { return probe(form).history().stack().count(); }
     PatternValues values() { return readPatternValues(form.pattern()); }
     std::vector<std::int16_t> renderedLoop() {
         form.renderAll();
@@ -180,7 +181,7 @@ TEST_F(UndoTest, TheStoredSettingsAreNotAStep) {
     editor = std::make_unique<CountingForm>();
     editor->start(options());
     EXPECT_EQ(editor->pattern().NumberValue("FadeSamplesNumber"), 102);
-    EXPECT_EQ(editor->history().stack().count(), 0);
+    EXPECT_EQ(probe(*editor).history().stack().count(), 0);
 }
 
 TEST_F(UndoTest, ADragAndASweepAreOneStepEach) {
@@ -199,7 +200,7 @@ TEST_F(UndoTest, ADragAndASweepAreOneStepEach) {
         EXPECT_FALSE(form.pattern().slotCheck(kMuteCheckText, slot)) << slot;
     key(Qt::Key_Z);
     EXPECT_EQ(form.pattern().NumberValue("Volume4Number"), 0);
-    EXPECT_EQ(form.history().stack().index(), 0);
+    EXPECT_EQ(probe(form).history().stack().index(), 0);
 }
 
 TEST_F(UndoTest, APatternLoadAndTheInfoPictureAreOneStepEach) {

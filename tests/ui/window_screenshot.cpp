@@ -6,6 +6,7 @@
 // plays, so the waveform strip shows the pattern as heard with the playing region lit.
 #include "editor/core/pattern_controls.h"
 #include "editor/ui/interface_form.h"
+#include "tests/ui/window_probe.h"
 
 #include <QApplication>
 #include <QImage>
@@ -29,7 +30,7 @@ void playEditedLoop(brev::TInterfaceForm& form, const QString& loop, const QStri
     pattern.SetCheckValue(brev::slotControlName(brev::kMuteCheckText, 5), true);
     pattern.SetNumberValue(brev::slotControlName(brev::kVolumeNumber, 9), -12);
     pattern.SetNumberValue(brev::slotControlName(brev::kRepeatsNumber, 12), 4);
-    form.component<QToolButton>(u"PlayButton")->click();
+    probe(form).component<QToolButton>(u"PlayButton")->click();
 }
 
 } // namespace
@@ -51,7 +52,7 @@ int main(int argc, char** argv) {
     // Grab once the window has been mapped and painted (and playback is under way).
     QTimer::singleShot(loop ? 900 : 500, &form, [&] {
         if (shiftInfo) {
-            QWidget* info = form.findComponent(u"InfoButton");
+            QWidget* info = probe(form).findComponent(u"InfoButton");
             QTest::mouseClick(form.windowHandle(), Qt::LeftButton, Qt::ShiftModifier,
                               info->mapTo(&form, info->rect().center()));
         }
