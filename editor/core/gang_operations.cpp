@@ -13,33 +13,26 @@ namespace brev {
 namespace {
 
 struct FlagRow {
-    GangFlag flag;
+    SlotRow slotRow;
     std::string_view prefix; // as in the button names
-    std::string_view slotPattern;
     bool honoursLocks;
     bool hasRandom;
 };
 
 constexpr FlagRow kFlagRows[] = {
-    {GangFlag::Staccato, "Staccato", kStaccatoCheckText, true, true},
-    {GangFlag::Deckstop, "Deckstop", kDeckstopCheckText, true, true},
-    {GangFlag::Reverse, "Reverse", kReverseCheckText, true, true},
-    {GangFlag::Mute, "Mute", kMuteCheckText, true, true},
-    {GangFlag::MuteLeft, "MuteLeft", kMuteLeftCheckText, true, true},
-    {GangFlag::MuteRight, "MuteRight", kMuteRightCheckText, true, true},
-    {GangFlag::Flip, "Flip", kFlipCheckText, true, true},
-    {GangFlag::Invert, "Invert", kPhaseCheckText, true, true},
-    {GangFlag::Lock, "Lock", kLockCheckText, false, false},
-    {GangFlag::Exclude, "Exclude", kExcludeCheckText, false, false},
-    {GangFlag::FadeIn, "FadeIn", kFadeInCheckText, true, false},
-    {GangFlag::FadeOut, "FadeOut", kFadeOutCheckText, true, false},
+    {kStaccatoCheckText, "Staccato", true, true}, {kDeckstopCheckText, "Deckstop", true, true},
+    {kReverseCheckText, "Reverse", true, true},   {kMuteCheckText, "Mute", true, true},
+    {kMuteLeftCheckText, "MuteLeft", true, true}, {kMuteRightCheckText, "MuteRight", true, true},
+    {kFlipCheckText, "Flip", true, true},         {kPhaseCheckText, "Invert", true, true},
+    {kLockCheckText, "Lock", false, false},       {kExcludeCheckText, "Exclude", false, false},
+    {kFadeInCheckText, "FadeIn", true, false},    {kFadeOutCheckText, "FadeOut", true, false},
 };
 
 constexpr std::string_view kActionNames[] = {"All", "None", "Inverse", "Random"};
 
-const FlagRow& rowOf(GangFlag flag) {
+const FlagRow& rowOf(SlotRow flag) {
     for (const auto& row : kFlagRows) {
-        if (row.flag == flag) {
+        if (row.slotRow.id == flag.id) {
             return row;
         }
     }
@@ -48,7 +41,7 @@ const FlagRow& rowOf(GangFlag flag) {
 
 struct GangNumberRow {
     std::string_view gangName;
-    std::string_view slotPattern;
+    SlotRow slotRow;
 };
 
 constexpr GangNumberRow kGangNumbers[] = {
@@ -70,7 +63,7 @@ enum class ButtonKind {
 struct GangButton {
     std::string name;
     ButtonKind kind;
-    GangFlag flag = GangFlag::Staccato;
+    SlotRow flag = kStaccatoCheckText;
     GangAction action = GangAction::All;
 };
 
@@ -86,7 +79,7 @@ std::vector<GangButton> buildButtons() {
         for (int a = 0; a < actions; ++a) {
             buttons.push_back(
                 {"Gang" + std::string(row.prefix) + std::string(kActionNames[a]) + "Button",
-                 ButtonKind::Flag, row.flag, static_cast<GangAction>(a)});
+                 ButtonKind::Flag, row.slotRow, static_cast<GangAction>(a)});
         }
     };
     addFlagRow(kFlagRows[0]);
@@ -104,7 +97,7 @@ const std::vector<GangButton>& buttons() {
 
 } // namespace
 
-void gangFlag(PatternAccess& pattern, TRandomGenerator& random, GangFlag flag, GangAction action) {
+void gangFlag(PatternAccess& pattern, TRandomGenerator& random, SlotRow flag, GangAction action) {
     const FlagRow& row = rowOf(flag);
     if (action == GangAction::Random && !row.hasRandom) {
         return;
@@ -113,7 +106,6 @@ void gangFlag(PatternAccess& pattern, TRandomGenerator& random, GangFlag flag, G
         if (row.honoursLocks && pattern.IsSlotLocked(slot)) {
             continue;
         }
-        const std::string name = slotControlName(row.slotPattern, slot);
         bool value = false;
         switch (action) {
         case GangAction::All:
@@ -123,20 +115,20 @@ void gangFlag(PatternAccess& pattern, TRandomGenerator& random, GangFlag flag, G
             value = false;
             break;
         case GangAction::Inverse:
-            value = !pattern.CheckValue(name);
+            value = !pattern.slotCheck(row.slotRow, slot);
             break;
         case GangAction::Random:
             value = random.Random(2) == 1;
             break;
         }
-        pattern.SetCheckValue(name, value);
+        pattern.setSlotCheck(row.slotRow, slot, value);
     }
 }
 
-void gangNumber(PatternAccess& pattern, std::string_view slotPattern, int value) {
+void gangNumber(PatternAccess& pattern, SlotRow slotRow, int value) {
     for (int slot = 0; slot < kSlotCount; ++slot) {
         if (!pattern.IsSlotLocked(slot)) {
-            pattern.SetNumberValue(slotControlName(slotPattern, slot), value);
+            pattern.setSlotNumber(slotRow, slot, value);
         }
     }
 }
@@ -144,7 +136,7 @@ void gangNumber(PatternAccess& pattern, std::string_view slotPattern, int value)
 void defaultSegments(PatternAccess& pattern) {
     for (int slot = 0; slot < kSlotCount; ++slot) {
         if (!pattern.IsSlotLocked(slot)) {
-            pattern.SetNumberValue(slotControlName(kSegmentNumber, slot), slot);
+            pattern.setSlotNumber(kSegmentNumber, slot, slot);
         }
     }
 }
@@ -160,7 +152,7 @@ void volumeNone(PatternAccess& pattern) {
 void gangNumberChanged(PatternAccess& pattern, std::string_view gangNumberName, int value) {
     for (const auto& row : kGangNumbers) {
         if (equalIgnoringCase(row.gangName, gangNumberName)) {
-            gangNumber(pattern, row.slotPattern, value);
+            gangNumber(pattern, row.slotRow, value);
             return;
         }
     }

@@ -12,31 +12,15 @@
 
 namespace brev {
 
-// Slot flag rows the gang column acts on, top to bottom.
-enum class GangFlag {
-    Staccato,
-    Deckstop,
-    Reverse,
-    Mute,
-    MuteLeft,
-    MuteRight,
-    Flip,
-    Invert, // the phase-invert row
-    Lock,
-    Exclude,
-    FadeIn,
-    FadeOut,
-};
-
 enum class GangAction { All, None, Inverse, Random };
 
-// Sets, clears, inverts or randomises one flag on every slot in order 0 … 15. Locked slots
+// Sets, clears, inverts or randomises one flag row on every slot in order 0 … 15. Locked slots
 // are skipped and draw nothing, except on the lock and pool-exclude rows, which visit all 16.
 // The lock, pool-exclude and fade rows have no Random action; asking for it does nothing.
-void gangFlag(PatternAccess& pattern, TRandomGenerator& random, GangFlag flag, GangAction action);
+void gangFlag(PatternAccess& pattern, TRandomGenerator& random, SlotRow flag, GangAction action);
 
-// Writes value into the named "%d" number of every unlocked slot.
-void gangNumber(PatternAccess& pattern, std::string_view slotPattern, int value);
+// Writes value into a number row, in every unlocked slot.
+void gangNumber(PatternAccess& pattern, SlotRow slotRow, int value);
 
 // The reset buttons: slot i to segment i, repeats to 1, volume to 0 dB (unlocked slots).
 void defaultSegments(PatternAccess& pattern);

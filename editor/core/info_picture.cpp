@@ -21,14 +21,13 @@ bool infoPictureCell(int row, int slot) {
 void drawInfoPicture(PatternAccess& pattern) {
     pattern.setToggleDown(kSmartFadesButton, false);
     for (int slot = 0; slot < kSlotCount; ++slot) {
-        pattern.SetCheckValue(slotControlName(kStaccatoCheckText, slot), false);
+        pattern.setSlotCheck(kStaccatoCheckText, slot, false);
         for (int row = 0; row < 6; ++row) {
-            pattern.SetCheckValue(slotControlName(kInfoPictureRows[row], slot),
-                                  infoPictureCell(row, slot));
+            pattern.setSlotCheck(kInfoPictureRows[row], slot, infoPictureCell(row, slot));
         }
-        for (std::string_view flag :
+        for (SlotRow flag :
              {kLockCheckText, kExcludeCheckText, kFadeInCheckText, kFadeOutCheckText}) {
-            pattern.SetCheckValue(slotControlName(flag, slot), false);
+            pattern.setSlotCheck(flag, slot, false);
         }
     }
 }

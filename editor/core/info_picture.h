@@ -7,7 +7,7 @@
 namespace brev {
 
 // The rows of the picture, top to bottom as the window shows them.
-inline constexpr std::string_view kInfoPictureRows[] = {
+inline constexpr SlotRow kInfoPictureRows[] = {
     kReverseCheckText,   kMuteCheckText, kMuteLeftCheckText,
     kMuteRightCheckText, kFlipCheckText, kPhaseCheckText,
 };

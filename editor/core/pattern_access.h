@@ -45,15 +45,18 @@ public:
 
     bool IsSlotLocked(int slot) const { return slotCheck(kLockCheckText, slot); }
 
-    // Slot-indexed shorthands: pattern is one of the "%d" name patterns.
-    int slotNumber(std::string_view pattern, int slot) const {
-        const int id = slotControlIndex(pattern, slot);
+    // A row's control for a slot, by index: no name is built or compared.
+    int slotNumber(SlotRow row, int slot) const {
+        const int id = slotControlIndex(row, slot);
         return id >= 0 ? value(id) : 0;
     }
-    bool slotCheck(std::string_view pattern, int slot) const {
-        const int id = slotControlIndex(pattern, slot);
-        return id >= 0 && value(id) != 0;
+    bool slotCheck(SlotRow row, int slot) const { return slotNumber(row, slot) != 0; }
+    void setSlotNumber(SlotRow row, int slot, int newValue) {
+        const int id = slotControlIndex(row, slot);
+        if (id >= 0)
+            setValue(id, newValue);
     }
+    void setSlotCheck(SlotRow row, int slot, bool on) { setSlotNumber(row, slot, on ? 1 : 0); }
 
 private:
     static int idOf(std::string_view name, ControlKind kind) {

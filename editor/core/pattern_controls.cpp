@@ -4,6 +4,7 @@
 
 #include "editor/core/name_index.h"
 
+#include <array>
 #include <vector>
 
 namespace brev {
@@ -11,7 +12,7 @@ namespace brev {
 namespace {
 
 struct SlotNumberRow {
-    std::string_view pattern;
+    SlotRow slotRow;
     int minimum;
     int maximum;
     int defaultValue; // -1: the slot's own index
@@ -52,7 +53,7 @@ constexpr GlobalNumber kGlobalNumbers[] = {
 };
 
 struct FlagRow {
-    std::string_view pattern;
+    SlotRow slotRow;
     ChangeHandler handler;
 };
 
@@ -82,7 +83,7 @@ std::vector<ControlInfo> buildTable() {
     for (const auto& row : kSlotNumberRows) {
         for (int slot = 0; slot < kSlotCount; ++slot) {
             int value = row.defaultValue < 0 ? slot : row.defaultValue;
-            table.push_back({slotControlName(row.pattern, slot), ControlKind::Number, row.minimum,
+            table.push_back({slotControlName(row.slotRow, slot), ControlKind::Number, row.minimum,
                              row.maximum, value, row.handler, slot, tag++});
         }
         table.push_back({std::string(row.gangName), ControlKind::Number, row.minimum, row.maximum,
@@ -94,7 +95,7 @@ std::vector<ControlInfo> buildTable() {
     }
     for (const auto& row : kFlagRows) {
         for (int slot = 0; slot < kSlotCount; ++slot) {
-            table.push_back({slotControlName(row.pattern, slot), ControlKind::Check, 0, 1, 0,
+            table.push_back({slotControlName(row.slotRow, slot), ControlKind::Check, 0, 1, 0,
                              row.handler, slot, -1});
         }
     }
@@ -110,26 +111,24 @@ const std::vector<ControlInfo>& table() {
     return controls;
 }
 
-// Each per-slot name pattern with the position of its slot 0: a row's slots follow each other.
-struct SlotRowStart {
-    std::string_view pattern;
-    int first;
-};
-
-std::vector<SlotRowStart> buildSlotRowStarts() {
-    std::vector<SlotRowStart> starts;
+// The position of each row's slot 0, by row id: a row's slots follow each other.
+constexpr std::array<int, kSlotRowCount> slotRowStarts() {
+    std::array<int, kSlotRowCount> starts{};
     int position = 0;
-    for (const auto& row : kSlotNumberRows) {
-        starts.push_back({row.pattern, position});
+    for (const auto& number : kSlotNumberRows) {
+        starts[static_cast<std::size_t>(number.slotRow.id)] = position;
         position += kSlotCount + 1; // and the row's gang number
     }
     position += static_cast<int>(std::size(kGlobalNumbers));
-    for (const auto& row : kFlagRows) {
-        starts.push_back({row.pattern, position});
+    for (const auto& flag : kFlagRows) {
+        starts[static_cast<std::size_t>(flag.slotRow.id)] = position;
         position += kSlotCount;
     }
     return starts;
 }
+
+static_assert(std::size(kSlotNumberRows) + std::size(kFlagRows) == kSlotRowCount);
+constexpr std::array<int, kSlotRowCount> kSlotRowStarts = slotRowStarts();
 
 const NameIndex& nameIndex() {
     static const NameIndex index = [] {
@@ -172,20 +171,10 @@ const ControlInfo* findControl(std::string_view name) {
     return index < 0 ? nullptr : &table()[static_cast<size_t>(index)];
 }
 
-int slotControlIndex(std::string_view pattern, int slot) {
-    static const std::vector<SlotRowStart> starts = buildSlotRowStarts();
+int slotControlIndex(SlotRow row, int slot) {
     if (slot < 0 || slot >= kSlotCount)
         return -1;
-    // The callers pass the named patterns themselves: their addresses find the row at once.
-    for (const SlotRowStart& start : starts) {
-        if (start.pattern.data() == pattern.data())
-            return start.first + slot;
-    }
-    for (const SlotRowStart& start : starts) {
-        if (start.pattern == pattern)
-            return start.first + slot;
-    }
-    return -1;
+    return kSlotRowStarts[static_cast<std::size_t>(row.id)] + slot;
 }
 
 } // namespace brev

@@ -44,23 +44,52 @@ struct ControlInfo {
 
 inline constexpr int kNumberControlCount = 73;
 
-// Per-slot name patterns; "%d" stands for the slot index.
-inline constexpr std::string_view kSegmentNumber = "Segment%dNumber";
-inline constexpr std::string_view kRepeatsNumber = "Repeats%dNumber";
-inline constexpr std::string_view kVolumeNumber = "Volume%dNumber";
-inline constexpr std::string_view kDividerNumber = "Divider%dNumber";
-inline constexpr std::string_view kStaccatoCheckText = "Staccato%dCheckText";
-inline constexpr std::string_view kDeckstopCheckText = "Deckstop%dCheckText";
-inline constexpr std::string_view kReverseCheckText = "Reverse%dCheckText";
-inline constexpr std::string_view kMuteCheckText = "Mute%dCheckText";
-inline constexpr std::string_view kMuteLeftCheckText = "MuteLeft%dCheckText";
-inline constexpr std::string_view kMuteRightCheckText = "MuteRight%dCheckText";
-inline constexpr std::string_view kFlipCheckText = "Flip%dCheckText";
-inline constexpr std::string_view kPhaseCheckText = "Phase%dCheckText";
-inline constexpr std::string_view kLockCheckText = "Lock%dCheckText";
-inline constexpr std::string_view kExcludeCheckText = "Exclude%dCheckText";
-inline constexpr std::string_view kFadeInCheckText = "FadeIn%dCheckText";
-inline constexpr std::string_view kFadeOutCheckText = "FadeOut%dCheckText";
+// The per-slot rows of the pattern, each of which holds one control per slot.
+enum class SlotRowId {
+    Segment,
+    Repeats,
+    Volume,
+    Divider,
+    Staccato,
+    Deckstop,
+    Reverse,
+    Mute,
+    MuteLeft,
+    MuteRight,
+    Flip,
+    Phase,
+    Lock,
+    Exclude,
+    FadeIn,
+    FadeOut,
+};
+inline constexpr int kSlotRowCount = 16;
+
+// A per-slot row: its id, which finds its controls, and its control name with "%d" standing for
+// the slot index, which settings and pattern files use. It reads as that name where a name is
+// built.
+struct SlotRow {
+    SlotRowId id;
+    std::string_view pattern;
+    constexpr operator std::string_view() const { return pattern; }
+};
+
+inline constexpr SlotRow kSegmentNumber{SlotRowId::Segment, "Segment%dNumber"};
+inline constexpr SlotRow kRepeatsNumber{SlotRowId::Repeats, "Repeats%dNumber"};
+inline constexpr SlotRow kVolumeNumber{SlotRowId::Volume, "Volume%dNumber"};
+inline constexpr SlotRow kDividerNumber{SlotRowId::Divider, "Divider%dNumber"};
+inline constexpr SlotRow kStaccatoCheckText{SlotRowId::Staccato, "Staccato%dCheckText"};
+inline constexpr SlotRow kDeckstopCheckText{SlotRowId::Deckstop, "Deckstop%dCheckText"};
+inline constexpr SlotRow kReverseCheckText{SlotRowId::Reverse, "Reverse%dCheckText"};
+inline constexpr SlotRow kMuteCheckText{SlotRowId::Mute, "Mute%dCheckText"};
+inline constexpr SlotRow kMuteLeftCheckText{SlotRowId::MuteLeft, "MuteLeft%dCheckText"};
+inline constexpr SlotRow kMuteRightCheckText{SlotRowId::MuteRight, "MuteRight%dCheckText"};
+inline constexpr SlotRow kFlipCheckText{SlotRowId::Flip, "Flip%dCheckText"};
+inline constexpr SlotRow kPhaseCheckText{SlotRowId::Phase, "Phase%dCheckText"};
+inline constexpr SlotRow kLockCheckText{SlotRowId::Lock, "Lock%dCheckText"};
+inline constexpr SlotRow kExcludeCheckText{SlotRowId::Exclude, "Exclude%dCheckText"};
+inline constexpr SlotRow kFadeInCheckText{SlotRowId::FadeIn, "FadeIn%dCheckText"};
+inline constexpr SlotRow kFadeOutCheckText{SlotRowId::FadeOut, "FadeOut%dCheckText"};
 
 // Global numbers and toggles.
 inline constexpr std::string_view kGangSegmentNumber = "GangSegmentNumber";
@@ -93,8 +122,8 @@ int controlIndex(std::string_view name);
 // The control of that name, ignoring case; null when there is none.
 const ControlInfo* findControl(std::string_view name);
 
-// Position in patternControls() of a per-slot control, from its "%d" name pattern and the slot,
-// without building its name; -1 for an unknown pattern or a slot outside 0 … 15.
-int slotControlIndex(std::string_view pattern, int slot);
+// Position in patternControls() of a row's control for a slot, without building its name; -1 for
+// a slot outside 0 … 15.
+int slotControlIndex(SlotRow row, int slot);
 
 } // namespace brev

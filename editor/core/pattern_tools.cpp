@@ -12,10 +12,6 @@ namespace brev {
 
 namespace {
 
-void setSlotCheck(PatternAccess& pattern, std::string_view slotPattern, int slot, bool value) {
-    pattern.SetCheckValue(slotControlName(slotPattern, slot), value);
-}
-
 const ControlInfo& arrowControl(int tag, const char* message) {
     if (tag < 0 || tag >= kNumberControlCount) {
         throw Error(message);
@@ -90,7 +86,7 @@ std::optional<std::string> randomSegments(PatternAccess& pattern, TRandomGenerat
             continue;
         }
         const int k = random.Random(size);
-        pattern.SetNumberValue(slotControlName(kSegmentNumber, slot), pool[static_cast<size_t>(k)]);
+        pattern.setSlotNumber(kSegmentNumber, slot, pool[static_cast<size_t>(k)]);
     }
     return std::nullopt;
 }
@@ -99,8 +95,7 @@ void randomDividers(PatternAccess& pattern, TRandomGenerator& random) {
     const int maximumAdd = pattern.NumberValue(kGangStaccatoRandomInputNumber);
     for (int slot = 0; slot < kSlotCount; ++slot) {
         if (!pattern.IsSlotLocked(slot)) {
-            pattern.SetNumberValue(slotControlName(kDividerNumber, slot),
-                                   random.Random(maximumAdd + 1) + 2);
+            pattern.setSlotNumber(kDividerNumber, slot, random.Random(maximumAdd + 1) + 2);
         }
     }
 }
@@ -110,19 +105,19 @@ void randomPingPong(PatternAccess& pattern, TRandomGenerator& random) {
         if (pattern.IsSlotLocked(slot)) {
             continue;
         }
-        setSlotCheck(pattern, kMuteCheckText, slot, false);
+        pattern.setSlotCheck(kMuteCheckText, slot, false);
         switch (random.Random(3)) {
         case 0: // right only
-            setSlotCheck(pattern, kMuteLeftCheckText, slot, true);
-            setSlotCheck(pattern, kMuteRightCheckText, slot, false);
+            pattern.setSlotCheck(kMuteLeftCheckText, slot, true);
+            pattern.setSlotCheck(kMuteRightCheckText, slot, false);
             break;
         case 1: // left only
-            setSlotCheck(pattern, kMuteLeftCheckText, slot, false);
-            setSlotCheck(pattern, kMuteRightCheckText, slot, true);
+            pattern.setSlotCheck(kMuteLeftCheckText, slot, false);
+            pattern.setSlotCheck(kMuteRightCheckText, slot, true);
             break;
         default:
-            setSlotCheck(pattern, kMuteLeftCheckText, slot, false);
-            setSlotCheck(pattern, kMuteRightCheckText, slot, false);
+            pattern.setSlotCheck(kMuteLeftCheckText, slot, false);
+            pattern.setSlotCheck(kMuteRightCheckText, slot, false);
             break;
         }
     }
@@ -134,28 +129,27 @@ void centerAll(PatternAccess& pattern) {
         if (pattern.IsSlotLocked(slot)) {
             continue;
         }
-        setSlotCheck(pattern, kMuteCheckText, slot, false);
-        setSlotCheck(pattern, kMuteLeftCheckText, slot, false);
-        setSlotCheck(pattern, kMuteRightCheckText, slot, false);
+        pattern.setSlotCheck(kMuteCheckText, slot, false);
+        pattern.setSlotCheck(kMuteLeftCheckText, slot, false);
+        pattern.setSlotCheck(kMuteRightCheckText, slot, false);
     }
     UpdateSmartFades(pattern);
 }
 
 void CopySlot(PatternAccess& pattern, int source, int destination) {
     // Each value is read just before its write: a handler run by one write may change the next.
-    static constexpr std::string_view kNumbers[] = {kSegmentNumber, kRepeatsNumber, kVolumeNumber};
+    static constexpr SlotRow kNumbers[] = {kSegmentNumber, kRepeatsNumber, kVolumeNumber};
     for (auto row : kNumbers) {
-        pattern.SetNumberValue(slotControlName(row, destination), pattern.slotNumber(row, source));
+        pattern.setSlotNumber(row, destination, pattern.slotNumber(row, source));
     }
-    setSlotCheck(pattern, kStaccatoCheckText, destination,
-                 pattern.slotCheck(kStaccatoCheckText, source));
-    pattern.SetNumberValue(slotControlName(kDividerNumber, destination),
-                           pattern.slotNumber(kDividerNumber, source));
-    static constexpr std::string_view kFlags[] = {
-        kReverseCheckText, kMuteCheckText,  kMuteLeftCheckText, kMuteRightCheckText,
-        kFlipCheckText,    kPhaseCheckText, kFadeInCheckText,   kFadeOutCheckText};
+    pattern.setSlotCheck(kStaccatoCheckText, destination,
+                         pattern.slotCheck(kStaccatoCheckText, source));
+    pattern.setSlotNumber(kDividerNumber, destination, pattern.slotNumber(kDividerNumber, source));
+    static constexpr SlotRow kFlags[] = {kReverseCheckText,   kMuteCheckText,   kMuteLeftCheckText,
+                                         kMuteRightCheckText, kFlipCheckText,   kPhaseCheckText,
+                                         kFadeInCheckText,    kFadeOutCheckText};
     for (auto row : kFlags) {
-        setSlotCheck(pattern, row, destination, pattern.slotCheck(row, source));
+        pattern.setSlotCheck(row, destination, pattern.slotCheck(row, source));
     }
     UpdateSmartFades(pattern);
 }
@@ -197,30 +191,28 @@ void UpdateSmartFades(PatternAccess& pattern) {
         views[slot] = readFadeView(pattern, slot);
     }
     for (int slot = 0; slot < kSlotCount; ++slot) {
-        const std::string fadeIn = slotControlName(kFadeInCheckText, slot);
-        const std::string fadeOut = slotControlName(kFadeOutCheckText, slot);
-        pattern.SetCheckValue(fadeIn, false);
-        pattern.SetCheckValue(fadeOut, false);
+        pattern.setSlotCheck(kFadeInCheckText, slot, false);
+        pattern.setSlotCheck(kFadeOutCheckText, slot, false);
         const FadeView* previous = slot >= 1 ? &views[slot - 1] : nullptr;
         const FadeView* next = slot <= 14 ? &views[slot + 1] : nullptr;
         if (fadeInWanted(views[slot], previous, slot == 0)) {
-            pattern.SetCheckValue(fadeIn, true);
+            pattern.setSlotCheck(kFadeInCheckText, slot, true);
         }
         if (fadeOutWanted(views[slot], next, slot == 15)) {
-            pattern.SetCheckValue(fadeOut, true);
+            pattern.setSlotCheck(kFadeOutCheckText, slot, true);
         }
         const bool bothSidesMuted = pattern.slotCheck(kMuteLeftCheckText, slot) &&
                                     pattern.slotCheck(kMuteRightCheckText, slot);
         if (views[slot].mute || bothSidesMuted) {
-            pattern.SetCheckValue(fadeIn, false);
-            pattern.SetCheckValue(fadeOut, false);
+            pattern.setSlotCheck(kFadeInCheckText, slot, false);
+            pattern.setSlotCheck(kFadeOutCheckText, slot, false);
         }
     }
     if (views[0].segment != 0) {
-        pattern.SetCheckValue(slotControlName(kFadeInCheckText, 0), true);
+        pattern.setSlotCheck(kFadeInCheckText, 0, true);
     }
     if (views[15].segment != 15) {
-        pattern.SetCheckValue(slotControlName(kFadeOutCheckText, 15), true);
+        pattern.setSlotCheck(kFadeOutCheckText, 15, true);
     }
 }
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/core/pattern_values.h"
 
-#include <array>
+#include <algorithm>
 
 namespace brev {
 
@@ -12,19 +12,19 @@ bool recorded(const ControlInfo& control) {
     return control.kind != ControlKind::Toggle;
 }
 
-bool isOneOf(const ControlInfo& control, std::span<const std::string_view> patterns) {
-    for (std::string_view pattern : patterns) {
-        if (control.slot >= 0 && control.name == slotControlName(pattern, control.slot))
-            return true;
-        if (control.slot < 0 && control.name == pattern)
-            return true;
-    }
-    return false;
+// The flags that change no sound, and the numbers whose change every slot sounds.
+constexpr SlotRow kSilentRows[] = {kLockCheckText, kExcludeCheckText};
+constexpr std::string_view kEverySlotNumbers[] = {kFadeSamplesNumber, kCuttingAngleNumber,
+                                                  kDeckstopRampNumber};
+
+bool soundsInEverySlot(const ControlInfo& control) {
+    return std::ranges::find(kEverySlotNumbers, control.name) != std::end(kEverySlotNumbers);
 }
 
-constexpr std::array<std::string_view, 2> kSilentSlotControls = {kLockCheckText, kExcludeCheckText};
-constexpr std::array<std::string_view, 3> kEverySlotNumbers = {
-    kFadeSamplesNumber, kCuttingAngleNumber, kDeckstopRampNumber};
+bool isSilent(int control, int slot) {
+    return std::ranges::any_of(kSilentRows,
+                               [&](SlotRow row) { return slotControlIndex(row, slot) == control; });
+}
 
 } // namespace
 
@@ -58,9 +58,9 @@ std::bitset<kSlotCount> slotsSoundingDifferently(std::span<const ValueChange> ch
     const std::span<const ControlInfo> controls = patternControls();
     for (const ValueChange& change : changes) {
         const ControlInfo& control = controls[static_cast<std::size_t>(change.control)];
-        if (isOneOf(control, kEverySlotNumbers))
+        if (soundsInEverySlot(control))
             slots.set();
-        else if (control.slot >= 0 && !isOneOf(control, kSilentSlotControls))
+        else if (control.slot >= 0 && !isSilent(change.control, control.slot))
             slots.set(static_cast<std::size_t>(control.slot));
     }
     return slots;

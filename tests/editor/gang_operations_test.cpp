@@ -39,7 +39,7 @@ std::vector<int> snapshot(const PatternAccess& pattern) {
     return values;
 }
 
-bool flag(const PatternAccess& pattern, std::string_view row, int slot) {
+bool flag(const PatternAccess& pattern, SlotRow row, int slot) {
     return pattern.slotCheck(row, slot);
 }
 
@@ -97,7 +97,7 @@ TEST(GangOperations, LockedSlotDrawsNothingAndTheNextSlotGetsItsDraw) {
     model.SetCheckValue("Lock3CheckText", true);
     model.SetCheckValue("Reverse3CheckText", true);
     TRandomGenerator generator(-4711), reference(-4711);
-    gangFlag(model, generator, GangFlag::Reverse, GangAction::Random);
+    gangFlag(model, generator, kReverseCheckText, GangAction::Random);
     for (int slot = 0; slot < kSlotCount; ++slot) {
         const bool expected = slot == 3 ? true : reference.Random(2) == 1;
         EXPECT_EQ(flag(model, kReverseCheckText, slot), expected) << slot;

@@ -12,7 +12,7 @@ using namespace brev;
 // The six picture rows as the window shows them: slots left to right, '#' where a flag is on.
 std::string pictureRows(const PatternAccess& pattern) {
     std::string text;
-    for (std::string_view row : kInfoPictureRows) {
+    for (SlotRow row : kInfoPictureRows) {
         for (int slot = 0; slot < kSlotCount; ++slot) {
             text += pattern.slotCheck(row, slot) ? '#' : '.';
         }
@@ -44,8 +44,8 @@ TEST(InfoPicture, SpellsBrevAndClearsTheOtherFlags) {
                                     "#.#.#.#.#...#.#.\n"
                                     "##..#.#.###..#..\n");
     for (int slot = 0; slot < kSlotCount; ++slot) {
-        for (std::string_view flag : {kStaccatoCheckText, kLockCheckText, kExcludeCheckText,
-                                      kFadeInCheckText, kFadeOutCheckText}) {
+        for (SlotRow flag : {kStaccatoCheckText, kLockCheckText, kExcludeCheckText,
+                             kFadeInCheckText, kFadeOutCheckText}) {
             EXPECT_FALSE(pattern.slotCheck(flag, slot)) << slotControlName(flag, slot);
         }
     }

@@ -18,7 +18,7 @@ struct Window {
     Window() { attachChangeHandlers(model); }
 };
 
-std::set<int> slotsWith(const PatternAccess& pattern, std::string_view row) {
+std::set<int> slotsWith(const PatternAccess& pattern, SlotRow row) {
     std::set<int> slots;
     for (int slot = 0; slot < kSlotCount; ++slot) {
         if (pattern.slotCheck(row, slot)) {
@@ -28,12 +28,12 @@ std::set<int> slotsWith(const PatternAccess& pattern, std::string_view row) {
     return slots;
 }
 
-void setNumber(PatternAccess& p, std::string_view row, int slot, int value) {
-    p.SetNumberValue(slotControlName(row, slot), value);
+void setNumber(PatternAccess& p, SlotRow row, int slot, int value) {
+    p.setSlotNumber(row, slot, value);
 }
 
-void setFlag(PatternAccess& p, std::string_view row, int slot, bool value = true) {
-    p.SetCheckValue(slotControlName(row, slot), value);
+void setFlag(PatternAccess& p, SlotRow row, int slot, bool value = true) {
+    p.setSlotCheck(row, slot, value);
 }
 
 TEST(SmartFades, DefaultPatternHasNoFadeFlags) {
@@ -254,7 +254,7 @@ TEST(Clone, CopiesTheNeighbourIntoTheSlotWrappingAroundButKeepsDeckstop) {
     for (auto row : {kStaccatoCheckText, kReverseCheckText, kMuteCheckText, kMuteLeftCheckText,
                      kMuteRightCheckText, kFlipCheckText, kPhaseCheckText, kFadeInCheckText,
                      kFadeOutCheckText}) {
-        EXPECT_TRUE(m.slotCheck(row, 15)) << row;
+        EXPECT_TRUE(m.slotCheck(row, 15)) << row.pattern;
     }
     EXPECT_FALSE(m.CheckValue("Deckstop15CheckText"));
     EXPECT_FALSE(m.CheckValue("Exclude15CheckText"));

@@ -101,7 +101,7 @@ BrevWave::TWave referenceRender(const BrevWave::TWave& loop, const PatternModel&
         BrevWave::TWave position;
         source.GetSegmentSwing(wave, pattern.slotNumber(kSegmentNumber, slot));
         source.GetSegmentSwing(position, slot);
-        auto on = [&](std::string_view flag) { return pattern.slotCheck(flag, slot); };
+        auto on = [&](SlotRow flag) { return pattern.slotCheck(flag, slot); };
         const int natural = position.GetSamples();
         const bool cut = wave.GetSamples() > natural;
         wave.SetLength(natural);
