@@ -172,20 +172,20 @@ TEST(PatternModel, ListenersFollowInTurnUntilTheyUnsubscribe) {
     auto view = [&log](std::string name) {
         return [&log, name](int, int value) { log.push_back(name + std::to_string(value)); };
     };
-    Subscription outlivesItsModel;
+    Subscription first; // outlives its model
     PatternModel model;
-    outlivesItsModel = model.addView(view("a"));
+    first = model.addView(view("a"));
     const Subscription second = model.addView(view("b"));
     Subscription handler;
     handler = model.addHandlers([&](const ControlInfo&, int) {
-        log.push_back("handler");
-        handler.reset(); // while it runs
+        handler.reset();
+        log.push_back("h");
     });
     model.SetNumberValue("Volume3Number", 5);
-    outlivesItsModel.reset();
+    first.reset();
     model.SetNumberValue("Volume3Number", 6);
-    EXPECT_EQ(log, (std::vector<std::string>{"a5", "b5", "handler", "b6"}));
-    outlivesItsModel = model.addView(view("c"));
+    EXPECT_EQ(log, (std::vector<std::string>{"a5", "b5", "h", "b6"}));
+    first = model.addView(view("c"));
 }
 
 } // namespace
