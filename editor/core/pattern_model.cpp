@@ -6,7 +6,21 @@
 
 namespace brev {
 
-PatternModel::PatternModel() : handlers_(patternControls().size()) {
+namespace {
+
+// The handler, run only for the controls picked.
+PatternModel::OnChange onlyFor(std::function<bool(const ControlInfo&)> picked,
+                               PatternModel::OnChange handler) {
+    return [picked = std::move(picked), handler = std::move(handler)](const ControlInfo& control,
+                                                                      int value) {
+        if (picked(control))
+            handler(control, value);
+    };
+}
+
+} // namespace
+
+PatternModel::PatternModel() {
     for (const auto& control : patternControls())
         values_.push_back(control.defaultValue);
 }
@@ -25,8 +39,7 @@ bool PatternModel::store(int control, int value) {
     if (values_[at] == value)
         return false;
     values_[at] = value;
-    if (view_)
-        view_(control, value);
+    views_(control, value);
     return true;
 }
 
@@ -40,35 +53,31 @@ void PatternModel::setValue(int control, int value) {
     const auto at = static_cast<std::size_t>(control);
     const ControlInfo& info = patternControls()[at];
     // Code never clicks a toggle.
-    if (info.kind != ControlKind::Toggle && handlers_[at]) {
-        // A copy: the handler may replace itself while it runs.
-        OnChange handler = handlers_[at];
-        handler(info, values_[at]);
-    }
+    if (info.kind != ControlKind::Toggle)
+        handlers_(info, values_[at]);
 }
 
-void PatternModel::setControlHandler(std::string_view controlName, OnChange handler) {
-    int index = controlIndex(controlName);
-    if (index >= 0) {
-        handlers_[static_cast<size_t>(index)] = std::move(handler);
-    }
+Subscription PatternModel::addControlHandler(std::string_view controlName, OnChange handler) {
+    const int index = controlIndex(controlName);
+    if (index < 0)
+        return {};
+    const ControlInfo* picked = &patternControls()[static_cast<std::size_t>(index)];
+    return handlers_.subscribe(onlyFor(
+        [picked](const ControlInfo& control) { return &control == picked; }, std::move(handler)));
 }
 
-void PatternModel::setHandler(ChangeHandler tableHandler, const OnChange& handler) {
-    auto controls = patternControls();
-    for (size_t i = 0; i < controls.size(); ++i) {
-        if (tableHandler != ChangeHandler::None && controls[i].handler == tableHandler) {
-            handlers_[i] = handler;
-        }
-    }
+Subscription PatternModel::addHandler(ChangeHandler tableHandler, OnChange handler) {
+    if (tableHandler == ChangeHandler::None)
+        return {};
+    return handlers_.subscribe(onlyFor(
+        [tableHandler](const ControlInfo& control) { return control.handler == tableHandler; },
+        std::move(handler)));
 }
 
-void PatternModel::setHandlers(const OnChange& handler) {
-    const auto controls = patternControls();
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        if (controls[i].handler != ChangeHandler::None)
-            handlers_[i] = handler;
-    }
+Subscription PatternModel::addHandlers(OnChange handler) {
+    return handlers_.subscribe(
+        onlyFor([](const ControlInfo& control) { return control.handler != ChangeHandler::None; },
+                std::move(handler)));
 }
 
 } // namespace brev

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "base/listeners.h"
 #include "editor/core/pattern_access.h"
 
 #include <functional>
@@ -12,7 +13,9 @@
 namespace brev {
 
 // The one place the pattern lives: every control of patternControls() with its value,
-// starting at the settings' defaults (toggles down). Controls on screen are its views.
+// starting at the settings' defaults (toggles down). Controls on screen are its views. Any
+// number of views and handlers follow it, each for as long as its subscription lives, called
+// in the order they subscribed.
 class PatternModel : public PatternAccess {
 public:
     // Runs after a changed write with the control and its new value (flags: 0 or 1).
@@ -28,16 +31,14 @@ public:
     // would change is restored with it. The views still show it.
     void restoreValue(int control, int value);
 
-    void setView(OnShow view) { view_ = std::move(view); }
+    [[nodiscard]] Subscription addView(OnShow view) { return views_.subscribe(std::move(view)); }
 
-    // Attaches a handler to one control, replacing any it had; an empty function removes it.
-    // Unknown names are ignored.
-    void setControlHandler(std::string_view controlName, OnChange handler);
-
+    // Attaches a handler to one control; unknown names get an empty subscription.
+    [[nodiscard]] Subscription addControlHandler(std::string_view controlName, OnChange handler);
     // Attaches a handler to every control whose table handler is that one; None attaches nothing.
-    void setHandler(ChangeHandler tableHandler, const OnChange& handler);
+    [[nodiscard]] Subscription addHandler(ChangeHandler tableHandler, OnChange handler);
     // Attaches one handler to every control that the table gives a handler.
-    void setHandlers(const OnChange& handler);
+    [[nodiscard]] Subscription addHandlers(OnChange handler);
 
     // Every value back to its default, without running handlers; the views show them.
     void resetToDefaults();
@@ -47,8 +48,8 @@ private:
     bool store(int control, int value);
 
     std::vector<int> values_;
-    std::vector<OnChange> handlers_;
-    OnShow view_;
+    Listeners<int, int> views_;
+    Listeners<const ControlInfo&, int> handlers_;
 };
 
 } // namespace brev

@@ -241,8 +241,8 @@ void runChangeHandler(PatternAccess& pattern, const ControlInfo& control, int va
     }
 }
 
-void attachChangeHandlers(PatternModel& model) {
-    model.setHandlers([&model](const ControlInfo& control, int value) {
+Subscription attachChangeHandlers(PatternModel& model) {
+    return model.addHandlers([&model](const ControlInfo& control, int value) {
         runChangeHandler(model, control, value);
     });
 }

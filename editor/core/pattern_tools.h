@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "base/listeners.h"
 #include "editor/core/pattern_access.h"
 #include "editor/core/random_generator.h"
 
@@ -56,6 +57,6 @@ void smartFadesButtonClick(PatternAccess& pattern);
 void runChangeHandler(PatternAccess& pattern, const ControlInfo& control, int value);
 
 // Attaches runChangeHandler to every control of the model that has a handler.
-void attachChangeHandlers(PatternModel& model);
+[[nodiscard]] Subscription attachChangeHandlers(PatternModel& model);
 
 } // namespace brev

@@ -49,7 +49,7 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
     WindowCommands* commands = this;
     bindLayoutHandlers(controls_,
                        {commands, new PatternToolHandlers(this), new InfoHandlers(this), history_});
-    pattern_.setHandlers([this](const ControlInfo& control, int value) {
+    handlers_ = pattern_.addHandlers([this](const ControlInfo& control, int value) {
         history_->openStep();
         patternChanged(control, value);
         history_->closeStep();

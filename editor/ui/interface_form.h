@@ -208,6 +208,7 @@ private:
     WindowWidgets widgets_;
     ControlRegistry controls_;
     PatternHistory* history_ = nullptr;
+    Subscription handlers_;            // runs each change handler in a history step
     SyncChoice* syncChoice_ = nullptr; // a child of the playback panel
     TempoControls* tempo_ = nullptr;
 };

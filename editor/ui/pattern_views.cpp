@@ -51,7 +51,7 @@ void PatternViews::bind(const FindControl& find) {
             break;
         }
     }
-    model_.setView([this](int control, int value) { show(control, value); });
+    shown_ = model_.addView([this](int control, int value) { show(control, value); });
 }
 
 void PatternViews::show(int control, int value) const {

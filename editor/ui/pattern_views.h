@@ -35,6 +35,7 @@ private:
 
     PatternModel& model_;
     std::vector<QWidget*> widgets_; // by control id
+    Subscription shown_;
 };
 
 } // namespace brev

@@ -15,15 +15,12 @@ namespace {
 struct CountingPattern {
     PatternModel model;
     int smartRuns = 0;
+    Subscription handlers = attachChangeHandlers(model);
+    Subscription valueRuns = model.addHandler(ChangeHandler::ValueChanged, counted());
+    Subscription checkRuns = model.addHandler(ChangeHandler::CheckChanged, counted());
 
-    CountingPattern() {
-        attachChangeHandlers(model);
-        auto counted = [this](const ControlInfo& control, int value) {
-            ++smartRuns;
-            runChangeHandler(model, control, value);
-        };
-        model.setHandler(ChangeHandler::ValueChanged, counted);
-        model.setHandler(ChangeHandler::CheckChanged, counted);
+    PatternModel::OnChange counted() {
+        return [this](const ControlInfo&, int) { ++smartRuns; };
     }
 };
 

@@ -62,9 +62,10 @@ TEST(InfoPicture, ChangedFlagsFireTheirHandlersAndASecondPressChangesNothing) {
     pattern.SetCheckValue("Phase15CheckText", true);  // not part of the picture
     int checkChanged = 0;
     int fadeChanges = 0;
-    pattern.setHandler(ChangeHandler::CheckChanged,
-                       [&](const ControlInfo&, int) { ++checkChanged; });
-    pattern.setControlHandler("FadeIn0CheckText", [&](const ControlInfo&, int) { ++fadeChanges; });
+    const Subscription checks = pattern.addHandler(
+        ChangeHandler::CheckChanged, [&](const ControlInfo&, int) { ++checkChanged; });
+    const Subscription fades = pattern.addControlHandler(
+        "FadeIn0CheckText", [&](const ControlInfo&, int) { ++fadeChanges; });
 
     drawInfoPicture(pattern);
     int strokes = 0;

@@ -30,7 +30,7 @@ std::vector<std::pair<std::string, int>> values(const PatternAccess& pattern) {
 
 TEST_F(PatternCommandsTest, SaveThenLoadWithTheWindowsHandlersRestoresEverything) {
     PatternModel saved;
-    attachChangeHandlers(saved);
+    const Subscription savedHandlers = attachChangeHandlers(saved);
     TRandomGenerator generator(-2026);
     // An edited pattern: random operations, then fade flags smart fades would not choose.
     for (auto name :
@@ -55,7 +55,7 @@ TEST_F(PatternCommandsTest, SaveThenLoadWithTheWindowsHandlersRestoresEverything
 
     // A window whose gang numbers differ, so the gang operations run during the load.
     PatternModel loaded;
-    attachChangeHandlers(loaded);
+    const Subscription loadedHandlers = attachChangeHandlers(loaded);
     loaded.SetNumberValue(kGangSegmentNumber, 2);
     loaded.SetNumberValue(kGangRepeatsNumber, 50);
     EXPECT_EQ(loadPattern(loaded, path("p.brev")), std::nullopt);
@@ -72,7 +72,7 @@ TEST_F(PatternCommandsTest, CommentBecomesTheCaptionAndSurvivesASave) {
     std::ofstream(path("c.brev"), std::ios::binary)
         << "[Saved Pattern]\r\ncomment=Break A\r\nsegment 3=9\r\n";
     PatternModel model;
-    attachChangeHandlers(model);
+    const Subscription handlers = attachChangeHandlers(model);
     EXPECT_EQ(loadPattern(model, path("c.brev")),
               std::optional<std::string>("BREV Edit - Break A"));
     EXPECT_EQ(model.NumberValue("Segment3Number"), 9);

@@ -80,8 +80,8 @@ TEST_F(PatternFileTest, SaveThenLoadRestoresEveryValueWithoutRecomputingFades) {
             loaded.SetCheckValue("FadeIn0CheckText", !loaded.CheckValue("FadeIn0CheckText"));
         }
     };
-    loaded.setHandler(ChangeHandler::ValueChanged, smart);
-    loaded.setHandler(ChangeHandler::CheckChanged, smart);
+    const Subscription values = loaded.addHandler(ChangeHandler::ValueChanged, smart);
+    const Subscription checks = loaded.addHandler(ChangeHandler::CheckChanged, smart);
     EXPECT_EQ(readPatternFile(loaded, path("a.brev")), "");
     EXPECT_EQ(smartRuns, 0);
     EXPECT_TRUE(loaded.toggleDown(kSmartFadesButton));
@@ -150,16 +150,17 @@ TEST_F(PatternFileTest, MissingAndOddValuesTakeDefaultsAndTheControlsClamp) {
 TEST_F(PatternFileTest, GlobalsAreReadBeforeSlotsSoGangWritesAreOverwritten) {
     PatternModel model;
     std::vector<std::string> order;
-    model.setHandler(ChangeHandler::GangSegmentNumberChanged, [&](const ControlInfo&, int value) {
-        order.push_back("gang");
-        for (int slot = 0; slot < kSlotCount; ++slot) {
-            model.SetNumberValue(slotControlName(kSegmentNumber, slot), value);
-        }
-    });
-    model.setControlHandler("Reverse2CheckText",
-                            [&](const ControlInfo&, int) { order.push_back("reverse"); });
-    model.setControlHandler("Deckstop2CheckText",
-                            [&](const ControlInfo&, int) { order.push_back("deckstop"); });
+    const Subscription gang = model.addHandler(
+        ChangeHandler::GangSegmentNumberChanged, [&](const ControlInfo&, int value) {
+            order.push_back("gang");
+            for (int slot = 0; slot < kSlotCount; ++slot) {
+                model.SetNumberValue(slotControlName(kSegmentNumber, slot), value);
+            }
+        });
+    const Subscription reverse = model.addControlHandler(
+        "Reverse2CheckText", [&](const ControlInfo&, int) { order.push_back("reverse"); });
+    const Subscription deckstop = model.addControlHandler(
+        "Deckstop2CheckText", [&](const ControlInfo&, int) { order.push_back("deckstop"); });
     readPatternText(model, "[saved pattern]\nGang segment=9\nSegment 1=3\nDeckstop 2=1\n"
                            "Reverse 2=1\n");
     EXPECT_EQ(order, (std::vector<std::string>{"gang", "reverse", "deckstop"}));

@@ -129,16 +129,18 @@ TEST(PatternModel, StartsAsANewWindowAndReadsMissingOrWrongKindAsZero) {
 TEST(PatternModel, WritesClampAndRunHandlersOnlyOnChangeBeforeTheNextWrite) {
     PatternModel model;
     std::vector<std::string> log;
-    model.setHandler(ChangeHandler::ValueChanged, [&](const ControlInfo& control, int value) {
-        log.push_back(control.name + "=" + std::to_string(value));
-        // A handler that writes: its own change runs before the outer write returns.
-        if (control.name == "Volume3Number") {
-            model.SetCheckValue("FadeIn3CheckText", true);
-        }
-    });
-    model.setControlHandler("fadein3checktext", [&](const ControlInfo& control, int value) {
-        log.push_back(control.name + "=" + std::to_string(value));
-    });
+    const Subscription values =
+        model.addHandler(ChangeHandler::ValueChanged, [&](const ControlInfo& control, int value) {
+            log.push_back(control.name + "=" + std::to_string(value));
+            // A handler that writes: its own change runs before the outer write returns.
+            if (control.name == "Volume3Number") {
+                model.SetCheckValue("FadeIn3CheckText", true);
+            }
+        });
+    const Subscription fade =
+        model.addControlHandler("fadein3checktext", [&](const ControlInfo& control, int value) {
+            log.push_back(control.name + "=" + std::to_string(value));
+        });
 
     model.SetNumberValue("Volume3Number", 150);
     model.SetNumberValue("volume3number", 120); // clamps to the same 99: no handler
@@ -161,6 +163,27 @@ TEST(PatternModel, WritesClampAndRunHandlersOnlyOnChangeBeforeTheNextWrite) {
     EXPECT_EQ(model.NumberValue("Volume3Number"), 0);
     EXPECT_TRUE(model.toggleDown("SmartFadesButton"));
     EXPECT_EQ(log.size(), 3u);
+}
+
+TEST(PatternModel, ListenersFollowInTurnUntilTheyUnsubscribe) {
+    std::vector<std::string> log;
+    auto view = [&log](std::string name) {
+        return [&log, name](int, int value) { log.push_back(name + std::to_string(value)); };
+    };
+    Subscription first; // outlives its model
+    PatternModel model;
+    first = model.addView(view("a"));
+    const Subscription second = model.addView(view("b"));
+    Subscription handler;
+    handler = model.addHandlers([&](const ControlInfo&, int) {
+        handler.reset();
+        log.push_back("h");
+    });
+    model.SetNumberValue("Volume3Number", 5);
+    first.reset();
+    model.SetNumberValue("Volume3Number", 6);
+    EXPECT_EQ(log, (std::vector<std::string>{"a5", "b5", "h", "b6"}));
+    first = model.addView(view("c"));
 }
 
 } // namespace

@@ -15,7 +15,7 @@ namespace {
 // A new window's pattern (smart fades down) with its change handlers attached.
 struct Window {
     PatternModel model;
-    Window() { attachChangeHandlers(model); }
+    Subscription handlers = attachChangeHandlers(model);
 };
 
 std::set<int> slotsWith(const PatternAccess& pattern, SlotRow row) {

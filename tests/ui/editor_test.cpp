@@ -484,7 +484,7 @@ std::vector<bool> fadeFlags(const PatternAccess& pattern) {
 TEST_F(EditorTest, ControlChangesRunSmartFadesAsTheCoreDoes) {
     start();
     PatternModel model;
-    attachChangeHandlers(model);
+    const Subscription handlers = attachChangeHandlers(model);
     auto both = [&](auto&& edit) {
         edit(pattern());
         edit(static_cast<PatternAccess&>(model));

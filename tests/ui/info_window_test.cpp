@@ -39,7 +39,8 @@ TEST(InfoWindowTest, ShiftInfoDrawsThePictureOnce) {
     }
 
     int changes = 0;
-    form.pattern().setHandlers([&](const ControlInfo&, int) { ++changes; });
+    const Subscription counted =
+        form.pattern().addHandlers([&](const ControlInfo&, int) { ++changes; });
     click(form, u"InfoButton", Qt::ShiftModifier);
     ASSERT_EQ(changes, 0);
     ASSERT_TRUE(editor.dialogs.messages.isEmpty());
