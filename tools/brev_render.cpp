@@ -5,14 +5,13 @@
 
 #include "audio/audio_export.h"
 #include "audio/audio_import.h"
-#include "audio/loop_stretcher.h"
 #include "audio/segment_store.h"
 #include "audio/twave.h"
 #include "base/interrupt_cleanup.h"
 #include "base/program_info.h"
 #include "editor/core/kit_export.h"
+#include "editor/core/loop_document.h"
 #include "editor/core/pattern_file.h"
-#include "editor/core/pattern_model.h"
 #include "editor/core/render.h"
 #include "editor/core/tempo_table.h"
 #include "tools/play.h"
@@ -282,23 +281,28 @@ void buildPattern(const Options& options, brev::PatternModel& pattern) {
 }
 
 // Loads INPUT as the editor does, converting another format unless --strict forbids it.
-BrevWave::TWave readInput(const Options& options) {
+brev::LoadedAudio readInput(const Options& options) {
     const std::string& input = options.files[0];
     if (options.strict) {
         BrevWave::TWave source;
         source.LoadFromFile(input);
-        return source;
+        return {std::move(source), {}};
     }
     brev::LoadedAudio loaded = brev::loadAudioFile(input);
     if (!loaded.convertedFrom.empty())
         std::fprintf(stderr, "%s: converted to 44100 Hz, 16-bit, stereo (from %s)\n", input.c_str(),
                      loaded.convertedFrom.c_str());
-    return std::move(loaded.wave);
+    return loaded;
 }
 
-// INPUT as read, stretched to --bpm and --pitch: what is cut into segments.
-BrevWave::TWave loadInput(const Options& options) {
-    return brev::stretchLoop(readInput(options), options.stretch);
+// The pattern from the options, and INPUT stretched to --bpm and --pitch and cut at its swing.
+void loadDocument(const Options& options, brev::LoopDocument& document) {
+    buildPattern(options, document.pattern());
+    document.setTarget(options.stretch);
+    // The window plays a loop it cannot stretch at its own tempo; a render fails instead.
+    if (std::string problem = document.load(readInput(options), {options.files[0], {}});
+        !problem.empty())
+        throw Error(problem);
 }
 
 // The decimal separator of the user's locale, as the editor writes it; "." when the
@@ -323,22 +327,21 @@ void writeTableIfAsked(const Options& options, const brev::PatternAccess& patter
 
 // The table comes last: a run that fails leaves no page that looks like a result.
 void renderToFile(const Options& options) {
-    brev::PatternModel pattern;
-    buildPattern(options, pattern);
-    brev::SegmentStore store;
-    store.load(loadInput(options), pattern.NumberValue(brev::kSwingNumber));
-    brev::renderAll(pattern, store);
+    brev::StoreHolder holder;
+    brev::LoopDocument document(holder);
+    loadDocument(options, document);
+    brev::SegmentStore& store = holder.store();
+    brev::renderAll(document.pattern(), store);
     if (options.kit)
         brev::writeKit(*options.kit, brev::kitName(options.files[0], *options.kit), store);
     else
         brev::saveAudioFile(store.joinSlots(), options.files[1]);
-    writeTableIfAsked(options, pattern, store);
+    writeTableIfAsked(options, document.pattern(), store);
 }
 
 void playThroughOutput(const Options& options) {
-    brev::PatternModel pattern;
-    buildPattern(options, pattern);
-    brev::playLoop(pattern, loadInput(options), static_cast<unsigned>(options.passes.value_or(1)),
+    brev::playLoop([&](brev::LoopDocument& document) { loadDocument(options, document); },
+                   static_cast<unsigned>(options.passes.value_or(1)),
                    options.sync.value_or(brev::SyncMode::Off), options.keepPitch.value_or(true));
 }
 

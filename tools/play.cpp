@@ -13,7 +13,24 @@
 
 namespace brev {
 
-void playLoop(PatternAccess& pattern, BrevWave::TWave source, unsigned passes, SyncMode sync,
+namespace {
+
+class EngineHolder : public LoopHolder {
+public:
+    explicit EngineHolder(TDS& engine) : engine_(engine) {}
+    void cut(BrevWave::TWave loop, int swing) override {
+        engine_.LoadSourceWave(std::move(loop), swing);
+    }
+    const SegmentStore& store() const override { return engine_.Store(); }
+    const BrevWave::TWave& cutLoop() const override { return engine_.LoadedSource(); }
+
+private:
+    TDS& engine_;
+};
+
+} // namespace
+
+void playLoop(const std::function<void(LoopDocument&)>& load, unsigned passes, SyncMode sync,
               bool keepPitch) {
     // Stopped by a signal, playback ends as after its last pass, so a capture file is complete;
     // the signal then ends the process, once the engine is gone.
@@ -26,10 +43,14 @@ void playLoop(PatternAccess& pattern, BrevWave::TWave source, unsigned passes, S
         throw Error(engine.OutputNotice());
     if (!engine.OutputNotice().empty())
         std::fprintf(stderr, "%s\n", engine.OutputNotice().c_str());
-    engine.LoadSourceWave(std::move(source), pattern.NumberValue(kSwingNumber));
+    EngineHolder holder(engine);
+    LoopDocument document(holder);
+    load(document);
     engine.SetKeepPitch(keepPitch);
 
-    PlaybackSession(engine, pattern).playToEnd(passes, {}, [&] { return interrupts.requested(); });
+    PlaybackSession(engine, document.pattern()).playToEnd(passes, {}, [&] {
+        return interrupts.requested();
+    });
     // The device still holds the last frames; let them reach the listener.
     std::this_thread::sleep_for(std::chrono::duration<double>(engine.OutputLatency()) +
                                 std::chrono::milliseconds(50));

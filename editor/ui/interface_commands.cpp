@@ -46,7 +46,6 @@ TInterfaceForm::~TInterfaceForm() {
         return;
     audio_->endNotifyThread();
     writeSettings();
-    currentFileName_.clear();
     audio_->setEngine(nullptr);
 }
 
@@ -75,7 +74,7 @@ void TInterfaceForm::start(const EditorOptions& options) {
 }
 
 SettingsTargets TInterfaceForm::settingsTargets() {
-    return {pattern_, [this](std::string_view name) { return toolButton(name); }, *this};
+    return {pattern(), [this](std::string_view name) { return toolButton(name); }, *this};
 }
 
 void TInterfaceForm::readSettings() {
@@ -150,7 +149,7 @@ PlaybackSession TInterfaceForm::session() {
 }
 
 void TInterfaceForm::RenderSegment(int slot) {
-    brev::RenderSegment(pattern_, engine().renderTarget(), slot);
+    brev::RenderSegment(pattern(), engine().renderTarget(), slot);
     widgets_.waveform->slotRendered(engine().Store(), slot);
 }
 
@@ -205,12 +204,12 @@ void TInterfaceForm::UpdateStatusBar(int panel) {
     if (panel == -1 || panel == 0) {
         QString text = QStringLiteral("(Nothing loaded)");
         if (loaded) {
-            text = currentFileName_.isEmpty() ? unnamedSource_ : currentFileName_;
-            if (!sourceFormat_.isEmpty())
-                text += QStringLiteral(" (from ") + sourceFormat_ + u')';
+            text = QString::fromStdString(document_.displayName());
+            if (const std::string& format = document_.sourceFormat(); !format.empty())
+                text += QStringLiteral(" (from ") + QString::fromStdString(format) + u')';
             // They carry over to every loop and every start: a stretched loop says so.
-            if (const QString tempo = tempo_->summary(); !tempo.isEmpty())
-                text += u' ' + tempo;
+            if (const std::string tempo = document_.targetSummary(); !tempo.empty())
+                text += u' ' + QString::fromStdString(tempo);
         }
         statusPanel(0)->setText(text);
     }
@@ -234,14 +233,14 @@ void TInterfaceForm::UpdateStatusBar(int panel) {
 }
 
 int TInterfaceForm::AngleOffset() const {
-    return brev::AngleOffset(pattern_);
+    return brev::AngleOffset(document_.pattern());
 }
 
 void TInterfaceForm::patternChanged(const ControlInfo& control, int value) {
     if (control.handler == ChangeHandler::CuttingAngleNumberChanged)
         UpdateStatusBar(3);
     else
-        runCommand([&] { runChangeHandler(pattern_, control, value); });
+        runCommand([&] { runChangeHandler(pattern(), control, value); });
 }
 
 bool TInterfaceForm::needsAudio() {
@@ -267,7 +266,7 @@ void TInterfaceForm::SaveToFileButtonClick() {
         if (needsAudio())
             return;
         const std::optional<QString> path =
-            dialogs_->saveFile(saveWaveDialog(settings_, currentFileName_));
+            dialogs_->saveFile(saveWaveDialog(settings_, currentFileName()));
         if (!path)
             return;
         renderAll();
@@ -295,7 +294,7 @@ void TInterfaceForm::PlayButtonClick() {
     runCommand([&] {
         if (needsAudio())
             return;
-        session().play(pattern_.toggleDown(kLoopButton) ? 0 : 1);
+        session().play(pattern().toggleDown(kLoopButton) ? 0 : 1);
         audio_->updateOutputLoss();
     });
 }
@@ -316,7 +315,7 @@ void TInterfaceForm::LoopButtonClick() {
     runCommand([&] {
         if (engine().IsPlaying()) {
             engine().Stop();
-            engine().Play(pattern_.toggleDown(kLoopButton));
+            engine().Play(pattern().toggleDown(kLoopButton));
         }
     });
 }
@@ -361,7 +360,7 @@ void TInterfaceForm::DriversComboBoxChange(int index) {
         driverIndex_ = index;
         audio_->endNotifyThread();
         audio_->setEngine(std::move(fresh));
-        unstretched_ = BrevWave::TWave();
+        document_.forgetLoop();
         tempo_->showOwnTempo(0);
         syncChoice_->apply();
         widgets_.waveform->showLoop(engine().Store());
@@ -376,7 +375,7 @@ void TInterfaceForm::BackgroundColorButtonClick() {
 }
 
 void TInterfaceForm::SmartFadesButtonClick() {
-    runCommand([&] { smartFadesButtonClick(pattern_); });
+    runCommand([&] { document_.setSwitch(kSmartFadesButton, toolDown("SmartFadesButton")); });
 }
 
 void TInterfaceForm::HintsButtonClick() {
@@ -403,7 +402,7 @@ void TInterfaceForm::FormKeyDown(QKeyEvent* event) {
                 SetLEDs(-1);
                 retuneWhenStopped();
             } else {
-                engine().Play(pattern_.toggleDown(kLoopButton));
+                engine().Play(pattern().toggleDown(kLoopButton));
             }
         });
     } else if (event->key() == Qt::Key_F1) {

@@ -41,15 +41,15 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
     // A bare window's toggles are up until the settings are read.
     for (std::string_view toggle :
          {kInnerFadesButton, kLogFadesButton, kSmartFadesButton, kLoopButton})
-        pattern_.setToggleDown(toggle, false);
+        pattern().setToggleDown(toggle, false);
     views_.bind([this](QStringView name) { return findComponent(name); });
-    history_ = new PatternHistory(*this, pattern_, [this](const std::bitset<kSlotCount>& altered) {
+    history_ = new PatternHistory(*this, pattern(), [this](const std::bitset<kSlotCount>& altered) {
         valuesRestored(altered);
     });
     WindowCommands* commands = this;
     bindLayoutHandlers(controls_,
                        {commands, new PatternToolHandlers(this), new InfoHandlers(this), history_});
-    handlers_ = pattern_.addHandlers([this](const ControlInfo& control, int value) {
+    handlers_ = pattern().addHandlers([this](const ControlInfo& control, int value) {
         history_->openStep();
         patternChanged(control, value);
         history_->closeStep();
@@ -57,7 +57,7 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : QWidget(parent) {
     addEditorShortcuts(*this, controls_, *history_);
     new DropTarget(*this);
     new LoopDragHandle(*this, statusPanel(2));
-    tempo_ = new TempoControls(*this, settings_, [this] {
+    tempo_ = new TempoControls(*this, settings_, document_, [this] {
         UpdateStatusBar(0);
         retune();
     });

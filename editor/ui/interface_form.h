@@ -2,8 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "audio/loop_tempo.h"
-#include "audio/twave.h"
+#include "editor/core/loop_document.h"
 #include "editor/session/playback_session.h"
 #include "editor/ui/audio_controller.h"
 #include "editor/ui/background_load.h"
@@ -55,7 +54,8 @@ struct EditorOptions {
 class TInterfaceForm : public QWidget,
                        public EditorContext,
                        public LoopReceiver,
-                       private WindowCommands {
+                       private WindowCommands,
+                       private LoopHolder {
     Q_OBJECT
 
 public:
@@ -74,12 +74,14 @@ public:
 
     // What the commands work on. engine() only after start().
     TDS& engine() override;
-    PatternModel& pattern() override { return pattern_; }
+    PatternModel& pattern() override { return document_.pattern(); }
     EditorSettings& settings() override { return settings_; }
     EditorDialogs& dialogs() override { return *dialogs_; }
 
     // The current wave file: empty before any load and after a paste.
-    const QString& currentFileName() const override { return currentFileName_; }
+    QString currentFileName() const override {
+        return QString::fromStdString(document_.name().fileName);
+    }
     // Load a file dropped on the window or given from outside (the command line, a later start)
     // as the load command loads a chosen one.
     void loadDroppedFile(const QString& path) override;
@@ -132,8 +134,11 @@ private:
     void retuneTookOver(const TDS::Retune& retuned);
     // Playback stopped (Stop, Space, its last pass) before a retune took over: it is made now.
     void retuneWhenStopped();
-    // The loop as loaded, before any stretch.
-    const BrevWave::TWave& loopAsLoaded() const;
+    // The engine holds the document's loop: a new swing cuts it again, and it plays on.
+    void cut(BrevWave::TWave loop, int swing) override;
+    void recut(int swing) override;
+    const SegmentStore& store() const override;
+    const BrevWave::TWave& cutLoop() const override;
     // The play command and the refill, rendering through RenderSegment.
     PlaybackSession session();
     void SetLEDs(int index);
@@ -172,8 +177,7 @@ private:
     // an error the load raises is shown, and false returned.
     bool replaceLoop(const std::function<void()>& load);
     void replaceAudio(const std::function<void()>& load);
-    bool replaceAudioInBackground(const QString& what, const AudioLoad& load,
-                                  const std::function<void()>& loaded = {});
+    bool replaceAudioInBackground(const QString& what, const AudioLoad& load, LoopName name);
     void loadWaveFile(const QString& path);
     void loadWaveData(const QString& what, const AudioLoad& load, const QString& unnamedSource);
     // "Sorry, but I was unable to load PATH", and the loader's reason on the next line.
@@ -186,21 +190,13 @@ private:
     bool toolDown(const char* name) const;
 
     EditorOptions options_;
-    PatternModel pattern_;
-    PatternViews views_{pattern_};
+    LoopDocument document_{*this};
+    PatternViews views_{document_.pattern()};
     EditorSettings settings_;
     std::unique_ptr<EditorDialogs> ownDialogs_;
     EditorDialogs* dialogs_ = nullptr;
     std::unique_ptr<ClipboardPort> ownClipboard_;
     AudioController* audio_ = nullptr;
-    QString currentFileName_;
-    // What the status bar names a loop that came without a file, and what the loop was
-    // converted from (empty for a 16-bit stereo 44100 Hz WAV).
-    QString unnamedSource_ = QStringLiteral("(Clipboard data)");
-    QString sourceFormat_;
-    // The loop as loaded, before it was stretched to the target tempo and pitch.
-    BrevWave::TWave unstretched_;
-    LoopStretch stretched_;
     bool loading_ = false;
     int driverIndex_ = 0;
     bool hintsShown_ = true;

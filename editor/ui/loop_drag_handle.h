@@ -17,7 +17,7 @@ class DragSource {
 public:
     virtual ~DragSource() = default;
     // The loop's file; empty for a loop that came without one.
-    virtual const QString& currentFileName() const = 0;
+    virtual QString currentFileName() const = 0;
     // Renders the pattern into the loop and returns its store; null while no loop is loaded.
     virtual const SegmentStore* renderedLoop() = 0;
     // Runs a command; an error it raises is shown.

@@ -43,84 +43,93 @@ void TInterfaceForm::replaceAudio(const std::function<void()>& load) {
     audio_->startNotifyThread();
 }
 
-// Decodes off the GUI thread, then hands the loop to the engine as replaceAudio does; loaded
-// runs once the engine has it. False when the user cancelled or another load is under way.
+// Decodes and stretches off the GUI thread, then hands the loop to the document, whose engine
+// takes it as replaceAudio does. False when the user cancelled or another load is under way.
 bool TInterfaceForm::replaceAudioInBackground(const QString& what, const AudioLoad& load,
-                                              const std::function<void()>& loaded) {
+                                              LoopName name) {
     if (loading_)
         return false;
-    const LoopStretch stretch = tempo_->stretch();
-    BrevWave::TWave unstretched;
-    std::string stretchProblem;
-    std::optional<LoadedAudio> audio;
+    const LoopStretch stretch = document_.target();
+    std::optional<StretchedAudio> prepared;
     {
         const QScopedValueRollback<bool> busy(loading_, true);
-        audio = loadInBackground(this, what, [&](const DecodeProgress& progress) {
-            StretchedAudio stretched = stretchLoaded(load(progress), stretch, progress);
-            unstretched = std::move(stretched.unstretched);
-            // A target the loop cannot reach: it plays at its own tempo, and is told so.
-            stretchProblem = std::move(stretched.problem);
-            return std::move(stretched.audio);
-        });
+        std::optional<LoadedAudio> audio =
+            loadInBackground(this, what, [&](const DecodeProgress& progress) {
+                // The stretched loop goes with what it was before: kept aside, not returned.
+                prepared = LoopDocument::prepare(load(progress), stretch, progress);
+                return LoadedAudio{};
+            });
+        if (!audio)
+            return false;
     }
-    if (!audio)
-        return false;
-    replaceAudio([&] {
-        engine().LoadSourceWave(std::move(audio->wave), pattern_.NumberValue(kSwingNumber));
-        if (loaded)
-            loaded();
-    });
-    // Kept only when stretched: otherwise the engine's own loop is the loop as loaded.
-    unstretched_ = std::move(unstretched);
-    stretched_ = stretchProblem.empty() ? stretch : LoopStretch{};
-    tempo_->showOwnTempo(loopTempo(unstretched_.GetSamples() > 0
-                                       ? unstretched_.GetSamples()
-                                       : engine().Store().SourceSamples()));
-    sourceFormat_ = QString::fromStdString(audio->convertedFrom);
-    if (!stretchProblem.empty())
-        dialogs_->message(QString::fromStdString(stretchProblem));
+    const std::string problem = document_.adopt(std::move(*prepared), stretch, std::move(name));
+    tempo_->showOwnTempo(document_.ownTempo());
+    // A target the loop cannot reach: it plays at its own tempo, and is told so.
+    if (!problem.empty())
+        dialogs_->message(QString::fromStdString(problem));
     return true;
+}
+
+void TInterfaceForm::cut(BrevWave::TWave loop, int swing) {
+    replaceAudio([&] { engine().LoadSourceWave(std::move(loop), swing); });
+}
+
+void TInterfaceForm::recut(int swing) {
+    const bool playing = engine().IsPlaying();
+    engine().Stop();
+    cut(cutLoop(), swing);
+    if (playing)
+        session().play(pattern().toggleDown(kLoopButton) ? 0 : 1);
+    else
+        renderAll();
+}
+
+const SegmentStore& TInterfaceForm::store() const {
+    static const SegmentStore nothingLoaded;
+    return audio_->engine() ? audio_->engine()->Store() : nothingLoaded;
+}
+
+const BrevWave::TWave& TInterfaceForm::cutLoop() const {
+    return audio_->engine()->LoadedSource();
 }
 
 void TInterfaceForm::retune() {
     if (!started() || !engine().IsLoaded() || loading_)
         return;
-    const LoopStretch wanted = tempo_->stretch();
+    const LoopStretch wanted = document_.target();
     if (engine().IsPlaying()) {
         // The loop plays on while the new one is made, which takes over at the start of a bar.
-        if (wanted == engine().PendingRetune().value_or(stretched_))
+        if (wanted == engine().PendingRetune().value_or(document_.stretched()))
             return;
-        if (wanted == stretched_)
+        if (wanted == document_.stretched())
             engine().CancelRetune();
         else
-            engine().RetuneLoop(std::make_shared<const BrevWave::TWave>(loopAsLoaded()), wanted);
+            engine().RetuneLoop(std::make_shared<const BrevWave::TWave>(document_.loopAsLoaded()),
+                                wanted);
         return;
     }
     // Stopped before a retune took over: it is made here, at once.
     engine().CancelRetune();
     if (std::optional<TDS::Retune> retuned = engine().TakeRetune())
         retuneTookOver(*retuned);
-    if (wanted == stretched_)
+    if (wanted == document_.stretched())
         return;
     replaceLoop([&] {
-        const BrevWave::TWave& loop = loopAsLoaded();
-        const std::string format = sourceFormat_.toStdString();
+        const BrevWave::TWave& loop = document_.loopAsLoaded();
+        const std::string format = document_.sourceFormat();
         // Cancelled, the loop plays on as it was, and the controls say so.
-        if (!replaceAudioInBackground(QStringLiteral("the loop at its new tempo"),
-                                      [&](const DecodeProgress&) {
-                                          return LoadedAudio{loop, format};
-                                      }))
-            tempo_->show(stretched_);
+        if (!replaceAudioInBackground(
+                QStringLiteral("the loop at its new tempo"),
+                [&](const DecodeProgress&) {
+                    return LoadedAudio{loop, format};
+                },
+                document_.name()))
+            tempo_->show(document_.stretched());
     });
 }
 
 void TInterfaceForm::retuneTookOver(const TDS::Retune& retuned) {
-    stretched_ = retuned.stretch;
-    // Kept only when stretched, as a load keeps it.
-    unstretched_ =
-        retuned.problem.empty() && changesLoop(retuned.asLoaded->GetSamples(), retuned.stretch)
-            ? *retuned.asLoaded
-            : BrevWave::TWave();
+    document_.retuned(*retuned.asLoaded, retuned.stretch, retuned.problem);
     widgets_.waveform->showLoop(engine().Store());
     UpdateStatusBar(-1);
     if (!retuned.problem.empty()) {
@@ -137,22 +146,16 @@ void TInterfaceForm::retuneWhenStopped() {
         retune();
 }
 
-const BrevWave::TWave& TInterfaceForm::loopAsLoaded() const {
-    return unstretched_.GetSamples() > 0 ? unstretched_ : audio_->engine()->LoadedSource();
-}
-
 void TInterfaceForm::loadWaveFile(const QString& path) {
     rememberWaveFolder(settings_, path);
     try {
         const std::string file = localPath(path);
-        replaceAudioInBackground(
-            QFileInfo(path).fileName(),
-            [&](const DecodeProgress& progress) { return loadAudioFile(file, progress); },
-            [&] {
-                // Named once it is the loop: a refused or cancelled file leaves the previous name.
-                currentFileName_ = path;
-                findComponent(u"RevertButton")->setToolTip(QStringLiteral("Revert ") + path);
-            });
+        // Named once it is the loop: a refused or cancelled file leaves the previous name.
+        if (replaceAudioInBackground(
+                QFileInfo(path).fileName(),
+                [&](const DecodeProgress& progress) { return loadAudioFile(file, progress); },
+                {path.toStdString(), {}}))
+            findComponent(u"RevertButton")->setToolTip(QStringLiteral("Revert ") + path);
     } catch (const std::exception& failure) {
         showLoadFailure(path, failure);
     }
@@ -162,10 +165,7 @@ void TInterfaceForm::loadWaveFile(const QString& path) {
 void TInterfaceForm::loadWaveData(const QString& what, const AudioLoad& load,
                                   const QString& unnamedSource) {
     try {
-        replaceAudioInBackground(what, load, [&] {
-            currentFileName_.clear();
-            unnamedSource_ = unnamedSource;
-        });
+        replaceAudioInBackground(what, load, {{}, unnamedSource.toStdString()});
     } catch (const std::exception& e) {
         dialogs_->message(QString::fromStdString(e.what()));
     }
@@ -237,11 +237,11 @@ void TInterfaceForm::PasteFromClipBoardButtonClick() {
 void TInterfaceForm::RevertButtonClick() {
     if (!started())
         return;
-    if (currentFileName_.isEmpty()) {
+    const QString path = currentFileName();
+    if (path.isEmpty()) {
         dialogs_->message(QStringLiteral("Nothing to revert from"));
         return;
     }
-    const QString path = currentFileName_;
     if (!QFileInfo::exists(path)) {
         dialogs_->message(QStringLiteral("It look like you've deleted ") + path);
         return;
@@ -251,7 +251,8 @@ void TInterfaceForm::RevertButtonClick() {
             const std::string file = localPath(path);
             replaceAudioInBackground(
                 QFileInfo(path).fileName(),
-                [&](const DecodeProgress& progress) { return loadAudioFile(file, progress); });
+                [&](const DecodeProgress& progress) { return loadAudioFile(file, progress); },
+                document_.name());
         } catch (const std::exception& failure) {
             showLoadFailure(path, failure);
         }

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/ui/tempo_controls.h"
 
+#include "editor/core/loop_document.h"
 #include "editor/ui/editor_settings.h"
 #include "editor/ui/interface_layout.h"
 
@@ -78,9 +79,9 @@ private:
     }
 };
 
-TempoControls::TempoControls(QWidget& window, EditorSettings& settings,
+TempoControls::TempoControls(QWidget& window, EditorSettings& settings, LoopDocument& document,
                              std::function<void()> retune)
-    : QWidget(&window), settings_(settings), retune_(std::move(retune)),
+    : QWidget(&window), settings_(settings), document_(document), retune_(std::move(retune)),
       tempo_(new TempoSpinBox(this)), own_(new QLabel(this)), pitch_(new QSpinBox(this)) {
     setObjectName(QStringLiteral("TempoControls"));
     setGeometry(kTempoControlsGeometry);
@@ -126,43 +127,21 @@ TempoControls::TempoControls(QWidget& window, EditorSettings& settings,
     connect(pitch_, &QSpinBox::valueChanged, this, [this] { changed(); });
 }
 
-LoopStretch TempoControls::stretch() const {
-    const int centi = static_cast<int>(std::lround(tempo_->value() * 100));
-    return {centi < kMinTargetCentiBpm ? 0 : centi, pitch_->value()};
-}
-
 void TempoControls::show(const LoopStretch& stretch) {
     display(stretch);
     store();
 }
 
 void TempoControls::display(const LoopStretch& stretch) {
+    document_.setTarget(stretch);
     const QScopedValueRollback<bool> quiet(showing_, true);
     tempo_->setValue(stretch.targetCentiBpm == 0 ? kOwn : stretch.targetCentiBpm / 100.0);
     pitch_->setValue(stretch.pitchSemitones);
 }
 
 void TempoControls::store() {
-    const LoopStretch now = stretch();
-    settings_.writeInteger(kTargetSetting, now.targetCentiBpm);
-    settings_.writeInteger(kPitchSetting, now.pitchSemitones);
-}
-
-QString TempoControls::summary() const {
-    const LoopStretch now = stretch();
-    QStringList parts;
-    if (now.targetCentiBpm != 0)
-        parts << QStringLiteral("at %1 BPM").arg(now.targetCentiBpm / 100.0, 0, 'f', 2);
-    if (now.pitchSemitones != 0)
-        parts << QStringLiteral("%1%2 st")
-                     .arg(now.pitchSemitones > 0 ? "+" : "")
-                     .arg(now.pitchSemitones);
-    if (parts.isEmpty())
-        return {};
-    QString text = parts.join(QStringLiteral(", "));
-    if (tempo_->ownBpm > 0)
-        text += QStringLiteral(" (own %1)").arg(tempo_->ownBpm, 0, 'f', 2);
-    return text;
+    settings_.writeInteger(kTargetSetting, document_.target().targetCentiBpm);
+    settings_.writeInteger(kPitchSetting, document_.target().pitchSemitones);
 }
 
 void TempoControls::restore() {
@@ -179,6 +158,8 @@ void TempoControls::showOwnTempo(double bpm) {
 void TempoControls::changed() {
     if (showing_)
         return;
+    const int centi = static_cast<int>(std::lround(tempo_->value() * 100));
+    document_.setTarget({centi < kMinTargetCentiBpm ? 0 : centi, pitch_->value()});
     store();
     retune_();
 }
