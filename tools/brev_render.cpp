@@ -248,9 +248,10 @@ Options parseArguments(int argc, char** argv) {
 }
 
 // The pattern of a new window, then the file's values, then the options on top.
-void buildPattern(const Options& options, brev::PatternModel& pattern) {
-    pattern.setToggleDown(brev::kInnerFadesButton, true);
-    pattern.setToggleDown(brev::kLogFadesButton, true);
+void buildPattern(const Options& options, brev::LoopDocument& document) {
+    brev::PatternModel& pattern = document.pattern();
+    document.setSwitch(brev::kInnerFadesButton, true);
+    document.setSwitch(brev::kLogFadesButton, true);
     if (options.pattern) {
         // The editor reads a missing file as an empty pattern; here a mistyped name would
         // silently render the default pattern, so it is refused.
@@ -261,7 +262,7 @@ void buildPattern(const Options& options, brev::PatternModel& pattern) {
         brev::readPatternFile(pattern, *options.pattern, brev::PatternSwitches::FromFile);
     }
     if (options.swing) {
-        pattern.SetNumberValue(brev::kSwingNumber, *options.swing);
+        document.setSwing(*options.swing);
     }
     if (options.fadeSamples) {
         pattern.SetNumberValue(brev::kFadeSamplesNumber, *options.fadeSamples);
@@ -273,10 +274,10 @@ void buildPattern(const Options& options, brev::PatternModel& pattern) {
         pattern.SetNumberValue(brev::kDeckstopRampNumber, *options.deckstopRamp);
     }
     if (options.innerFades) {
-        pattern.setToggleDown(brev::kInnerFadesButton, *options.innerFades);
+        document.setSwitch(brev::kInnerFadesButton, *options.innerFades);
     }
     if (options.logFades) {
-        pattern.setToggleDown(brev::kLogFadesButton, *options.logFades);
+        document.setSwitch(brev::kLogFadesButton, *options.logFades);
     }
 }
 
@@ -297,7 +298,7 @@ brev::LoadedAudio readInput(const Options& options) {
 
 // The pattern from the options, and INPUT stretched to --bpm and --pitch and cut at its swing.
 void loadDocument(const Options& options, brev::LoopDocument& document) {
-    buildPattern(options, document.pattern());
+    buildPattern(options, document);
     document.setTarget(options.stretch);
     // The window plays a loop it cannot stretch at its own tempo; a render fails instead.
     if (std::string problem = document.load(readInput(options), {options.files[0], {}});

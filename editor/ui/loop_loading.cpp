@@ -77,11 +77,17 @@ void TInterfaceForm::cut(BrevWave::TWave loop, int swing) {
 void TInterfaceForm::recut(int swing) {
     const bool playing = engine().IsPlaying();
     engine().Stop();
+    // A stretch the player took meanwhile is the loop to cut; one on its way is asked again.
+    engine().CancelRetune();
+    if (std::optional<TDS::Retune> retuned = engine().TakeRetune())
+        retuneTookOver(*retuned);
     cut(cutLoop(), swing);
-    if (playing)
-        session().play(pattern().toggleDown(kLoopButton) ? 0 : 1);
-    else
+    if (!playing) {
         renderAll();
+        return;
+    }
+    session().play(pattern().toggleDown(kLoopButton) ? 0 : 1);
+    retune();
 }
 
 const SegmentStore& TInterfaceForm::store() const {

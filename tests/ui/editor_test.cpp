@@ -304,8 +304,11 @@ TEST_F(EditorTest, RevertNeedsAFileThatStillExists) {
 
     const QString path = loopFile();
     load(path);
-    // A swing cuts the loop again at once, and a revert keeps it: even segments grow.
+    click("PlayButton");
+    // A swing cuts the loop again at once, which plays on, and a revert keeps it: even segments
+    // grow.
     pattern().SetNumberValue("SwingNumber", 50);
+    EXPECT_TRUE(form->engine().IsPlaying());
     EXPECT_GT(form->engine().Store().NaturalLength(0), form->engine().Store().NaturalLength(1));
     click("RevertButton");
     EXPECT_EQ(dialogs.messages.size(), 1);
