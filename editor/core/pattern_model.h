@@ -26,6 +26,8 @@ public:
     PatternModel();
 
     int value(int control) const override { return values_[static_cast<std::size_t>(control)]; }
+    // Every control's value, by control id.
+    const std::vector<int>& values() const { return values_; }
     void setValue(int control, int value) override;
     // Writes a value the control held before, running no change handler: whatever a handler
     // would change is restored with it. The views still show it.

@@ -8,17 +8,22 @@ namespace brev {
 
 namespace {
 
-bool recorded(const ControlInfo& control) {
+bool isPatternValue(const ControlInfo& control) {
     return control.kind != ControlKind::Toggle;
 }
 
-// The flags that change no sound, and the numbers whose change every slot sounds.
+bool recorded(const ControlInfo& control) {
+    return isPatternValue(control) || control.name != kLoopButton;
+}
+
+// The flags that change no sound, and the numbers and toggles whose change every slot sounds.
 constexpr SlotRow kSilentRows[] = {kLockCheckText, kExcludeCheckText};
-constexpr std::string_view kEverySlotNumbers[] = {kFadeSamplesNumber, kCuttingAngleNumber,
-                                                  kDeckstopRampNumber};
+constexpr std::string_view kEverySlotControls[] = {kFadeSamplesNumber, kCuttingAngleNumber,
+                                                   kDeckstopRampNumber, kInnerFadesButton,
+                                                   kLogFadesButton};
 
 bool soundsInEverySlot(const ControlInfo& control) {
-    return std::ranges::find(kEverySlotNumbers, control.name) != std::end(kEverySlotNumbers);
+    return std::ranges::find(kEverySlotControls, control.name) != std::end(kEverySlotControls);
 }
 
 bool isSilent(int control, int slot) {
@@ -32,23 +37,19 @@ PatternValues readPatternValues(const PatternAccess& pattern) {
     PatternValues values;
     const std::span<const ControlInfo> controls = patternControls();
     for (std::size_t i = 0; i < controls.size(); ++i) {
-        if (recorded(controls[i]))
+        if (isPatternValue(controls[i]))
             values.push_back(pattern.value(static_cast<int>(i)));
     }
     return values;
 }
 
-std::vector<ValueChange> valueChanges(const PatternValues& before, const PatternValues& after) {
+std::vector<ValueChange> valueChanges(std::span<const int> before, std::span<const int> after) {
     std::vector<ValueChange> changes;
     const std::span<const ControlInfo> controls = patternControls();
-    std::size_t value = 0;
-    for (std::size_t i = 0; i < controls.size() && value < before.size() && value < after.size();
-         ++i) {
-        if (!recorded(controls[i]))
-            continue;
-        if (before[value] != after[value])
-            changes.push_back({static_cast<int>(i), before[value], after[value]});
-        ++value;
+    const std::size_t count = std::min({controls.size(), before.size(), after.size()});
+    for (std::size_t i = 0; i < count; ++i) {
+        if (recorded(controls[i]) && before[i] != after[i])
+            changes.push_back({static_cast<int>(i), before[i], after[i]});
     }
     return changes;
 }

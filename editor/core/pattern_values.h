@@ -10,8 +10,8 @@
 
 namespace brev {
 
-// Every number and flag of patternControls(), in table order: what the pattern's history
-// keeps. The toolbar toggles are the window's switches, not the pattern's values.
+// Every number and flag of patternControls(), in table order: the pattern without the toolbar's
+// toggles.
 using PatternValues = std::vector<int>;
 
 PatternValues readPatternValues(const PatternAccess& pattern);
@@ -23,11 +23,14 @@ struct ValueChange {
     int after;
 };
 
-std::vector<ValueChange> valueChanges(const PatternValues& before, const PatternValues& after);
+// The changes the pattern's history keeps between two readings of every control by id: numbers,
+// flags and the toggles that change the sound. The loop toggle only steers playback.
+std::vector<ValueChange> valueChanges(std::span<const int> before, std::span<const int> after);
 
 // The slots that sound different after the changes: those whose own sounding controls changed,
-// and all of them when a number that every slot's render reads changed. The lock and
-// pool-exclude flags, the gang numbers and the swing (applied at the next load) sound nothing.
+// and all of them when a number or toggle that every slot's render reads changed. The lock and
+// pool-exclude flags, the gang numbers, the swing (its document cuts the loop again and renders
+// it all) and the smart-fades toggle (whose flags change on their own) sound nothing here.
 std::bitset<kSlotCount> slotsSoundingDifferently(std::span<const ValueChange> changes);
 
 } // namespace brev

@@ -375,6 +375,7 @@ void TInterfaceForm::BackgroundColorButtonClick() {
 }
 
 void TInterfaceForm::SmartFadesButtonClick() {
+    history_->toggled(kSmartFadesButton);
     runCommand([&] { document_.setSwitch(kSmartFadesButton, toolDown("SmartFadesButton")); });
 }
 
@@ -386,8 +387,13 @@ void TInterfaceForm::setHintsShown(bool shown) {
     hintsShown_ = shown;
 }
 
+// Read by every render: the click is a step of the history, whose undo renders every slot.
 void TInterfaceForm::InnerFadesButtonClick() {
-    // Read by every render; nothing to do at the click.
+    history_->toggled(kInnerFadesButton);
+}
+
+void TInterfaceForm::LogFadesButtonClick() {
+    history_->toggled(kLogFadesButton);
 }
 
 // --- keyboard and closing --------------------------------------------------------------------

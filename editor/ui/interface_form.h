@@ -161,6 +161,7 @@ private:
     void SmartFadesButtonClick() override;
     void HintsButtonClick() override;
     void InnerFadesButtonClick() override;
+    void LogFadesButtonClick() override;
     // Space plays or stops, F1 asks for help; every key also goes on to its control.
     void FormKeyDown(QKeyEvent* event);
     // A value of the pattern changed by an edit or by code: smart fades, gangs, the status bar.

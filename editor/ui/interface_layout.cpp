@@ -62,8 +62,8 @@ constexpr ToolbarButton kToolbar[] = {
      BREV_HANDLER(PatternToolHandlers, LoadPatternButtonClick), "load_pattern"},
     {"SavePatternButton", "Save pattern", false,
      BREV_HANDLER(PatternToolHandlers, SavePatternButtonClick), "save_pattern"},
-    // Read when a slot is rendered; clicking it runs nothing.
-    {"LogFadesButton", "Logarithmic fades", true, kNoHandler, "log_fades"},
+    {"LogFadesButton", "Logarithmic fades", true, BREV_HANDLER(WindowCommands, LogFadesButtonClick),
+     "log_fades"},
 };
 
 constexpr int kColumnX[kSlotCount] = {96,  128, 160, 192, 232, 264, 296, 328,

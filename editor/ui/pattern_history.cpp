@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/ui/pattern_history.h"
 
-#include "editor/core/pattern_model.h"
-
 #include <QApplication>
 #include <QMouseEvent>
 #include <QUndoCommand>
@@ -13,42 +11,35 @@ namespace brev {
 
 namespace {
 
-class PatternStep : public QUndoCommand {
+class PatternCommand : public QUndoCommand {
 public:
-    PatternStep(PatternHistory& history, std::vector<ValueChange> changes)
-        : history_(history), changes_(std::move(changes)) {}
+    PatternCommand(PatternUndo& steps, const PatternHistory::Restored& restored, UndoStep step)
+        : steps_(steps), restored_(restored), step_(std::move(step)) {}
 
-    void undo() override { history_.restore(changes_, false); }
+    void undo() override { restored_(steps_.undo(step_)); }
     // Also runs when the step is recorded: the values are in place then, and the slots it
     // altered are rendered.
-    void redo() override { history_.restore(changes_, true); }
+    void redo() override { restored_(steps_.redo(step_)); }
 
 private:
-    PatternHistory& history_;
-    std::vector<ValueChange> changes_;
+    PatternUndo& steps_;
+    const PatternHistory::Restored& restored_;
+    UndoStep step_;
 };
 
 } // namespace
 
 PatternHistory::PatternHistory(QWidget& window, PatternModel& pattern, Restored restored)
-    : QObject(&window), window_(window), pattern_(pattern), restored_(std::move(restored)) {
+    : QObject(&window), window_(window), steps_(pattern), restored_(std::move(restored)) {
     setObjectName(QStringLiteral("PatternHistory"));
     // No limit: a step holds only the values it changed.
     stack_.setUndoLimit(0);
     qApp->installEventFilter(this);
 }
 
-void PatternHistory::openStep() {
-    if (openSteps_++ == 0)
-        opened_ = readPatternValues(pattern_);
-}
-
 void PatternHistory::closeStep() {
-    if (openSteps_ == 0 || --openSteps_ > 0)
-        return;
-    std::vector<ValueChange> changes = valueChanges(opened_, readPatternValues(pattern_));
-    if (!changes.empty())
-        stack_.push(new PatternStep(*this, std::move(changes)));
+    if (std::optional<UndoStep> step = steps_.closeStep())
+        stack_.push(new PatternCommand(steps_, restored_, std::move(*step)));
 }
 
 void PatternHistory::undo() {
@@ -59,12 +50,6 @@ void PatternHistory::undo() {
 void PatternHistory::redo() {
     if (!stepOpen())
         stack_.redo();
-}
-
-void PatternHistory::restore(std::span<const ValueChange> changes, bool after) {
-    for (const ValueChange& change : changes)
-        pattern_.restoreValue(change.control, after ? change.after : change.before);
-    restored_(slotsSoundingDifferently(changes));
 }
 
 bool PatternHistory::eventFilter(QObject* watched, QEvent* event) {

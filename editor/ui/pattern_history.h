@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "editor/core/pattern_values.h"
+#include "editor/core/pattern_undo.h"
 
 #include <QObject>
 #include <QUndoStack>
@@ -13,14 +13,11 @@ class QWidget;
 
 namespace brev {
 
-class PatternModel;
-
-// The pattern's undo history. A step records every value that changed between its opening and
-// its closing, smart fades included; steps nest and only the outermost one records. The window
-// opens one for each mouse gesture in it (first press to last release) and one around each
-// control's handler, so a whole drag, a whole sweep, a button's operation or a pattern load
-// undoes at once. Undo and redo write the values back without running change handlers and
-// re-render the slots that sound different; playback hears them as it hears any edit.
+// The window's undo: the pattern's steps (PatternUndo) on a QUndoStack, one command each. The
+// window opens a step for each mouse gesture in it (first press to last release) and one around
+// each control's handler, so a whole drag, a whole sweep, a button's operation or a pattern load
+// undoes at once. Undo and redo re-render the slots that sound different; playback hears them as
+// it hears any edit.
 class PatternHistory : public QObject {
     Q_OBJECT
 
@@ -32,16 +29,15 @@ public:
     PatternHistory(QWidget& window, PatternModel& pattern, Restored restored);
 
     QUndoStack& stack() { return stack_; }
-    bool stepOpen() const { return openSteps_ > 0; }
-
-    // Writes one side of a recorded step into the model and re-renders what it alters.
-    void restore(std::span<const ValueChange> changes, bool after);
+    bool stepOpen() const { return steps_.stepOpen(); }
+    // Called by a sounding toggle's click handler: its step undoes the switch too.
+    void toggled(std::string_view toggle) { steps_.toggledBeforeStep(toggle); }
 
     // Follows the mouse in the window.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 public slots:
-    void openStep();
+    void openStep() { steps_.openStep(); }
     void closeStep();
     // Nothing happens while a step is open: its changes are not recorded yet.
     void undo();
@@ -49,12 +45,10 @@ public slots:
 
 private:
     QWidget& window_;
-    PatternModel& pattern_;
+    PatternUndo steps_;
     Restored restored_;
     QUndoStack stack_;
-    int openSteps_ = 0;
     bool mouseGesture_ = false;
-    PatternValues opened_;
 };
 
 } // namespace brev

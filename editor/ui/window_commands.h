@@ -26,6 +26,7 @@ public:
     virtual void SmartFadesButtonClick() = 0;
     virtual void HintsButtonClick() = 0;
     virtual void InnerFadesButtonClick() = 0;
+    virtual void LogFadesButtonClick() = 0;
 };
 
 } // namespace brev

@@ -237,6 +237,14 @@ TEST_F(UndoTest, UndoRendersOnlyTheSlotsThatSoundDifferently) {
     key(Qt::Key_Y);
     EXPECT_EQ(form.rendered, std::multiset<int>{6});
 
+    // Smart fades down again: the click and the flags it sets are one step.
+    const PatternValues flagsKept = values();
+    clickOn("SmartFadesButton");
+    form.rendered.clear();
+    key(Qt::Key_Z);
+    EXPECT_FALSE(form.pattern().toggleDown(kSmartFadesButton));
+    EXPECT_EQ(values(), flagsKept);
+    EXPECT_EQ(form.rendered, (std::multiset<int>{5, 6, 7}));
     // A number that every render reads.
     drag("FadeSamplesNumber", -20);
     form.rendered.clear();
