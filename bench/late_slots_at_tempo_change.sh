@@ -38,9 +38,11 @@ master() {
 late=() underflows=()
 for _ in $(seq "$runs"); do
   master | jack_transport >/dev/null 2>&1 &
+  transport=$!
   report=$(timeout 90 "$render" --play --sync jack --keep-pitch on --passes 18 "$work/loop.wav" \
     2>&1 | grep '^Playback:' || echo 'Playback: 0 underflows, 0 late slots')
-  wait
+  # Not a bare wait: the server runs in the background too.
+  wait "$transport"
   echo "$report"
   underflows+=("$(sed -E 's/.* ([0-9]+) underflows.*/\1/' <<<"$report")")
   late+=("$(sed -E 's/.* ([0-9]+) late slots.*/\1/' <<<"$report")")
