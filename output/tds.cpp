@@ -435,7 +435,7 @@ std::optional<std::bitset<kSlotCount>> TDS::PrepareFollowedLoop() {
             [this](const LoopStretch& stretch) {
                 // Until a loop takes over, the engine's loop is the loop as loaded.
                 if (!loaded_)
-                    loaded_ = std::make_shared<const BrevWave::TWave>(FStore.source());
+                    loaded_ = FStore.sharedSource();
                 return startJob(loaded_, stretch, false);
             },
             loop);
