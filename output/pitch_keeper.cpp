@@ -42,18 +42,18 @@ StretchJob::~StretchJob() {
 }
 
 void StretchJob::run(const Prepare& prepare, bool asLoadedOnFailure) {
-    BrevWave::TWave loop;
+    std::optional<BrevWave::TWave> stretched;
     try {
-        loop = stretchLoop(*source_, stretch_,
-                           [this](double) { return !cancel_.load(std::memory_order_relaxed); });
+        stretched = stretchLoop(*source_, stretch_, [this](double) {
+            return !cancel_.load(std::memory_order_relaxed);
+        });
     } catch (const std::exception& e) {
         problem_ = e.what();
         if (!asLoadedOnFailure || cancel_.load(std::memory_order_relaxed))
             return;
-        loop = *source_;
     }
     try {
-        result_ = prepare(std::move(loop));
+        result_ = prepare(stretched ? std::move(*stretched) : BrevWave::TWave(*source_));
     } catch (...) {
         error_ = std::current_exception();
     }

@@ -48,7 +48,7 @@ public:
     // Makes the stretched loop ready to take over, on the job's thread.
     using Prepare = std::function<PreparedLoop(BrevWave::TWave loop)>;
 
-    // A stretch that cannot be made has the loop as it was prepared instead when
+    // A stretch that cannot be made has the loop as it was before made ready instead when
     // asLoadedOnFailure, nothing otherwise.
     StretchJob(std::shared_ptr<const BrevWave::TWave> loop, const LoopStretch& stretch,
                Prepare prepare, bool asLoadedOnFailure);
@@ -94,7 +94,7 @@ public:
     // The followed tempo at now (0: no outside clock sets it; < 0: no sync, the loop as loaded).
     // Returns the tempo in hundredths of a BPM the engine should switch to, once its loop is ready
     // (0: the loop as loaded), and fills loop with it; nothing while there is none. start starts
-    // the job that makes the loop as loaded ready at a stretch (none: as it is).
+    // the job that makes the loop as loaded ready at a stretch (a target of 0: as it is).
     using StartJob = std::function<std::unique_ptr<StretchJob>(const LoopStretch& stretch)>;
     std::optional<int> poll(double followedBpm, SteadyTime now, const StartJob& start,
                             PreparedLoop& loop);
