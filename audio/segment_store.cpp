@@ -31,7 +31,7 @@ void SegmentStore::load(BrevWave::TWave next, int swing) {
         throw Error("GetSegmentSwing - Error allocating memory");
     }
 
-    FSource = std::move(next);
+    FSource = std::make_shared<const BrevWave::TWave>(std::move(next));
     std::copy(divisions.begin(), divisions.end(), FDivisions.begin());
     FSlots = std::move(slots);
     FHeld.fill(Held::Raw);
@@ -55,7 +55,7 @@ std::size_t SegmentStore::placeBytes(int index) const {
 }
 
 std::span<const std::uint8_t> SegmentStore::segment(int index) const {
-    return FSource.bytes().subspan(placeOffset(index), placeBytes(index));
+    return FSource->bytes().subspan(placeOffset(index), placeBytes(index));
 }
 
 std::span<const std::uint8_t> SegmentStore::slot(int index) const {
@@ -134,14 +134,14 @@ std::int32_t SegmentStore::regionFrames(int slot) const {
     if (!validIndex(slot)) {
         return 0;
     }
-    return slot % 2 == 0 ? FSource.GetEvenUnitSize() : FSource.GetOddUnitSize();
+    return slot % 2 == 0 ? FSource->GetEvenUnitSize() : FSource->GetOddUnitSize();
 }
 
 const BrevWave::TWave& SegmentStore::joinSlots() const {
     const bool allRaw =
         std::all_of(FHeld.begin(), FHeld.end(), [](Held held) { return held == Held::Raw; });
-    if (allRaw && FSource.byteLength() == FSlots.byteLength()) {
-        return FSource;
+    if (allRaw && FSource->byteLength() == FSlots.byteLength()) {
+        return *FSource;
     }
     if (std::find(FHeld.begin(), FHeld.end(), Held::Apart) == FHeld.end()) {
         for (int k = 0; k < kCount; ++k) {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 
 namespace brev {
@@ -43,9 +44,9 @@ public:
     // outside 0 … 15 raises as GetSegment does.
     void keepRaw(int slot);
 
-    bool IsLoaded() const { return FSource.GetSamples() > 0; }
-    std::int32_t SourceSamples() const { return FSource.GetSamples(); }
-    std::int32_t UnitSamples() const { return FSource.GetSamples() / kCount; }
+    bool IsLoaded() const { return FSource->GetSamples() > 0; }
+    std::int32_t SourceSamples() const { return FSource->GetSamples(); }
+    std::int32_t UnitSamples() const { return FSource->GetSamples() / kCount; }
     // The output buffer holds the loop truncated to a multiple of 16 frames.
     std::int32_t outputFrames() const { return SourceSamples() - SourceSamples() % kCount; }
     // First frame of slot i's region in the output buffer; 0 before a load or outside 0 … 15.
@@ -53,7 +54,9 @@ public:
     // Frames of slot i's region: the even or the odd unit size; 0 before a load.
     std::int32_t regionFrames(int slot) const;
 
-    const BrevWave::TWave& source() const { return FSource; }
+    const BrevWave::TWave& source() const { return *FSource; }
+    // The same loop, for what is to keep it after the store has let it go.
+    const std::shared_ptr<const BrevWave::TWave>& sharedSource() const { return FSource; }
     // The bytes of a segment or a slot; an index outside 0 … 15 raises std::out_of_range.
     std::span<const std::uint8_t> segment(int index) const;
     std::span<const std::uint8_t> slot(int index) const;
@@ -71,7 +74,8 @@ private:
     // Slot's place, taken back from a slot kept apart.
     std::span<std::uint8_t> placeSlot(int slot);
 
-    BrevWave::TWave FSource;
+    // Never changed once loaded: whoever shares it reads it on any thread.
+    std::shared_ptr<const BrevWave::TWave> FSource = std::make_shared<const BrevWave::TWave>();
     std::array<std::int32_t, kCount> FDivisions{};
     enum class Held { Raw, InPlace, Apart };
 

@@ -22,7 +22,8 @@ sox -R -n -r 44100 -c 2 -b 16 "$work/loop.wav" synth "$seconds" pinknoise vol 0.
 export JACK_DEFAULT_SERVER=brev-late-$$
 jackd --no-realtime -d dummy -r 44100 -p 256 >/dev/null 2>&1 &
 server=$!
-until jack_wait -c >/dev/null 2>&1; do sleep 0.1; done
+# jack_wait -c exits 0 whether or not the server runs; -w waits until it does.
+jack_wait -w -t 10 >/dev/null 2>&1
 
 master() {
   echo master
@@ -38,9 +39,11 @@ master() {
 late=() underflows=()
 for _ in $(seq "$runs"); do
   master | jack_transport >/dev/null 2>&1 &
+  transport=$!
   report=$(timeout 90 "$render" --play --sync jack --keep-pitch on --passes 18 "$work/loop.wav" \
     2>&1 | grep '^Playback:' || echo 'Playback: 0 underflows, 0 late slots')
-  wait
+  # Not a bare wait: the server runs in the background too.
+  wait "$transport"
   echo "$report"
   underflows+=("$(sed -E 's/.* ([0-9]+) underflows.*/\1/' <<<"$report")")
   late+=("$(sed -E 's/.* ([0-9]+) late slots.*/\1/' <<<"$report")")

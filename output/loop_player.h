@@ -29,7 +29,7 @@ struct LoopBuffer {
     std::uint32_t frameCount;
     std::unique_ptr<std::atomic<std::uint32_t>[]> frames;
     std::array<std::uint32_t, kRegionCount> regionStarts{};
-    std::shared_ptr<EventSet> eventSet; // shared on the GUI thread only
+    std::shared_ptr<EventSet> eventSet; // shared on the GUI thread and by a loop's preparation
     EventSet& events;
 
     // Copies whole frames from PCM bytes; frames past the buffer's end are not touched.

@@ -28,15 +28,11 @@ std::optional<double> SettledTempo::observe(double bpm, SteadyTime now) {
     return candidate_;
 }
 
-StretchJob::StretchJob(std::shared_ptr<const BrevWave::TWave> loop, const LoopStretch& stretch)
-    : stretch_(stretch), source_(std::move(loop)), thread_([this] {
-          try {
-              result_ = stretchLoop(*source_, stretch_, [this](double) {
-                  return !cancel_.load(std::memory_order_relaxed);
-              });
-          } catch (...) {
-              error_ = std::current_exception();
-          }
+StretchJob::StretchJob(std::shared_ptr<const BrevWave::TWave> loop, const LoopStretch& stretch,
+                       Prepare prepare, bool asLoadedOnFailure)
+    : stretch_(stretch), source_(std::move(loop)),
+      thread_([this, prepare = std::move(prepare), asLoadedOnFailure] {
+          run(prepare, asLoadedOnFailure);
           done_.store(true, std::memory_order_release);
       }) {}
 
@@ -45,7 +41,25 @@ StretchJob::~StretchJob() {
     thread_.join();
 }
 
-BrevWave::TWave StretchJob::take() {
+void StretchJob::run(const Prepare& prepare, bool asLoadedOnFailure) {
+    std::optional<BrevWave::TWave> stretched;
+    try {
+        stretched = stretchLoop(*source_, stretch_, [this](double) {
+            return !cancel_.load(std::memory_order_relaxed);
+        });
+    } catch (const std::exception& e) {
+        problem_ = e.what();
+        if (!asLoadedOnFailure || cancel_.load(std::memory_order_relaxed))
+            return;
+    }
+    try {
+        result_ = prepare(stretched ? std::move(*stretched) : BrevWave::TWave(*source_));
+    } catch (...) {
+        error_ = std::current_exception();
+    }
+}
+
+PreparedLoop StretchJob::take() {
     if (error_)
         std::rethrow_exception(error_);
     return std::move(result_);
@@ -76,29 +90,21 @@ std::optional<int> PitchKeeper::want(double followedBpm, SteadyTime now) {
     return tempoDiffers(*settled, loadedBpm_) ? target : 0;
 }
 
-std::optional<int> PitchKeeper::poll(double followedBpm, SteadyTime now, const LoadedLoop& loaded,
-                                     BrevWave::TWave& loop) {
+std::optional<int> PitchKeeper::poll(double followedBpm, SteadyTime now, const StartJob& start,
+                                     PreparedLoop& loop) {
     if (std::optional<int> target = want(followedBpm, now)) {
         job_.reset();
         aim_ = *target;
-        if (*target == 0) {
-            loop = *loaded();
-            return 0;
-        }
-        job_ = std::make_unique<StretchJob>(loaded(), LoopStretch{*target, 0});
+        job_ = start(LoopStretch{*target, 0});
     }
     if (!job_ || !job_->ready())
         return std::nullopt;
-    const int target = job_->stretch().targetCentiBpm;
-    try {
-        loop = job_->take();
-    } catch (const std::exception&) {
-        // A tempo the stretcher cannot reach is followed by rate, as without "Keep pitch".
-        job_.reset();
+    const std::unique_ptr<StretchJob> job = std::move(job_);
+    // A tempo the stretcher cannot reach is followed by rate, as without "Keep pitch".
+    if (!job->problem().empty())
         return std::nullopt;
-    }
-    job_.reset();
-    return target;
+    loop = job->take();
+    return job->stretch().targetCentiBpm;
 }
 
 } // namespace brev

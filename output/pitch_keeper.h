@@ -4,6 +4,7 @@
 
 #include "audio/loop_tempo.h"
 #include "audio/twave.h"
+#include "output/prepared_loop.h"
 
 #include <atomic>
 #include <chrono>
@@ -11,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <thread>
 
 namespace brev {
@@ -38,11 +40,18 @@ private:
 // True when a and b differ by more than the tolerance, relative to b.
 bool tempoDiffers(double a, double b);
 
-// Stretches a loop to a tempo (and pitch) on a thread of its own, so that neither the audio
-// thread nor the GUI thread waits for it. Destruction cancels a stretch under way and joins.
+// Stretches a loop to a tempo (and pitch) and makes it ready to take over, on a thread of its own,
+// so that neither the audio thread nor the owner thread waits for it. Destruction cancels a
+// stretch under way and joins; a preparation under way is finished first.
 class StretchJob {
 public:
-    StretchJob(std::shared_ptr<const BrevWave::TWave> loop, const LoopStretch& stretch);
+    // Makes the stretched loop ready to take over, on the job's thread.
+    using Prepare = std::function<PreparedLoop(BrevWave::TWave loop)>;
+
+    // A stretch that cannot be made has the loop as it was before made ready instead when
+    // asLoadedOnFailure, nothing otherwise.
+    StretchJob(std::shared_ptr<const BrevWave::TWave> loop, const LoopStretch& stretch,
+               Prepare prepare, bool asLoadedOnFailure);
     ~StretchJob();
     StretchJob(const StretchJob&) = delete;
     StretchJob& operator=(const StretchJob&) = delete;
@@ -51,18 +60,23 @@ public:
     // The loop as it was before the stretch.
     const std::shared_ptr<const BrevWave::TWave>& source() const { return source_; }
     bool ready() const { return done_.load(std::memory_order_acquire); }
-    // Once ready(): the stretched loop, or what the stretch raised.
-    BrevWave::TWave take();
+    // Once ready(): why the stretch could not be made; empty when it was.
+    const std::string& problem() const { return problem_; }
+    // Once ready(): the loop made ready (no store when none was), or what preparing it raised.
+    PreparedLoop take();
 
 private:
+    void run(const Prepare& prepare, bool asLoadedOnFailure);
+
     LoopStretch stretch_;
     std::shared_ptr<const BrevWave::TWave> source_;
-    // GUI -> worker: a flag on its own, polled between the stretcher's blocks (relaxed).
+    // Owner -> worker: a flag on its own, polled between the stretcher's blocks (relaxed).
     std::atomic<bool> cancel_{false};
-    // worker -> GUI: stored with release after result_ or error_ is written, loaded with acquire
-    // before either is read.
+    // worker -> owner: stored with release after problem_, result_ and error_ are written,
+    // loaded with acquire before any of them is read.
     std::atomic<bool> done_{false};
-    BrevWave::TWave result_;
+    std::string problem_;
+    PreparedLoop result_;
     std::exception_ptr error_;
     std::thread thread_; // last: everything above is set before it runs
 };
@@ -79,11 +93,11 @@ public:
 
     // The followed tempo at now (0: no outside clock sets it; < 0: no sync, the loop as loaded).
     // Returns the tempo in hundredths of a BPM the engine should switch to, once its loop is ready
-    // (0: the loop as loaded), and fills loop with it; nothing while there is none. loaded gives
-    // the loop as loaded, for a stretch to start from.
-    using LoadedLoop = std::function<std::shared_ptr<const BrevWave::TWave>()>;
-    std::optional<int> poll(double followedBpm, SteadyTime now, const LoadedLoop& loaded,
-                            BrevWave::TWave& loop);
+    // (0: the loop as loaded), and fills loop with it; nothing while there is none. start starts
+    // the job that makes the loop as loaded ready at a stretch (a target of 0: as it is).
+    using StartJob = std::function<std::unique_ptr<StretchJob>(const LoopStretch& stretch)>;
+    std::optional<int> poll(double followedBpm, SteadyTime now, const StartJob& start,
+                            PreparedLoop& loop);
 
     // When the stretch now ready began to be wanted; for the time to the switch.
     SteadyTime settledAt() const { return settledAt_; }

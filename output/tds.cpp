@@ -360,26 +360,9 @@ void TDS::CreateOutputBuffer() {
     FOutputBuffer.reset();
     FBufferBytes = 0;
 
-    FOutputBuffer = bufferOf(FStore, FStore.source().GetData(), std::make_shared<EventSet>());
+    FOutputBuffer = loopBufferOf(FStore, FStore.source().GetData(), std::make_shared<EventSet>());
     FBufferBytes = kFrameBytes * FStore.outputFrames();
     player_.setLoop(FOutputBuffer.get());
-}
-
-std::unique_ptr<LoopBuffer> TDS::bufferOf(const SegmentStore& store, const std::uint8_t* bytes,
-                                          std::shared_ptr<EventSet> events) const {
-    const std::int32_t frames = store.outputFrames();
-    std::unique_ptr<LoopBuffer> buffer;
-    try {
-        buffer =
-            std::make_unique<LoopBuffer>(static_cast<std::uint32_t>(frames), std::move(events));
-    } catch (const std::bad_alloc&) {
-        throw Error("CreateSoundBuffer() failed on secondary buffer");
-    }
-    buffer->write(0, bytes, static_cast<std::uint32_t>(frames));
-    for (unsigned i = 0; i < kRegionCount; ++i)
-        buffer->regionStarts[i] =
-            static_cast<std::uint32_t>(store.regionStart(static_cast<int>(i)));
-    return buffer;
 }
 
 void TDS::dropFollowedLoops() {
@@ -395,7 +378,19 @@ void TDS::dropFollowedLoops() {
 }
 
 void TDS::RetuneLoop(std::shared_ptr<const BrevWave::TWave> asLoaded, const LoopStretch& stretch) {
-    retuneJob_ = std::make_unique<StretchJob>(std::move(asLoaded), stretch);
+    if (FOutputBuffer)
+        retuneJob_ = startJob(std::move(asLoaded), stretch, true);
+}
+
+std::unique_ptr<StretchJob> TDS::startJob(std::shared_ptr<const BrevWave::TWave> loop,
+                                          const LoopStretch& stretch, bool asLoadedOnFailure) {
+    // The worker gets copies only: the pattern as it is now, the swing, the events to share.
+    auto prepare = [swing = swing_, snapshot = takeSnapshot_ ? takeSnapshot_() : nullptr,
+                    events = FOutputBuffer->eventSet](BrevWave::TWave stretched) {
+        return prepareLoop(std::move(stretched), swing, snapshot, events);
+    };
+    return std::make_unique<StretchJob>(std::move(loop), stretch, std::move(prepare),
+                                        asLoadedOnFailure);
 }
 
 void TDS::CancelRetune() {
@@ -416,52 +411,38 @@ std::optional<LoopStretch> TDS::PendingRetune() const {
 bool TDS::prepareRetune() {
     if (!retuneJob_ || !retuneJob_->ready())
         return false;
-    Retune retune{retuneJob_->source(), retuneJob_->stretch(), {}};
-    BrevWave::TWave loop;
-    try {
-        loop = retuneJob_->take();
-    } catch (const std::exception& e) {
-        // As a load does: the loop plays at its own tempo, and says why.
-        retune.stretch = {};
-        retune.problem = e.what();
-        loop = *retune.asLoaded;
-    }
-    retuneJob_.reset();
-    auto store = std::make_unique<SegmentStore>();
-    store->load(std::move(loop), swing_);
-    prepared_ = std::move(store);
+    const std::unique_ptr<StretchJob> job = std::move(retuneJob_);
+    // As a load does: a stretch that cannot be made leaves the loop at its own tempo, saying why.
+    Retune retune{job->source(), job->problem().empty() ? job->stretch() : LoopStretch{},
+                  job->problem()};
+    prepared_ = job->take();
     preparedRetune_ = std::move(retune);
     return true;
 }
 
-bool TDS::PrepareFollowedLoop() {
+std::optional<std::bitset<kSlotCount>> TDS::PrepareFollowedLoop() {
     if (!FOutputBuffer)
-        return false;
+        return std::nullopt;
     adoptSwitchedLoop();
-    if (prepareRetune())
-        return true;
     // The loop a retune brings is what a kept pitch starts from: nothing is followed meanwhile.
-    if (PendingRetune())
-        return false;
-    const SyncState state = Sync();
-    // Without sync the loop as loaded plays; a clock that does not set the tempo asks nothing.
-    const double followed = state.mode == SyncMode::Off ? -1 : state.clockBpm;
-    BrevWave::TWave loop;
-    const std::optional<int> target = keepPitch_.poll(
-        followed, std::chrono::steady_clock::now(),
-        [this] {
-            // Until a loop takes over, the engine's loop is the loop as loaded.
-            if (!loaded_)
-                loaded_ = std::make_shared<const BrevWave::TWave>(FStore.source());
-            return loaded_;
-        },
-        loop);
-    if (!target)
-        return false;
-    auto store = std::make_unique<SegmentStore>();
-    store->load(std::move(loop), swing_);
-    prepared_ = std::move(store);
-    return true;
+    if (!prepareRetune() && !PendingRetune()) {
+        const SyncState state = Sync();
+        // Without sync the loop as loaded plays; a clock that does not set the tempo asks nothing.
+        const double followed = state.mode == SyncMode::Off ? -1 : state.clockBpm;
+        PreparedLoop loop;
+        const std::optional<int> target = keepPitch_.poll(
+            followed, std::chrono::steady_clock::now(),
+            [this](const LoopStretch& stretch) {
+                // Until a loop takes over, the engine's loop is the loop as loaded.
+                if (!loaded_)
+                    loaded_ = FStore.sharedSource();
+                return startJob(loaded_, stretch, false);
+            },
+            loop);
+        if (target)
+            prepared_ = std::move(loop);
+    }
+    return prepared_ ? std::optional(prepared_->staleSlots()) : std::nullopt;
 }
 
 void TDS::DropPreparedLoop() {
@@ -469,15 +450,21 @@ void TDS::DropPreparedLoop() {
     preparedRetune_.reset();
 }
 
-void TDS::OfferPreparedLoop() {
+void TDS::OfferPreparedLoop(const std::bitset<kSlotCount>& rendered) {
     if (!prepared_)
         return;
-    std::unique_ptr<SegmentStore> store = std::move(prepared_);
+    PreparedLoop loop = std::move(*prepared_);
+    prepared_.reset();
+    // Nothing reads the buffer yet: the slots rendered again go straight in.
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (rendered.test(static_cast<std::size_t>(slot)))
+            loop.writeSlot(slot);
+    }
     // A loop offered before and not yet taken gives way; one being taken is adopted first.
     if (offered_)
         takeBackOffer();
-    offered_ = bufferOf(*store, store->joinSlots().GetData(), FOutputBuffer->eventSet);
-    offeredStore_ = std::move(store);
+    offered_ = std::move(loop.buffer);
+    offeredStore_ = std::move(loop.store);
     offeredRetune_ = std::exchange(preparedRetune_, std::nullopt);
     settledAt_ = keepPitch_.settledAt();
     if (player_.isPlaying()) {
@@ -518,14 +505,11 @@ bool TDS::adoptSwitchedLoop() {
 }
 
 Refill TDS::refillSlot(const SegmentStore& store, LoopBuffer& buffer, int slot) {
-    const auto wave = store.slot(slot);
-    // A slot shorter than its region (callers keep it at least as long) writes what it has.
-    std::int32_t frames = std::min<std::int32_t>(
-        store.regionFrames(slot), static_cast<std::int32_t>(wave.size() / BrevWave::kFrameBytes));
-    if (frames <= 0)
+    const std::uint32_t frames = regionFill(store, slot);
+    if (frames == 0)
         return Refill::InTime;
-    const Refill refill = player_.refill(buffer, static_cast<unsigned>(slot), wave.data(),
-                                         static_cast<std::uint32_t>(frames));
+    const Refill refill =
+        player_.refill(buffer, static_cast<unsigned>(slot), store.slot(slot).data(), frames);
     BREV_ASSERT(refill != Refill::NoSuchRegion); // callers check the slot
     return refill;
 }

@@ -7,7 +7,9 @@
 #include "output/loop_player.h"
 #include "output/output_backend.h"
 #include "output/pitch_keeper.h"
+#include "output/prepared_loop.h"
 
+#include <bitset>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -109,7 +111,7 @@ public:
     // copied it into the output buffer. While a followed loop is prepared, that loop's store;
     // while RefillOfferedStart() renders, the offered loop's.
     SegmentStore& renderTarget() {
-        return prepared_ ? *prepared_ : refillingOffered_ ? *offeredStore_ : FStore;
+        return prepared_ ? *prepared_->store : refillingOffered_ ? *offeredStore_ : FStore;
     }
     // One copy of the slot into its region, no allocation. While playing, a write that comes
     // after playback has reached the region is left out and counted in LateRefills(). False
@@ -127,12 +129,17 @@ public:
     // the loop as loaded comes back. On by default.
     void SetKeepPitch(bool on) { keepPitch_.setEnabled(on); }
     bool KeepPitch() const { return keepPitch_.enabled(); }
-    // Owner thread, at each slot event: adopts the loop the player has switched to, then true
-    // when a loop to take over is ready. The caller then renders every slot into renderTarget(),
-    // which is that loop's store until OfferPreparedLoop() offers it to the player (or, stopped,
-    // puts it in place at once) or DropPreparedLoop() gives it up.
-    bool PrepareFollowedLoop();
-    void OfferPreparedLoop();
+    // How the pattern is taken when a loop starts to be made ready on a worker, whose slots are
+    // rendered there from it; without one they stay raw until the loop is offered.
+    using TakeSnapshot = std::function<std::shared_ptr<const SlotsSnapshot>()>;
+    void SetSlotsSnapshot(TakeSnapshot take) { takeSnapshot_ = std::move(take); }
+    // Owner thread, at each slot event: adopts the loop the player has switched to, then, when a
+    // loop made ready to take over is there, the slots of it that sound different from the
+    // pattern now. The caller renders those into renderTarget(), which is that loop's store until
+    // OfferPreparedLoop() writes them into it and offers it to the player (or, stopped, puts it in
+    // place at once) or DropPreparedLoop() gives it up.
+    std::optional<std::bitset<kSlotCount>> PrepareFollowedLoop();
+    void OfferPreparedLoop(const std::bitset<kSlotCount>& rendered);
     void DropPreparedLoop();
     // The loop as loaded, whichever loop plays now.
     const BrevWave::TWave& LoadedSource() const { return loaded_ ? *loaded_ : FStore.source(); }
@@ -208,12 +215,12 @@ private:
     // True when the offered loop was taken back; false when the player had switched to it, which
     // is then adopted. Waits only while the audio thread is taking it.
     bool takeBackOffer();
-    // A finished retune as the store to prepare; false when none is finished.
+    // A finished retune as the loop to offer; false when none is finished.
     bool prepareRetune();
+    // A job making loop ready at stretch, its slots rendered from the pattern as it is now.
+    std::unique_ptr<StretchJob> startJob(std::shared_ptr<const BrevWave::TWave> loop,
+                                         const LoopStretch& stretch, bool asLoadedOnFailure);
     void dropFollowedLoops();
-    // A buffer of store's regions holding bytes (its output frames of them).
-    std::unique_ptr<LoopBuffer> bufferOf(const SegmentStore& store, const std::uint8_t* bytes,
-                                         std::shared_ptr<EventSet> events) const;
 
     SegmentStore FStore;
     std::vector<TDriverEntry> FDrivers;
@@ -233,11 +240,13 @@ private:
     unsigned period_ = 0;
     std::optional<std::chrono::steady_clock::time_point> idleSince_;
 
-    // "Keep pitch": the loop as loaded (made when first stretched), a store being rendered, a
-    // buffer offered to the player with the store it came from. Owner thread only.
+    // "Keep pitch": the loop as loaded (made when first stretched), a loop made ready whose
+    // edited slots are being rendered, a buffer offered to the player with the store it came
+    // from. Owner thread only.
     PitchKeeper keepPitch_;
+    TakeSnapshot takeSnapshot_;
     std::shared_ptr<const BrevWave::TWave> loaded_;
-    std::unique_ptr<SegmentStore> prepared_;
+    std::optional<PreparedLoop> prepared_;
     std::unique_ptr<SegmentStore> offeredStore_;
     bool refillingOffered_ = false;
     int swing_ = 0;

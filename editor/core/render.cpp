@@ -98,7 +98,7 @@ void renderFromRaw(const PatternAccess& pattern, int slot, PcmBytes wave,
 
 } // namespace
 
-void RenderSegment(PatternAccess& pattern, SegmentStore& store, int slot) {
+void RenderSegment(const PatternAccess& pattern, SegmentStore& store, int slot) {
     // Every value is read just before its step, so a render sees the controls as they are then.
     bool linear = !pattern.toggleDown(kLogFadesButton);
     int offset = AngleOffset(pattern);
@@ -123,7 +123,7 @@ void RenderSegment(PatternAccess& pattern, SegmentStore& store, int slot) {
     }
 }
 
-void renderAll(PatternAccess& pattern, SegmentStore& store) {
+void renderAll(const PatternAccess& pattern, SegmentStore& store) {
     for (int slot = 0; slot < SegmentStore::kCount; ++slot) {
         RenderSegment(pattern, store, slot);
     }

@@ -15,9 +15,9 @@ int deckstopStep(const PatternAccess& pattern);
 
 // Renders slot (0 … 15) from the pattern's current values into the store's slot. Afterwards the
 // slot holds exactly the natural length of its position.
-void RenderSegment(PatternAccess& pattern, SegmentStore& store, int slot);
+void RenderSegment(const PatternAccess& pattern, SegmentStore& store, int slot);
 
 // Slots 0 to 15 in order, as the play, copy and save commands do.
-void renderAll(PatternAccess& pattern, SegmentStore& store);
+void renderAll(const PatternAccess& pattern, SegmentStore& store);
 
 } // namespace brev

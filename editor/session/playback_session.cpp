@@ -4,26 +4,34 @@
 
 #include "base/error.h"
 #include "editor/core/render.h"
+#include "editor/session/pattern_slots.h"
 #include "output/notify_thread.h"
 #include "output/task_queue.h"
 #include "output/tds.h"
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
 namespace brev {
 
-PlaybackSession::PlaybackSession(TDS& engine, PatternAccess& pattern)
-    : PlaybackSession(engine, [&engine, &pattern](int slot) {
+PlaybackSession::PlaybackSession(TDS& engine, const PatternAccess& pattern, SlotRenderer render)
+    : engine_(engine), render_(render ? std::move(render) : [&engine, &pattern](int slot) {
           RenderSegment(pattern, engine.renderTarget(), slot);
-      }) {}
-
-PlaybackSession::PlaybackSession(TDS& engine, SlotRenderer render)
-    : engine_(engine), render_(std::move(render)) {}
+      }) {
+    engine.SetSlotsSnapshot([&pattern] { return std::make_shared<const PatternSlots>(pattern); });
+}
 
 void PlaybackSession::renderAll() {
-    for (int slot = 0; slot < kSlotCount; ++slot)
-        render_(slot);
+    renderSlots(std::bitset<kSlotCount>().set());
+}
+
+void PlaybackSession::renderSlots(const std::bitset<kSlotCount>& slots) {
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (slots.test(static_cast<std::size_t>(slot)))
+            render_(slot);
+    }
 }
 
 void PlaybackSession::play(std::uint32_t passes) {
@@ -36,15 +44,15 @@ void PlaybackSession::play(std::uint32_t passes) {
 void PlaybackSession::slotStarted(int index) {
     if (index < 0 || index >= kSlotCount)
         throw Error("BufferEventHandler() EventIndex out of bounds");
-    // A loop stretched to a followed tempo takes over with every slot as the pattern is now.
-    if (engine_.PrepareFollowedLoop()) {
+    // A loop made ready at a followed tempo takes over with every slot as the pattern is now.
+    if (const std::optional<std::bitset<kSlotCount>> edited = engine_.PrepareFollowedLoop()) {
         try {
-            renderAll();
+            renderSlots(*edited);
         } catch (...) {
             engine_.DropPreparedLoop();
             throw;
         }
-        engine_.OfferPreparedLoop();
+        engine_.OfferPreparedLoop(*edited);
     }
     // The player may take the offered loop while the slot is rendered: it is rendered again for
     // that loop. Only this thread offers, so that happens once.

@@ -4,6 +4,7 @@
 
 #include "editor/core/pattern_access.h"
 
+#include <bitset>
 #include <cstdint>
 #include <functional>
 
@@ -19,10 +20,10 @@ public:
     // Renders one slot into the engine's store from the pattern as it is at that moment.
     using SlotRenderer = std::function<void(int slot)>;
 
-    // Slots rendered from pattern.
-    PlaybackSession(TDS& engine, PatternAccess& pattern);
-    // Slots rendered by render: the window's render also redraws what shows the slot.
-    PlaybackSession(TDS& engine, SlotRenderer render);
+    // Slots rendered from pattern, by render when given: the window's also redraws what shows
+    // the slot. A loop the engine makes ready on a worker gets its slots there, from the pattern
+    // as it is when the worker starts.
+    PlaybackSession(TDS& engine, const PatternAccess& pattern, SlotRenderer render = {});
 
     // Slots 0 to 15 in order, as the play, copy and save commands do.
     void renderAll();
@@ -31,9 +32,9 @@ public:
     // stopped.
     void play(std::uint32_t passes);
     // Region index's slot-start event: renders and writes the slot after it (slot 0 after 15), so
-    // that an edit is heard from the next time its slot plays; first, a loop the engine has
-    // stretched to a followed tempo gets its slots rendered, to take over at the next bar. Raises
-    // for an index outside 0 … 15.
+    // that an edit is heard from the next time its slot plays; first, a loop the engine has made
+    // ready at a followed tempo gets the slots edited since it was rendered, to take over at the
+    // next bar. Raises for an index outside 0 … 15.
     void slotStarted(int index);
 
     // For a host without an event loop of its own (brev-render --play, the tests): plays as
@@ -44,6 +45,8 @@ public:
                    const std::function<bool()>& stopRequested = {});
 
 private:
+    void renderSlots(const std::bitset<kSlotCount>& slots);
+
     TDS& engine_;
     SlotRenderer render_;
 };

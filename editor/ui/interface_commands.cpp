@@ -145,7 +145,7 @@ void TInterfaceForm::showPlaying() {
 // --- rendering and feedback ------------------------------------------------------------------
 
 PlaybackSession TInterfaceForm::session() {
-    return PlaybackSession(engine(), [this](int slot) { RenderSegment(slot); });
+    return PlaybackSession(engine(), pattern(), [this](int slot) { RenderSegment(slot); });
 }
 
 void TInterfaceForm::RenderSegment(int slot) {

@@ -3,12 +3,14 @@
 // The play command's one-slot-ahead refill, heard through the real-time null output and its
 // capture.
 #include "editor/core/pattern_model.h"
+#include "editor/core/render.h"
 #include "editor/session/playback_session.h"
 #include "output/tds.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_waves.h"
 
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace brev {
 namespace {
@@ -107,6 +109,31 @@ TEST(Refill, EachChangeIsHeardFromTheNextTimeItsSlotPlays) {
         ASSERT_EQ(got[i], expected[i]) << "pass " << frame / (16 * kUnit) << ", frame "
                                        << frame % (16 * kUnit) << (i % 2 ? " right" : " left");
     }
+}
+
+// A loop made ready on a worker gets its slots rendered there from the pattern as it was when the
+// worker started; a slot edited meanwhile is rendered again as the loop takes over.
+TEST(Refill, ALoopMadeReadyTakesOverWithTheEditsMadeMeanwhile) {
+    OutputOptions options;
+    options.nullOutput = true;
+    TDS engine(0, options);
+    engine.LoadSourceWave(test::countingWave(16 * kUnit, 7), 20);
+    PatternModel pattern;
+    PlaybackSession session(engine, pattern);
+    setSound(pattern, 2, Sound::Reversed);
+    engine.RetuneLoop(std::make_shared<BrevWave::TWave>(engine.LoadedSource()), {});
+    setSound(pattern, 5, Sound::Muted);
+    // Stopped, the loop takes over at the first slot event after it is ready.
+    while (!engine.TakeRetune()) {
+        session.slotStarted(15);
+        std::this_thread::yield();
+    }
+
+    SegmentStore expected;
+    expected.load(engine.LoadedSource(), 20);
+    renderAll(pattern, expected);
+    const std::uint8_t* bytes = expected.joinSlots().GetData();
+    EXPECT_EQ(engine.outputBytes(), std::vector<std::uint8_t>(bytes, bytes + engine.BufferBytes()));
 }
 
 } // namespace
