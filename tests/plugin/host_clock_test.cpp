@@ -1,0 +1,45 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "plugin/host_clock.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace brev {
+namespace {
+
+// A host that rounds its beats to 1/1920 plays, locates, changes tempo and stops: bars start on
+// their exact first frame from the song's start, and from the first bar start after a locate or
+// a tempo change; before that, the place is as near as one rounded beat tells.
+TEST(HostBarClock, BarsStartOnTheirFrameThroughRoundedBeatsJumpsAndTempo) {
+    HostBarClock clock(44100);
+    // Blocks of 256 frames from frame `from` on, at bpm with the song's beat 0 at frame zero;
+    // counts the blocks whose place is not exact once it must be.
+    const auto play = [&](std::uint64_t from, std::uint64_t to, double bpm, double zero,
+                          bool exactAtOnce) {
+        const double barFrames = 4 * 60 / bpm * 44100;
+        const double tick = 60 / bpm * 44100 / 3840 + 0.5;
+        int wrong = 0;
+        bool mustBeExact = exactAtOnce;
+        for (std::uint64_t frame = from; frame < to; frame += 256) {
+            const double beats = (static_cast<double>(frame) - zero) / (60 / bpm * 44100);
+            const auto place =
+                clock.advance({true, std::round(beats * 1920) / 1920, bpm, frame}, 256);
+            const double exact = std::fmod(static_cast<double>(frame) - zero, barFrames);
+            const double off = std::fabs(place->framesIntoBar - exact);
+            if (mustBeExact ? off != 0 : off > tick)
+                ++wrong;
+            mustBeExact = mustBeExact || exact + 256 > barFrames;
+        }
+        return wrong;
+    };
+    EXPECT_EQ(play(0, 3 * 75600, 140, 0, true), 0);
+    EXPECT_EQ(play(10 * 75600 + 100, 13 * 75600, 140, 0, false), 0); // located
+    // 120 BPM from bar 13 on, its beats going on from there.
+    const std::uint64_t change = 13 * 75600 - 13 * 75600 % 256 + 256;
+    EXPECT_EQ(play(change, change + 3 * 88200, 120, 13 * 75600 - 52 * 22050.0, false), 0);
+    EXPECT_FALSE(clock.advance({false, 0, 120, 0}, 256));
+}
+
+} // namespace
+} // namespace brev
