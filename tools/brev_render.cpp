@@ -9,10 +9,9 @@
 #include "audio/twave.h"
 #include "base/interrupt_cleanup.h"
 #include "base/program_info.h"
+#include "editor/core/bar_renderer.h"
 #include "editor/core/kit_export.h"
-#include "editor/core/loop_document.h"
 #include "editor/core/pattern_file.h"
-#include "editor/core/render.h"
 #include "editor/core/tempo_table.h"
 #include "tools/play.h"
 
@@ -328,16 +327,15 @@ void writeTableIfAsked(const Options& options, const brev::PatternAccess& patter
 
 // The table comes last: a run that fails leaves no page that looks like a result.
 void renderToFile(const Options& options) {
-    brev::StoreHolder holder;
-    brev::LoopDocument document(holder);
-    loadDocument(options, document);
-    brev::SegmentStore& store = holder.store();
-    brev::renderAll(document.pattern(), store);
+    brev::BarRenderer renderer;
+    loadDocument(options, renderer.document());
+    renderer.renderSlots();
     if (options.kit)
-        brev::writeKit(*options.kit, brev::kitName(options.files[0], *options.kit), store);
+        brev::writeKit(*options.kit, brev::kitName(options.files[0], *options.kit),
+                       renderer.store());
     else
-        brev::saveAudioFile(store.joinSlots(), options.files[1]);
-    writeTableIfAsked(options, document.pattern(), store);
+        brev::saveAudioFile(renderer.bar(), options.files[1]);
+    writeTableIfAsked(options, renderer.document().pattern(), renderer.store());
 }
 
 void playThroughOutput(const Options& options) {
