@@ -13,7 +13,7 @@ cd "$1" && git rev-parse --is-inside-work-tree >/dev/null 2>&1 || {
 }
 offending=$(while read -r layer allowed; do
   git ls-files -z -- "$layer/*.cpp" "$layer/*.h" |
-    xargs -0 grep -nE '^\s*#\s*include\s*[<"](Q|(base|audio|output|editor/[a-z]+|controls|tools)/)' |
+    xargs -0 grep -nE '^\s*#\s*include\s*[<"](Q|(base|audio|output|editor/[a-z]+|controls|tools|plugin)/)' |
     awk -v allowed=" $layer $allowed " '{
       match($0, /[<"](Q|editor\/[a-z]+|[a-z]+)/)
       used = substr($0, RSTART + 1, RLENGTH - 1)
@@ -29,6 +29,7 @@ editor/session base audio output editor/core
 controls Qt
 editor/ui base audio output editor/core editor/session controls Qt
 tools base audio output editor/core editor/session
+plugin base audio editor/core
 RULES
 )
 [ -z "$offending" ] || {
