@@ -1,0 +1,145 @@
+-- SPDX-FileCopyrightText: 2026 The BREV Editor developers
+-- SPDX-License-Identifier: GPL-3.0-or-later
+--
+-- Headless project round trip for the pattern player: a session at 44100 Hz, 140 BPM with a
+-- change to 120 at bar 3, a MIDI track holding the plugin with state from an LV2 preset and
+-- the `pattern` parameter automated 1 -> 2 at bar 3; four bars exported to WAV, the project
+-- saved; then, in a second run, reopened and exported again. Run by ardour_export.sh.
+-- Environment: BREV_STAGE (create or reopen), BREV_SESSION (the session folder),
+-- BREV_PRESET (preset label, for create), BREV_PLUGIN (plugin URI, default the player).
+--
+-- What ardour7-lua 7.3 does (found by trying; the next steps build on it):
+-- - AudioEngine:set_backend("None (Dummy)", "", ""), set_sample_rate(r), start(false) == 0;
+--   create_session(dir, name, rate) and load_session(dir, name) return the session (it has a
+--   master bus), close_session() drops it. os.getenv works. The interpreter often aborts
+--   (free(): invalid pointer, double free): at exit, in close_session(), even before the first
+--   export (of 3 runs that closed and reloaded in one process, 2 aborted). Once, three runs in
+--   a row failed: two aborted on "Failed to register port" (std::logic_error), one hung until
+--   killed, where a run takes 5 s (hence the wrapper's timeout). So each stage is a run of its
+--   own, judged by its DONE line (flushed once all is written), and repeated when it failed.
+-- - Tempo: Temporal.TempoMap.fetch_writable(), map:set_tempo(Temporal.Tempo(bpm, end_bpm, 4),
+--   Temporal.timepos_t.from_ticks(beats * Temporal.ticks_per_beat)), then
+--   Temporal.TempoMap.update(map) (or abort_update()). write_copy() exists too, not used.
+--   timepos_t.from_ticks(...):samples() converts through the new map: 4 bars = 327600.
+-- - session:new_midi_track(ChanCount midi 1, ChanCount audio 2, true, ARDOUR.PluginInfo(),
+--   nil, nil, 1, name, PresentationInfo.max_order, TrackMode.Normal, true, false) gives a list;
+--   its audio outputs (track:output():audio(i)) are nil until the instrument is added.
+-- - ARDOUR.LuaAPI.new_plugin(session, uri, ARDOUR.PluginType.LV2, preset_label) loads the LV2
+--   preset, state:state included, when it makes the insert; plugin(0):last_preset() has
+--   .valid/.label/.uri. Plugin:preset_by_label(l) and load_preset(record) also work. A path
+--   property is written in the preset as "/abs/path"^^atom:Path; the plugin gets it through
+--   its state restore, and the saved project has it in plugins/ID/stateN/state.ttl, read
+--   back from the plugin (with full state, from getState(): the groundwork plugin, which
+--   forgets it, saves <>; a copy that keeps it saves the path, also after a reopen).
+-- - ARDOUR.LuaAPI.plugin_automation(insert, n) gives (AutomationList, ControlList, desc);
+--   ControlList:set_interpolation(Evoral.InterpolationStyle.Discrete) (the default is Linear,
+--   a ramp), ControlList:add(timepos_t, value, false, true). AutomationList has no
+--   set_automation_state; the control has, and its Evoral.Parameter(PluginAutomation, 0, id)
+--   takes the LV2 port index (plugin(0):nth_parameter(n, true)), not n: with n the control is
+--   nil (calling it crashed). Points are saved in beat time (b15360 = bar 3).
+-- - Port:disconnect_all(), Port:connect(other port's name) == 0: connect the track to the
+--   master's inputs before saving, as a project saved unconnected reopens silent.
+-- - session:simple_export(): set_preset(uuid from share/ardour7/export/*.preset; wav.preset is
+--   16 bit), set_folder, set_name, set_range(first, end samples, end exclusive), run_export()
+--   blocks and is true on success; the file is FOLDER/NAME.wav.
+-- - session:save_state("", false, false, false, false, false) == 0 saves the snapshot.
+
+local wav_preset = "75969a1c-3133-4694-864b-a1fa50e43348" -- WAV @ session-rate
+local rate = 44100
+local beats_per_bar = 4
+
+local function env(name, default)
+  local value = os.getenv(name) or default
+  assert(value and value ~= "", name .. " is not set")
+  return value
+end
+
+local folder = env("BREV_SESSION")
+local name = folder:match("([^/]+)/*$")
+local stage = env("BREV_STAGE")
+local plugin_uri = env("BREV_PLUGIN", "urn:brev-editor:pattern-player")
+
+-- Flushed, so that an abort on the way out cannot swallow it.
+local function report(line)
+  print(line)
+  io.stdout:flush()
+end
+
+local function bar_start(bar)
+  return Temporal.timepos_t.from_ticks((bar - 1) * beats_per_bar * Temporal.ticks_per_beat)
+end
+
+local function set_tempi()
+  local map = Temporal.TempoMap.fetch_writable()
+  map:set_tempo(Temporal.Tempo(140, 140, 4), bar_start(1))
+  map:set_tempo(Temporal.Tempo(120, 120, 4), bar_start(3))
+  Temporal.TempoMap.update(map)
+end
+
+local function add_track(session)
+  local tracks = session:new_midi_track(ARDOUR.ChanCount(ARDOUR.DataType("midi"), 1),
+    ARDOUR.ChanCount(ARDOUR.DataType("audio"), 2), true, ARDOUR.PluginInfo(), nil, nil, 1,
+    "BREV", ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, true, false)
+  assert(tracks:size() == 1, "no MIDI track")
+  return tracks:front()
+end
+
+-- The outputs exist only once the instrument is in place.
+local function connect_outputs(session, track)
+  local master = session:master_out():input()
+  for i = 0, 1 do
+    local port = track:output():audio(i)
+    assert(not port:isnil(), "the track has no audio output " .. i)
+    port:disconnect_all()
+    assert(port:connect(master:audio(i):name()) == 0, "cannot connect " .. port:name())
+  end
+end
+
+local function add_player(session, track)
+  local preset = env("BREV_PRESET")
+  local proc = ARDOUR.LuaAPI.new_plugin(session, plugin_uri, ARDOUR.PluginType.LV2, preset)
+  assert(not proc:isnil(), "plugin " .. plugin_uri .. " not found")
+  assert(track:add_processor_by_index(proc, 0, nil, true) == 0, "cannot add the plugin")
+  local loaded = proc:to_insert():plugin(0):last_preset()
+  assert(loaded.valid and loaded.label == preset, "preset " .. preset .. " not loaded")
+  local list, control = ARDOUR.LuaAPI.plugin_automation(proc, 0)
+  assert(not list:isnil(), "no automation for parameter 0")
+  control:set_interpolation(Evoral.InterpolationStyle.Discrete)
+  control:add(bar_start(1), 1, false, true)
+  control:add(bar_start(3), 2, false, true)
+  local port = proc:to_insert():plugin(0):nth_parameter(0, true)
+  local parameter = Evoral.Parameter(ARDOUR.AutomationType.PluginAutomation, 0, port)
+  proc:to_insert():to_automatable():automation_control(parameter, false):set_automation_state(
+    ARDOUR.AutoState.Play)
+end
+
+local function export(session, file)
+  local out = session:simple_export()
+  assert(out:set_preset(wav_preset), "no WAV export preset")
+  out:set_folder(folder .. "/export")
+  out:set_name(file)
+  out:set_range(0, bar_start(5):samples())
+  assert(out:run_export(), "export failed")
+  report("EXPORTED " .. folder .. "/export/" .. file .. ".wav")
+end
+
+AudioEngine:set_backend("None (Dummy)", "", "")
+AudioEngine:set_sample_rate(rate)
+assert(AudioEngine:start(false) == 0, "audio engine did not start")
+
+if stage == "create" then
+  local session = create_session(folder, name, rate)
+  assert(session, "cannot create a session in " .. folder)
+  set_tempi()
+  local track = add_track(session)
+  add_player(session, track)
+  connect_outputs(session, track)
+  export(session, "first")
+  assert(session:save_state("", false, false, false, false, false) == 0, "cannot save")
+else
+  assert(stage == "reopen", "BREV_STAGE is create or reopen")
+  export(assert(load_session(folder, name), "cannot reopen " .. folder), "reopened")
+end
+-- Before the close, which may abort when all is written.
+report("DONE " .. stage)
+close_session()
