@@ -346,12 +346,7 @@ unsigned LoopPlayer::renderFollowing(std::int16_t* out, unsigned frames,
             follow.beats >= 0 ? follow.beats / 4 : follow.seconds * kDeviceRate / count;
         const double bar = std::floor(bars);
         const double target = (bars - bar) * count;
-        const double clockSpeed = speed;
         speed = std::clamp(speed, double(kMinRate) / deviceRate, double(kMaxRate) / deviceRate);
-        // A tempo beyond the player's rates leaves the loop off the clock's place all through a
-        // bar: chasing it would jump in every period, each jump closing the refills under way.
-        // The loop plays on at the nearest rate and meets the clock where its bars start.
-        const bool paced = speed == clockSpeed;
         double drift =
             (bar - clockBar_) * count + target - static_cast<double>(position_) / 4294967296.0;
         // Beyond the clock's slack it has relocated, jumped, or run periods without us (a server
@@ -359,9 +354,7 @@ unsigned LoopPlayer::renderFollowing(std::int16_t* out, unsigned frames,
         // ends this pass as stepping over the loop's end would; one back, however far, ends
         // none. Within the slack, beyond 1 ms (a transport's whole ticks are a quarter of that),
         // catch up over a quarter of a second, changing the pace by at most 2 %.
-        const bool lost =
-            paced ? std::fabs(drift) > follow.slackSeconds * kDeviceRate : bar != clockBar_;
-        if (!following_ || lost) {
+        if (!following_ || std::fabs(drift) > follow.slackSeconds * kDeviceRate) {
             if (following_ && bar > clockBar_ && !countPass()) {
                 following_ = false;
                 trace_.played = 0;
@@ -370,7 +363,7 @@ unsigned LoopPlayer::renderFollowing(std::int16_t* out, unsigned frames,
             clockBar_ = bar;
             locate(*loop,
                    static_cast<std::uint64_t>(std::clamp(target, 0.0, count - 1) * 4294967296.0));
-        } else if (paced && std::fabs(drift) > 0.001 * kDeviceRate)
+        } else if (std::fabs(drift) > 0.001 * kDeviceRate)
             speed += std::clamp(drift / (0.25 * deviceRate), -0.02 * speed, 0.02 * speed);
         following_ = true;
         played = renderFrames(*loop, out, frames, static_cast<std::uint64_t>(speed * 4294967296.0));

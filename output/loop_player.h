@@ -134,10 +134,8 @@ public:
     // The same, but started, stopped, placed and paced by an outside clock: while played and
     // rolling, the loop (one bar of 4 beats) sits where the clock's beats put it, at the
     // clock's tempo by varispeed; without beats, at its own tempo from the clock's time. A
-    // small drift is pulled in by the pace, a larger one (a relocation) jumps; at a tempo beyond
-    // the rates the loop plays at the nearest one and jumps to the clock's place at its bars'
-    // starts only. Figures that are not followable() leave the loop on its own clock, as render()
-    // plays it.
+    // small drift is pulled in by the pace, a larger one (a relocation) jumps. Figures that are
+    // not followable() leave the loop on its own clock, as render() plays it.
     unsigned renderFollowing(std::int16_t* out, unsigned frames, const Follow& follow) noexcept;
     // Audio thread: the period rendered last.
     const PeriodTrace& lastPeriod() const noexcept { return trace_; }

@@ -43,6 +43,13 @@ PatternValues readPatternValues(const PatternAccess& pattern) {
     return values;
 }
 
+std::vector<int> readEveryValue(const PatternAccess& pattern) {
+    std::vector<int> values(patternControls().size());
+    for (std::size_t i = 0; i < values.size(); ++i)
+        values[i] = pattern.value(static_cast<int>(i));
+    return values;
+}
+
 std::vector<ValueChange> valueChanges(std::span<const int> before, std::span<const int> after) {
     std::vector<ValueChange> changes;
     const std::span<const ControlInfo> controls = patternControls();

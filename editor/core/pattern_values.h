@@ -15,6 +15,8 @@ namespace brev {
 using PatternValues = std::vector<int>;
 
 PatternValues readPatternValues(const PatternAccess& pattern);
+// Every control's value by id, toggles included: what valueChanges compares.
+std::vector<int> readEveryValue(const PatternAccess& pattern);
 
 // One control whose value differs between two readings.
 struct ValueChange {

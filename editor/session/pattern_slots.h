@@ -26,6 +26,7 @@ private:
         explicit Taken(const PatternAccess& pattern);
         int value(int control) const override { return values_[static_cast<std::size_t>(control)]; }
         void setValue(int, int) override {}
+        const std::vector<int>& values() const { return values_; }
 
     private:
         std::vector<int> values_;
