@@ -52,14 +52,6 @@ done
 [ -s "$icon" ] || fail "no icon at $icon"
 grep -q '<svg' "$icon" || fail "$icon is not an SVG image"
 
-if [ -n "${4:-}" ]; then # the plugin; DPF writes mod:brand and mod:label, unknown to lv2_validate
-  lv2=$stage/$4/lv2
-  ! { lv2_validate "$lv2"/*/*.ttl 2>&1 || :; } | awk '/^[^ ]/ { print "" } { printf "%s ", $0 }' |
-    grep '^error:' | grep -v '/mod#\(brand\|label\) ' || fail "lv2_validate finds errors in $lv2"
-  [ -f "$(LV2_PATH=$lv2:/usr/lib/lv2 lv2info urn:brev-editor:pattern-player |
-    sed -n "s|^\s*Binary: *file://\($lv2/\)|\1|p")" ] || fail "lilv finds no plugin module in $lv2"
-fi
-
 if [ "$with_program" = 1 ]; then
   program="$stage/bin/brevedit"
   [ -x "$program" ] || fail "no program at $program"
@@ -77,5 +69,12 @@ if [ "$with_program" = 1 ]; then
     cat "$home/out" >&2
     fail "brevedit ended by itself with status $status"
   fi
+fi
+if [ -n "${4:-}" ]; then # the plugin; DPF writes mod:brand and mod:label, unknown to lv2_validate
+  lv2=$stage/$4/lv2
+  ! { lv2_validate "$lv2"/*/*.ttl 2>&1 || :; } | awk '/^[^ ]/ { print "" } { printf "%s ", $0 }' |
+    grep '^error:' | grep -v '/mod#\(brand\|label\) ' || fail "lv2_validate finds errors in $lv2"
+  [ -f "$(LV2_PATH=$lv2:/usr/lib/lv2 lv2info urn:brev-editor:pattern-player |
+    sed -n "s|^\s*Binary: *file://\($lv2/\)|\1|p")" ] || fail "lilv finds no plugin module in $lv2"
 fi
 echo "installed layout complete in $stage"
