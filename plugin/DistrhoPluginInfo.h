@@ -5,7 +5,13 @@
 #define DISTRHO_PLUGIN_BRAND "BREV"
 #define DISTRHO_PLUGIN_NAME "BREV Pattern Player"
 #define DISTRHO_PLUGIN_URI "urn:brev-editor:pattern-player"
-#define DISTRHO_PLUGIN_HAS_UI 0
+#define DISTRHO_PLUGIN_HAS_UI 1
+#define DISTRHO_UI_USE_NANOVG 1
+#define DISTRHO_UI_DEFAULT_WIDTH 480
+#define DISTRHO_UI_DEFAULT_HEIGHT 360
+// The window reads the status from the player itself: no format lets the player push it there
+// when a loop fails on its worker thread.
+#define DISTRHO_PLUGIN_WANT_DIRECT_ACCESS 1
 #define DISTRHO_PLUGIN_IS_RT_SAFE 1
 #define DISTRHO_PLUGIN_IS_SYNTH 1
 #define DISTRHO_PLUGIN_NUM_INPUTS 0

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The pattern player as the plugin framework sees it: ports, controls, state and run.
 #include "DistrhoPlugin.hpp"
+#include "plugin/pattern_player_keys.h"
+#include "plugin/pattern_player_status.h"
 #include "plugin/player_engine.h"
 
 #include <algorithm>
@@ -12,7 +14,8 @@ START_NAMESPACE_DISTRHO
 
 namespace {
 
-enum Control : uint32_t { kPatternControl, kKeepPitchControl, kControlCount };
+using brev::kControlCount;
+using brev::kPatternControl;
 
 // A restore sets states in this order: each pattern's text before its file.
 constexpr uint32_t kLoopState = 0;
@@ -46,6 +49,8 @@ std::optional<int> programChange(const MidiEvent& event) {
 class PatternPlayer : public Plugin {
 public:
     PatternPlayer() : Plugin(kControlCount, 0, kStateCount), engine_(getSampleRate()) {}
+
+    std::string status() const { return engine_.settings().get("status"); }
 
 protected:
     const char* getLabel() const override { return "brev_pattern_player"; }
@@ -90,12 +95,11 @@ protected:
             state.label = "Loop";
         } else if (index < kFirstFileState) {
             state.hints = kStateIsOnlyForDSP;
-            state.key = String("pattern") + String(index - kFirstTextState + 1) + "text";
+            state.key = (brev::patternKey(index - kFirstTextState) + "text").c_str();
         } else if (index < kStatusState) {
-            const String number(index - kFirstFileState + 1);
             state.hints = kStateIsFilenamePath;
-            state.key = String("pattern") + number;
-            state.label = String("Pattern ") + number;
+            state.key = brev::patternKey(index - kFirstFileState).c_str();
+            state.label = String("Pattern ") + String(index - kFirstFileState + 1);
         } else {
             state.hints = kStateIsHostReadable;
             state.key = "status";
@@ -135,3 +139,8 @@ Plugin* createPlugin() {
 }
 
 END_NAMESPACE_DISTRHO
+
+std::string brev::playerStatus(const void* instance) {
+    const auto* plugin = static_cast<const DISTRHO_NAMESPACE::Plugin*>(instance);
+    return static_cast<const DISTRHO_NAMESPACE::PatternPlayer*>(plugin)->status();
+}
