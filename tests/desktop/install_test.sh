@@ -74,7 +74,12 @@ if [ -n "${4:-}" ]; then # the plugin; DPF writes mod:brand and mod:label, unkno
   lv2=$stage/$4/lv2
   ! { lv2_validate "$lv2"/*/*.ttl 2>&1 || :; } | awk '/^[^ ]/ { print "" } { printf "%s ", $0 }' |
     grep '^error:' | grep -v '/mod#\(brand\|label\) ' || fail "lv2_validate finds errors in $lv2"
-  [ -f "$(LV2_PATH=$lv2:/usr/lib/lv2 lv2info urn:brev-editor:pattern-player |
-    sed -n "s|^\s*Binary: *file://\($lv2/\)|\1|p")" ] || fail "lilv finds no plugin module in $lv2"
+  # The plugin's module, then its window's (the same one).
+  modules=$(LV2_PATH=$lv2:/usr/lib/lv2 lv2info urn:brev-editor:pattern-player |
+    sed -n "s|^\s*Binary: *file://\($lv2/\)|\1|p")
+  [ "$(wc -l <<<"$modules")" -eq 2 ] || fail "lilv finds no plugin and window modules in $lv2"
+  for module in $modules; do
+    [ -f "$module" ] || fail "lilv names $module, which is not installed"
+  done
 fi
 echo "installed layout complete in $stage"
