@@ -3,8 +3,9 @@
 --
 -- Headless project round trip for the pattern player: a session at 44100 Hz with the given
 -- tempo map, a MIDI track holding the plugin with state from an LV2 preset and the `pattern`
--- parameter automated 1 -> 2 at bar 3; four bars exported to WAV, the project saved; then, in
--- a second run, reopened and exported again. Run by ardour_export.sh.
+-- parameter automated 1 -> 2 on bar 2's last beat, for bar 3 on; four bars exported to WAV,
+-- the project saved; then, in a second run, reopened and exported again. Run by
+-- ardour_export.sh.
 -- Environment: BREV_STAGE (create or reopen), BREV_SESSION (the session folder),
 -- BREV_EXPORT (export preset id), for create BREV_PRESET (LV2 preset label) and BREV_TEMPI
 -- (the tempo map: BPM@BAR ..., the first at bar 1, "140@1 120@3"), BREV_PLUGIN (plugin URI,
@@ -39,6 +40,10 @@
 --   set_automation_state; the control has, and its Evoral.Parameter(PluginAutomation, 0, id)
 --   takes the LV2 port index (plugin(0):nth_parameter(n, true)), not n: with n the control is
 --   nil (calling it crashed). Points are saved in beat time (b15360 = bar 3).
+-- - A plugin with a MIDI input gets each block (1024 frames in an export) whole: its controls
+--   as the automation stands at the block's first frame, and the transport's place and tempo
+--   of that frame. A point right on a bar start that falls inside a block reaches the plugin
+--   a block late, after the bar started (found: a point at bar 3 gave pattern 2 from bar 4).
 -- - Port:disconnect_all(), Port:connect(other port's name) == 0: connect the track to the
 --   master's inputs before saving, as a project saved unconnected reopens silent.
 -- - session:simple_export(): set_preset(uuid of a *.preset in share/ardour7/export, which the
@@ -68,8 +73,12 @@ local function report(line)
   io.stdout:flush()
 end
 
+local function beat_start(beat)
+  return Temporal.timepos_t.from_ticks(beat * Temporal.ticks_per_beat)
+end
+
 local function bar_start(bar)
-  return Temporal.timepos_t.from_ticks((bar - 1) * beats_per_bar * Temporal.ticks_per_beat)
+  return beat_start((bar - 1) * beats_per_bar)
 end
 
 local function set_tempi(tempi)
@@ -113,7 +122,7 @@ local function add_player(session, track)
   assert(not list:isnil(), "no automation for parameter 0")
   control:set_interpolation(Evoral.InterpolationStyle.Discrete)
   control:add(bar_start(1), 1, false, true)
-  control:add(bar_start(3), 2, false, true)
+  control:add(beat_start(2 * beats_per_bar - 1), 2, false, true)
   local port = proc:to_insert():plugin(0):nth_parameter(0, true)
   local parameter = Evoral.Parameter(ARDOUR.AutomationType.PluginAutomation, 0, port)
   proc:to_insert():to_automatable():automation_control(parameter, false):set_automation_state(
