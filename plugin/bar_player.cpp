@@ -22,7 +22,8 @@ void BarPlayer::render(const std::optional<HostBarClock::Place>& place, BarSourc
             into -= place->barFrames;
             ++bar;
         }
-        if (bar != bar_) {
+        // With nothing to play, the first bars made play at once, from where the bar is.
+        if (bar != bar_ || !bars_) {
             bars_ = source.atBarStart();
             playing_ = chosen_;
             bar_ = bar;

@@ -55,7 +55,8 @@ public:
     int playing() const { return playing_; }
 
     // Fills frames of left and right from place (silence without one or without bars), taking
-    // the chosen pattern and the source's bars where a bar starts; a locate starts a bar.
+    // the chosen pattern and the source's bars where a bar starts (or at once while it has none);
+    // a locate starts a bar.
     void render(const std::optional<HostBarClock::Place>& place, BarSource& source,
                 std::uint32_t frames, float* left, float* right);
 

@@ -30,10 +30,15 @@ std::optional<HostBarClock::Place> HostBarClock::advance(const HostPosition& pos
     const double beatFrames = 60 / position.bpm * rate_;
     const double barFrames = kBeatsPerBar * beatFrames;
     const auto frame = static_cast<double>(position.frame);
-    const double low = frame - (position.beats + kBeatRounding / 2) * beatFrames;
-    const double high = frame - (position.beats - kBeatRounding / 2) * beatFrames;
-    const bool runningOn = running_ && position.frame == nextFrame_ && position.bpm == bpm_ &&
-                           low <= beatZeroHigh_ && high >= beatZeroLow_;
+    const bool framesRunOn = running_ && position.frame == nextFrame_ && position.bpm == bpm_;
+    // While the frames run on, bars renumbered (as the framework counts them between the
+    // host's messages) move nothing: beat 0 is taken in the bar nearest the one in use.
+    const double middle = frame - position.beats * beatFrames;
+    const double renumbered =
+        framesRunOn ? std::round((beatZero_ - middle) / barFrames) * barFrames : 0;
+    const double low = middle + renumbered - kBeatRounding / 2 * beatFrames;
+    const double high = middle + renumbered + kBeatRounding / 2 * beatFrames;
+    const bool runningOn = framesRunOn && low <= beatZeroHigh_ && high >= beatZeroLow_;
     beatZeroLow_ = runningOn ? std::max(low, beatZeroLow_) : low;
     beatZeroHigh_ = runningOn ? std::min(high, beatZeroHigh_) : high;
     const double estimate = std::round((beatZeroLow_ + beatZeroHigh_) / 2);

@@ -24,7 +24,8 @@ struct HostPosition {
 // allows a range of them), so bars start on the exact frame after a locate or a tempo change as
 // soon as the host has said enough; a better estimate moves the loop only where a bar starts,
 // never within one. A jump of the frames, a tempo change or a beat out of that range takes the
-// host's place at once. Audio thread; no allocation.
+// host's place at once; bars renumbered while the frames run on move nothing. Audio thread; no
+// allocation.
 class HostBarClock {
 public:
     explicit HostBarClock(double sampleRate) : rate_(sampleRate) {}

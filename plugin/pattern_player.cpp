@@ -2,11 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The pattern player as the plugin framework sees it: ports, controls, state and run.
 #include "DistrhoPlugin.hpp"
-#include "plugin/bar_player.h"
-#include "plugin/bar_supply.h"
-#include "plugin/host_clock.h"
-#include "plugin/offline_guess.h"
-#include "plugin/player_settings.h"
+#include "plugin/player_engine.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,9 +20,6 @@ constexpr uint32_t kFirstTextState = 1;
 constexpr uint32_t kFirstFileState = kFirstTextState + brev::kPatternCount;
 constexpr uint32_t kStatusState = kFirstFileState + brev::kPatternCount;
 constexpr uint32_t kStateCount = kStatusState + 1;
-
-// An export may wait this long for bars; a host that renders offline loses only time.
-constexpr std::chrono::seconds kOfflineWait{60};
 
 // The host's place as the bar clock reads it; figures no transport could mean count as none.
 brev::HostPosition hostPosition(const TimePosition& time) {
@@ -52,7 +45,7 @@ std::optional<int> programChange(const MidiEvent& event) {
 
 class PatternPlayer : public Plugin {
 public:
-    PatternPlayer() : Plugin(kControlCount, 0, kStateCount), clock_(getSampleRate()) {}
+    PatternPlayer() : Plugin(kControlCount, 0, kStateCount), engine_(getSampleRate()) {}
 
 protected:
     const char* getLabel() const override { return "brev_pattern_player"; }
@@ -83,9 +76,10 @@ protected:
     void setParameterValue(uint32_t index, float value) override {
         if (index == kPatternControl) {
             pattern_ = std::clamp(static_cast<int>(std::lround(value)), 1, brev::kPatternCount) - 1;
-            player_.choose(pattern_);
+            engine_.choose(pattern_);
         } else {
             keepPitch_ = value > 0.5f;
+            engine_.setKeepPitch(keepPitch_);
         }
     }
 
@@ -108,42 +102,30 @@ protected:
             state.label = "Status";
         }
     }
-    void setState(const char* key, const char* value) override { settings_.set(key, value); }
-    String getState(const char* key) const override { return String(settings_.get(key).c_str()); }
+    void setState(const char* key, const char* value) override {
+        engine_.settings().set(key, value);
+    }
+    String getState(const char* key) const override {
+        return String(engine_.settings().get(key).c_str());
+    }
 
-    void sampleRateChanged(double rate) override { clock_ = brev::HostBarClock(rate); }
+    void sampleRateChanged(double rate) override { engine_.setRate(rate); }
 
     void run(const float**, float** outputs, uint32_t frames, const MidiEvent* events,
              uint32_t eventCount) override {
-        const brev::HostPosition position = hostPosition(getTimePosition());
-        if (position.bpm > 0)
-            supply_.want(keepPitch_ ? position.bpm : 0);
-        if (offline_.ahead(frames, getSampleRate(), getBufferSize()))
-            supply_.waitUntilMade(kOfflineWait);
-        const std::optional<brev::HostBarClock::Place> place = clock_.advance(position, frames);
-        // A program change counts from its own frame: a bar starting before it keeps the last.
-        uint32_t done = 0;
-        const auto renderTo = [&](uint32_t end) {
-            const auto from = place ? std::optional(place->after(done)) : std::nullopt;
-            player_.render(from, supply_, end - done, outputs[0] + done, outputs[1] + done);
-            done = end;
-        };
+        engine_.begin(hostPosition(getTimePosition()), frames, getBufferSize());
         for (uint32_t i = 0; i < eventCount; ++i) {
             if (const std::optional<int> program = programChange(events[i])) {
-                renderTo(std::clamp(events[i].frame, done, frames));
+                engine_.renderTo(std::min(events[i].frame, frames), outputs[0], outputs[1]);
                 pattern_ = *program;
-                player_.choose(pattern_);
+                engine_.choose(pattern_);
             }
         }
-        renderTo(frames);
+        engine_.renderTo(frames, outputs[0], outputs[1]);
     }
 
 private:
-    brev::BarSupply supply_;
-    brev::PlayerSettings settings_{supply_};
-    brev::HostBarClock clock_;
-    brev::OfflineGuess offline_;
-    brev::BarPlayer player_;
+    brev::PlayerEngine engine_;
     int pattern_ = 0;
     bool keepPitch_ = true;
 };

@@ -67,10 +67,10 @@ void PlayerSettings::setLoop(const std::string& file) {
 }
 
 void PlayerSettings::setPatternFile(Pattern& pattern, const std::string& file) {
-    const bool restoring = std::exchange(pattern.restoring, false);
-    pattern.file = file;
-    if (restoring)
+    if (std::exchange(pattern.restoring, false)) {
+        pattern.file = file;
         return;
+    }
     try {
         std::optional<std::string> text;
         if (!file.empty()) {
@@ -79,6 +79,7 @@ void PlayerSettings::setPatternFile(Pattern& pattern, const std::string& file) {
                 throw Error("Unable to read the pattern " + file + "\nThe file does not exist");
         }
         pattern.text = std::move(text);
+        pattern.file = file;
         tell({});
         supplyRecipe();
     } catch (const std::exception& error) {

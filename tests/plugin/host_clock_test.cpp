@@ -8,7 +8,8 @@
 namespace brev {
 namespace {
 
-// A host that rounds its beats to 1/1920 plays, locates, changes tempo and stops: bars start on
+// A host that rounds its beats to 1/1920 plays, locates, changes tempo, renumbers its bars and
+// stops: bars start on
 // their exact first frame from the song's start, and from the first bar start after a locate or
 // a tempo change; before that, the place is as near as one rounded beat tells.
 TEST(HostBarClock, BarsStartOnTheirFrameThroughRoundedBeatsJumpsAndTempo) {
@@ -37,7 +38,12 @@ TEST(HostBarClock, BarsStartOnTheirFrameThroughRoundedBeatsJumpsAndTempo) {
     EXPECT_EQ(play(10 * 75600 + 100, 13 * 75600, 140, 0, false), 0); // located
     // 120 BPM from bar 13 on, its beats going on from there.
     const std::uint64_t change = 13 * 75600 - 13 * 75600 % 256 + 256;
-    EXPECT_EQ(play(change, change + 3 * 88200, 120, 13 * 75600 - 52 * 22050.0, false), 0);
+    const double zero = 13 * 75600 - 52 * 22050.0;
+    const std::uint64_t later = change + 1034 * 256;
+    EXPECT_EQ(play(change, later, 120, zero, false), 0);
+    // Numbered a bar less from here on, frames running on (as the framework counts bars
+    // between the host's messages): the place is kept.
+    EXPECT_EQ(play(later, later + 700 * 256, 120, zero + 88200, true), 0);
     EXPECT_FALSE(clock.advance({false, 0, 120, 0}, 256));
 }
 
