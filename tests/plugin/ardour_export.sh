@@ -43,6 +43,7 @@ for ((i = 0; i < $#; i++)); do
 done
 # A folder of our own, made here: never one another user could have laid links in.
 mkdir -m 700 "$work" || fail "$work must not exist yet"
+work=$(realpath "$work") # Ardour takes no relative session folder
 bundle=$work/presets/brev_harness.lv2
 mkdir -p "$bundle"
 prefixes='@prefix lv2: <http://lv2plug.in/ns/lv2core#> .
