@@ -34,6 +34,7 @@ public:
         std::int64_t bar;     // bars of four beats from the song's start
         double framesIntoBar; // from the bar's first frame
         double barFrames;     // the bar's length at the tempo
+        double toNextBar;     // from the first frame to the next bar's
 
         // The place frames later at the same tempo.
         Place after(double frames) const;
@@ -52,6 +53,8 @@ private:
     double beatZeroHigh_ = 0;
     // The one the loop is placed by.
     double beatZero_ = 0;
+    // The bar the last block ended in.
+    std::int64_t lastBar_ = 0;
 };
 
 } // namespace brev
