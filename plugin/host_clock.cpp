@@ -15,6 +15,10 @@ constexpr double kBeatsPerBar = 4;
 // exact frame for a host that rounds (or gives exact beats).
 constexpr double kTick = 1.0 / 1920;
 
+double positiveModulo(double value, double modulus) {
+    return value - std::floor(value / modulus) * modulus;
+}
+
 } // namespace
 
 HostBarClock::Place HostBarClock::Place::after(double frames) const {
@@ -35,6 +39,12 @@ std::optional<HostBarClock::Place> HostBarClock::advance(const HostPosition& pos
     const double barFrames = kBeatsPerBar * beatFrames;
     const auto frame = static_cast<double>(position.frame);
     const bool framesRunOn = running_ && position.frame == nextFrame_ && position.bpm == bpm_;
+    // Tempos change where bars start, mostly: the bar the old tempo was in may start the new
+    // tempo's bars.
+    if (running_ && position.frame == nextFrame_ && position.bpm != bpm_) {
+        const double oldBarFrames = kBeatsPerBar * 60 / bpm_ * rate_;
+        anchor_ = frame - positiveModulo(frame - beatZero_, oldBarFrames);
+    }
     // While the frames run on, bars renumbered (as the framework counts them between the
     // host's messages) move nothing: beat 0 is taken in the bar nearest the one in use.
     const double told = frame - position.beats * beatFrames;
@@ -45,15 +55,16 @@ std::optional<HostBarClock::Place> HostBarClock::advance(const HostPosition& pos
     const bool runningOn = framesRunOn && low <= beatZeroHigh_ && high >= beatZeroLow_;
     beatZeroLow_ = runningOn ? std::max(low, beatZeroLow_) : low;
     beatZeroHigh_ = runningOn ? std::min(high, beatZeroHigh_) : high;
-    // Most songs hold their tempo from the host's frame 0: beat 0 is there whenever the beats
-    // allow it, as a host that tells few beats may never narrow it down to one frame.
-    const double estimate = beatZeroLow_ <= 0 && beatZeroHigh_ >= 0
-                                ? 0
-                                : std::round((beatZeroLow_ + beatZeroHigh_) / 2);
+    // A host that tells few beats may never narrow beat 0 down to one frame: a bar starts at
+    // the anchor whenever the beats allow it.
+    const double middle = (beatZeroLow_ + beatZeroHigh_) / 2;
+    const double anchored = anchor_ - std::round((anchor_ - middle) / barFrames) * barFrames;
+    const double estimate =
+        anchored >= beatZeroLow_ && anchored <= beatZeroHigh_ ? anchored : std::round(middle);
     const auto placeBy = [&](double beatZero) {
-        const double bars = std::floor((frame - beatZero) / barFrames);
-        const double into = frame - beatZero - bars * barFrames;
-        return Place{static_cast<std::int64_t>(bars), into, barFrames, barFrames - into};
+        const double into = positiveModulo(frame - beatZero, barFrames);
+        return Place{static_cast<std::int64_t>(std::floor((frame - beatZero) / barFrames)), into,
+                     barFrames, barFrames - into};
     };
     Place place = placeBy(runningOn ? beatZero_ : estimate);
     if (!runningOn) {

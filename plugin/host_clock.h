@@ -53,6 +53,9 @@ private:
     double beatZeroHigh_ = 0;
     // The one the loop is placed by.
     double beatZero_ = 0;
+    // A frame where a bar is likely to start: the host's frame 0 (a song that holds its tempo
+    // from there), or where the last tempo's bar started.
+    double anchor_ = 0;
     // The bar the last block ended in.
     std::int64_t lastBar_ = 0;
 };

@@ -12,7 +12,8 @@ namespace {
 // stops: bars start on their exact first frame from the song's start, and from the first bar
 // start after a locate or a tempo change; before that, the place is as near as one rounded beat
 // tells, and it never moves within a bar. A host that tells its beat only once a beat, the
-// framework counting on between, is exact from its frame 0.
+// framework counting on between, is exact from its frame 0 and through a tempo change at a bar
+// start.
 TEST(HostBarClock, BarsStartOnTheirFrameThroughRoundedBeatsJumpsAndTempo) {
     HostBarClock clock(44100);
     // Blocks from frame `from` on, at bpm with the song's beat 0 at frame zero, the beat told
@@ -59,6 +60,8 @@ TEST(HostBarClock, BarsStartOnTheirFrameThroughRoundedBeatsJumpsAndTempo) {
     EXPECT_EQ(play(later, later + 700 * 256, 120, zero + 88200, true), 0);
     EXPECT_FALSE(clock.advance({false, 0, 120, 0}, 256));
     EXPECT_EQ(play(0, 4 * 75600, 140, 0, true, 64, false), 0);
+    EXPECT_EQ(play(4 * 75600, 4 * 75600 + 3 * 88200, 120, 4 * 75600 - 16 * 22050, true, 64, false),
+              0);
 }
 
 } // namespace
