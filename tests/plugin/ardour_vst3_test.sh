@@ -14,7 +14,7 @@ bundle=$(realpath -e "${3%/Contents/*}" 2>/dev/null)
 here=$(dirname "$(realpath "$0")")
 scanner=/usr/lib/ardour7/ardour-vst3-scanner
 bpm=140
-tries=${BREV_ARDOUR_TRIES:-3}
+tries=${BREV_ARDOUR_TRIES:-5}
 
 fail() {
   echo "FAIL: $*" >&2
@@ -59,8 +59,8 @@ uid=$(sed -n 's/.*<VST3Info uid="\([0-9A-F]\{32\}\)".*/\1/p' "$cache")
 [ -n "$uid" ] || fail "no class id in $cache"
 export BREV_PLUGIN=$uid
 
-# Runs a stage until it reports DONE, each time from the session as it was saved before; a run
-# takes 3 to 5 s.
+# Runs a stage until it reports DONE, each time from the session as it was saved before: Ardour
+# 7.3 crashes now and then whatever the plugin (see ardour_export.sh). A run takes 3 to 5 s.
 run_stage() {
   local attempt log
   [ "$1" = create ] || cp "$session/session.ardour" "$work/saved.ardour"
