@@ -23,65 +23,24 @@
 --   the same bytes (the <chunk> of its <vst3> node, base64) without that lock, so the state
 --   is written into the saved session between the stages.
 
-local rate = 44100
-local beats_per_bar = 4
-
-local function env(name)
-  local value = os.getenv(name)
-  assert(value and value ~= "", name .. " is not set")
-  return value
-end
-
-local folder = env("BREV_SESSION")
-local name = folder:match("([^/]+)/*$")
-local stage = env("BREV_STAGE")
-
--- Flushed, so that an abort on the way out cannot swallow it.
-local function report(line)
-  print(line)
-  io.stdout:flush()
-end
-
-local function bar_start(bar)
-  return Temporal.timepos_t.from_ticks((bar - 1) * beats_per_bar * Temporal.ticks_per_beat)
-end
+local session_of = dofile(debug.getinfo(1, "S").source:match("^@(.*)/[^/]*$") ..
+  "/ardour_session.lua")
+local env, folder, name, stage = session_of.env, session_of.folder, session_of.name,
+  session_of.stage
 
 local function create()
-  local session = assert(create_session(folder, name, rate), "cannot create " .. folder)
-  local bpm = tonumber(env("BREV_BPM"))
-  local map = Temporal.TempoMap.fetch_writable()
-  map:set_tempo(Temporal.Tempo(bpm, bpm, beats_per_bar), bar_start(1))
-  Temporal.TempoMap.update(map)
-  local track = session:new_midi_track(ARDOUR.ChanCount(ARDOUR.DataType("midi"), 1),
-    ARDOUR.ChanCount(ARDOUR.DataType("audio"), 2), true, ARDOUR.PluginInfo(), nil, nil, 1,
-    "BREV", ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, true, false):front()
+  local session = assert(create_session(folder, name, session_of.rate), "cannot create " .. folder)
+  session_of.set_tempi(env("BREV_BPM") .. "@1")
+  local track = session_of.add_track(session)
   local plugin = env("BREV_PLUGIN")
   local proc = ARDOUR.LuaAPI.new_plugin(session, plugin, ARDOUR.PluginType.VST3, "")
   assert(not proc:isnil(), "no VST3 " .. plugin .. " (is it in the scanner's cache?)")
   assert(track:add_processor_by_index(proc, 0, nil, true) == 0, "cannot add the plugin")
-  -- A project saved unconnected reopens silent.
-  local master = session:master_out():input()
-  for i = 0, 1 do
-    local port = track:output():audio(i)
-    port:disconnect_all()
-    assert(port:connect(master:audio(i):name()) == 0, "cannot connect " .. port:name())
-  end
+  session_of.connect_outputs(session, track)
   return session
 end
 
-local function export(session)
-  local file = env("BREV_NAME")
-  local out = session:simple_export()
-  assert(out:set_preset(env("BREV_EXPORT")), "no export preset " .. env("BREV_EXPORT"))
-  out:set_folder(folder .. "/export")
-  out:set_name(file)
-  out:set_range(0, bar_start(5):samples())
-  assert(out:run_export(), "export failed")
-end
-
-AudioEngine:set_backend("None (Dummy)", "", "")
-AudioEngine:set_sample_rate(rate)
-assert(AudioEngine:start(false) == 0, "audio engine did not start")
+session_of.start_engine()
 
 assert(stage == "create" or stage == "export", "BREV_STAGE is create or export")
 local session = stage == "create" and create() or
@@ -90,8 +49,8 @@ local session = stage == "create" and create() or
 -- an instrument shipped with Ardour as with ours.
 assert(session:save_state("", false, false, false, false, false) == 0, "cannot save")
 if stage == "export" then
-  export(session)
+  session_of.export(session, env("BREV_NAME"))
 end
 -- Before the close, which may abort when all is written.
-report("DONE " .. stage)
+session_of.report("DONE " .. stage)
 close_session()
