@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <utility>
 
 namespace brev {
@@ -26,12 +27,18 @@ std::optional<std::size_t> patternIndex(std::string_view key, std::string_view p
     return static_cast<std::size_t>(number - 1);
 }
 
+// A state saved without that file holds an empty path, which LV2 hosts restore as the state's
+// own folder.
+bool isNoFile(const std::string& value) {
+    std::error_code error;
+    return value.empty() || std::filesystem::is_directory(value, error);
+}
+
 } // namespace
 
 void PlayerSettings::set(std::string_view key, const std::string& value) {
     if (key == "loop") {
-        // Empty: a state saved without one, nothing to change.
-        if (!value.empty())
+        if (!isNoFile(value))
             setLoop(value);
         return;
     }
@@ -85,9 +92,11 @@ void PlayerSettings::setLoop(const std::string& file) {
 
 void PlayerSettings::setPatternFile(std::string_view key, Pattern& pattern,
                                     const std::string& file) {
-    if (std::exchange(pattern.restoring, false) || file.empty()) {
-        if (!file.empty())
-            pattern.file = file;
+    const bool restoring = std::exchange(pattern.restoring, false);
+    if (isNoFile(file))
+        return;
+    if (restoring) {
+        pattern.file = file;
         return;
     }
     pattern.file = file;

@@ -25,8 +25,8 @@ public:
 
     // A restore sets a pattern's text before its file (the text keys are declared first and
     // sort first, the orders the plugin formats restore in): the text saved with the song is
-    // what plays then, not whatever the file holds now. A file set on its own is read again. An
-    // empty value changes nothing: states saved without that file hold them.
+    // what plays then, not whatever the file holds now. A file set on its own is read again. No
+    // file (empty, or a folder) changes nothing: states saved without that file hold one.
     void set(std::string_view key, const std::string& value);
     std::string get(std::string_view key) const;
 

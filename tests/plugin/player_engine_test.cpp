@@ -93,7 +93,10 @@ TEST(PlayerSettings, ASongPlaysItsSavedTextAndAFileThatCannotBeReadChangesNothin
 
     settings.set("loop", folder.file("gone.wav"));
     settings.set("pattern3", folder.file("gone.brev"));
-    settings.set("pattern4", "");
+    settings.set("pattern-text4", ""); // a pattern saved unset, restored: its file is a folder
+    settings.set("pattern4", folder.path().string());
+    settings.set("pattern4", file);
+    EXPECT_EQ(settings.get("pattern-text4"), "[Saved Pattern]\nSwing=30\n");
     EXPECT_EQ(settings.get("pattern-text3"), "[Saved Pattern]\nSwing=30\n");
     EXPECT_EQ(settings.get("loop") + settings.get("pattern3"),
               folder.file("gone.wav") + folder.file("gone.brev"));
