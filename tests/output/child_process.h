@@ -12,13 +12,17 @@ namespace brev::test {
 // should this test process die first.
 class Child {
 public:
-    // Standard output goes to output, standard error to errors.
+    // Standard output goes to output, standard error to errors. Standard input is ours, or with
+    // ownInput a pipe held open until closeInput(), for a child that ends when its input does.
     Child(const std::vector<std::string>& argv, const std::string& output,
-          const std::string& errors = "/dev/null");
+          const std::string& errors = "/dev/null", bool ownInput = false);
     ~Child() { stop(SIGTERM); }
 
     bool started() const { return pid_ > 0; }
     bool running();
+    void closeInput();
+    // Whether the child ends by itself within seconds.
+    bool endsWithin(double seconds);
     // The exit status once the child has ended by itself; -1 when it was signalled.
     int exitCode() const;
     // Sends signal, and SIGKILL when the child has not ended within 3 seconds.
@@ -27,6 +31,7 @@ public:
 private:
     int pid_ = -1;
     int status_ = 0;
+    int input_ = -1; // the pipe's end we write to
 };
 
 // Whether program is an executable file in a folder of PATH.

@@ -87,8 +87,19 @@ JackTestClient::~JackTestClient() {
 }
 
 void JackTestClient::listenTo(const std::string& client) {
-    jack_connect(client_, (client + ":out_left").c_str(), "tester:in_left");
+    recordFrom(client + ":out_left");
     jack_connect(client_, (client + ":clock_out").c_str(), "tester:midi_in");
+}
+
+void JackTestClient::recordFrom(const std::string& port) {
+    jack_connect(client_, port.c_str(), "tester:in_left");
+}
+
+bool JackTestClient::portAppears(const std::string& port) const {
+    for (int i = 0; i < 1000; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(10)))
+        if (jack_port_by_name(client_, port.c_str()) != nullptr)
+            return true;
+    return false;
 }
 
 void JackTestClient::clockInto(const std::string& client) {

@@ -53,6 +53,10 @@ public:
 
     // Our output's audio and clock_out into this client's inputs.
     void listenTo(const std::string& client);
+    // Another program's audio output port into this client's audio input.
+    void recordFrom(const std::string& port);
+    // Whether a port (client:port) exists within 10 seconds.
+    bool portAppears(const std::string& port) const;
     // This client's clock into our clock_in.
     void clockInto(const std::string& client);
     void becomeTimebaseMaster(double bpm);
@@ -71,6 +75,8 @@ public:
     // across them says nothing about ours.
     std::uint64_t xruns() const { return xruns_.load(); }
 
+    // How many frames have arrived so far.
+    std::size_t recorded() const { return sampleCount_.load(); }
     // What has arrived so far; the samples of every period periods() gives are in a later left().
     std::vector<float> left() const;
     std::vector<Period> periods() const;
