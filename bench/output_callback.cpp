@@ -6,6 +6,7 @@
 #include "audio/twave.h"
 #include "output/loop_player.h"
 #include "output/tds.h"
+#include "thread_cpu.h"
 #if BREV_BENCH_JACK
 #include "jack_test_server.h"
 #include "output/jack_output.h"
@@ -22,6 +23,9 @@
 
 namespace {
 
+using brev::bench::shareOf;
+using brev::bench::threadCpuSeconds;
+
 constexpr std::uint32_t kLoopFrames = 2 * 44100; // a 2-second loop
 
 std::unique_ptr<brev::LoopBuffer> noiseLoop() {
@@ -32,18 +36,6 @@ std::unique_ptr<brev::LoopBuffer> noiseLoop() {
     for (unsigned k = 0; k < brev::kRegionCount; ++k)
         loop->regionStarts[k] = k * (kLoopFrames / 16);
     return loop;
-}
-
-double threadCpuSeconds() {
-    timespec now;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
-
-// CPU time per iteration since start, as a percentage of budgetSeconds.
-double shareOf(benchmark::State& state, double start, double budgetSeconds) {
-    double perIteration = (threadCpuSeconds() - start) / double(state.iterations());
-    return 100 * perIteration / budgetSeconds;
 }
 
 // Args: period in frames (256: what the PortAudio output asks for), playback rate in Hz.

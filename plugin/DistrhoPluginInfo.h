@@ -16,3 +16,4 @@
 #define DISTRHO_PLUGIN_WANT_TIMEPOS 1
 #define DISTRHO_PLUGIN_LV2_CATEGORY "lv2:InstrumentPlugin"
 #define DISTRHO_PLUGIN_VST3_CATEGORIES "Instrument|Drum|Stereo"
+#define DISTRHO_PLUGIN_LV2_STATE_PREFIX "urn:brev-editor:pattern-player:state#"

@@ -2,44 +2,60 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "plugin/bar_maker.h"
 
-#include "base/error.h"
 #include "editor/core/bar_renderer.h"
 #include "editor/core/pattern_controls.h"
 #include "editor/core/pattern_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 
 namespace brev {
 
+namespace {
+
+PreparedBars::Bar floatBar(const BrevWave::TWave& wave) {
+    const auto frames = static_cast<std::size_t>(wave.GetSamples());
+    PreparedBars::Bar bar{std::vector<float>(frames), std::vector<float>(frames)};
+    for (std::size_t frame = 0; frame < frames; ++frame) {
+        std::int16_t pair[2];
+        std::memcpy(pair, wave.GetData() + frame * kFrameBytes, sizeof pair);
+        bar.left[frame] = pair[0] / 32768.0f;
+        bar.right[frame] = pair[1] / 32768.0f;
+    }
+    return bar;
+}
+
+} // namespace
+
 std::unique_ptr<PreparedBars> makeBars(const BarRecipe& recipe) {
     BarRenderer renderer;
     LoopDocument& document = renderer.document();
     document.setTarget({static_cast<int>(std::lround(recipe.stretchToBpm * 100)), 0});
-    if (std::string problem = document.load(recipe.loop, {}); !problem.empty())
-        throw Error(problem);
-    auto bars = std::make_unique<PreparedBars>();
+    auto made = std::make_unique<PreparedBars>();
+    made->problem = document.load(*recipe.loop, {});
+    made->generation = recipe.generation;
+    made->bpm = recipe.stretchToBpm;
+    // Patterns of the same text share their bar: a long loop is not held eight times over.
+    std::vector<const std::optional<std::string>*> madeFrom;
     for (std::size_t index = 0; index < recipe.patterns.size(); ++index) {
-        if (!recipe.patterns[index])
+        const std::optional<std::string>& pattern = recipe.patterns[index];
+        const auto same = std::find_if(madeFrom.begin(), madeFrom.end(),
+                                       [&](const auto* other) { return *other == pattern; });
+        made->barOfPattern[index] = static_cast<std::size_t>(same - madeFrom.begin());
+        if (same != madeFrom.end())
             continue;
+        madeFrom.push_back(&pattern);
         document.pattern().resetToDefaults();
         document.setSwitch(kInnerFadesButton, true);
         document.setSwitch(kLogFadesButton, true);
-        readPatternText(document.pattern(), *recipe.patterns[index], PatternSwitches::FromFile);
+        if (pattern)
+            readPatternText(document.pattern(), *pattern, PatternSwitches::FromFile);
         renderer.renderSlots();
-        const BrevWave::TWave& bar = renderer.bar();
-        const auto frames = static_cast<std::size_t>(bar.GetSamples());
-        bars->left[index].resize(frames);
-        bars->right[index].resize(frames);
-        for (std::size_t frame = 0; frame < frames; ++frame) {
-            std::int16_t pair[2];
-            std::memcpy(pair, bar.GetData() + frame * kFrameBytes, sizeof pair);
-            bars->left[index][frame] = pair[0] / 32768.0f;
-            bars->right[index][frame] = pair[1] / 32768.0f;
-        }
+        made->bars.push_back(floatBar(renderer.bar()));
     }
-    return bars;
+    return made;
 }
 
 } // namespace brev

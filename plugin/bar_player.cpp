@@ -7,7 +7,7 @@
 
 namespace brev {
 
-void BarPlayer::render(const std::optional<HostBarClock::Place>& place, const PreparedBars& bars,
+void BarPlayer::render(const std::optional<HostBarClock::Place>& place, BarSource& source,
                        std::uint32_t frames, float* left, float* right) {
     std::fill(left, left + frames, 0.0f);
     std::fill(right, right + frames, 0.0f);
@@ -22,22 +22,26 @@ void BarPlayer::render(const std::optional<HostBarClock::Place>& place, const Pr
             into -= place->barFrames;
             ++bar;
         }
-        if (bar != bar_) {
-            // A pattern chosen within a bar waits for the next one; a locate takes it at once.
+        // With nothing to play, the first bars made play at once, from where the bar is.
+        if (bar != bar_ || !bars_) {
+            bars_ = source.atBarStart();
             playing_ = chosen_;
             bar_ = bar;
         }
-        const std::vector<float>& l = bars.left[static_cast<std::size_t>(playing_)];
-        const std::vector<float>& r = bars.right[static_cast<std::size_t>(playing_)];
-        if (l.empty())
+        if (!bars_)
             continue;
-        const auto length = static_cast<double>(l.size());
+        const PreparedBars::Bar& played = bars_->bar(playing_);
+        if (played.left.empty())
+            continue;
+        const auto length = static_cast<double>(played.left.size());
         const double at = into * length / place->barFrames;
-        const auto whole = static_cast<std::size_t>(at);
+        const auto whole = std::min(static_cast<std::size_t>(at), played.left.size() - 1);
         const double part = at - static_cast<double>(whole);
-        const std::size_t next = std::min(whole + 1, l.size() - 1);
-        left[i] = static_cast<float>(l[whole] + (l[next] - l[whole]) * part);
-        right[i] = static_cast<float>(r[whole] + (r[next] - r[whole]) * part);
+        const std::size_t next = std::min(whole + 1, played.left.size() - 1);
+        left[i] = static_cast<float>(played.left[whole] +
+                                     (played.left[next] - played.left[whole]) * part);
+        right[i] = static_cast<float>(played.right[whole] +
+                                      (played.right[next] - played.right[whole]) * part);
     }
 }
 

@@ -15,6 +15,12 @@ constexpr double kBeatRounding = 1.0 / 1920;
 
 } // namespace
 
+HostBarClock::Place HostBarClock::Place::after(double frames) const {
+    const double into = framesIntoBar + frames;
+    const double bars = std::floor(into / barFrames);
+    return {bar + static_cast<std::int64_t>(bars), into - bars * barFrames, barFrames};
+}
+
 std::optional<HostBarClock::Place> HostBarClock::advance(const HostPosition& position,
                                                          std::uint32_t frames) {
     if (!position.playing || !(position.bpm > 0) || !std::isfinite(position.beats)) {

@@ -33,6 +33,9 @@ public:
         std::int64_t bar;     // bars of four beats from the song's start
         double framesIntoBar; // from the bar's first frame
         double barFrames;     // the bar's length at the tempo
+
+        // The place frames later at the same tempo.
+        Place after(double frames) const;
     };
     // The place of the block's first frame, then the clock moves on by frames; nothing while
     // the host stands or gives no tempo.

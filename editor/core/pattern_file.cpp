@@ -179,27 +179,6 @@ private:
 // Far beyond any pattern (a full one is about 5 KB), small enough to read whole at once.
 constexpr std::uint64_t kMaxPatternBytes = std::uint64_t{1} << 20;
 
-// Whole file, or nullopt when it does not exist. Any other failure raises, and so does a file
-// too large for a pattern; a FIFO or a device is refused without waiting on it.
-std::optional<std::string> readWholeFile(const std::string& fileName, const char* what) {
-    FileReader file;
-    if (const int error = file.open(fileName)) {
-        if (error == ENOENT || error == ENOTDIR) {
-            return std::nullopt;
-        }
-        throw Error(what + fileName + "\n" + errorReason(error));
-    }
-    if (file.size() > kMaxPatternBytes) {
-        throw Error(what + fileName + "\nThe file holds " + std::to_string(file.size()) +
-                    " bytes; a pattern file holds at most 1 MB");
-    }
-    std::string content(static_cast<std::size_t>(file.size()), '\0');
-    if (file.read(content.data(), content.size()) != content.size()) {
-        throw Error(what + fileName + "\nThe file could not be read");
-    }
-    return content;
-}
-
 } // namespace
 
 std::string readPatternText(PatternAccess& pattern, std::string_view text,
@@ -230,9 +209,28 @@ std::string readPatternText(PatternAccess& pattern, std::string_view text,
     return comment ? comment : "";
 }
 
+std::optional<std::string> readPatternFileText(const std::string& fileName, const char* what) {
+    FileReader file;
+    if (const int error = file.open(fileName)) {
+        if (error == ENOENT || error == ENOTDIR) {
+            return std::nullopt;
+        }
+        throw Error(what + fileName + "\n" + errorReason(error));
+    }
+    if (file.size() > kMaxPatternBytes) {
+        throw Error(what + fileName + "\nThe file holds " + std::to_string(file.size()) +
+                    " bytes; a pattern file holds at most 1 MB");
+    }
+    std::string content(static_cast<std::size_t>(file.size()), '\0');
+    if (file.read(content.data(), content.size()) != content.size()) {
+        throw Error(what + fileName + "\nThe file could not be read");
+    }
+    return content;
+}
+
 std::string readPatternFile(PatternAccess& pattern, const std::string& fileName,
                             PatternSwitches switches) {
-    auto text = readWholeFile(fileName, "Unable to read the pattern ");
+    auto text = readPatternFileText(fileName, "Unable to read the pattern ");
     return readPatternText(pattern, text ? *text : std::string(), switches);
 }
 
@@ -255,7 +253,7 @@ std::string writePatternText(const PatternAccess& pattern, std::string_view exis
 }
 
 void writePatternFile(const PatternAccess& pattern, const std::string& fileName) {
-    auto existing = readWholeFile(fileName, "Unable to save the pattern to ");
+    auto existing = readPatternFileText(fileName, "Unable to save the pattern to ");
     const std::string text = writePatternText(pattern, existing ? *existing : std::string());
     if (const int error = writeFileAtomically(fileName, text))
         throw Error("Unable to save the pattern to " + fileName + "\n" + errorReason(error));

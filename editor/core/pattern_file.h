@@ -5,6 +5,7 @@
 #include "base/error.h"
 #include "editor/core/pattern_access.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,11 @@ enum class PatternSwitches { Keep, FromFile };
 // hand-written "Comment" (empty when there is none).
 std::string readPatternText(PatternAccess& pattern, std::string_view text,
                             PatternSwitches switches = PatternSwitches::Keep);
+
+// A pattern file's text, or nullopt when it does not exist. Any other failure raises an Error
+// starting with what and the name, and so does a file too large for a pattern; a FIFO or a
+// device is refused without waiting on it.
+std::optional<std::string> readPatternFileText(const std::string& fileName, const char* what);
 
 // The same from a file. A missing file reads as an empty one (every key at its default); a
 // file that exists but cannot be read, is not a regular file or holds more than 1 MB raises an

@@ -1,0 +1,49 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "plugin/bar_supply.h"
+
+#include <array>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace brev {
+
+// What the host keeps of the player, by key: "loop" (the loop file), "pattern1" … "pattern8"
+// (pattern files) and "pattern1text" … (their texts, so a song plays on without the files),
+// and the read-only "status". Each change that alters the sound hands a new recipe to the
+// supply. A file that cannot be read keeps what plays and says why in the status and on
+// stderr. Hosts set and read state from threads of their own, never the audio thread; a load
+// runs on the thread that sets it.
+class PlayerSettings {
+public:
+    explicit PlayerSettings(BarSupply& supply) : supply_(supply) {}
+
+    // A restore sets a pattern's text before its file: the text saved with the song is what
+    // plays then, not whatever the file holds now. A file set on its own is read again.
+    void set(std::string_view key, const std::string& value);
+    std::string get(std::string_view key) const;
+
+private:
+    struct Pattern {
+        std::string file;
+        std::optional<std::string> text;
+        bool restoring = false;
+    };
+    void setLoop(const std::string& file);
+    void setPatternFile(Pattern& pattern, const std::string& file);
+    void tell(std::string problem);
+    void supplyRecipe();
+
+    BarSupply& supply_;
+    mutable std::mutex mutex_;
+    std::string loopFile_;
+    std::shared_ptr<const LoadedAudio> loop_;
+    std::array<Pattern, kPatternCount> patterns_;
+    std::string problem_;
+};
+
+} // namespace brev

@@ -1,0 +1,106 @@
+// SPDX-FileCopyrightText: 2026 The BREV Editor developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "plugin/player_engine.h"
+#include "tests/output/allocation_counter.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_waves.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace brev {
+namespace {
+
+std::string mutedPattern() {
+    std::string text = "[Saved Pattern]\n";
+    for (int slot = 0; slot < 16; ++slot)
+        text += "Mute " + std::to_string(slot) + "=1\n";
+    return text;
+}
+
+void writeText(const std::string& file, const std::string& text) {
+    std::ofstream(file) << text;
+}
+
+// A host faster than real time (as an export is): the first bars are waited for; a pattern
+// chosen within a bar, or changed in the state, is heard from the next bar start on, and
+// neither the steady blocks nor the hand-over allocate.
+TEST(PlayerEngine, PatternsAndNewBarsStartWhereABarStartsWithoutAllocating) {
+    test::TempFolder folder;
+    constexpr double kRate = 48000; // not the loop's: read across the host's bar
+    constexpr std::uint32_t kBlock = 256;
+    constexpr std::uint64_t kBarFrames = 96000; // 120 BPM
+    PlayerEngine engine(kRate);
+    engine.setKeepPitch(false);
+    engine.settings().set("loop", test::writeWav(folder, "loop.wav", test::flatWave(88200, 8000)));
+    const std::string muted = folder.file("muted.brev");
+    writeText(muted, mutedPattern());
+    engine.settings().set("pattern2", muted);
+    ASSERT_EQ(engine.settings().get("status"), "");
+
+    std::vector<float> left(kBlock), right(kBlock);
+    std::vector<float> played;
+    int allocations = 0;
+    const auto playTo = [&](std::uint64_t end) {
+        while (played.size() < end) {
+            const double beats = static_cast<double>(played.size()) / (kBarFrames / 4);
+            {
+                test::AllocationCounter counter;
+                engine.begin({true, beats, 120, played.size()}, kBlock, kBlock);
+                engine.renderTo(kBlock, left.data(), right.data());
+                allocations += counter.count();
+            }
+            played.insert(played.end(), left.begin(), left.end());
+        }
+    };
+    const auto silentFrom = [&](std::uint64_t from) {
+        return static_cast<std::uint64_t>(
+            std::find_if(played.begin() + static_cast<std::ptrdiff_t>(from), played.end(),
+                         [](float sample) { return sample == 0; }) -
+            played.begin());
+    };
+    playTo(kBarFrames / 2);
+    engine.choose(1);
+    playTo(2 * kBarFrames);
+    EXPECT_EQ(silentFrom(kBarFrames / 4), kBarFrames) << "the first bars were not waited for";
+    EXPECT_EQ(*std::max_element(played.begin() + kBarFrames, played.end()), 0);
+
+    engine.choose(0);
+    playTo(2 * kBarFrames + kBarFrames / 2);
+    engine.settings().set("pattern1", muted);
+    playTo(4 * kBarFrames);
+    EXPECT_EQ(silentFrom(2 * kBarFrames), 3 * kBarFrames) << "new bars taken within a bar";
+    EXPECT_EQ(*std::max_element(played.begin() + 3 * kBarFrames, played.end()), 0);
+    if (test::AllocationCounter::available()) {
+        EXPECT_EQ(allocations, 0);
+    }
+}
+
+// A restore sets the saved text, then the file: the text plays even where the file changed
+// or went; the file picked again is read again; what cannot be read keeps what plays.
+TEST(PlayerSettings, ASongPlaysItsSavedTextAndAFileThatCannotBeReadChangesNothing) {
+    test::TempFolder folder;
+    BarSupply supply;
+    PlayerSettings settings(supply);
+    const std::string file = folder.file("a.brev");
+    writeText(file, "[Saved Pattern]\nSwing=30\n");
+    settings.set("pattern3text", "[Saved Pattern]\nSwing=10\n");
+    settings.set("pattern3", file);
+    EXPECT_EQ(settings.get("pattern3text"), "[Saved Pattern]\nSwing=10\n");
+    EXPECT_EQ(settings.get("pattern3"), file);
+    settings.set("pattern3", file);
+    EXPECT_EQ(settings.get("pattern3text"), "[Saved Pattern]\nSwing=30\n");
+    settings.set("pattern3", folder.file("gone.brev"));
+    EXPECT_EQ(settings.get("pattern3"), file);
+    EXPECT_NE(settings.get("status").find("gone.brev"), std::string::npos);
+
+    settings.set("loop", folder.file("gone.wav"));
+    EXPECT_EQ(settings.get("loop"), "");
+    EXPECT_NE(settings.get("status").find("gone.wav"), std::string::npos);
+    settings.set("pattern9", file);
+    settings.set("pattern0text", "x");
+    EXPECT_EQ(settings.get("pattern9") + settings.get("pattern0text"), "");
+}
+
+} // namespace
+} // namespace brev
