@@ -13,9 +13,9 @@
 namespace brev::test {
 
 Child::Child(const std::vector<std::string>& argv, const std::string& output,
-             const std::string& errors, bool ownInput) {
+             const std::string& errors, Input in) {
     int input[2] = {-1, -1};
-    if (ownInput && pipe2(input, O_CLOEXEC) != 0)
+    if (in == Input::Pipe && pipe2(input, O_CLOEXEC) != 0)
         return;
     std::vector<char*> args;
     for (const std::string& arg : argv)

@@ -12,10 +12,12 @@ namespace brev::test {
 // should this test process die first.
 class Child {
 public:
-    // Standard output goes to output, standard error to errors. Standard input is ours, or with
-    // ownInput a pipe held open until closeInput(), for a child that ends when its input does.
+    // Our standard input, or a pipe held open until closeInput(), for a child that ends when its
+    // input does.
+    enum class Input { Ours, Pipe };
+    // Standard output goes to output, standard error to errors.
     Child(const std::vector<std::string>& argv, const std::string& output,
-          const std::string& errors = "/dev/null", bool ownInput = false);
+          const std::string& errors = "/dev/null", Input input = Input::Ours);
     ~Child() { stop(SIGTERM); }
 
     bool started() const { return pid_ > 0; }

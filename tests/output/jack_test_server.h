@@ -53,10 +53,9 @@ public:
 
     // Our output's audio and clock_out into this client's inputs.
     void listenTo(const std::string& client);
-    // Another program's audio output port into this client's audio input.
-    void recordFrom(const std::string& port);
-    // Whether a port (client:port) exists within 10 seconds.
-    bool portAppears(const std::string& port) const;
+    // Another program's audio output port (client:port) into this client's audio input, once
+    // it exists and its client is active; false when that is not so within 10 seconds.
+    bool recordFrom(const std::string& port);
     // This client's clock into our clock_in.
     void clockInto(const std::string& client);
     void becomeTimebaseMaster(double bpm);
@@ -74,6 +73,9 @@ public:
     // Periods the server has dropped since this client started (a loaded machine): timing seen
     // across them says nothing about ours.
     std::uint64_t xruns() const { return xruns_.load(); }
+    // How much had been recorded when each was reported (the first 1000): it was dropped
+    // before, by as long as the report took.
+    std::vector<std::size_t> xrunsAt() const;
 
     // How many frames have arrived so far.
     std::size_t recorded() const { return sampleCount_.load(); }
@@ -84,6 +86,7 @@ public:
 
 private:
     static int process(jack_nframes_t frames, void* self);
+    static int xrun(void* self);
     static void timebase(jack_transport_state_t, jack_nframes_t, jack_position_t* position, int,
                          void* self);
 
@@ -97,6 +100,7 @@ private:
     std::vector<float> samples_;
     std::vector<Period> periods_;
     std::vector<MidiByte> midi_;
+    std::vector<std::size_t> xrunsAt_ = std::vector<std::size_t>(1000);
     std::atomic<std::size_t> sampleCount_{0};
     std::atomic<std::size_t> periodCount_{0};
     std::atomic<std::size_t> midiCount_{0};

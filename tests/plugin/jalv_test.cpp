@@ -18,6 +18,7 @@
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <iomanip>
 #include <sstream>
 #include <thread>
 
@@ -30,16 +31,19 @@ constexpr double kBar = 80000;   // 4 beats of 144 BPM at 48 kHz
 constexpr double kRaised = 1200; // the 1 kHz tone played 144/120 as fast
 constexpr const char* kOutput = "brev-jalv:lv2_audio_out_1";
 
-// A bar heard: where it began on the master's transport and the tone it began with.
+// A bar heard: where it began on the master's transport, the tone it began with, and how many
+// times the server dropped periods before.
 struct Bar {
     double frame;
     double tone;
+    std::size_t drops;
 };
 
 std::string describe(const std::vector<Bar>& bars) {
     std::ostringstream text;
     for (const Bar& bar : bars)
-        text << " " << bar.frame << ":" << std::lround(bar.tone) << "Hz";
+        text << " " << std::fixed << std::setprecision(0) << bar.frame << ":" << bar.tone << "Hz"
+             << std::string(bar.drops, '*');
     return text.str();
 }
 
@@ -87,25 +91,35 @@ protected:
         jalv_ = std::make_unique<test::Child>(
             std::vector<std::string>{"jalv", "-x", "-n", "brev-jalv", "-l", state.string(), "-c",
                                      keepPitch ? "keep_pitch=1" : "keep_pitch=0"},
-            "/dev/null", path("jalv.log"), true);
-        ASSERT_TRUE(tester_->portAppears(kOutput)) << "jalv shows no output port\n" << jalvLog();
-        tester_->recordFrom(kOutput);
+            "/dev/null", path("jalv.log"), test::Child::Input::Pipe);
+        ASSERT_TRUE(tester_->recordFrom(kOutput)) << "jalv's output cannot be recorded\n"
+                                                  << jalvLog();
     }
 
-    // Rolls the master's transport from bar 1 until done(the bars heard) or the recording is
-    // full, then stops it and records the stop.
-    std::vector<Bar> rollUntil(const std::function<bool(const std::vector<Bar>&)>& done) {
+    // Rolls the master's transport from bar 1 until the last 4 bars heard are wanted, with no
+    // drop between them, or the recording is full; then stops it and records the stop. Skips
+    // where only drops kept those bars from being heard.
+    void rollUntilSteady(const std::function<bool(const Bar&)>& wanted, std::vector<Bar>& bars) {
         // A connection joins the server's graph some periods after it is made.
         awaitFrames(4096);
         tester_->startTransport();
         const std::size_t full = std::size_t(29 * tester_->sampleRate());
-        std::vector<Bar> bars;
-        while (!done(bars = heardBars()) && tester_->recorded() < full && jalv_->running())
+        const auto steady = [&](const std::vector<Bar>& heard) {
+            return heard.size() >= 4 &&
+                   std::all_of(heard.end() - 4, heard.end(), [&](const Bar& bar) {
+                       return wanted(bar) && bar.drops == heard.back().drops;
+                   });
+        };
+        while (!steady(bars = heardBars()) && tester_->recorded() < full && jalv_->running())
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         tester_->stopTransport();
         awaitFrames(4096);
-        std::printf("Bars heard (transport frame:tone):%s\n", describe(bars).c_str());
-        return bars;
+        bars = heardBars();
+        std::printf("Bars heard (transport frame:tone, * a drop before):%s\n",
+                    describe(bars).c_str());
+        if (!steady(bars) && tester_->xruns() > 0)
+            GTEST_SKIP() << "the server dropped periods " << tester_->xruns() << " times";
+        EXPECT_TRUE(steady(bars)) << "4 bars wanted not heard in 29 s\n" << jalvLog();
     }
 
     void awaitFrames(std::size_t frames) {
@@ -114,27 +128,44 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 
-    // The bars recorded with their tone's first 100 ms.
+    // The bars recorded but those whose silence before or tone's first 100 ms a dropped
+    // period (on a busy machine) may have cut into.
     std::vector<Bar> heardBars() const {
         std::vector<std::size_t> samples;
         const std::vector<double> frames =
             onsets(*tester_, &JackTestClient::Period::transportFrame, &samples);
         const std::vector<float> left = tester_->left();
+        // Read last, so that a drop among the samples read is reported by now or within 0.5 s.
+        const std::vector<std::size_t> drops = tester_->xrunsAt();
         const double rate = tester_->sampleRate();
         std::vector<Bar> bars;
-        for (std::size_t k = 0; k < frames.size() && samples[k] + 0.1 * rate < left.size(); ++k)
-            bars.push_back({frames[k], test::toneFrequency(left, samples[k], rate)});
+        for (std::size_t k = 0; k < frames.size() && samples[k] + 0.1 * rate < left.size(); ++k) {
+            const auto before = [&](std::size_t drop) { return drop + 1000 < samples[k]; };
+            const auto within = [&](std::size_t drop) {
+                return !before(drop) && drop <= samples[k] + 0.6 * rate;
+            };
+            if (std::none_of(drops.begin(), drops.end(), within))
+                bars.push_back({frames[k], test::toneFrequency(left, samples[k], rate),
+                                std::size_t(std::count_if(drops.begin(), drops.end(), before))});
+        }
         return bars;
     }
 
-    // Each bar starts with one of the master's, a bar after the one before; nothing sounds
-    // while the transport stands.
-    void expectTheMastersBars(const std::vector<Bar>& bars) const {
+    // Each bar starts with one of the master's, from steadyFrom on a whole number of bars after
+    // the one before; nothing sounds while the transport stands.
+    void expectTheMastersBars(const std::vector<Bar>& bars, std::size_t steadyFrom = 0) const {
         for (std::size_t k = 0; k < bars.size(); ++k) {
-            // The tone crosses the onsets' threshold 4 frames into the bar.
-            EXPECT_LT(std::fmod(bars[k].frame, kBar), 8) << "bar " << k << " is off the master's";
-            if (k > 0) {
-                EXPECT_NEAR(bars[k].frame - bars[k - 1].frame, kBar, 1);
+            // The tone crosses the onsets' threshold 4 frames into the bar, 10 into a stretched
+            // one, whose attack the stretch softens (as brev-render --bpm 144 has it). After a
+            // drop the server publishes the new frame with the bar, beat and tick of the last
+            // period the master ran in (1024 to 5124 frames behind, seen here); jalv passes that
+            // on and the plugin follows it, so those bars are judged against one another only.
+            if (bars[k].drops == 0) {
+                EXPECT_LT(std::fmod(bars[k].frame, kBar), 12) << "bar " << k << " is off";
+            }
+            if (k > steadyFrom && bars[k].drops == bars[k - 1].drops) {
+                EXPECT_NEAR(std::remainder(bars[k].frame - bars[k - 1].frame, kBar), 0, 1)
+                    << "bar " << k;
             }
         }
         const std::vector<float> left = tester_->left();
@@ -159,8 +190,10 @@ protected:
 
 TEST_F(PatternPlayerInJalv, ByRateEveryBarFollowsTheMasterAtARaisedPitch) {
     startJalv(false);
-    const std::vector<Bar> bars = rollUntil([](const auto& heard) { return heard.size() >= 4; });
-    ASSERT_GE(bars.size(), 4u) << jalvLog();
+    std::vector<Bar> bars;
+    ASSERT_NO_FATAL_FAILURE(rollUntilSteady([](const Bar&) { return true; }, bars));
+    if (IsSkipped())
+        return;
     expectTheMastersBars(bars);
     for (const Bar& bar : bars)
         EXPECT_NEAR(bar.tone, kRaised, 6) << "at transport frame " << bar.frame;
@@ -168,18 +201,15 @@ TEST_F(PatternPlayerInJalv, ByRateEveryBarFollowsTheMasterAtARaisedPitch) {
 
 TEST_F(PatternPlayerInJalv, KeepingPitchThePreparedLoopFollowsTheMasterAtItsOwnPitch) {
     startJalv(true);
+    std::vector<Bar> bars;
     const auto kept = [](const Bar& bar) { return std::fabs(bar.tone - 1000) < 5; };
-    const auto firstKept = [&](const std::vector<Bar>& heard) {
-        return std::find_if(heard.begin(), heard.end(), kept) - heard.begin();
-    };
-    const std::vector<Bar> bars =
-        rollUntil([&](const auto& heard) { return long(heard.size()) - firstKept(heard) >= 4; });
-    const long prepared = firstKept(bars);
-    ASSERT_GE(long(bars.size()) - prepared, 4) << "4 bars of the prepared loop not heard\n"
-                                               << jalvLog();
-    expectTheMastersBars(bars);
+    ASSERT_NO_FATAL_FAILURE(rollUntilSteady(kept, bars));
+    if (IsSkipped())
+        return;
+    const auto prepared = std::size_t(std::find_if(bars.begin(), bars.end(), kept) - bars.begin());
+    expectTheMastersBars(bars, prepared);
     // Until the prepared loop takes over at a bar start, it plays by rate.
-    for (long k = 0; k < long(bars.size()); ++k)
+    for (std::size_t k = 0; k < bars.size(); ++k)
         EXPECT_NEAR(bars[k].tone, k < prepared ? kRaised : 1000, 6) << "bar " << k;
 }
 
