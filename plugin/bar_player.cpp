@@ -17,9 +17,11 @@ void BarPlayer::render(const std::optional<HostBarClock::Place>& place, BarSourc
     }
     std::int64_t bar = place->bar;
     double into = place->framesIntoBar;
+    double nextBar = place->toNextBar; // from the block's first frame
     for (std::uint32_t i = 0; i < frames; ++i, ++into) {
-        if (into >= place->barFrames) {
-            into -= place->barFrames;
+        if (i >= nextBar) {
+            into = i - nextBar;
+            nextBar += place->barFrames;
             ++bar;
         }
         // With nothing to play, the first bars made play at once, from where the bar is.
@@ -33,9 +35,10 @@ void BarPlayer::render(const std::optional<HostBarClock::Place>& place, BarSourc
         const PreparedBars::Bar& played = bars_->bar(playing_);
         if (played.left.empty())
             continue;
-        const auto length = static_cast<double>(played.left.size());
-        const double at = into * length / place->barFrames;
-        const auto whole = std::min(static_cast<std::size_t>(at), played.left.size() - 1);
+        // A bar ending a few frames late, where the clock moved, holds its last sample.
+        const auto last = static_cast<double>(played.left.size() - 1);
+        const double at = std::min(into * (last + 1) / place->barFrames, last);
+        const auto whole = static_cast<std::size_t>(at);
         const double part = at - static_cast<double>(whole);
         const std::size_t next = std::min(whole + 1, played.left.size() - 1);
         left[i] = static_cast<float>(played.left[whole] +

@@ -24,7 +24,8 @@ struct HostPosition {
 // allows a range of them), so bars start on the exact frame after a locate or a tempo change as
 // soon as the host has said enough; a better estimate moves the loop only where a bar starts,
 // never within one. A jump of the frames, a tempo change or a beat out of that range takes the
-// host's place at once. Audio thread; no allocation.
+// host's place at once; bars renumbered while the frames run on move nothing. Audio thread; no
+// allocation.
 class HostBarClock {
 public:
     explicit HostBarClock(double sampleRate) : rate_(sampleRate) {}
@@ -33,6 +34,7 @@ public:
         std::int64_t bar;     // bars of four beats from the song's start
         double framesIntoBar; // from the bar's first frame
         double barFrames;     // the bar's length at the tempo
+        double toNextBar;     // from the first frame to the next bar's
 
         // The place frames later at the same tempo.
         Place after(double frames) const;
@@ -51,6 +53,11 @@ private:
     double beatZeroHigh_ = 0;
     // The one the loop is placed by.
     double beatZero_ = 0;
+    // A frame where a bar is likely to start: the host's frame 0 (a song that holds its tempo
+    // from there), or where the last tempo's bar started.
+    double anchor_ = 0;
+    // The bar the last block ended in.
+    std::int64_t lastBar_ = 0;
 };
 
 } // namespace brev

@@ -3,6 +3,7 @@
 #include "plugin/player_engine.h"
 
 #include <chrono>
+#include <cmath>
 
 namespace brev {
 
@@ -20,8 +21,9 @@ void PlayerEngine::setRate(double rate) {
 
 void PlayerEngine::begin(const HostPosition& position, std::uint32_t frames,
                          std::uint32_t maxBlock) {
+    // To the hundredth a loop's tempo is set to: a host's float noise makes no new bars.
     if (position.bpm > 0)
-        supply_.want(keepPitch_ ? position.bpm : 0);
+        supply_.want(keepPitch_ ? std::round(position.bpm * 100) / 100 : 0);
     if (offline_.ahead(frames, rate_, maxBlock))
         supply_.waitUntilMade(kOfflineWait);
     place_ = clock_.advance(position, frames);

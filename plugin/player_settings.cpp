@@ -30,10 +30,12 @@ std::optional<std::size_t> patternIndex(std::string_view key, std::string_view s
 } // namespace
 
 void PlayerSettings::set(std::string_view key, const std::string& value) {
-    std::lock_guard lock(mutex_);
     if (key == "loop") {
         setLoop(value);
-    } else if (const auto text = patternIndex(key, kTextSuffix)) {
+        return;
+    }
+    std::lock_guard lock(mutex_);
+    if (const auto text = patternIndex(key, kTextSuffix)) {
         patterns_[*text].text = value.empty() ? std::nullopt : std::optional(value);
         patterns_[*text].restoring = true;
         supplyRecipe();
@@ -55,15 +57,23 @@ std::string PlayerSettings::get(std::string_view key) const {
     return {};
 }
 
+// Loaded before the lock: reading the state meanwhile does not wait for a long decode.
 void PlayerSettings::setLoop(const std::string& file) {
+    std::shared_ptr<const LoadedAudio> loop;
+    std::string problem;
     try {
-        loop_ = file.empty() ? nullptr : std::make_shared<const LoadedAudio>(loadAudioFile(file));
-        loopFile_ = file;
-        tell({});
-        supplyRecipe();
+        if (!file.empty())
+            loop = std::make_shared<const LoadedAudio>(loadAudioFile(file));
     } catch (const std::exception& error) {
-        tell(error.what());
+        problem = error.what();
     }
+    std::lock_guard lock(mutex_);
+    tell(problem);
+    if (!problem.empty())
+        return;
+    loop_ = std::move(loop);
+    loopFile_ = file;
+    supplyRecipe();
 }
 
 void PlayerSettings::setPatternFile(Pattern& pattern, const std::string& file) {

@@ -4,7 +4,7 @@
 # Installs the build into a staging prefix and checks what a desktop needs from it: the programs
 # in bin/, the help file in the documentation folder, the desktop entry, the AppStream metadata,
 # the manual pages and the icon.
-# Usage: install_test.sh BUILD_DIR STAGE_DIR WITH_PROGRAM(0|1)
+# Usage: install_test.sh BUILD_DIR STAGE_DIR WITH_PROGRAM(0|1) [LIBDIR: checks the plugin's too]
 set -euo pipefail
 build=$1
 stage=$2
@@ -69,5 +69,12 @@ if [ "$with_program" = 1 ]; then
     cat "$home/out" >&2
     fail "brevedit ended by itself with status $status"
   fi
+fi
+if [ -n "${4:-}" ]; then # the plugin; DPF writes mod:brand and mod:label, unknown to lv2_validate
+  lv2=$stage/$4/lv2
+  ! { lv2_validate "$lv2"/*/*.ttl 2>&1 || :; } | awk '/^[^ ]/ { print "" } { printf "%s ", $0 }' |
+    grep '^error:' | grep -v '/mod#\(brand\|label\) ' || fail "lv2_validate finds errors in $lv2"
+  [ -f "$(LV2_PATH=$lv2:/usr/lib/lv2 lv2info urn:brev-editor:pattern-player |
+    sed -n "s|^\s*Binary: *file://\($lv2/\)|\1|p")" ] || fail "lilv finds no plugin module in $lv2"
 fi
 echo "installed layout complete in $stage"

@@ -1,12 +1,15 @@
 -- SPDX-FileCopyrightText: 2026 The BREV Editor developers
 -- SPDX-License-Identifier: GPL-3.0-or-later
 --
--- Headless project round trip for the pattern player: a session at 44100 Hz, 140 BPM with a
--- change to 120 at bar 3, a MIDI track holding the plugin with state from an LV2 preset and
--- the `pattern` parameter automated 1 -> 2 at bar 3; four bars exported to WAV, the project
--- saved; then, in a second run, reopened and exported again. Run by ardour_export.sh.
+-- Headless project round trip for the pattern player: a session at 44100 Hz with the given
+-- tempo map, a MIDI track holding the plugin with state from an LV2 preset and the `pattern`
+-- parameter automated 1 -> 2 on bar 2's last beat, for bar 3 on; four bars exported to WAV,
+-- the project saved; then, in a second run, reopened and exported again. Run by
+-- ardour_export.sh.
 -- Environment: BREV_STAGE (create or reopen), BREV_SESSION (the session folder),
--- BREV_PRESET (preset label, for create), BREV_PLUGIN (plugin URI, default the player).
+-- BREV_EXPORT (export preset id), for create BREV_PRESET (LV2 preset label) and BREV_TEMPI
+-- (the tempo map: BPM@BAR ..., the first at bar 1, "140@1 120@3"), BREV_PLUGIN (plugin URI,
+-- default the player).
 --
 -- What ardour7-lua 7.3 does (found by trying; the next steps build on it):
 -- - AudioEngine:set_backend("None (Dummy)", "", ""), set_sample_rate(r), start(false) == 0;
@@ -37,14 +40,19 @@
 --   set_automation_state; the control has, and its Evoral.Parameter(PluginAutomation, 0, id)
 --   takes the LV2 port index (plugin(0):nth_parameter(n, true)), not n: with n the control is
 --   nil (calling it crashed). Points are saved in beat time (b15360 = bar 3).
+-- - A plugin with a MIDI input gets each block (1024 frames in an export) whole: its controls
+--   as the automation stands at the block's first frame, and the transport's place and tempo
+--   of that frame. A point right on a bar start that falls inside a block reaches the plugin
+--   a block late, after the bar started (found: a point at bar 3 gave pattern 2 from bar 4).
 -- - Port:disconnect_all(), Port:connect(other port's name) == 0: connect the track to the
 --   master's inputs before saving, as a project saved unconnected reopens silent.
--- - session:simple_export(): set_preset(uuid from share/ardour7/export/*.preset; wav.preset is
---   16 bit), set_folder, set_name, set_range(first, end samples, end exclusive), run_export()
+-- - session:simple_export(): set_preset(uuid of a *.preset in share/ardour7/export, which the
+--   wrapper's ARDOUR_DATA_PATH fixes, or in the user's config folder's export/, which follows
+--   XDG_CONFIG_HOME; wav.preset is 16 bit, a preset naming the format id of
+--   "BWAV 32float Export.format" writes 32-bit float), set_folder, set_name, set_range(first, end samples, end exclusive), run_export()
 --   blocks and is true on success; the file is FOLDER/NAME.wav.
 -- - session:save_state("", false, false, false, false, false) == 0 saves the snapshot.
 
-local wav_preset = "75969a1c-3133-4694-864b-a1fa50e43348" -- WAV @ session-rate
 local rate = 44100
 local beats_per_bar = 4
 
@@ -65,14 +73,22 @@ local function report(line)
   io.stdout:flush()
 end
 
-local function bar_start(bar)
-  return Temporal.timepos_t.from_ticks((bar - 1) * beats_per_bar * Temporal.ticks_per_beat)
+local function beat_start(beat)
+  return Temporal.timepos_t.from_ticks(beat * Temporal.ticks_per_beat)
 end
 
-local function set_tempi()
+local function bar_start(bar)
+  return beat_start((bar - 1) * beats_per_bar)
+end
+
+local function set_tempi(tempi)
   local map = Temporal.TempoMap.fetch_writable()
-  map:set_tempo(Temporal.Tempo(140, 140, 4), bar_start(1))
-  map:set_tempo(Temporal.Tempo(120, 120, 4), bar_start(3))
+  local first
+  for bpm, bar in tempi:gmatch("(%d+%.?%d*)@(%d+)") do
+    first = first or tonumber(bar)
+    map:set_tempo(Temporal.Tempo(tonumber(bpm), tonumber(bpm), 4), bar_start(tonumber(bar)))
+  end
+  assert(first == 1, "BREV_TEMPI must start at bar 1: " .. tempi)
   Temporal.TempoMap.update(map)
 end
 
@@ -106,7 +122,7 @@ local function add_player(session, track)
   assert(not list:isnil(), "no automation for parameter 0")
   control:set_interpolation(Evoral.InterpolationStyle.Discrete)
   control:add(bar_start(1), 1, false, true)
-  control:add(bar_start(3), 2, false, true)
+  control:add(beat_start(2 * beats_per_bar - 1), 2, false, true)
   local port = proc:to_insert():plugin(0):nth_parameter(0, true)
   local parameter = Evoral.Parameter(ARDOUR.AutomationType.PluginAutomation, 0, port)
   proc:to_insert():to_automatable():automation_control(parameter, false):set_automation_state(
@@ -115,7 +131,8 @@ end
 
 local function export(session, file)
   local out = session:simple_export()
-  assert(out:set_preset(wav_preset), "no WAV export preset")
+  local preset = env("BREV_EXPORT")
+  assert(out:set_preset(preset), "no export preset " .. preset)
   out:set_folder(folder .. "/export")
   out:set_name(file)
   out:set_range(0, bar_start(5):samples())
@@ -130,7 +147,7 @@ assert(AudioEngine:start(false) == 0, "audio engine did not start")
 if stage == "create" then
   local session = create_session(folder, name, rate)
   assert(session, "cannot create a session in " .. folder)
-  set_tempi()
+  set_tempi(env("BREV_TEMPI"))
   local track = add_track(session)
   add_player(session, track)
   connect_outputs(session, track)

@@ -23,16 +23,16 @@ TEST(BarPlayer, EachBarPlaysThePatternChosenBeforeItSampleForSample) {
     }
     BarPlayer player;
     std::vector<float> left(300), right(300);
-    player.render(HostBarClock::Place{0, 900, 1000}, source, 300, left.data(), right.data());
+    player.render(HostBarClock::Place{0, 900, 1000, 100}, source, 300, left.data(), right.data());
     EXPECT_EQ(left[0], 900);
     EXPECT_EQ(left[150], 50); // the next bar, from its first sample
     player.choose(1);
-    player.render(HostBarClock::Place{1, 200, 1000}, source, 300, left.data(), right.data());
+    player.render(HostBarClock::Place{1, 200, 1000, 800}, source, 300, left.data(), right.data());
     EXPECT_EQ(left[0], 200); // chosen within the bar: from the next one
-    player.render(HostBarClock::Place{1, 900, 1000}, source, 300, left.data(), right.data());
+    player.render(HostBarClock::Place{1, 900, 1000, 100}, source, 300, left.data(), right.data());
     EXPECT_EQ(left[99], 999);
     EXPECT_EQ(right[100], 10000);
-    player.render(HostBarClock::Place{2, 100, 500}, source, 2, left.data(), right.data());
+    player.render(HostBarClock::Place{2, 100, 500, 400}, source, 2, left.data(), right.data());
     EXPECT_EQ(left[1], 10202);
     player.render(std::nullopt, source, 300, left.data(), right.data());
     EXPECT_EQ(left[0] + right[299], 0);

@@ -8,28 +8,43 @@
 namespace brev {
 namespace {
 
-// A host that rounds its beats to 1/1920 plays, locates, changes tempo and stops: bars start on
-// their exact first frame from the song's start, and from the first bar start after a locate or
-// a tempo change; before that, the place is as near as one rounded beat tells.
+// A host that rounds its beats to 1/1920 plays, locates, changes tempo, renumbers its bars and
+// stops: bars start on their exact first frame from the song's start, and from the first bar
+// start after a locate or a tempo change; before that, the place is as near as one rounded beat
+// tells, and it never moves within a bar. A host that tells its beat only once a beat, the
+// framework counting on between, is exact from its frame 0 and through a tempo change at a bar
+// start.
 TEST(HostBarClock, BarsStartOnTheirFrameThroughRoundedBeatsJumpsAndTempo) {
     HostBarClock clock(44100);
-    // Blocks of 256 frames from frame `from` on, at bpm with the song's beat 0 at frame zero;
-    // counts the blocks whose place is not exact once it must be.
+    // Blocks from frame `from` on, at bpm with the song's beat 0 at frame zero, the beat told
+    // every block or only where a beat starts; counts the blocks whose place is not exact once
+    // it must be, or moved within a bar.
     const auto play = [&](std::uint64_t from, std::uint64_t to, double bpm, double zero,
-                          bool exactAtOnce) {
-        const double barFrames = 4 * 60 / bpm * 44100;
-        const double tick = 60 / bpm * 44100 / 3840 + 0.5;
+                          bool exactAtOnce, std::uint32_t block = 256, bool everyBlock = true) {
+        const double beatFrames = 60 / bpm * 44100;
+        const double tick = beatFrames / 3840 + 0.5;
         int wrong = 0;
         bool mustBeExact = exactAtOnce;
-        for (std::uint64_t frame = from; frame < to; frame += 256) {
-            const double beats = (static_cast<double>(frame) - zero) / (60 / bpm * 44100);
-            const auto place =
-                clock.advance({true, std::round(beats * 1920) / 1920, bpm, frame}, 256);
-            const double exact = std::fmod(static_cast<double>(frame) - zero, barFrames);
+        std::optional<HostBarClock::Place> last;
+        double told = 0;
+        double toldAt = 0;
+        for (std::uint64_t frame = from; frame < to; frame += block) {
+            const double beats = (static_cast<double>(frame) - zero) / beatFrames;
+            if (everyBlock || !last || std::floor(beats) != std::floor(told)) {
+                told = std::round(beats * 1920) / 1920;
+                toldAt = static_cast<double>(frame);
+            }
+            const double counted = told + (static_cast<double>(frame) - toldAt) / beatFrames;
+            const auto place = clock.advance({true, counted, bpm, frame}, block);
+            const double exact = std::fmod(static_cast<double>(frame) - zero, 4 * beatFrames);
             const double off = std::fabs(place->framesIntoBar - exact);
             if (mustBeExact ? off != 0 : off > tick)
                 ++wrong;
-            mustBeExact = mustBeExact || exact + 256 > barFrames;
+            if (last && place->bar == last->bar &&
+                place->framesIntoBar != last->after(block).framesIntoBar)
+                ++wrong;
+            mustBeExact = mustBeExact || exact + block > 4 * beatFrames;
+            last = place;
         }
         return wrong;
     };
@@ -37,8 +52,16 @@ TEST(HostBarClock, BarsStartOnTheirFrameThroughRoundedBeatsJumpsAndTempo) {
     EXPECT_EQ(play(10 * 75600 + 100, 13 * 75600, 140, 0, false), 0); // located
     // 120 BPM from bar 13 on, its beats going on from there.
     const std::uint64_t change = 13 * 75600 - 13 * 75600 % 256 + 256;
-    EXPECT_EQ(play(change, change + 3 * 88200, 120, 13 * 75600 - 52 * 22050.0, false), 0);
+    const double zero = 13 * 75600 - 52 * 22050.0;
+    const std::uint64_t later = change + 1034 * 256;
+    EXPECT_EQ(play(change, later, 120, zero, false), 0);
+    // Numbered a bar less from here on, frames running on (as the framework counts bars
+    // between the host's messages): the place is kept.
+    EXPECT_EQ(play(later, later + 700 * 256, 120, zero + 88200, true), 0);
     EXPECT_FALSE(clock.advance({false, 0, 120, 0}, 256));
+    EXPECT_EQ(play(0, 4 * 75600, 140, 0, true, 64, false), 0);
+    EXPECT_EQ(play(4 * 75600, 4 * 75600 + 3 * 88200, 120, 4 * 75600 - 16 * 22050, true, 64, false),
+              0);
 }
 
 } // namespace
