@@ -102,17 +102,19 @@ protected:
                                                   << jalvLog();
     }
 
-    // Rolls the master's transport from bar 1 until the last 4 bars heard are wanted, with no
+    // Rolls the master's transport from bar 1 until 4 bars in a row heard are wanted, with no
     // drop between them, or the recording is full; then stops it and records the stop. Skips
     // where only drops kept those bars from being heard.
     void rollUntilSteady(const std::function<bool(const Bar&)>& wanted, std::vector<Bar>& bars) {
         roll();
         const std::size_t full = std::size_t(29 * tester_->sampleRate());
         const auto steady = [&](const std::vector<Bar>& heard) {
-            return heard.size() >= 4 &&
-                   std::all_of(heard.end() - 4, heard.end(), [&](const Bar& bar) {
-                       return wanted(bar) && bar.drops == heard.back().drops;
-                   });
+            for (auto run = heard.begin(); heard.end() - run >= 4; ++run)
+                if (std::all_of(run, run + 4, [&](const Bar& bar) {
+                        return wanted(bar) && bar.drops == run->drops;
+                    }))
+                    return true;
+            return false;
         };
         while (!steady(bars = heardBars()) && tester_->recorded() < full && jalv_->running())
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
