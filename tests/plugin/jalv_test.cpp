@@ -22,6 +22,7 @@
 #include <optional>
 #include <sstream>
 #include <thread>
+#include <utility>
 
 namespace brev {
 namespace {
@@ -102,10 +103,12 @@ protected:
                                                   << jalvLog();
     }
 
-    // Rolls the master's transport from bar 1 until 4 bars in a row heard are wanted, with no
-    // drop between them, or the recording is full; then stops it and records the stop. Skips
-    // where only drops kept those bars from being heard.
-    void rollUntilSteady(const std::function<bool(const Bar&)>& wanted, std::vector<Bar>& bars) {
+    // Rolls the master's transport from bar 1 (relocating it to locateTo, when given, once 2 bars
+    // are heard) until 4 bars in a row heard are wanted, with no drop between them, or the
+    // recording is full; then stops it and records the stop. Skips where only drops kept those
+    // bars from being heard.
+    void rollUntilSteady(const std::function<bool(const Bar&)>& wanted, std::vector<Bar>& bars,
+                         std::uint32_t locateTo = 0) {
         roll();
         const std::size_t full = std::size_t(29 * tester_->sampleRate());
         const auto steady = [&](const std::vector<Bar>& heard) {
@@ -116,8 +119,11 @@ protected:
                     return true;
             return false;
         };
-        while (!steady(bars = heardBars()) && tester_->recorded() < full && jalv_->running())
+        while (!steady(bars = heardBars()) && tester_->recorded() < full && jalv_->running()) {
+            if (locateTo > 0 && bars.size() >= 2)
+                tester_->locate(std::exchange(locateTo, 0));
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
         tester_->stopTransport();
         awaitFrames(4096);
         bars = heardBars();
@@ -210,6 +216,19 @@ TEST_F(PatternPlayerInJalv, ByRateEveryBarFollowsTheMasterAtARaisedPitch) {
     expectTheMastersBars(bars);
     for (const Bar& bar : bars)
         EXPECT_NEAR(bar.tone, kRaised, 6) << "at transport frame " << bar.frame;
+}
+
+// A relocation into the middle of a bar, to a place the master tells as bar 11, beat 3 and 95
+// ticks (cut off from 96 by its rounding): the bars go on from the master's.
+TEST_F(PatternPlayerInJalv, ByRateTheBarsFollowTheMasterAfterARelocation) {
+    startJalv(false);
+    std::vector<Bar> bars;
+    constexpr std::uint32_t kPlace = 841000;
+    ASSERT_NO_FATAL_FAILURE(
+        rollUntilSteady([](const Bar& bar) { return bar.frame > kPlace; }, bars, kPlace));
+    if (IsSkipped())
+        return;
+    expectTheMastersBars(bars);
 }
 
 TEST_F(PatternPlayerInJalv, KeepingPitchThePreparedLoopFollowsTheMasterAtItsOwnPitch) {
