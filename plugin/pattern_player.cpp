@@ -14,7 +14,8 @@ namespace {
 
 enum Control : uint32_t { kPatternControl, kKeepPitchControl, kControlCount };
 
-// A restore sets states in this order: each pattern's text before its file.
+// Restores set states in this order (LV2) or in the keys' order (VST3): either way each
+// pattern's text before its file.
 constexpr uint32_t kLoopState = 0;
 constexpr uint32_t kFirstTextState = 1;
 constexpr uint32_t kFirstFileState = kFirstTextState + brev::kPatternCount;
@@ -90,7 +91,7 @@ protected:
             state.label = "Loop";
         } else if (index < kFirstFileState) {
             state.hints = kStateIsOnlyForDSP;
-            state.key = String("pattern") + String(index - kFirstTextState + 1) + "text";
+            state.key = String("pattern-text") + String(index - kFirstTextState + 1);
         } else if (index < kStatusState) {
             const String number(index - kFirstFileState + 1);
             state.hints = kStateIsFilenamePath;
