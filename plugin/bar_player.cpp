@@ -27,7 +27,7 @@ void BarPlayer::render(const std::optional<HostBarClock::Place>& place, BarSourc
         // With nothing to play, the first bars made play at once, from where the bar is.
         if (bar != bar_ || !bars_) {
             bars_ = source.atBarStart();
-            playing_ = chosen_;
+            playing_ = chosen_.load(std::memory_order_relaxed);
             bar_ = bar;
         }
         if (!bars_)

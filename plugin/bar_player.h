@@ -5,6 +5,7 @@
 #include "plugin/host_clock.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -51,7 +52,8 @@ protected:
 class BarPlayer {
 public:
     // The pattern (0 … 7) to play from the next bar start on.
-    void choose(int pattern) { chosen_ = pattern; }
+    // Any thread.
+    void choose(int pattern) { chosen_.store(pattern, std::memory_order_relaxed); }
     int playing() const { return playing_; }
 
     // Fills frames of left and right from place (silence without one or without bars), taking
@@ -61,7 +63,7 @@ public:
                 std::uint32_t frames, float* left, float* right);
 
 private:
-    int chosen_ = 0;
+    std::atomic<int> chosen_{0};
     int playing_ = 0;
     std::int64_t bar_ = -1;
     const PreparedBars* bars_ = nullptr;

@@ -14,6 +14,9 @@ constexpr double kBeatsPerBar = 4;
 // within a tick of the frame a beat tells. The middle of what the beats allow then comes to the
 // exact frame for a host that rounds (or gives exact beats).
 constexpr double kTick = 1.0 / 1920;
+// A host that tells its place only when it changes leaves the framework to count the beat on,
+// in single precision: each block may add up to half a float's step within a bar of beats.
+constexpr double kCountingError = 1.2e-7;
 
 double positiveModulo(double value, double modulus) {
     return value - std::floor(value / modulus) * modulus;
@@ -50,9 +53,12 @@ std::optional<HostBarClock::Place> HostBarClock::advance(const HostPosition& pos
     const double told = frame - position.beats * beatFrames;
     const double renumbered =
         framesRunOn ? std::round((beatZero_ - told) / barFrames) * barFrames : 0;
-    const double low = told + renumbered - kTick * beatFrames;
-    const double high = told + renumbered + kTick * beatFrames;
+    const double allowed =
+        (kTick + (framesRunOn ? blocksRunOn_ + 1 : 0) * kCountingError) * beatFrames;
+    const double low = told + renumbered - allowed;
+    const double high = told + renumbered + allowed;
     const bool runningOn = framesRunOn && low <= beatZeroHigh_ && high >= beatZeroLow_;
+    blocksRunOn_ = runningOn ? blocksRunOn_ + 1 : 0;
     beatZeroLow_ = runningOn ? std::max(low, beatZeroLow_) : low;
     beatZeroHigh_ = runningOn ? std::min(high, beatZeroHigh_) : high;
     // A host that tells few beats may never narrow beat 0 down to one frame: a bar starts at

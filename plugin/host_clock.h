@@ -56,6 +56,8 @@ private:
     // A frame where a bar is likely to start: the host's frame 0 (a song that holds its tempo
     // from there), or where the last tempo's bar started.
     double anchor_ = 0;
+    // Blocks since the host's place was last taken.
+    std::uint64_t blocksRunOn_ = 0;
     // The bar the last block ended in.
     std::int64_t lastBar_ = 0;
 };

@@ -17,7 +17,8 @@ namespace {
 using brev::kControlCount;
 using brev::kPatternControl;
 
-// A restore sets states in this order: each pattern's text before its file.
+// Restores set states in this order (LV2) or in the keys' order (VST3): either way each
+// pattern's text before its file.
 constexpr uint32_t kLoopState = 0;
 constexpr uint32_t kFirstTextState = 1;
 constexpr uint32_t kFirstFileState = kFirstTextState + brev::kPatternCount;
@@ -95,7 +96,7 @@ protected:
             state.label = "Loop";
         } else if (index < kFirstFileState) {
             state.hints = kStateIsOnlyForDSP;
-            state.key = (brev::patternKey(index - kFirstTextState) + "text").c_str();
+            state.key = String("pattern-text") + String(index - kFirstTextState + 1);
         } else if (index < kStatusState) {
             state.hints = kStateIsFilenamePath;
             state.key = brev::patternKey(index - kFirstFileState).c_str();

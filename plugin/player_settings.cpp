@@ -7,40 +7,50 @@
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <utility>
 
 namespace brev {
 
 namespace {
 
-constexpr std::string_view kPatternKey = "pattern";
-constexpr std::string_view kTextSuffix = "text";
+constexpr std::string_view kFileKey = "pattern";
+constexpr std::string_view kTextKey = "pattern-text";
 
-// The pattern's index for "pattern<N><suffix>".
-std::optional<std::size_t> patternIndex(std::string_view key, std::string_view suffix) {
-    if (key.size() != kPatternKey.size() + 1 + suffix.size() || !key.starts_with(kPatternKey) ||
-        !key.ends_with(suffix))
+// The pattern's index for "<prefix><N>".
+std::optional<std::size_t> patternIndex(std::string_view key, std::string_view prefix) {
+    if (key.size() != prefix.size() + 1 || !key.starts_with(prefix))
         return std::nullopt;
-    const int number = key[kPatternKey.size()] - '0';
+    const int number = key.back() - '0';
     if (number < 1 || number > kPatternCount)
         return std::nullopt;
     return static_cast<std::size_t>(number - 1);
+}
+
+// A state saved without that file holds an empty path, which LV2 hosts restore as the state's
+// own folder.
+bool isNoFile(const std::string& value) {
+    std::error_code error;
+    return value.empty() || std::filesystem::is_directory(value, error);
 }
 
 } // namespace
 
 void PlayerSettings::set(std::string_view key, const std::string& value) {
     if (key == "loop") {
-        setLoop(value);
+        if (!isNoFile(value))
+            setLoop(value);
         return;
     }
     std::lock_guard lock(mutex_);
-    if (const auto text = patternIndex(key, kTextSuffix)) {
-        patterns_[*text].text = value.empty() ? std::nullopt : std::optional(value);
+    if (const auto text = patternIndex(key, kTextKey)) {
         patterns_[*text].restoring = true;
-        supplyRecipe();
-    } else if (const auto file = patternIndex(key, "")) {
-        setPatternFile(patterns_[*file], value);
+        if (!value.empty()) {
+            patterns_[*text].text = value;
+            supplyRecipe();
+        }
+    } else if (const auto file = patternIndex(key, kFileKey)) {
+        setPatternFile(key, patterns_[*file], value);
     }
 }
 
@@ -48,11 +58,15 @@ std::string PlayerSettings::get(std::string_view key) const {
     std::lock_guard lock(mutex_);
     if (key == "loop")
         return loopFile_;
-    if (key == "status")
-        return problem_.empty() ? supply_.problem() : problem_;
-    if (const auto text = patternIndex(key, kTextSuffix))
+    if (key == "status") {
+        std::string status = supply_.problem();
+        for (const auto& [_, problem] : problems_)
+            status += (status.empty() ? "" : "\n") + problem;
+        return status;
+    }
+    if (const auto text = patternIndex(key, kTextKey))
         return patterns_[*text].text.value_or(std::string());
-    if (const auto file = patternIndex(key, ""))
+    if (const auto file = patternIndex(key, kFileKey))
         return patterns_[*file].file;
     return {};
 }
@@ -68,39 +82,44 @@ void PlayerSettings::setLoop(const std::string& file) {
         problem = error.what();
     }
     std::lock_guard lock(mutex_);
-    tell(problem);
+    loopFile_ = file;
+    tell("loop", problem);
     if (!problem.empty())
         return;
     loop_ = std::move(loop);
-    loopFile_ = file;
     supplyRecipe();
 }
 
-void PlayerSettings::setPatternFile(Pattern& pattern, const std::string& file) {
-    if (std::exchange(pattern.restoring, false)) {
+void PlayerSettings::setPatternFile(std::string_view key, Pattern& pattern,
+                                    const std::string& file) {
+    const bool restoring = std::exchange(pattern.restoring, false);
+    if (isNoFile(file))
+        return;
+    if (restoring) {
         pattern.file = file;
         return;
     }
+    pattern.file = file;
     try {
-        std::optional<std::string> text;
-        if (!file.empty()) {
-            text = readPatternFileText(file, "Unable to read the pattern ");
-            if (!text)
-                throw Error("Unable to read the pattern " + file + "\nThe file does not exist");
-        }
+        std::optional<std::string> text = readPatternFileText(file, "Unable to read the pattern ");
+        if (!text)
+            throw Error("Unable to read the pattern " + file + "\nThe file does not exist");
         pattern.text = std::move(text);
-        pattern.file = file;
-        tell({});
+        tell(key, {});
         supplyRecipe();
     } catch (const std::exception& error) {
-        tell(error.what());
+        tell(key, error.what());
     }
 }
 
-void PlayerSettings::tell(std::string problem) {
-    if (!problem.empty())
-        std::fprintf(stderr, "BREV Pattern Player: %s\n", problem.c_str());
-    problem_ = std::move(problem);
+void PlayerSettings::tell(std::string_view key, std::string problem) {
+    if (problem.empty()) {
+        if (const auto known = problems_.find(key); known != problems_.end())
+            problems_.erase(known);
+        return;
+    }
+    std::fprintf(stderr, "BREV Pattern Player: %s\n", problem.c_str());
+    problems_.insert_or_assign(std::string(key), std::move(problem));
 }
 
 void PlayerSettings::supplyRecipe() {

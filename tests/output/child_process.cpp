@@ -13,7 +13,10 @@
 namespace brev::test {
 
 Child::Child(const std::vector<std::string>& argv, const std::string& output,
-             const std::string& errors) {
+             const std::string& errors, Input in) {
+    int input[2] = {-1, -1};
+    if (in == Input::Pipe && pipe2(input, O_CLOEXEC) != 0)
+        return;
     std::vector<char*> args;
     for (const std::string& arg : argv)
         args.push_back(const_cast<char*>(arg.c_str()));
@@ -29,11 +32,16 @@ Child::Child(const std::vector<std::string>& argv, const std::string& output,
         int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (out < 0 || err < 0)
             _exit(127);
+        if (input[0] >= 0)
+            dup2(input[0], 0);
         dup2(out, 1);
         dup2(err, 2);
         execvp(args[0], args.data());
         _exit(127);
     }
+    if (input[0] >= 0)
+        close(input[0]);
+    input_ = input[1];
 }
 
 bool Child::running() {
@@ -45,11 +53,32 @@ bool Child::running() {
     return false;
 }
 
+void Child::send(const std::string& text) {
+    // Into a pipe whose reader has gone, the write fails rather than ending this process.
+    std::signal(SIGPIPE, SIG_IGN);
+    if (input_ >= 0 && write(input_, text.data(), text.size()) < 0)
+        closeInput();
+}
+
+void Child::closeInput() {
+    if (input_ >= 0)
+        close(input_);
+    input_ = -1;
+}
+
+bool Child::endsWithin(double seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (running() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return !running();
+}
+
 int Child::exitCode() const {
     return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
 }
 
 void Child::stop(int signal) {
+    closeInput();
     if (pid_ <= 0)
         return;
     kill(pid_, signal);

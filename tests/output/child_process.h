@@ -12,13 +12,21 @@ namespace brev::test {
 // should this test process die first.
 class Child {
 public:
+    // Our standard input, or a pipe held open until closeInput(), for a child that ends when its
+    // input does.
+    enum class Input { Ours, Pipe };
     // Standard output goes to output, standard error to errors.
     Child(const std::vector<std::string>& argv, const std::string& output,
-          const std::string& errors = "/dev/null");
+          const std::string& errors = "/dev/null", Input input = Input::Ours);
     ~Child() { stop(SIGTERM); }
 
     bool started() const { return pid_ > 0; }
     bool running();
+    // Writes text to the child's input (a pipe).
+    void send(const std::string& text);
+    void closeInput();
+    // Whether the child ends by itself within seconds.
+    bool endsWithin(double seconds);
     // The exit status once the child has ended by itself; -1 when it was signalled.
     int exitCode() const;
     // Sends signal, and SIGKILL when the child has not ended within 3 seconds.
@@ -27,6 +35,7 @@ public:
 private:
     int pid_ = -1;
     int status_ = 0;
+    int input_ = -1; // the pipe's end we write to
 };
 
 // Whether program is an executable file in a folder of PATH.

@@ -8,6 +8,7 @@
 #include "jack_test_server.h"
 #include "output/tds.h"
 #include "tests/support/test_waves.h"
+#include "tone_burst.h"
 
 #include <chrono>
 #include <cmath>
@@ -21,6 +22,10 @@ namespace {
 using namespace std::chrono_literals;
 using test::JackTestClient;
 using test::JackTestServer;
+using test::kLoopFrames;
+using test::onsets;
+using test::toneBurstLoop;
+using test::toneFrequency;
 
 #if defined(__SANITIZE_THREAD__)
 constexpr bool kThreadSanitizer = true;
@@ -34,7 +39,6 @@ constexpr bool kThreadSanitizer = false;
 constexpr bool kThreadSanitizer = false;
 #endif
 
-constexpr std::int32_t kLoopFrames = 88200; // 2 seconds: 120.01 BPM by the tempo table
 constexpr double kLoopBpm = 661500.0 / (kLoopFrames / 16);
 
 // A loop that is silent but for a burst at its start, so that every pass is one onset.
@@ -43,34 +47,6 @@ BrevWave::TWave burstLoop() {
     for (int i = 0; i < 2 * 200; ++i)
         samples[i] = 20000;
     return test::waveOfSamples(samples);
-}
-
-// Where the recorded sound rises out of at least 1000 frames of silence: the period's transport
-// position or frame time (by place) plus the offset into it.
-// samples, when given, gets their indexes into left().
-std::vector<double> onsets(const JackTestClient& tester,
-                           std::uint32_t JackTestClient::Period::*place,
-                           std::vector<std::size_t>* samples = nullptr) {
-    // The periods first: the samples of every period published are there by then.
-    const std::vector<JackTestClient::Period> periods = tester.periods();
-    const std::vector<float> left = tester.left();
-    std::vector<double> found;
-    std::size_t quiet = 1000;
-    for (const JackTestClient::Period& period : periods) {
-        for (std::size_t i = 0; i < period.frames; ++i) {
-            if (std::fabs(left[period.firstSample + i]) <= 0.3f) {
-                ++quiet;
-                continue;
-            }
-            if (quiet >= 1000) {
-                found.push_back(double(period.*place) + double(i));
-                if (samples != nullptr)
-                    samples->push_back(period.firstSample + i);
-            }
-            quiet = 0;
-        }
-    }
-    return found;
 }
 
 // Timing checks that a run could not judge, said once at its end: a busy machine's run passes
@@ -355,32 +331,6 @@ TEST_P(JackSyncAtPeriod, MidiClockIsFollowedAndItsPassesCounted) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Periods, JackSyncAtPeriod, ::testing::Values(16u, 64u, 256u, 8192u));
-
-// A loop, 2 seconds at 120.01 BPM, that is silent but for a 1 kHz tone for its first 0.25 s.
-BrevWave::TWave toneBurstLoop() {
-    std::vector<std::int16_t> samples(2 * kLoopFrames, 0);
-    for (int i = 0; i < 11025; ++i) {
-        const auto value = static_cast<std::int16_t>(20000 * std::sin(2 * M_PI * 1000 * i / 44100));
-        samples[2 * i] = samples[2 * i + 1] = value;
-    }
-    return test::waveOfSamples(samples);
-}
-
-// The tone's frequency over 80 ms from just after an onset, from its first and last rising zero
-// crossings (placed between samples), at the server's rate.
-double toneFrequency(const std::vector<float>& left, std::size_t onset, double rate) {
-    double first = -1, last = -1;
-    int cycles = -1;
-    for (std::size_t i = onset + 200; i + 1 < left.size() && i < onset + 200 + 0.08 * rate; ++i) {
-        if (left[i] < 0 && left[i + 1] >= 0) {
-            last = double(i) + left[i] / (left[i] - left[i + 1]);
-            if (first < 0)
-                first = last;
-            ++cycles;
-        }
-    }
-    return cycles > 0 ? cycles * rate / (last - first) : 0;
-}
 
 // Following a 144 BPM master: the loop's passes one bar of 144 BPM apart, and the tone of the
 // first and the last pass recorded.

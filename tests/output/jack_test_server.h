@@ -53,6 +53,9 @@ public:
 
     // Our output's audio and clock_out into this client's inputs.
     void listenTo(const std::string& client);
+    // Another program's audio output port (client:port) into this client's audio input, once
+    // it exists and its client is active; false when that is not so within 10 seconds.
+    bool recordFrom(const std::string& port);
     // This client's clock into our clock_in.
     void clockInto(const std::string& client);
     void becomeTimebaseMaster(double bpm);
@@ -70,7 +73,12 @@ public:
     // Periods the server has dropped since this client started (a loaded machine): timing seen
     // across them says nothing about ours.
     std::uint64_t xruns() const { return xruns_.load(); }
+    // How much had been recorded when each was reported (the first 1000): it was dropped
+    // before, by as long as the report took.
+    std::vector<std::size_t> xrunsAt() const;
 
+    // How many frames have arrived so far.
+    std::size_t recorded() const { return sampleCount_.load(); }
     // What has arrived so far; the samples of every period periods() gives are in a later left().
     std::vector<float> left() const;
     std::vector<Period> periods() const;
@@ -78,6 +86,7 @@ public:
 
 private:
     static int process(jack_nframes_t frames, void* self);
+    static int xrun(void* self);
     static void timebase(jack_transport_state_t, jack_nframes_t, jack_position_t* position, int,
                          void* self);
 
@@ -91,6 +100,7 @@ private:
     std::vector<float> samples_;
     std::vector<Period> periods_;
     std::vector<MidiByte> midi_;
+    std::vector<std::size_t> xrunsAt_ = std::vector<std::size_t>(1000);
     std::atomic<std::size_t> sampleCount_{0};
     std::atomic<std::size_t> periodCount_{0};
     std::atomic<std::size_t> midiCount_{0};

@@ -53,63 +53,10 @@
 --   blocks and is true on success; the file is FOLDER/NAME.wav.
 -- - session:save_state("", false, false, false, false, false) == 0 saves the snapshot.
 
-local rate = 44100
-local beats_per_bar = 4
-
-local function env(name, default)
-  local value = os.getenv(name) or default
-  assert(value and value ~= "", name .. " is not set")
-  return value
-end
-
-local folder = env("BREV_SESSION")
-local name = folder:match("([^/]+)/*$")
-local stage = env("BREV_STAGE")
+local session_of = dofile(debug.getinfo(1, "S").source:match("^@(.*)/[^/]*$") ..
+  "/ardour_session.lua")
+local env, bar_start, beat_start = session_of.env, session_of.bar_start, session_of.beat_start
 local plugin_uri = env("BREV_PLUGIN", "urn:brev-editor:pattern-player")
-
--- Flushed, so that an abort on the way out cannot swallow it.
-local function report(line)
-  print(line)
-  io.stdout:flush()
-end
-
-local function beat_start(beat)
-  return Temporal.timepos_t.from_ticks(beat * Temporal.ticks_per_beat)
-end
-
-local function bar_start(bar)
-  return beat_start((bar - 1) * beats_per_bar)
-end
-
-local function set_tempi(tempi)
-  local map = Temporal.TempoMap.fetch_writable()
-  local first
-  for bpm, bar in tempi:gmatch("(%d+%.?%d*)@(%d+)") do
-    first = first or tonumber(bar)
-    map:set_tempo(Temporal.Tempo(tonumber(bpm), tonumber(bpm), 4), bar_start(tonumber(bar)))
-  end
-  assert(first == 1, "BREV_TEMPI must start at bar 1: " .. tempi)
-  Temporal.TempoMap.update(map)
-end
-
-local function add_track(session)
-  local tracks = session:new_midi_track(ARDOUR.ChanCount(ARDOUR.DataType("midi"), 1),
-    ARDOUR.ChanCount(ARDOUR.DataType("audio"), 2), true, ARDOUR.PluginInfo(), nil, nil, 1,
-    "BREV", ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, true, false)
-  assert(tracks:size() == 1, "no MIDI track")
-  return tracks:front()
-end
-
--- The outputs exist only once the instrument is in place.
-local function connect_outputs(session, track)
-  local master = session:master_out():input()
-  for i = 0, 1 do
-    local port = track:output():audio(i)
-    assert(not port:isnil(), "the track has no audio output " .. i)
-    port:disconnect_all()
-    assert(port:connect(master:audio(i):name()) == 0, "cannot connect " .. port:name())
-  end
-end
 
 local function add_player(session, track)
   local preset = env("BREV_PRESET")
@@ -122,41 +69,29 @@ local function add_player(session, track)
   assert(not list:isnil(), "no automation for parameter 0")
   control:set_interpolation(Evoral.InterpolationStyle.Discrete)
   control:add(bar_start(1), 1, false, true)
-  control:add(beat_start(2 * beats_per_bar - 1), 2, false, true)
+  control:add(beat_start(2 * session_of.beats_per_bar - 1), 2, false, true)
   local port = proc:to_insert():plugin(0):nth_parameter(0, true)
   local parameter = Evoral.Parameter(ARDOUR.AutomationType.PluginAutomation, 0, port)
   proc:to_insert():to_automatable():automation_control(parameter, false):set_automation_state(
     ARDOUR.AutoState.Play)
 end
 
-local function export(session, file)
-  local out = session:simple_export()
-  local preset = env("BREV_EXPORT")
-  assert(out:set_preset(preset), "no export preset " .. preset)
-  out:set_folder(folder .. "/export")
-  out:set_name(file)
-  out:set_range(0, bar_start(5):samples())
-  assert(out:run_export(), "export failed")
-  report("EXPORTED " .. folder .. "/export/" .. file .. ".wav")
-end
+session_of.start_engine()
 
-AudioEngine:set_backend("None (Dummy)", "", "")
-AudioEngine:set_sample_rate(rate)
-assert(AudioEngine:start(false) == 0, "audio engine did not start")
-
+local folder, name, stage = session_of.folder, session_of.name, session_of.stage
 if stage == "create" then
-  local session = create_session(folder, name, rate)
+  local session = create_session(folder, name, session_of.rate)
   assert(session, "cannot create a session in " .. folder)
-  set_tempi(env("BREV_TEMPI"))
-  local track = add_track(session)
+  session_of.set_tempi(env("BREV_TEMPI"))
+  local track = session_of.add_track(session)
   add_player(session, track)
-  connect_outputs(session, track)
-  export(session, "first")
+  session_of.connect_outputs(session, track)
+  session_of.export(session, "first")
   assert(session:save_state("", false, false, false, false, false) == 0, "cannot save")
 else
   assert(stage == "reopen", "BREV_STAGE is create or reopen")
-  export(assert(load_session(folder, name), "cannot reopen " .. folder), "reopened")
+  session_of.export(assert(load_session(folder, name), "cannot reopen " .. folder), "reopened")
 end
 -- Before the close, which may abort when all is written.
-report("DONE " .. stage)
+session_of.report("DONE " .. stage)
 close_session()

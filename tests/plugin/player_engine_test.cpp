@@ -77,29 +77,37 @@ TEST(PlayerEngine, PatternsAndNewBarsStartWhereABarStartsWithoutAllocating) {
 }
 
 // A restore sets the saved text, then the file: the text plays even where the file changed
-// or went; the file picked again is read again; what cannot be read keeps what plays.
+// or went; the file picked again is read again; what cannot be read keeps what plays, and its
+// name, and says so until it is set again.
 TEST(PlayerSettings, ASongPlaysItsSavedTextAndAFileThatCannotBeReadChangesNothing) {
     test::TempFolder folder;
     BarSupply supply;
     PlayerSettings settings(supply);
     const std::string file = folder.file("a.brev");
     writeText(file, "[Saved Pattern]\nSwing=30\n");
-    settings.set("pattern3text", "[Saved Pattern]\nSwing=10\n");
+    settings.set("pattern-text3", "[Saved Pattern]\nSwing=10\n");
     settings.set("pattern3", file);
-    EXPECT_EQ(settings.get("pattern3text"), "[Saved Pattern]\nSwing=10\n");
-    EXPECT_EQ(settings.get("pattern3"), file);
+    EXPECT_EQ(settings.get("pattern-text3"), "[Saved Pattern]\nSwing=10\n");
     settings.set("pattern3", file);
-    EXPECT_EQ(settings.get("pattern3text"), "[Saved Pattern]\nSwing=30\n");
-    settings.set("pattern3", folder.file("gone.brev"));
-    EXPECT_EQ(settings.get("pattern3"), file);
-    EXPECT_NE(settings.get("status").find("gone.brev"), std::string::npos);
+    EXPECT_EQ(settings.get("pattern-text3"), "[Saved Pattern]\nSwing=30\n");
 
     settings.set("loop", folder.file("gone.wav"));
-    EXPECT_EQ(settings.get("loop"), "");
-    EXPECT_NE(settings.get("status").find("gone.wav"), std::string::npos);
+    settings.set("pattern3", folder.file("gone.brev"));
+    settings.set("pattern-text4", ""); // a pattern saved unset, restored: its file is a folder
+    settings.set("pattern4", folder.path().string());
+    settings.set("pattern4", file);
+    EXPECT_EQ(settings.get("pattern-text4"), "[Saved Pattern]\nSwing=30\n");
+    EXPECT_EQ(settings.get("pattern-text3"), "[Saved Pattern]\nSwing=30\n");
+    EXPECT_EQ(settings.get("loop") + settings.get("pattern3"),
+              folder.file("gone.wav") + folder.file("gone.brev"));
+    const std::string status = settings.get("status");
+    EXPECT_NE(status.find("gone.wav"), std::string::npos) << status;
+    EXPECT_NE(status.find("gone.brev"), std::string::npos) << status;
+    settings.set("pattern3", file);
+    EXPECT_EQ(settings.get("status").find("gone.brev"), std::string::npos);
     settings.set("pattern9", file);
-    settings.set("pattern0text", "x");
-    EXPECT_EQ(settings.get("pattern9") + settings.get("pattern0text"), "");
+    settings.set("pattern-text0", "x");
+    EXPECT_EQ(settings.get("pattern9") + settings.get("pattern-text0"), "");
 }
 
 } // namespace
