@@ -53,13 +53,6 @@ bool Child::running() {
     return false;
 }
 
-void Child::send(const std::string& text) {
-    // Into a pipe whose reader has gone, the write fails rather than ending this process.
-    std::signal(SIGPIPE, SIG_IGN);
-    if (input_ >= 0 && write(input_, text.data(), text.size()) < 0)
-        closeInput();
-}
-
 void Child::closeInput() {
     if (input_ >= 0)
         close(input_);

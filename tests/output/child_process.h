@@ -22,8 +22,6 @@ public:
 
     bool started() const { return pid_ > 0; }
     bool running();
-    // Writes text to the child's input (a pipe).
-    void send(const std::string& text);
     void closeInput();
     // Whether the child ends by itself within seconds.
     bool endsWithin(double seconds);

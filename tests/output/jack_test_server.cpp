@@ -78,7 +78,8 @@ JackTestClient::JackTestClient(double seconds) {
     midiIn_ = jack_port_register(client_, "midi_in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
     midiOut_ = jack_port_register(client_, "midi_out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
     jack_set_process_callback(client_, process, this);
-    jack_set_xrun_callback(client_, xrun, this);
+    jack_set_xrun_callback(
+        client_, [](void* self) { return ++static_cast<JackTestClient*>(self)->xruns_, 0; }, this);
     jack_activate(client_);
 }
 
@@ -140,20 +141,6 @@ std::vector<JackTestClient::Period> JackTestClient::periods() const {
 
 std::vector<JackTestClient::MidiByte> JackTestClient::midi() const {
     return {midi_.begin(), midi_.begin() + static_cast<long>(midiCount_.load())};
-}
-
-std::vector<std::size_t> JackTestClient::xrunsAt() const {
-    const auto count = std::min<std::size_t>(xruns_.load(), xrunsAt_.size());
-    return {xrunsAt_.begin(), xrunsAt_.begin() + static_cast<long>(count)};
-}
-
-int JackTestClient::xrun(void* self) {
-    auto* client = static_cast<JackTestClient*>(self);
-    const std::uint64_t count = client->xruns_.load(std::memory_order_relaxed);
-    if (count < client->xrunsAt_.size())
-        client->xrunsAt_[count] = client->sampleCount_.load();
-    client->xruns_.store(count + 1);
-    return 0;
 }
 
 void JackTestClient::timebase(jack_transport_state_t, jack_nframes_t, jack_position_t* position,

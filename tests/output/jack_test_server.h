@@ -73,9 +73,6 @@ public:
     // Periods the server has dropped since this client started (a loaded machine): timing seen
     // across them says nothing about ours.
     std::uint64_t xruns() const { return xruns_.load(); }
-    // How much had been recorded when each was reported (the first 1000): it was dropped
-    // before, by as long as the report took.
-    std::vector<std::size_t> xrunsAt() const;
 
     // How many frames have arrived so far.
     std::size_t recorded() const { return sampleCount_.load(); }
@@ -86,7 +83,6 @@ public:
 
 private:
     static int process(jack_nframes_t frames, void* self);
-    static int xrun(void* self);
     static void timebase(jack_transport_state_t, jack_nframes_t, jack_position_t* position, int,
                          void* self);
 
@@ -100,7 +96,6 @@ private:
     std::vector<float> samples_;
     std::vector<Period> periods_;
     std::vector<MidiByte> midi_;
-    std::vector<std::size_t> xrunsAt_ = std::vector<std::size_t>(1000);
     std::atomic<std::size_t> sampleCount_{0};
     std::atomic<std::size_t> periodCount_{0};
     std::atomic<std::size_t> midiCount_{0};
