@@ -11,6 +11,16 @@
 // the plain formulas.
 namespace brev {
 
+// Interleaved stereo 16-bit frames as two channels of floats, a sample / 32768 exactly; no
+// allocation.
+inline void splitToFloats(const std::int16_t* frames, std::size_t count, float* left,
+                          float* right) {
+    for (std::size_t i = 0; i < count; ++i) {
+        left[i] = frames[2 * i] * (1.0f / 32768);
+        right[i] = frames[2 * i + 1] * (1.0f / 32768);
+    }
+}
+
 // Truncates toward zero and saturates at -32768 ... 32767.
 std::int16_t toSample(double value);
 

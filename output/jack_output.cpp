@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "output/jack_output.h"
 
+#include "audio/sample_math.h"
 #include "base/error.h"
 #include "output/jack_library.h"
 
@@ -195,10 +196,7 @@ void JackOutput::processPeriod(std::uint32_t frames) noexcept {
     }
     std::int16_t* period = period_.get();
     const Following following = renderPeriod(period, frames, mode);
-    for (std::uint32_t i = 0; i < frames; ++i) {
-        left[i] = period[2 * i] * (1.0f / 32768);
-        right[i] = period[2 * i + 1] * (1.0f / 32768);
-    }
+    splitToFloats(period, frames, left, right);
     // Clock goes out whenever it does not come in, so two programs never chase each other.
     if (mode != SyncMode::MidiClock || following != FollowingClock)
         sendClock(midiOut, frames);

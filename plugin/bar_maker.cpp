@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "plugin/bar_maker.h"
 
+#include "audio/sample_math.h"
 #include "editor/core/bar_renderer.h"
 #include "editor/core/pattern_controls.h"
 #include "editor/core/pattern_file.h"
@@ -17,13 +18,10 @@ namespace {
 
 PreparedBars::Bar floatBar(const BrevWave::TWave& wave) {
     const auto frames = static_cast<std::size_t>(wave.GetSamples());
+    std::vector<std::int16_t> samples(2 * frames);
+    std::memcpy(samples.data(), wave.GetData(), samples.size() * sizeof(std::int16_t));
     PreparedBars::Bar bar{std::vector<float>(frames), std::vector<float>(frames)};
-    for (std::size_t frame = 0; frame < frames; ++frame) {
-        std::int16_t pair[2];
-        std::memcpy(pair, wave.GetData() + frame * kFrameBytes, sizeof pair);
-        bar.left[frame] = pair[0] / 32768.0f;
-        bar.right[frame] = pair[1] / 32768.0f;
-    }
+    splitToFloats(samples.data(), frames, bar.left.data(), bar.right.data());
     return bar;
 }
 

@@ -78,8 +78,8 @@ compare_bars() {
     if difference=$(cmp <(sox -V1 "$export" -t f32 - trim "${start}s" "${frames}s") \
       <(sox -V1 "$bar" -t f32 -) 2>&1); then
       echo "bar $n: equal"
-    elif sox -V1 "$export" -n trim "${start}s" "${frames}s" stat 2>&1 |
-      grep -q '^Maximum amplitude: *0\.0*$'; then
+    elif [[ $(sox -V1 "$export" -n trim "${start}s" "${frames}s" stat 2>&1) =~ \
+      Maximum\ amplitude:\ *0\.0*$'\n' ]]; then
       echo "bar $n: silent"
     else
       byte=${difference##*byte }
