@@ -136,9 +136,6 @@ TEST(PlayerSettings, ASongPlaysItsSavedTextAndAFileThatCannotBeReadChangesNothin
     EXPECT_NE(status.find("gone.brev"), std::string::npos) << status;
     settings.set("pattern3", file);
     EXPECT_EQ(settings.get("status").find("gone.brev"), std::string::npos);
-    settings.set("pattern9", file);
-    settings.set("pattern-text0", "x");
-    EXPECT_EQ(settings.get("pattern9") + settings.get("pattern-text0"), "");
 }
 
 } // namespace
